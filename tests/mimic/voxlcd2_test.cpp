@@ -100,4 +100,36 @@ TEST(VoxLCDStates, FailedLoadKeepsTheOldMap) {
   EXPECT_EQ(lcd.Map.FileName, dir.Path("strip.VB2"));
 }
 
+TEST(VoxLCDDraw, NewSizeReReadsAndRescalesTheMapSameSizeDoesNot) {
+  TTempExeDir dir;
+  TVoxLCD lcd;
+  lcd.OnColor = 0x00FFFFFF;
+  lcd.LoadMap(8, 1, WriteStripMap(dir, 8, 8));
+  QImage canvas(16, 2, QImage::Format_RGB32);
+  canvas.fill(Qt::black);
+  lcd.CaptureBackground(0, 0, canvas, 1, 8);
+  lcd.Draw(0, 0, canvas, 1, 8);
+  lcd.Draw(0, 0, canvas, 1, 8);
+  EXPECT_EQ(lcd.MapLoads(), 1);
+  lcd.Draw(0, 0, canvas, 2, 16);
+  EXPECT_EQ(lcd.MapLoads(), 2);
+  EXPECT_EQ(lcd.Map.Width, 16);
+  EXPECT_EQ(lcd.Map.Height, 2);
+  // Every segment is still lit from creation, so the whole rescaled strip is.
+  EXPECT_EQ(canvas.pixel(0, 1), qRgb(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(canvas.pixel(15, 1), qRgb(0xFF, 0xFF, 0xFF));
+}
+
+TEST(VoxLCDDraw, DrawsOnlyInsideTheCanvas) {
+  TTempExeDir dir;
+  TVoxLCD lcd;
+  lcd.LoadMap(8, 1, WriteStripMap(dir, 8, 8));
+  QImage canvas(4, 1, QImage::Format_RGB32);
+  canvas.fill(Qt::black);
+  lcd.CaptureBackground(0, 0, canvas, 1, 8);
+  lcd.Draw(2, 0, canvas, 1, 8);
+  lcd.Draw(-6, 0, canvas, 1, 8);
+  EXPECT_EQ(canvas.pixel(0, 0), qRgb(0xFF, 0xFF, 0x00)) << "the default lit colour is $0000FFFF";
+}
+
 }  // namespace
