@@ -118,6 +118,29 @@ TEST_F(TrafficLog, AFileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
   }
 }
 
+// A message box runs the event loop, and whatever runs there may log.
+class TLoggingPrompter final : public TPrompter {
+ public:
+  TLoggingPrompter() { SetPrompter(this); }
+  ~TLoggingPrompter() override { SetPrompter(nullptr); }
+  int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
+  void ShowMessage(const QString&) override {
+    CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
+    ++shown;
+  }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  bool PrintDialog(QWidget*, QPrinter&) override { return false; }
+  int ExecDialog(QDialog&) override { return mrCancel; }
+  int shown = 0;
+};
+
+TEST_F(TrafficLog, TheOpenErrorBoxMayLogWhileItIsShown) {
+  TLoggingPrompter prompter;
+  CommsLoggingInit(QStringLiteral("missing/traffic.log"));
+  EXPECT_EQ(prompter.shown, 1);
+}
+
 TEST_F(TrafficLog, AReadOnlyFolderIsReported) {
   if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
   ASSERT_TRUE(QDir(exe_.Dir()).mkdir(QStringLiteral("ro")));
