@@ -106,3 +106,28 @@ TEST(SimProtocol, KeepsTheWireLogInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
+  TSimIndicator ind(sim::Model::W830);
+  ind.SetCalibrationBusyPolls(2);
+  EXPECT_EQ(ind.Feed("LDN;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,1\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,1\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,0\r\n");
+  ind.SetCalibrationError(104);
+  EXPECT_EQ(ind.Feed("LWN12345;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("LWN?;LWN?;LWN?;"), "12345,1\r\n12345,1\r\n12345,104\r\n");
+  EXPECT_EQ(ind.Feed("LWN40000;"), "?\r\n");
+  EXPECT_EQ(ind.Calibrations(), 2);
+
+  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,2000\r\n");
+  EXPECT_EQ(ind.Feed("LIC3;LIC?3;"), "0\r\n0,0\r\n");
+  const std::string block = ind.Feed("BCA?2;");
+  ASSERT_EQ(block.substr(0, 2), "2,");
+  EXPECT_EQ(ind.Feed("BCA2,CAFE;BCA?2;"), "0\r\n2,CAFE\r\n");
+  EXPECT_EQ(ind.Feed("BCA?5;BCA9,1;"), "?\r\n?\r\n");
+}
+
+}  // namespace
