@@ -1,5 +1,6 @@
 #include "tools/sim/sim_indicator.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -114,6 +115,14 @@ std::string TSimIndicator::Execute(const std::string& command) {
   const bool query = !rest.empty() && rest[0] == '?';
 
   if (mnemonic == "FPL") return query ? SegmentStringOf(layout_, DisplayState()) : HandleKey(rest);
+  if (model_ == Model::W830 && (mnemonic == "LDN" || mnemonic == "LWN"))
+    return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && (mnemonic == "LDW" || mnemonic == "LWT") && rest != "?1")
+    return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && mnemonic == "VAL") return rest == "?" ? std::to_string(12345 + calibrations_) : "?";
+  if (model_ == Model::W840 && mnemonic == "ESR") return rest == "?" ? "00A0" : "?";
+  if (mnemonic == "LIC" && !query) return HandleLinearisation(rest);
+  if (mnemonic == "BCA") return HandleCalBlock(rest, query);
   if (mnemonic == "MSV") {
     if (rest == "?,0") {
       streaming_ = true;
@@ -177,6 +186,74 @@ std::string TSimIndicator::HandleKey(const std::string& args) {
     case 3: netMode_ = !netMode_; break;
     default: break;
   }
+  return "0";
+}
+
+std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query) {
+  // The W830 answers its status query with the value, then the status; the W840
+  // with the status alone (its value is read with the index: "LDW?1").
+  const std::string key = model_ == Model::W830 ? mnemonic : mnemonic + "1";
+  const int valueField = model_ == Model::W830 ? 0 : 1;
+  if (query) {
+    if (rest != "?") return "?";
+    int status = calStatus_;
+    if (calPollsLeft_ > 0) {
+      --calPollsLeft_;
+      status = 1;
+      if (calPollsLeft_ == 0) calStatus_ = calError_;
+    }
+    if (model_ == Model::W840) return std::to_string(status);
+    return settings_.Field(key, valueField) + "," + std::to_string(status);
+  }
+  if (!rest.empty()) {
+    // A direct mV/V value (x 10000) is set and calibrated at once.
+    char* end = nullptr;
+    const long value = std::strtol(rest.c_str(), &end, 10);
+    if (*end != '\0' || value < -32000 || value > 32000) return "?";
+    settings_.SetField(key, valueField, std::to_string(value));
+  }
+  ++calibrations_;
+  calPollsLeft_ = calBusyPolls_;
+  calStatus_ = calBusyPolls_ > 0 ? 1 : calError_;
+  return "0";
+}
+
+std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
+  int point = 0;
+  long weight = 0;
+  char tail = 0;
+  const int n = std::sscanf(rest.c_str(), "%d,%ld%c", &point, &weight, &tail);
+  if (n < 1 || n > 2 || point < 1 || point > 10) return "?";
+  const std::string key = "LIC" + std::to_string(point);
+  if (n == 1) {
+    settings_.SetField(key, 1, "0");
+    settings_.SetField(key, 2, "0");
+    return "0";
+  }
+  const long fullScale = std::max(1L, std::atol(settings_.Field("IAD1", 1).c_str()));
+  const long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  settings_.SetField(key, 1, std::to_string(percent));
+  settings_.SetField(key, 2, std::to_string(weight));
+  return "0";
+}
+
+std::string TSimIndicator::HandleCalBlock(const std::string& rest, bool query) {
+  // Block n reads "n," and eight hexadecimal words of calibration data.
+  if (query) {
+    if (rest.size() != 2 || rest[1] < '0' || rest[1] > '4') return "?";
+    const std::size_t n = static_cast<std::size_t>(rest[1] - '0');
+    if (calBlocks_[n].empty()) {
+      char words[80];
+      std::snprintf(words, sizeof words, "%zu,%04X,%04X,%04X,%04X,%04X,%04X,%04X,%04X", n, unsigned(0x1000 + n),
+                    unsigned(std::atoi(settings_.Field("LDN", 0).c_str()) & 0xFFFF),
+                    unsigned(std::atoi(settings_.Field("LWN", 0).c_str()) & 0xFFFF), 0x5A5Au, unsigned(n * 7),
+                    0x0101u, 0xBEEFu, unsigned(calibrations_ & 0xFFFF));
+      return words;
+    }
+    return calBlocks_[n];
+  }
+  if (rest.size() < 3 || rest[0] < '0' || rest[0] > '4' || rest[1] != ',') return "?";
+  calBlocks_[static_cast<std::size_t>(rest[0] - '0')] = rest;
   return "0";
 }
 
@@ -300,6 +377,21 @@ void TSimIndicator::SetFaults(const TSimFaults& faults) {
 void TSimIndicator::SetCommandFaults(const std::string& mnemonic, const TSimFaults& faults) {
   std::lock_guard lock(mutex_);
   commandFaults_[mnemonic] = faults;
+}
+
+void TSimIndicator::SetCalibrationBusyPolls(int polls) {
+  std::lock_guard lock(mutex_);
+  calBusyPolls_ = polls;
+}
+
+void TSimIndicator::SetCalibrationError(int code) {
+  std::lock_guard lock(mutex_);
+  calError_ = code;
+}
+
+int TSimIndicator::Calibrations() const {
+  std::lock_guard lock(mutex_);
+  return calibrations_;
 }
 
 bool TSimIndicator::Streaming() const {

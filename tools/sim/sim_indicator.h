@@ -3,6 +3,7 @@
 // sends and answers them as the indicator would, with a live weight, its settings,
 // passcode, keys and streaming, and misbehaves on request. Thread-safe: the server
 // thread feeds it while a test reads and changes its state.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -66,6 +67,12 @@ class TSimIndicator {
   void SetPasscode(const std::string& digits);        // "" = none
   int Saves() const;                                  // "TDD1" commands taken
 
+  // Calibration: a zero or span step reports busy for this many status queries,
+  // then done (0) or the scripted error code (above 100).
+  void SetCalibrationBusyPolls(int polls);
+  void SetCalibrationError(int code);  // 0: none
+  int Calibrations() const;            // zero and span steps started
+
   void SetFaults(const TSimFaults& faults);
   void SetCommandFaults(const std::string& mnemonic, const TSimFaults& faults);
   bool Streaming() const;
@@ -75,6 +82,9 @@ class TSimIndicator {
  private:
   std::string Execute(const std::string& command);  // one command; empty: no reply
   std::string HandleKey(const std::string& args);
+  std::string HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query);
+  std::string HandleLinearisation(const std::string& rest);
+  std::string HandleCalBlock(const std::string& rest, bool query);
   std::string WeightSample() const;
   TDisplayState DisplayState() const;
   double RawWeight() const;
@@ -103,6 +113,12 @@ class TSimIndicator {
   bool unlocked_ = false;
   int saves_ = 0;
   bool streaming_ = false;
+  int calBusyPolls_ = 3;
+  int calError_ = 0;
+  int calPollsLeft_ = 0;
+  int calStatus_ = 0;
+  int calibrations_ = 0;
+  std::array<std::string, 5> calBlocks_;
   std::chrono::steady_clock::time_point nextSample_;
   int pendingAddress_ = -1;  // from an "Snn;" prefix, for the next command
   std::string rx_;           // bytes of an unfinished command
