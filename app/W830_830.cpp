@@ -8,7 +8,7 @@
 
 int main(int argc, char* argv[]) {
   TViewerApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QStringLiteral("Velmacor W830 Viewer"));
+  QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
   TdatViewer store(TViewerModel::W830);
   auto window = std::make_unique<TFrmMain>();
   window->show();

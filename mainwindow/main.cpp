@@ -40,8 +40,7 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::FormCreate() {
-  setWindowTitle(QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Velmacor W830 Viewer")
-                                                                  : QApplication::applicationDisplayName());
+  setWindowTitle(QString::fromLatin1(kApplicationTitle));
   FReplyTimeout = datViewer ? datViewer->GetTimeout() : FReplyTimeout;
 
   engine_.LinkActive = [this] { return LinkActive(); };

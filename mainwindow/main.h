@@ -23,6 +23,9 @@ class QLabel;
 class TStatusLinePanel;
 class TVoxMimicDisp;
 
+// The program's title, and the main window's caption.
+inline constexpr char kApplicationTitle[] = "Velmacor W830 Viewer";
+
 class TFrmMain : public QMainWindow {
   Q_OBJECT
  public:

@@ -1,6 +1,8 @@
 // The send path, the receive framing, reply dispatch and the request engine's
 // clock: everything between the link and the window's consumers of replies.
 #include <QLabel>
+#include <algorithm>
+#include <cctype>
 #include <QTimer>
 
 #include "link/logging.h"
@@ -36,7 +38,9 @@ void TFrmMain::FIOInterfaceRxData(const std::string& data) {
 void TFrmMain::ShowDisplayReply(TVoxMimicDisp& mimic) {
   std::string segments;
   parser_.GetString(0, segments, 12, 100);
-  mimic.LCD().SetSegmentsHex(segments);
+  // Stray bytes ahead of a reply make it no display image: keep the last one.
+  const bool image = std::all_of(segments.begin(), segments.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+  if (image) mimic.LCD().SetSegmentsHex(segments);
   mimic.PaintLCD();
 }
 
@@ -95,9 +99,11 @@ void TFrmMain::Timer1Timer() {
 }
 
 void TFrmMain::PollSend(const std::string& command) {
-  // The poll thread asked before a request, a transfer or a calibration step
-  // took the link: that poll must not go out now.
-  if (engine_.Busy() || FTransferBusy || FCalBusy || !LinkActive()) {
+  // The poll thread asked before a request, a transfer, a calibration step or
+  // another page took the link: that poll must not go out now.
+  const bool wanted = command == "FPL?;" ? FPollMode == pmDisplay || FPollMode == pmCalibration
+                                         : FPollMode == pmLog && FLogMode == lmPolled;
+  if (!wanted || engine_.Busy() || FTransferBusy || FCalBusy || !LinkActive()) {
     FPollThread->CancelOutstanding();
     return;
   }
