@@ -185,3 +185,16 @@ TEST_F(TViewerTest, PollingSurvivesConnectingDisconnectingAndClosing) {
   window->close();
   EXPECT_FALSE(window->PollThread().Running() && window->LinkActive());
 }
+
+TEST_F(TViewerTest, TheFrontPanelKeepsItsProportionsAndTheWindowItsMinimumWidth) {
+  auto& page = Control<QWidget>(*window, "TSDisplay");
+  auto& fill = Control<QWidget>(*window, "pnlDispFill");
+  auto proportioned = [&] {
+    const int panel = page.width() * 65 / 140;
+    return page.height() >= panel && fill.height() == page.height() - panel;
+  };
+  window->resize(300, 900);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 400 && proportioned(); }, kWaitMs));
+  window->resize(1200, 300);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() > 300 && proportioned(); }, kWaitMs));
+}
