@@ -110,6 +110,16 @@ TEST(W830Model, SetLinesLoadBackIntoAnEqualModel) {
   EXPECT_EQ(loaded, changed);
 }
 
+TEST(W830Model, TextsAreWrittenByteForByte) {
+  using namespace std::string_literals;
+  Tdata7400 m;
+  m.InstrumentID = "a\0b\xE9, c"s;
+  EXPECT_EQ(SetCommands(m).front(), "IDN\"a\0b\xE9, c\""s);
+  Tdata7400 loaded;
+  loaded.LoadReplies(SetCommands(m));
+  EXPECT_EQ(loaded.InstrumentID, m.InstrumentID);
+}
+
 TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
   const auto with = [](auto change) {
     Tdata7400 m;
@@ -149,7 +159,8 @@ TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
       {"mnemonics are three exact characters", {"ACl5", "BDX\x01\x01", "IaD1,5000", " ADR5"}, Tdata7400()},
       {"on/off fields refuse anything but 0 and 1", {"ETH2", "BUZ-1", "IAD1,,,,2"}, Tdata7400()},
       {"texts the line format cannot carry back", {"IDN\"a;b\"", "PFT\"x\ry\"", "AFT\"x\ny\""}, Tdata7400()},
-      {"network and udp ports", {"BDX4,,,,,,,,,502,86401", "BDX11,6,,,,,,,,65535,,\"10.0.0.9\"", "BDX13,5,,,,,,,,65536"},
+      {"network and udp ports",
+       {"BDX4,,,,,,,,,502,86401", "BDX11,6,,,,,,,,65535,,\"10.0.0.9\"", "BDX13,5,,,,,,,,65536"},
        with([](Tdata7400& m) {
          m.Ports[4].NetPort = 502; m.Ports[11].NetPort = 65535; m.Ports[11].DestAddress = "10.0.0.9";
          m.Ports[13].Use = 5;
@@ -200,7 +211,8 @@ TEST(W830Model, QueriesAndPrefixesGoTogether) {
     Lines queries = {"stale"}, prefixes = {"stale"};
     Tdata7400().BuildQueries(extended, queries, prefixes);
     Pairs out;
-    for (std::size_t i = 0; i < std::min(queries.size(), prefixes.size()); ++i) out.emplace_back(queries[i], prefixes[i]);
+    for (std::size_t i = 0; i < std::min(queries.size(), prefixes.size()); ++i)
+      out.emplace_back(queries[i], prefixes[i]);
     EXPECT_EQ(queries.size(), prefixes.size());
     return out;
   };
