@@ -1,0 +1,114 @@
+#include "serial/IOBuffers.h"
+
+#include <algorithm>
+#include <cstring>
+
+void TIOQueue::Push(std::unique_ptr<TIOBuffer> item) {
+  {
+    std::lock_guard lock(lock_);
+    bytesQueued_ += item->Size();
+    items_.push_back(std::move(item));
+  }
+  changed_.notify_all();
+}
+
+TIOBuffer* TIOQueue::Peek() {
+  std::lock_guard lock(lock_);
+  if (items_.empty() || items_.front()->InUse) return nullptr;
+  items_.front()->InUse = true;
+  return items_.front().get();
+}
+
+std::unique_ptr<TIOBuffer> TIOQueue::Pop() {
+  std::unique_ptr<TIOBuffer> item;
+  {
+    std::lock_guard lock(lock_);
+    if (items_.empty()) return nullptr;
+    item = std::move(items_.front());
+    items_.pop_front();
+    bytesQueued_ -= item->Size();
+  }
+  changed_.notify_all();
+  return item;
+}
+
+void TIOQueue::Release(TIOBuffer* item) {
+  std::lock_guard lock(lock_);
+  item->InUse = false;
+}
+
+void TIOQueue::Clear() {
+  {
+    std::lock_guard lock(lock_);
+    std::erase_if(items_, [this](const std::unique_ptr<TIOBuffer>& item) {
+      if (item->InUse) return false;
+      bytesQueued_ -= item->Size();
+      return true;
+    });
+  }
+  changed_.notify_all();
+}
+
+int TIOQueue::BytesQueued() const {
+  std::lock_guard lock(lock_);
+  return bytesQueued_;
+}
+
+bool TIOQueue::Empty() const {
+  std::lock_guard lock(lock_);
+  return items_.empty();
+}
+
+size_t TIOQueue::Count() const {
+  std::lock_guard lock(lock_);
+  return items_.size();
+}
+
+bool TIOQueue::WaitForData(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(lock_);
+  changed_.wait_for(lock, timeout, [this] { return !items_.empty() || interrupted_; });
+  return !items_.empty();
+}
+
+bool TIOQueue::WaitForRoom(int limit) {
+  std::unique_lock lock(lock_);
+  changed_.wait(lock, [&] { return bytesQueued_ <= limit || interrupted_; });
+  return bytesQueued_ <= limit;
+}
+
+void TIOQueue::Interrupt() {
+  {
+    std::lock_guard lock(lock_);
+    interrupted_ = true;
+  }
+  changed_.notify_all();
+}
+
+int TIOQueue::ReadQueued(uint8_t* out, int count) {
+  int copied = 0;
+  bool freed = false;
+  {
+    std::lock_guard lock(lock_);
+    while (copied < count && !items_.empty()) {
+      auto* data = dynamic_cast<TDataBuffer*>(items_.front().get());
+      if (!data) break;
+      const int n = std::min(count - copied, data->Used - data->Read);
+      std::memcpy(out + copied, data->Data.data() + data->Read, static_cast<size_t>(n));
+      data->Read += n;
+      copied += n;
+      if (data->Read < data->Used) break;
+      bytesQueued_ -= data->Size();
+      items_.pop_front();
+      freed = true;
+    }
+  }
+  if (freed) changed_.notify_all();
+  return copied;
+}
+
+int TIOQueue::InputQueued() const {
+  std::lock_guard lock(lock_);
+  if (items_.empty()) return 0;
+  const auto* data = dynamic_cast<const TDataBuffer*>(items_.front().get());
+  return data ? data->Used - data->Read : 0;
+}
