@@ -8,7 +8,7 @@
 namespace {
 
 // Sorted by code; the rows that this program's paths can show.
-constexpr std::array<std::pair<int, const char*>, 44> kRows = {{
+constexpr std::array<std::pair<int, const char*>, 45> kRows = {{
     {0, "OK"},
     {2, "File not found"},
     {3, "Path not found"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<int, const char*>, 44> kRows = {{
     {1001, "Bad handle passed to com function"},
     {1002, "Bad argument passed to function"},
     {1003, "Got quit message"},
+    {1006, "Internal error"},
     {2001, "ie_BadId - Specified comport doesn't exist"},
     {2002, "ie_Baudrate - unsupported baud rate"},
     {2003, "ie_Bytesize - invalid byte size"},
