@@ -12,6 +12,18 @@ void TIOQueue::Push(std::unique_ptr<TIOBuffer> item) {
   changed_.notify_all();
 }
 
+void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
+  {
+    std::lock_guard lock(lock_);
+    for (auto& item : items) {
+      bytesQueued_ += item->Size();
+      items_.push_back(std::move(item));
+    }
+  }
+  items.clear();
+  changed_.notify_all();
+}
+
 TIOBuffer* TIOQueue::Peek() {
   std::lock_guard lock(lock_);
   if (items_.empty() || items_.front()->InUse) return nullptr;

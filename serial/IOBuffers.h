@@ -61,6 +61,8 @@ class TLogBuffer final : public TIOBuffer {
 class TIOQueue {
  public:
   void Push(std::unique_ptr<TIOBuffer> item);
+  // Appends the items in order with one wake-up.
+  void PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items);
   // The front item marked in use, or nullptr when empty or already in use. The
   // caller clears InUse (the item stays) or takes it with Pop.
   TIOBuffer* Peek();

@@ -394,6 +394,14 @@ char TSerComPort::GetChar() {
   return static_cast<char>(byte);
 }
 
+std::string TSerComPort::GetBlock(int count) {
+  if (state_ == psClosing || count <= 0) return std::string();
+  auto d = RequireDispatcher();
+  std::string bytes(static_cast<size_t>(count), '\0');
+  CheckException(d->GetBlock(reinterpret_cast<uint8_t*>(bytes.data()), count));
+  return bytes;
+}
+
 int TSerComPort::InBuffUsed() {
   auto d = Dispatcher();
   return d ? d->InBuffUsed() : 0;

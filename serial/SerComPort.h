@@ -104,6 +104,8 @@ class TSerComPort : public QObject {
   void PutString(const std::string& s);
   // Inside OnTriggerAvail the k-th call gives the k-th announced byte.
   char GetChar();
+  // count bytes at once, as count GetChar calls would give them; EGetBlockFail when fewer are there.
+  std::string GetBlock(int count);
   int InBuffUsed();
   int OutBuffUsed();
 

@@ -66,6 +66,8 @@ class TSerDispatcher {
   // GUI side: inside a delivery the k-th call gives the k-th announced byte, and the
   // bytes are consumed when the delivery ends; outside, the byte is consumed at once.
   int GetChar(uint8_t& byte);
+  // count bytes at once, as count GetChar calls would give them; -3005 when fewer are there.
+  int GetBlock(uint8_t* out, int count);
   int PeekChar(int n, uint8_t& byte);
   int InBuffUsed();
   int OutputUsed();
@@ -102,6 +104,7 @@ class TSerDispatcher {
   void DispatchLoop();
   void ProcessCycle();
   void ExtractData();
+  void ExtractLocked();
   bool AvailDueLocked();
   int UnreadLocked() const;
   int PeekLocked(int n, uint8_t& byte) const;

@@ -20,6 +20,7 @@ constexpr int AlreadyOpen = -2008;
 constexpr int NoPortSelected = -2011;
 constexpr int NullApi = -3001;
 constexpr int PutBlockFail = -3004;
+constexpr int GetBlockFail = -3005;
 constexpr int OutputBufferTooSmall = -3006;
 constexpr int BufferIsEmpty = -3007;
 constexpr int TracingNotEnabled = -3008;

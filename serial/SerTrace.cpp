@@ -104,10 +104,7 @@ void TSerTrace::Clear() {
   wrapped_ = false;
 }
 
-bool TSerTrace::On() const {
-  std::lock_guard lock(lock_);
-  return on_;
-}
+bool TSerTrace::On() const { return on_; }
 
 bool TSerTrace::Enabled() const {
   std::lock_guard lock(lock_);
@@ -115,6 +112,7 @@ bool TSerTrace::Enabled() const {
 }
 
 void TSerTrace::Add(char kind, const uint8_t* data, size_t count) {
+  if (!on_) return;
   std::lock_guard lock(lock_);
   if (!on_) return;
   for (size_t i = 0; i < count; ++i) {
@@ -190,10 +188,7 @@ void TSerDispatchLog::Clear() {
   held_ = 0;
 }
 
-bool TSerDispatchLog::On() const {
-  std::lock_guard lock(lock_);
-  return on_;
-}
+bool TSerDispatchLog::On() const { return on_; }
 
 bool TSerDispatchLog::Enabled() const {
   std::lock_guard lock(lock_);
@@ -207,6 +202,7 @@ size_t TSerDispatchLog::Count() const {
 
 void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data,
                           size_t count) {
+  if (!on_) return;
   std::lock_guard lock(lock_);
   if (!on_) return;
   Entry e{std::move(kind), std::move(subKind), static_cast<uint32_t>(NowMs() - startMs_), value,

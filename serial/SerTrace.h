@@ -2,6 +2,7 @@
 // The driver's two diagnostics, both off unless asked for: the trace, a ring of
 // the bytes sent ('T') and received ('R'), and the dispatch log, a list of timed
 // entries of what the dispatcher did. Both are safe to add to from any thread.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -32,7 +33,7 @@ class TSerTrace {
   size_t position_ = 0;
   bool wrapped_ = false;
   bool enabled_ = false;
-  bool on_ = false;
+  std::atomic<bool> on_{false};  // read without the lock on every byte sent and received
 };
 
 class TSerDispatchLog {
@@ -65,7 +66,7 @@ class TSerDispatchLog {
   size_t size_ = 0;
   size_t held_ = 0;
   bool enabled_ = false;
-  bool on_ = false;
+  std::atomic<bool> on_{false};
   std::string device_;
   uint64_t startMs_ = 0;
 };
