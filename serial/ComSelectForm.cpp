@@ -1,7 +1,6 @@
 #include "serial/ComSelectForm.h"
 
-#include "serial/EComPort.h"
-#include "serial/EnumComPorts.h"
+#include "serial/ComSet.h"
 #include "serial/SerErrorCodes.h"
 #include "serial/TermiosDevice.h"
 #include "ui_ComSelectForm.h"
@@ -9,13 +8,15 @@
 namespace {
 
 QStringList SystemPorts() {
-  QStringList ports;
+  std::vector<std::string> ports;
   try {
     EnumComPorts(ports);
   } catch (const EComPort&) {
     // No port list: the form offers nothing to choose.
   }
-  return ports;
+  QStringList out;
+  for (const std::string& p : ports) out << QString::fromStdString(p);
+  return out;
 }
 
 }  // namespace

@@ -1,46 +1,39 @@
 #include "serial/ComSetCtl.h"
 
-#include "serial/ComSetTexts.h"
-#include "serial/EnumComPorts.h"
+namespace {
 
-void TComSelect::ChooseProperty(TComProperty p, QStringList& items) {
-  property_ = p;
-  switch (p) {
-    case cpPort:
-      items.clear();
-      EnumComPorts(items);
-      return;
-    case cpBaudRate: items = BaudRateTexts(); return;
-    case cpDataBits: items = DataBitsTexts(); return;
-    case cpStopBits: items = StopBitsTexts(); return;
-    case cpParity: items = ParityTexts(); return;
-    case cpFlowControl: items = FlowControlTexts(); return;
+QStringList ItemsOf(TComProperty property) {
+  auto fromStd = [](const std::vector<std::string>& v) {
+    QStringList out;
+    for (const auto& s : v) out << QString::fromStdString(s);
+    return out;
+  };
+  switch (property) {
+    case cpPort: {
+      std::vector<std::string> ports;
+      EnumComPorts(ports);
+      return fromStd(ports);
+    }
+    case cpBaudRate: return fromStd(BaudRateTexts());
+    case cpDataBits: return {"5", "6", "7", "8"};
+    case cpStopBits: return {"1", "1.5", "2"};
+    case cpParity: return {"None", "Odd", "Even", "Mark", "Space"};
+    case cpFlowControl: return {"Hardware", "Software", "None", "Custom"};
     case cpNone: break;
   }
-  items.clear();
+  return {};
 }
 
-void TComSelect::TakeText(const QString& text) {
-  switch (property_) {
-    case cpPort: portName_ = text; break;
-    case cpBaudRate: baudCode_ = BaudRateFromText(text); break;
-    case cpDataBits: dataBitsCode_ = DataBitsFromText(text); break;
-    case cpStopBits: stopBitsCode_ = StopBitsFromText(text); break;
-    case cpParity: parity_ = ParityFromText(text); break;
-    case cpFlowControl: flowControl_ = FlowControlFromText(text); break;
-    case cpNone: break;
-  }
-}
+}  // namespace
 
 TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
-  connect(this, &QComboBox::activated, this, &TComComboBox::Change);
+  connect(this, &QComboBox::activated, this, [this](int index) { TakeText(itemText(index)); });
 }
 
-void TComComboBox::SetComProperty(TComProperty p) {
-  QStringList items;
-  select_.ChooseProperty(p, items);
-  QSignalBlocker block(this);
+void TComComboBox::SetComProperty(TComProperty property) {
+  const QStringList items = ItemsOf(property);  // may raise for the port list: nothing changes then
+  property_ = property;
   clear();
   addItems(items);
   if (count() > 0) setCurrentIndex(0);
@@ -49,11 +42,19 @@ void TComComboBox::SetComProperty(TComProperty p) {
 QString TComComboBox::Text() const { return currentIndex() < 0 ? QString() : currentText(); }
 
 void TComComboBox::SetText(const QString& text) {
-  const int index = findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+  const int index = findText(text);
   if (index >= 0) setCurrentIndex(index);
 }
 
-void TComComboBox::Change(int) {
-  select_.TakeText(Text());
-  emit OnChange();
+void TComComboBox::TakeText(const QString& text) {
+  const std::string t = text.toStdString();
+  switch (property_) {
+    case cpPort: pickedPort_ = text; break;
+    case cpBaudRate: picked_ = BaudRateFromText(t); break;
+    case cpDataBits: picked_ = DataBitsFromText(t); break;
+    case cpStopBits: picked_ = StopBitsFromText(t); break;
+    case cpParity: picked_ = ParityFromText(t); break;
+    case cpFlowControl: picked_ = FlowControlFromText(t); break;
+    case cpNone: break;
+  }
 }

@@ -1,0 +1,23 @@
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "protocol/database.h"
+
+// Arbitrary bytes as lines of a settings file or as prefixed replies.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < size; ++i) {
+    const char c = static_cast<char>(data[i]);
+    if (c == '\n') lines.emplace_back();
+    else lines.back() += c;
+  }
+  w830::Tdata7400 model;
+  model.LoadReplies(lines);
+  std::vector<std::string> written;
+  model.BuildSetCommands(written);
+  w830::Tdata7400 again;
+  again.LoadReplies(written);
+  return 0;
+}

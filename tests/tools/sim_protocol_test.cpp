@@ -1,0 +1,169 @@
+// The simulated indicator stands in for the hardware in every end-to-end test, so
+// its answers must be the indicator's: these guard the protocol it speaks.
+#include <gtest/gtest.h>
+
+#include "tools/panel/segments.h"
+#include "tools/sim/sim_indicator.h"
+
+namespace {
+
+using sim::Model;
+using sim::TSimIndicator;
+
+TEST(SimProtocol, AnswersQueriesAndTakesSetLinesOfTheW830) {
+  TSimIndicator ind(Model::W830, 1);
+  const struct {
+    const char* send;
+    const char* reply;
+  } steps[] = {
+      {"ENU?;", "2\r\n"},
+      {"IAD?1;", "1,4000,0,1,0,0,0\r\n"},
+      {"LBT?3;", "1\r\n"},
+      {"PRS?;", ",1,1,0,0,1,0\r\n"},
+      {"PST?2;", "\"\"\r\n"},
+      {"BDX?4;", "4,,,,,,,,,0,0\r\n"},
+      {"LIC?10;", "0,0\r\n"},
+      {"ENU3;", "0\r\n"},
+      {"ENU?;", "3\r\n"},
+      {"LBT2,0;", "0\r\n"},
+      {"LBT?2;", "0\r\n"},
+      {"IAD1,5000,2;", "0\r\n"},
+      {"IAD?1;", "1,5000,2,1,0,0,0\r\n"},
+      {"PST1,\"Line 1\";", "0\r\n"},
+      {"PST?1;", "\"Line 1\"\r\n"},
+      {"ENU7;", "?\r\n"},
+      {"LBT6,1;", "?\r\n"},
+      {"IAD?3;", "?\r\n"},
+      {"XYZ?;", "?\r\n"},
+      {"PST1,\"this header is longer than thirty\";", "?\r\n"},
+  };
+  for (const auto& s : steps) EXPECT_EQ(ind.Feed(s.send), s.reply) << s.send;
+  EXPECT_EQ(ind.Setting("ENU"), "ENU3");
+}
+
+TEST(SimProtocol, AnswersOnlyItsOwnAddressAnyAndNotABroadcast) {
+  TSimIndicator ind(Model::W830, 5);
+  EXPECT_EQ(ind.Feed("S05;ENU?;"), "2\r\n");
+  EXPECT_EQ(ind.Feed("S99;ENU?;"), "2\r\n");
+  EXPECT_EQ(ind.Feed("S07;ENU?;"), "");
+  EXPECT_EQ(ind.Feed("S98;ENU4;"), "");
+  EXPECT_EQ(ind.Feed("ENU?;"), "4\r\n");
+  EXPECT_EQ(ind.Feed("\x02" "ENU?\x03"), "\x02" "4\x03");
+}
+
+TEST(SimProtocol, ProtectedSettingsNeedThePasscode) {
+  TSimIndicator ind(Model::W830);
+  ind.SetPasscode("1234");
+  EXPECT_EQ(ind.Feed("PCD?;"), "1\r\n");
+  EXPECT_EQ(ind.Feed("ENU3;"), "?\r\n");
+  EXPECT_EQ(ind.Feed("ADR4;"), "0\r\n");  // not protected
+  EXPECT_EQ(ind.Feed("PCD999;"), "?\r\n");
+  EXPECT_EQ(ind.Feed("PCD1234;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("PCD?;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("ENU3;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("PCD;TDD1;"), "0\r\n0\r\n");
+  EXPECT_EQ(ind.Feed("ENU1;"), "?\r\n");
+  EXPECT_EQ(ind.Saves(), 1);
+}
+
+TEST(SimProtocol, DisplayShowsTheWeightAndFollowsTheKeys) {
+  TSimIndicator ind(Model::W830);
+  ind.SetWeight(12.0);
+  const uint32_t grossKg = (1u << panel::kAnnGross) | (1u << panel::kAnnKg) | (1u << panel::kAnnRange1);
+  EXPECT_EQ(ind.Feed("FPL?;"), panel::SegmentString(panel::kW830, "12", grossKg) + "\r\n");
+  EXPECT_EQ(ind.Feed("FPL1;"), "0\r\n");  // zero
+  const uint32_t zero = grossKg | (1u << panel::kAnnZero);
+  EXPECT_EQ(ind.Display(), panel::SegmentString(panel::kW830, "0", zero));
+  EXPECT_EQ(ind.Feed("FPL5,1;"), "0\r\n");  // a long press opens a menu
+  EXPECT_EQ(ind.Display(), panel::SegmentString(panel::kW830, "FUnC 5", 0));
+  EXPECT_EQ(ind.Feed("FPL7;"), "?\r\n");
+
+  TSimIndicator w840(Model::W840);
+  EXPECT_EQ(w840.Display().size(), 20u);
+  EXPECT_EQ(ind.Display().size(), 32u);
+}
+
+TEST(SimProtocol, StreamsWeightSamplesUntilStopped) {
+  TSimIndicator ind(Model::W830);
+  ind.SetWeight(1.0);
+  ind.SetInputs(0x10, 0x01);
+  EXPECT_EQ(ind.Feed("MSV?;"), "1,0,18\r\n");
+  EXPECT_EQ(ind.Feed("COF12;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("MSV?,0;"), "1,0,18,1\r\n");
+  const auto later = std::chrono::steady_clock::now() + std::chrono::milliseconds(350);
+  EXPECT_EQ(ind.TakeStreamed(later), "1,0,18,1\r\n1,0,18,1\r\n1,0,18,1\r\n");
+  ind.Feed("STP;");
+  EXPECT_FALSE(ind.Streaming());
+  EXPECT_EQ(ind.TakeStreamed(later + std::chrono::seconds(1)), "");
+}
+
+TEST(SimProtocol, KeepsTheWireLogInOrder) {
+  TSimIndicator ind(Model::W830);
+  ind.Feed("S98;STP;S99;EN");
+  ind.Feed("U?;FPL?;");
+  EXPECT_EQ(ind.WireLog(), "S98;STP;S99;ENU?;FPL?;");
+  EXPECT_EQ(ind.Commands(), (std::vector<std::string>{"S98", "STP", "S99", "ENU?", "FPL?"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
+  TSimIndicator ind(sim::Model::W830);
+  ind.SetCalibrationBusyPolls(2);
+  EXPECT_EQ(ind.Feed("LDN;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,1\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,1\r\n");
+  EXPECT_EQ(ind.Feed("LDN?;"), "0,0\r\n");
+  ind.SetCalibrationError(104);
+  EXPECT_EQ(ind.Feed("LWN12345;"), "0\r\n");
+  EXPECT_EQ(ind.Feed("LWN?;LWN?;LWN?;"), "12345,1\r\n12345,1\r\n12345,104\r\n");
+  EXPECT_EQ(ind.Feed("LWN40000;"), "?\r\n");
+  EXPECT_EQ(ind.Calibrations(), 2);
+
+  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,2000\r\n");
+  EXPECT_EQ(ind.Feed("LIC3;LIC?3;"), "0\r\n0,0\r\n");
+  const std::string block = ind.Feed("BCA?2;");
+  ASSERT_EQ(block.substr(0, 2), "2,");
+  EXPECT_EQ(ind.Feed("BCA2,CAFE;BCA?2;"), "0\r\n2,CAFE\r\n");
+  EXPECT_EQ(ind.Feed("BCA?5;BCA9,1;"), "?\r\n?\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SimProtocol, AnswersQueriesAndTakesSetLinesOfTheW840) {
+  TSimIndicator ind(sim::Model::W840, 1);
+  const struct {
+    const char* send;
+    const char* reply;
+  } steps[] = {
+      {"IAD?1;", "1,4000,0,1,0,0\r\n"},
+      {"RBT?0;", "0\r\n"},
+      {"BDX?5;", "5,,,,,,,,,2222\r\n"},
+      {"LIV?1;", "1,0,1,1,0,0,0,1,0,0\r\n"},
+      {"LDW?1;", "0\r\n"},
+      {"LWT?1;", "20000\r\n"},
+      {"WFP?;", "1\r\n"},
+      {"WMD4,1;", "0\r\n"},
+      {"WMD?;", "4,1\r\n"},
+      {"ENU5;", "?\r\n"},
+      {"LBT?5;", "?\r\n"},
+      {"CLK?;", "?\r\n"},
+      {"BDX7,1;", "?\r\n"},
+      {"LDW;", "0\r\n"},
+      {"VAL?;", "12346\r\n"},
+      {"LDW12345;", "0\r\n"},
+      {"LDW?1;", "12345\r\n"},
+      {"ESR?;", "00A0\r\n"},
+  };
+  for (const auto& s : steps) EXPECT_EQ(ind.Feed(s.send), s.reply) << s.send;
+  ind.SetCalibrationBusyPolls(1);
+  ind.SetCalibrationError(105);
+  ind.Feed("LWT;");
+  EXPECT_EQ(ind.Feed("LWT?;LWT?;"), "1\r\n105\r\n");
+}
+
+}  // namespace

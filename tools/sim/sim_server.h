@@ -1,0 +1,39 @@
+#pragma once
+// The simulated indicator's transports: a TCP server on 127.0.0.1, a raw
+// pseudo-terminal and the discovery responder on a loopback address. They run on
+// one thread of their own; the destructor stops it and closes every descriptor.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sim {
+
+class TSimIndicator;
+
+class TSimServer {
+ public:
+  explicit TSimServer(TSimIndicator& indicator);
+  ~TSimServer();
+  TSimServer(const TSimServer&) = delete;
+  TSimServer& operator=(const TSimServer&) = delete;
+
+  // Listens on 127.0.0.1; 0 picks a free port. Returns the bound port. Connections
+  // are taken one after another, several at once if they come.
+  uint16_t ListenTcp(uint16_t port = 0);
+  // Opens a pseudo-terminal in raw mode; returns the device path a viewer opens.
+  std::string OpenPty();
+  // Answers the discovery probe on a loopback address; returns the bound port.
+  uint16_t ListenDiscovery(uint16_t port = 2244, const std::string& loopbackAddress = "127.0.0.1");
+  // Closes every TCP connection (the listener stays).
+  void DropConnections();
+  // Closes the pseudo-terminal, as a serial cable pulled out.
+  void ClosePty();
+  // Connections accepted so far.
+  int Accepted() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace sim
