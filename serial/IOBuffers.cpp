@@ -24,13 +24,6 @@ void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
   changed_.notify_all();
 }
 
-TIOBuffer* TIOQueue::Peek() {
-  std::lock_guard lock(lock_);
-  if (items_.empty() || items_.front()->InUse) return nullptr;
-  items_.front()->InUse = true;
-  return items_.front().get();
-}
-
 std::unique_ptr<TIOBuffer> TIOQueue::Pop() {
   std::unique_ptr<TIOBuffer> item;
   {
@@ -44,19 +37,24 @@ std::unique_ptr<TIOBuffer> TIOQueue::Pop() {
   return item;
 }
 
-void TIOQueue::Release(TIOBuffer* item) {
-  std::lock_guard lock(lock_);
-  item->InUse = false;
+std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {
+  std::unique_ptr<TIOBuffer> item;
+  {
+    std::lock_guard lock(lock_);
+    if (items_.empty() || dynamic_cast<TDataBuffer*>(items_.front().get())) return nullptr;
+    item = std::move(items_.front());
+    items_.pop_front();
+    bytesQueued_ -= item->Size();
+  }
+  changed_.notify_all();
+  return item;
 }
 
 void TIOQueue::Clear() {
   {
     std::lock_guard lock(lock_);
-    std::erase_if(items_, [this](const std::unique_ptr<TIOBuffer>& item) {
-      if (item->InUse) return false;
-      bytesQueued_ -= item->Size();
-      return true;
-    });
+    items_.clear();
+    bytesQueued_ = 0;
   }
   changed_.notify_all();
 }

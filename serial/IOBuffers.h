@@ -1,7 +1,7 @@
 #pragma once
 // What the reader and status threads hand to the dispatch thread: received bytes,
-// event masks, and the mark of a device failure, through a queue that one side
-// appends to while the other looks at its front item.
+// event masks, and the mark of a device failure, through a queue that the workers
+// append to while the reader and dispatch threads take from its front.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -15,7 +15,6 @@ class TIOBuffer {
   explicit TIOBuffer(int size) : size_(size) {}
   virtual ~TIOBuffer() = default;
   int Size() const { return size_; }
-  bool InUse = false;
 
  private:
   int size_;
@@ -63,13 +62,9 @@ class TIOQueue {
   void Push(std::unique_ptr<TIOBuffer> item);
   // Appends the items in order with one wake-up.
   void PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items);
-  // The front item marked in use, or nullptr when empty or already in use. The
-  // caller clears InUse (the item stays) or takes it with Pop.
-  TIOBuffer* Peek();
   std::unique_ptr<TIOBuffer> Pop();
-  // Clears the in-use mark of a peeked item, which stays first.
-  void Release(TIOBuffer* item);
-  // Frees every item not in use.
+  // Takes the front item when it is not a data buffer; nullptr otherwise.
+  std::unique_ptr<TIOBuffer> PopIfNotData();
   void Clear();
   int BytesQueued() const;
   bool Empty() const;

@@ -436,6 +436,9 @@ void TSerDispatcher::ReaderLoop() {
       buffers.push_back(std::move(buffer));
     }
     input_.PushAll(buffers);
+    // Moving the bytes on from here saves the dispatch thread's wake-up on the way
+    // to the GUI thread; the dispatch thread still takes whatever this leaves.
+    ExtractData();
   }
 }
 
@@ -511,21 +514,17 @@ void TSerDispatcher::DispatchLoop() {
   }
 }
 
+// The reader moves data on by itself; here status items and a failure mark are
+// taken off the front, and whatever data the reader left is moved on.
 void TSerDispatcher::ProcessCycle() {
-  if (TIOBuffer* front = input_.Peek()) {
-    if (auto* status = dynamic_cast<TStatusBuffer*>(front)) {
-      const int events = status->Status;
-      input_.Pop();
+  if (std::unique_ptr<TIOBuffer> front = input_.PopIfNotData()) {
+    if (auto* status = dynamic_cast<TStatusBuffer*>(front.get())) {
       int bits = 0;
       device_->GetModemStatus(bits);
       std::lock_guard lock(dispatchLock_);
-      modemStatus_ = (bits & 0xF0) | (((modemStatus_ ^ bits) & 0xF0) >> 4) | (events & kEventRing ? 0x04 : 0);
-    } else if (auto* failure = dynamic_cast<TFailureBuffer*>(front)) {
-      const int code = failure->Code;
-      input_.Pop();
-      return ReportFailure(code);
-    } else {
-      input_.Release(front);
+      modemStatus_ = (bits & 0xF0) | (((modemStatus_ ^ bits) & 0xF0) >> 4) | (status->Status & kEventRing ? 0x04 : 0);
+    } else if (auto* failure = dynamic_cast<TFailureBuffer*>(front.get())) {
+      return ReportFailure(failure->Code);
     }
   }
   ExtractData();

@@ -16,26 +16,17 @@ std::unique_ptr<TDataBuffer> Data(const std::string& bytes) {
 
 }  // namespace
 
-TEST(TIOQueue, PeekGivesTheFrontItemOnceUntilReleased) {
+TEST(TIOQueue, PopIfNotDataTakesOnlyStatusAndFailureItems) {
   TIOQueue q;
-  EXPECT_EQ(q.Peek(), nullptr);
-  q.Push(std::make_unique<TStatusBuffer>(8));
-  TIOBuffer* front = q.Peek();
-  ASSERT_NE(front, nullptr);
-  EXPECT_EQ(q.Peek(), nullptr);
-  q.Release(front);
-  EXPECT_EQ(q.Peek(), front);
-}
-
-TEST(TIOQueue, ClearKeepsTheItemInUseAndFreesTheRest) {
-  TIOQueue q;
+  EXPECT_EQ(q.PopIfNotData(), nullptr);
   q.Push(Data("a"));
-  q.Push(Data("b"));
   q.Push(std::make_unique<TStatusBuffer>(8));
-  ASSERT_NE(q.Peek(), nullptr);
-  q.Clear();
-  EXPECT_EQ(q.Count(), 1u);
-  EXPECT_EQ(q.BytesQueued(), 256);
+  EXPECT_EQ(q.PopIfNotData(), nullptr);
+  uint8_t out[4];
+  EXPECT_EQ(q.ReadQueued(out, 4), 1);
+  auto status = q.PopIfNotData();
+  ASSERT_NE(dynamic_cast<TStatusBuffer*>(status.get()), nullptr);
+  EXPECT_TRUE(q.Empty());
 }
 
 TEST(TIOQueue, BytesQueuedCountsEachDataBufferWholeAndStatusItemsAsNothing) {
