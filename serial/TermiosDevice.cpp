@@ -52,17 +52,21 @@ TTermiosDevice::~TTermiosDevice() {
 int TTermiosDevice::Open(const std::string& name) {
   if (wakeFd_ < 0) return SerErr::TooManyOpenFiles;
   const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return OpenErrorCode(errno);
+  if (fd < 0) {
+    openErrno_ = errno;
+    return OpenErrorCode(openErrno_);
+  }
   termios2 t{};
   if (::ioctl(fd, TCGETS2, &t) != 0) {
+    openErrno_ = errno;
     ::close(fd);
     return SerErr::BadId;
   }
   // TIOCEXCL keeps other users out, but root passes it; the advisory lock does not.
   if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
+    openErrno_ = errno;
     ::close(fd);
-    return OpenErrorCode(error == EBUSY || error == EWOULDBLOCK ? EBUSY : error);
+    return OpenErrorCode(openErrno_);
   }
   int lines = 0;
   hasModemLines_ = ::ioctl(fd, TIOCMGET, &lines) == 0;
@@ -158,3 +162,8 @@ int TTermiosDevice::GetModemStatus(int& bits) {
 
 void TTermiosDevice::PurgeInput() { ::ioctl(fd_, TCFLSH, TCIFLUSH); }
 void TTermiosDevice::PurgeOutput() { ::ioctl(fd_, TCFLSH, TCOFLUSH); }
+
+int TTermiosDevice::InputCount() {
+  int n = 0;
+  return ::ioctl(fd_, FIONREAD, &n) == 0 ? n : SerErr::GeneralFailure;
+}

@@ -25,6 +25,10 @@ class TTermiosDevice final : public TSerDevice {
   bool HasModemLines() const override { return hasModemLines_; }
   void PurgeInput() override;
   void PurgeOutput() override;
+  // Bytes the driver holds for reading.
+  int InputCount();
+  // The errno of the last failed Open.
+  int OpenErrno() const { return openErrno_; }
 
  private:
   int Wait(short events, int faultCode);
@@ -32,6 +36,7 @@ class TTermiosDevice final : public TSerDevice {
 
   int fd_ = -1;
   int wakeFd_ = -1;
+  int openErrno_ = 0;
   std::atomic<bool> hasModemLines_{false};
 };
 
