@@ -220,3 +220,22 @@ TEST_F(PortOnPty, FreeingAnOpenPortClosesIt) {
   port.SetOpen(true);
   EXPECT_TRUE(port.Open());
 }
+
+TEST_F(PortOnPty, GetBlockTakesAnnouncedBytesAsGetCharWouldAndRefusesMore) {
+  std::string error;
+  port.SetOnTriggerAvail([&](TSerComPort* cp, int count) {
+    received += cp->GetChar();
+    received += cp->GetBlock(count - 1);
+    try {
+      cp->GetBlock(1);
+    } catch (const EGetBlockFail& e) {
+      error = e.what();
+    }
+  });
+  port.SetOpen(true);
+  pty.Write("block");
+  ASSERT_TRUE(WaitReceived(5));
+  EXPECT_EQ(received, "block");
+  EXPECT_EQ(error, "Failed to get entire block");
+  EXPECT_EQ(port.InBuffUsed(), 0);
+}
