@@ -20,18 +20,15 @@ class TCustomComPort;
 class TMemIniFile;
 
 // Each group re-applies its part of the device settings when a value changes.
+// Time-outs and queue sizes are the kernel's business on Linux: kept and stored only.
 class TComTimeouts {
  public:
-  explicit TComTimeouts(TCustomComPort* port = nullptr) : port_(port) {}
   int ReadInterval = -1;
   int ReadTotalMultiplier = 0;
   int ReadTotalConstant = 0;
   int WriteTotalMultiplier = 100;
   int WriteTotalConstant = 1000;
   void Assign(const TComTimeouts& other);
-
- private:
-  TCustomComPort* port_;
 };
 
 class TComFlowControl {
@@ -79,7 +76,6 @@ class TComParity {
 
 class TComBuffer {
  public:
-  explicit TComBuffer(TCustomComPort* port = nullptr) : port_(port) {}
   int InputSize() const { return input_; }
   int OutputSize() const { return output_; }
   // A positive odd size is lowered by one.
@@ -88,7 +84,6 @@ class TComBuffer {
   void Assign(const TComBuffer& other);
 
  private:
-  TCustomComPort* port_;
   int input_ = 1024;
   int output_ = 1024;
 };
@@ -165,8 +160,8 @@ class TCustomComPort : public QObject {
   char eventChar_ = 0;
   TComParity parity_{this};
   TComFlowControl flowControl_{this};
-  TComTimeouts timeouts_{this};
-  TComBuffer buffer_{this};
+  TComTimeouts timeouts_;
+  TComBuffer buffer_;
 
   bool connected_ = false;
   std::unique_ptr<TTermiosDevice> device_;
