@@ -170,3 +170,13 @@ TEST_F(PortOnFake, AnExceptionInTheHandlerIsShownAndTheBytesItReadAreConsumed) {
   EXPECT_EQ(prompter.Messages()[0], QStringLiteral("handler failed"));
   EXPECT_EQ(port.InBuffUsed(), 1);
 }
+
+TEST_F(PortOnFake, ARateOfZeroKeepsTheCurrentRate) {
+  port.SetOpen(true);
+  port.SetBaud(0);
+  EXPECT_EQ(device->line.Baud, 19200);
+  port.SetBaud(0);
+  port.SetOpen(false);
+  port.SetOpen(true);
+  EXPECT_EQ(device->line.Baud, 19200);
+}
