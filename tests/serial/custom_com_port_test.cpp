@@ -4,6 +4,7 @@
 
 #include "platform/inifile.h"
 #include "pty_pair.h"
+#include "serial/ComSetCtl.h"
 #include "serial/CustomComPort.h"
 
 TEST(TCustomComPort, ANewPortStoresOnlyTheBasicKeysWithTheirDefaults) {
@@ -131,4 +132,27 @@ TEST(TCustomComPort, ReceivedCharactersAreReportedOnTheGuiThread) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return got == "ping"; }, 10000));
   port.Close();
   EXPECT_FALSE(port.Connected());
+}
+
+TEST(TComComboBoxLinked, ShowsThePortsValueAppliesPicksOnlyWithAutoApplyAndForgetsAGonePort) {
+  auto port = std::make_unique<TCustomComPort>();
+  port->SetBaudRate(static_cast<TBaudRateCode>(9));  // 19200
+  TComComboBox box;
+  box.SetComProperty(cpBaudRate);
+  EXPECT_EQ(box.Text(), QStringLiteral("Custom"));
+  box.SetComPort(port.get());
+  EXPECT_EQ(box.Text(), QStringLiteral("19200"));
+
+  box.setCurrentIndex(13);
+  emit box.activated(13);
+  EXPECT_EQ(port->BaudRate(), 9);  // AutoApply is off
+  box.SetAutoApply(true);
+  emit box.activated(13);
+  EXPECT_EQ(port->BaudRate(), 13);
+
+  box.SetComProperty(cpParity);
+  EXPECT_EQ(box.Text(), QStringLiteral("None"));
+  port.reset();
+  EXPECT_EQ(box.ComPort(), nullptr);
+  EXPECT_EQ(box.currentIndex(), 0);
 }
