@@ -24,19 +24,6 @@ void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
   changed_.notify_all();
 }
 
-std::unique_ptr<TIOBuffer> TIOQueue::Pop() {
-  std::unique_ptr<TIOBuffer> item;
-  {
-    std::lock_guard lock(lock_);
-    if (items_.empty()) return nullptr;
-    item = std::move(items_.front());
-    items_.pop_front();
-    bytesQueued_ -= item->Size();
-  }
-  changed_.notify_all();
-  return item;
-}
-
 std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {
   std::unique_ptr<TIOBuffer> item;
   {
@@ -114,11 +101,4 @@ int TIOQueue::ReadQueued(uint8_t* out, int count) {
   }
   if (freed) changed_.notify_all();
   return copied;
-}
-
-int TIOQueue::InputQueued() const {
-  std::lock_guard lock(lock_);
-  if (items_.empty()) return 0;
-  const auto* data = dynamic_cast<const TDataBuffer*>(items_.front().get());
-  return data ? data->Used - data->Read : 0;
 }

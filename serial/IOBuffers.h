@@ -41,28 +41,11 @@ class TFailureBuffer final : public TIOBuffer {
   int Code;
 };
 
-class TLogBuffer final : public TIOBuffer {
- public:
-  TLogBuffer(uint8_t kind, const uint8_t* data, int dataSize, int value, int time, uint16_t subKind)
-      : TIOBuffer(dataSize > 0 ? dataSize : 0),
-        Kind(kind),
-        SubKind(subKind),
-        Time(time),
-        Value(value),
-        Data(data && dataSize > 0 ? data : nullptr, data && dataSize > 0 ? data + dataSize : nullptr) {}
-  uint8_t Kind;
-  uint16_t SubKind;
-  int Time;
-  int Value;
-  std::vector<uint8_t> Data;
-};
-
 class TIOQueue {
  public:
   void Push(std::unique_ptr<TIOBuffer> item);
   // Appends the items in order with one wake-up.
   void PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items);
-  std::unique_ptr<TIOBuffer> Pop();
   // Takes the front item when it is not a data buffer; nullptr otherwise.
   std::unique_ptr<TIOBuffer> PopIfNotData();
   void Clear();
@@ -81,8 +64,6 @@ class TIOQueue {
   // Copies up to count bytes from the consecutive data buffers at the front,
   // freeing each emptied one; stops at any other item. Returns the bytes copied.
   int ReadQueued(uint8_t* out, int count);
-  // The unread bytes of the front item when that is a data buffer.
-  int InputQueued() const;
 
  private:
   mutable std::mutex lock_;

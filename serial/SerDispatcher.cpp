@@ -285,11 +285,6 @@ int TSerDispatcher::PeekLocked(int n, uint8_t& byte) const {
   return SerErr::Ok;
 }
 
-int TSerDispatcher::PeekChar(int n, uint8_t& byte) {
-  std::lock_guard lock(dispatchLock_);
-  return PeekLocked(n, byte);
-}
-
 int TSerDispatcher::InBuffUsed() {
   std::lock_guard lock(dispatchLock_);
   return UnreadLocked() - (inAvail_ ? getCount_ : 0);
@@ -344,11 +339,6 @@ int TSerDispatcher::GetBlock(uint8_t* out, int count) {
 void TSerDispatcher::SetAvailThreshold(int threshold) {
   std::lock_guard lock(dispatchLock_);
   availThreshold_ = std::max(threshold, 0);
-}
-
-int TSerDispatcher::AvailThreshold() {
-  std::lock_guard lock(dispatchLock_);
-  return availThreshold_;
 }
 
 void TSerDispatcher::SetPortHandlerInstalled(bool installed) {

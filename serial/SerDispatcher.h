@@ -68,14 +68,12 @@ class TSerDispatcher {
   int GetChar(uint8_t& byte);
   // count bytes at once, as count GetChar calls would give them; -3005 when fewer are there.
   int GetBlock(uint8_t* out, int count);
-  int PeekChar(int n, uint8_t& byte);
   int InBuffUsed();
   int OutputUsed();
   void FlushInput();
   void FlushOutput();
 
   void SetAvailThreshold(int threshold);
-  int AvailThreshold();
   void SetPortHandlerInstalled(bool installed);
 
   // GUI side: announces every unread byte to handler(count), then consumes what
