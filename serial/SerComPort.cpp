@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "platform/exepath.h"
+#include "platform/guard.h"
 #include "platform/prompter.h"
 #include "serial/ComSelectForm.h"
 #include "serial/SerErrorCodes.h"
@@ -26,10 +27,6 @@ class TPortEvent final : public QEvent {
   unsigned Generation;
   int Code;
 };
-
-void ShowDriverError(const std::exception& e) {
-  Prompter().MessageDlg(QString::fromLatin1(e.what()), TMsgDlgType::mtError, mbOK);
-}
 
 bool OnGuiThread() {
   const QCoreApplication* app = QCoreApplication::instance();
@@ -362,7 +359,7 @@ void TSerComPort::DonePort() {
   else
     FinishClose();
   if (OnPortClose) OnPortClose(this);
-  if (!dumpError.empty()) ShowDriverError(std::runtime_error(dumpError));
+  if (!dumpError.empty()) ShowException(std::runtime_error(dumpError));
 }
 
 void TSerComPort::FinishClose() {
@@ -423,7 +420,7 @@ void TSerComPort::customEvent(QEvent* event) {
     else if (e->type() == kDeferredCloseEvent)
       HandleDeferredClose(e->Generation);
   } catch (const std::exception& ex) {
-    ShowDriverError(ex);
+    ShowException(ex);
   }
 }
 
@@ -438,7 +435,7 @@ void TSerComPort::HandleAvail(unsigned generation) {
       auto handler = onTriggerAvail_;
       handler(this, count);
     } catch (const std::exception& ex) {
-      if (self) ShowDriverError(ex);
+      if (self) ShowException(ex);
     }
   });
 }
@@ -455,10 +452,8 @@ void TSerComPort::HandleFailure(unsigned generation, int code) {
       message = e.what();
     }
   }
-  QPointer<TSerComPort> self(this);
   SetOpen(false);
-  if (!message.empty()) ShowDriverError(std::runtime_error(message));
-  (void)self;
+  if (!message.empty()) ShowException(std::runtime_error(message));
 }
 
 void TSerComPort::HandleDeferredClose(unsigned generation) {

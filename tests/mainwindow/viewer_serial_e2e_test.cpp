@@ -1,6 +1,9 @@
 // The main window against the simulated indicator on a pseudo-terminal, connected
 // through the connection dialog as a technician connects to a serial port.
+#include <QToolButton>
+
 #include "dialogs/comdialog.h"
+#include "serial/SerComPort.h"
 #include "tests/mainwindow/viewer_fixture.h"
 
 namespace {
@@ -51,4 +54,32 @@ TEST_F(TViewerSerialTest, APulledCableShowsDisconnectedAndANewConnectWorks) {
   ConnectSerial();
   const std::size_t polls = FplPolls();
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() > polls + 2; }, kWaitMs));
+}
+
+TEST_F(TViewerSerialTest, APortThatCannotOpenSaysWhyAndLeavesTheWindowDisconnected) {
+  struct Case {
+    bool held;  // another port holds the device
+    const char* message;
+  } cases[] = {{false, "ie_BadId - Specified comport doesn't exist"}, {true, "ie_Open - device already open"}};
+  for (const auto& c : cases) {
+    TSerComPort holder;
+    device = QString::fromStdString(server.OpenPty());
+    if (c.held) {
+      holder.SetDeviceName(device.toStdString());
+      holder.SetOpen(true);
+    } else {
+      device = QStringLiteral("/dev/no-such-serial-port");
+    }
+    prompter.Clear();
+    prompter.AnswerDialog([this](QDialog& dialog) {
+      auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+      com.SetTcp(false);
+      com.SetSerialPort(device);
+      return static_cast<int>(mrOk);
+    });
+    prompter.AnswerMessage(mrOk);
+    window->findChild<QToolButton*>(QStringLiteral("ToolButton4"))->click();
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QString::fromLatin1(c.message)});
+    EXPECT_FALSE(window->Connected());
+  }
 }
