@@ -89,14 +89,23 @@ void TSimIndicator::TakeByte(TSession& s, char c) {
   if (c == kStx) {
     s.input.clear();
     s.inFrame = true;
+    s.discarding = false;
+    return;
+  }
+  const bool ends = s.inFrame ? c == kEtx : (c == ';' || c == kEtx || c == '\r' || c == '\n');
+  if (s.discarding) {
+    if (ends) s.discarding = s.inFrame = false;
+    return;
+  }
+  if (!ends) {
+    s.input += c;
+    if (s.input.size() > kMaxCommand) {
+      s.input.clear();
+      s.discarding = true;
+    }
     return;
   }
   if (s.inFrame) {
-    if (c != kEtx) {
-      s.input += c;
-      if (s.input.size() > kMaxCommand) s.input.clear();
-      return;
-    }
     // A frame may still hold an address prefix and its command.
     std::string piece;
     for (char f : s.input) {
@@ -112,13 +121,8 @@ void TSimIndicator::TakeByte(TSession& s, char c) {
     s.inFrame = false;
     return;
   }
-  if (c == ';' || c == kEtx || c == '\r' || c == '\n') {
-    EndCommand(s, s.input);
-    s.input.clear();
-    return;
-  }
-  s.input += c;
-  if (s.input.size() > kMaxCommand) s.input.clear();
+  EndCommand(s, s.input);
+  s.input.clear();
 }
 
 void TSimIndicator::EndCommand(TSession& s, const std::string& text) {

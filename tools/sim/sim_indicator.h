@@ -106,6 +106,7 @@ class TSimIndicator {
   struct TSession {
     std::string input;
     bool inFrame = false;
+    bool discarding = false;  // an overlong command is skipped up to its end
     int pendingAddress = -1;  // from an "Snn;" prefix, for the next command
     std::deque<TOutput> output;
     bool streaming = false;

@@ -169,7 +169,7 @@ std::string TSimIndicator::CalibrationStatus(const std::string& name, const std:
     if (cal_.busyLeft > 0 && --cal_.busyLeft == 0) FinishCalibration();
   }
   if (model_ == Model::W840) return std::to_string(status);
-  return std::to_string(zero ? directZero_ : directSpan_) + "," + std::to_string(status);
+  return std::to_string(value) + "," + std::to_string(status);
 }
 
 void TSimIndicator::FinishCalibration() {
