@@ -2,210 +2,318 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 namespace sim {
-
 namespace {
 
-constexpr char kStx = 2;
-constexpr char kEtx = 3;
-// A command longer than this without an end is noise and is thrown away.
-constexpr std::size_t kMaxCommand = 4096;
+constexpr char kStx = '\x02';
+constexpr char kEtx = '\x03';
+constexpr auto kStreamInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kOverlongBytes = 1 << 20;
 
-bool IsAddressPrefix(const std::string& command) {
-  return command.size() >= 2 && command[0] == 'S' &&
-         std::all_of(command.begin() + 1, command.end(), [](unsigned char c) { return std::isdigit(c); });
+// Word A bits of the weight reply.
+constexpr uint32_t kSteadyBit = 0x0002;
+constexpr uint32_t kZeroBit = 0x0100;
+
+bool IsPrefix(const std::string& command) {
+  return command.size() == 3 && command[0] == 'S' && std::isdigit(static_cast<unsigned char>(command[1])) &&
+         std::isdigit(static_cast<unsigned char>(command[2]));
+}
+
+int RandomUpTo(int limit) {
+  static thread_local std::mt19937 engine{std::random_device{}()};
+  return limit <= 0 ? 0 : std::uniform_int_distribution<int>(0, limit)(engine);
 }
 
 }  // namespace
 
 TSimIndicator::TSimIndicator(Model model, int address)
     : model_(model),
-      start_(std::chrono::steady_clock::now()),
-      settings_(model == Model::W830 ? W830Settings(address) : W840Settings(address)) {
-  sessions_[0];
+      layout_(model == Model::W830 ? panel::kW830 : panel::kW840),
+      settings_(model),
+      start_(std::chrono::steady_clock::now()) {
+  settings_.Set("ADR" + std::to_string(address));
+  if (settings_.Line("ADR").empty()) settings_.SetField("ADR", 0, std::to_string(address));
 }
 
-double TSimIndicator::Now() const {
-  if (clock_) return clock_();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+std::string TSimIndicator::Feed(std::string_view bytes) {
+  std::string out;
+  for (const auto& o : Process(bytes)) out += o.bytes;
+  return out;
 }
 
-void TSimIndicator::SetClock(Clock clock) {
-  std::lock_guard lock(mutex_);
-  clock_ = std::move(clock);
-  signalStart_ = Now();
-}
-
-int TSimIndicator::OpenSession() {
-  std::lock_guard lock(mutex_);
-  const int id = nextSession_++;
-  sessions_[id];
-  return id;
-}
-
-void TSimIndicator::CloseSession(int session) {
-  std::lock_guard lock(mutex_);
-  if (session != 0) sessions_.erase(session);
-}
-
-TSimIndicator::TSession& TSimIndicator::SessionLocked(int session) { return sessions_[session]; }
-
-std::string TSimIndicator::Feed(std::string_view bytes) { return FeedSession(0, bytes); }
-
-std::string TSimIndicator::FeedSession(int session, std::string_view bytes) {
+std::vector<TSimOutput> TSimIndicator::Process(std::string_view bytes) {
   std::lock_guard lock(mutex_);
   wire_.append(bytes);
-  TSession& s = SessionLocked(session);
-  for (char c : bytes) TakeByte(s, c);
-  return Drain(s, Now());
-}
-
-std::string TSimIndicator::TakeOutput(int session) {
-  std::lock_guard lock(mutex_);
-  return Drain(SessionLocked(session), Now());
-}
-
-bool TSimIndicator::DropRequested(int session) const {
-  std::lock_guard lock(mutex_);
-  const auto it = sessions_.find(session);
-  return it != sessions_.end() && it->second.dropRequested;
-}
-
-bool TSimIndicator::TakeClosePtyRequest() {
-  std::lock_guard lock(mutex_);
-  return std::exchange(closePtyRequested_, false);
-}
-
-bool TSimIndicator::SplitsReplies() const {
-  std::lock_guard lock(mutex_);
-  return std::any_of(faults_.begin(), faults_.end(),
-                     [](const TActiveFault& f) { return f.fault.kind == FaultKind::SplitBytes; });
-}
-
-void TSimIndicator::TakeByte(TSession& s, char c) {
-  if (c == kStx) {
-    s.input.clear();
-    s.inFrame = true;
-    s.discarding = false;
-    return;
-  }
-  const bool ends = s.inFrame ? c == kEtx : (c == ';' || c == kEtx || c == '\r' || c == '\n');
-  if (s.discarding) {
-    if (ends) s.discarding = s.inFrame = false;
-    return;
-  }
-  if (!ends) {
-    s.input += c;
-    if (s.input.size() > kMaxCommand) {
-      s.input.clear();
-      s.discarding = true;
-    }
-    return;
-  }
-  if (s.inFrame) {
-    // A frame may still hold an address prefix and its command.
-    std::string piece;
-    for (char f : s.input) {
-      if (f == ';') {
-        EndCommand(s, piece);
-        piece.clear();
-      } else {
-        piece += f;
+  std::vector<TSimOutput> out;
+  for (const char c : bytes) {
+    if (c == kStx) {
+      rx_.clear();
+      inFrame_ = true;
+    } else if (c == kEtx && inFrame_) {
+      inFrame_ = false;
+      const std::string command = rx_;
+      rx_.clear();
+      commands_.push_back(command);
+      Answer(out, command, Execute(command), true);
+    } else if (c == ';' && !inFrame_) {
+      const std::string command = rx_;
+      rx_.clear();
+      if (command.empty()) continue;
+      commands_.push_back(command);
+      if (IsPrefix(command)) {
+        pendingAddress_ = std::stoi(command.substr(1));
+        continue;
       }
-    }
-    EndCommand(s, piece);
-    s.input.clear();
-    s.inFrame = false;
-    return;
-  }
-  EndCommand(s, s.input);
-  s.input.clear();
-}
-
-void TSimIndicator::EndCommand(TSession& s, const std::string& text) {
-  if (text.empty()) return;
-  record_.push_back({Now(), text});
-  if (IsAddressPrefix(text)) {
-    s.pendingAddress = std::stoi(text.substr(1, 6));
-    return;
-  }
-  const int address = std::exchange(s.pendingAddress, -1);
-  // Another unit's command is not ours to carry out; a broadcast is, silently.
-  if (address >= 0 && address != 98 && address != 99 && address != Address()) return;
-  Execute(s, text, address != 98);
-}
-
-void TSimIndicator::Execute(TSession& s, const std::string& command, bool answer) {
-  std::string reply = Answer(s, command);
-  for (auto it = faults_.begin(); it != faults_.end();) {
-    const bool counts = it->fault.kind == FaultKind::DropAfter || it->fault.kind == FaultKind::ClosePtyAfter;
-    if (counts && command.rfind(it->fault.command, 0) == 0 && --it->commandsLeft <= 0) {
-      if (it->fault.kind == FaultKind::DropAfter)
-        s.dropRequested = true;
-      else
-        closePtyRequested_ = true;
-      it = faults_.erase(it);
-      continue;
-    }
-    ++it;
-  }
-  if (answer && !reply.empty()) Queue(s, std::move(reply), command);
-}
-
-void TSimIndicator::Queue(TSession& s, std::string reply, const std::string& command) {
-  double due = Now();
-  std::string bytes = reply + "\r\n";
-  for (const TActiveFault& active : faults_) {
-    const TFault& f = active.fault;
-    if (command.rfind(f.command, 0) != 0) continue;
-    switch (f.kind) {
-      case FaultKind::Silence:
-        return;
-      case FaultKind::Reject:
-        bytes = "?\r\n";
-        break;
-      case FaultKind::Delay:
-        due += f.value / 1000.0;
-        break;
-      case FaultKind::RandomDelay:
-        due += std::uniform_int_distribution<int>(0, std::max(0, f.value))(random_) / 1000.0;
-        break;
-      case FaultKind::Garbage: {
-        bytes.clear();
-        std::uniform_int_distribution<int> byte(0x20, 0xFF);
-        for (int i = 0; i < 16; ++i) bytes += static_cast<char>(byte(random_));
-        bytes += "\r\n";
-        break;
-      }
-      case FaultKind::Overlong:
-        bytes.assign(kOverlongBytes, 'A');
-        break;
-      case FaultKind::SplitBytes:
-      case FaultKind::DropAfter:
-      case FaultKind::ClosePtyAfter:
-        break;
+      const int address = pendingAddress_;
+      pendingAddress_ = -1;
+      const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
+      if (!forUs) continue;
+      std::string reply = Execute(command);
+      if (address == 98) reply.clear();  // a broadcast is carried out but never answered
+      Answer(out, command, std::move(reply), false);
+    } else if (c == '\r' || c == '\n') {
+    } else if (rx_.size() < 4096) {
+      rx_ += c;
     }
   }
-  s.output.push_back({due, std::move(bytes)});
+  return out;
 }
 
-std::string TSimIndicator::Drain(TSession& s, double now) {
+void TSimIndicator::Answer(std::vector<TSimOutput>& out, const std::string& command, std::string reply,
+                           bool stxEtx) {
+  ++commandCount_;
+  const TSimFaults& f = FaultsFor(command);
+  TSimOutput o;
+  o.delayMs = f.delayMs + RandomUpTo(f.randomDelayMs);
+  o.split = f.splitBytes;
+  o.drop = f.dropAfter > 0 && commandCount_ >= f.dropAfter;
+  if (!reply.empty() && !f.silent) {
+    if (f.rejectAll) reply = "?";
+    if (f.garbage) o.bytes += "\x7f\xfe\x01garbage#";
+    if (f.overlongLine) {
+      o.bytes += std::string(kOverlongBytes, 'X');
+    } else {
+      o.bytes += stxEtx ? std::string(1, kStx) + reply + kEtx : reply + "\r\n";
+    }
+  }
+  if (!o.bytes.empty() || o.drop) out.push_back(std::move(o));
+}
+
+const TSimFaults& TSimIndicator::FaultsFor(const std::string& command) const {
+  const auto it = commandFaults_.find(command.substr(0, 3));
+  return it != commandFaults_.end() ? it->second : faults_;
+}
+
+std::string TSimIndicator::Execute(const std::string& command) {
+  if (command.size() < 3) return "?";
+  const std::string mnemonic = command.substr(0, 3);
+  const std::string rest = command.substr(3);
+  const bool query = !rest.empty() && rest[0] == '?';
+
+  if (mnemonic == "FPL") return query ? SegmentStringOf(layout_, DisplayState()) : HandleKey(rest);
+  if (model_ == Model::W830 && (mnemonic == "LDN" || mnemonic == "LWN"))
+    return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && (mnemonic == "LDW" || mnemonic == "LWT") && rest != "?1")
+    return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && mnemonic == "VAL") return rest == "?" ? std::to_string(12345 + calibrations_) : "?";
+  if (model_ == Model::W840 && mnemonic == "ESR") return rest == "?" ? "00A0" : "?";
+  if (mnemonic == "LIC" && !query) return HandleLinearisation(rest);
+  if (mnemonic == "BCA") return HandleCalBlock(rest, query);
+  if (mnemonic == "MSV") {
+    if (rest == "?,0") {
+      streaming_ = true;
+      nextSample_ = std::chrono::steady_clock::now() + kStreamInterval;
+    }
+    return query ? WeightSample() : "?";
+  }
+  if (mnemonic == "STP") {
+    streaming_ = false;
+    return "0";
+  }
+  if (mnemonic == "COF") {
+    if (rest == "12") wordBOn_ = true;
+    else if (rest == "11") wordBOn_ = false;
+    else return "?";
+    return "0";
+  }
+  if (mnemonic == "PCD") {
+    if (rest == "?") return passcode_.empty() || unlocked_ ? "0" : "1";
+    if (rest.empty()) {
+      unlocked_ = false;
+      return "0";
+    }
+    if (!passcode_.empty() && rest != passcode_) return "?";
+    unlocked_ = true;
+    return "0";
+  }
+  if (mnemonic == "TDD") {
+    if (rest != "1") return "?";
+    ++saves_;
+    return "0";
+  }
+  if (query) {
+    const auto reply = settings_.Query(mnemonic, rest.substr(1));
+    return reply ? *reply : "?";
+  }
+  if (TSimSettings::IsProtected(mnemonic) && !passcode_.empty() && !unlocked_) return "?";
+  return settings_.Set(command) ? "0" : "?";
+}
+
+std::string TSimIndicator::HandleKey(const std::string& args) {
+  int key = 0, longPress = 0;
+  char tail = 0;
+  const int n = std::sscanf(args.c_str(), "%d,%d%c", &key, &longPress, &tail);
+  if (n < 1 || n > 2 || key < 1 || key > 6 || (n == 2 && longPress != 1)) return "?";
+  if (!menuText_.empty()) {
+    menuText_.clear();  // any key leaves the menu
+    return "0";
+  }
+  if (n == 2) {
+    menuText_ = "FUnC " + std::to_string(key);
+    return "0";
+  }
+  const long gross = RawCounts() - zeroOffset_;
+  switch (key) {
+    case 1: zeroOffset_ = RawCounts(); break;
+    case 2:
+      tare_ = gross;
+      netMode_ = true;
+      break;
+    case 3: netMode_ = !netMode_; break;
+    default: break;
+  }
+  return "0";
+}
+
+std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query) {
+  // The W830 answers its status query with the value, then the status; the W840
+  // with the status alone (its value is read with the index: "LDW?1").
+  const std::string key = model_ == Model::W830 ? mnemonic : mnemonic + "1";
+  const int valueField = model_ == Model::W830 ? 0 : 1;
+  if (query) {
+    if (rest != "?") return "?";
+    int status = calStatus_;
+    if (calPollsLeft_ > 0) {
+      --calPollsLeft_;
+      status = 1;
+      if (calPollsLeft_ == 0) calStatus_ = calError_;
+    }
+    if (model_ == Model::W840) return std::to_string(status);
+    return settings_.Field(key, valueField) + "," + std::to_string(status);
+  }
+  if (!rest.empty()) {
+    // A direct mV/V value (x 10000) is set and calibrated at once.
+    char* end = nullptr;
+    const long value = std::strtol(rest.c_str(), &end, 10);
+    if (*end != '\0' || value < -32000 || value > 32000) return "?";
+    settings_.SetField(key, valueField, std::to_string(value));
+  }
+  ++calibrations_;
+  calPollsLeft_ = calBusyPolls_;
+  calStatus_ = calBusyPolls_ > 0 ? 1 : calError_;
+  return "0";
+}
+
+std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
+  int point = 0;
+  long weight = 0;
+  char tail = 0;
+  const int n = std::sscanf(rest.c_str(), "%d,%ld%c", &point, &weight, &tail);
+  if (n < 1 || n > 2 || point < 1 || point > 10) return "?";
+  const std::string key = "LIC" + std::to_string(point);
+  if (n == 1) {
+    settings_.SetField(key, 1, "0");
+    settings_.SetField(key, 2, "0");
+    return "0";
+  }
+  const long fullScale = std::max(1L, std::atol(settings_.Field("IAD1", 1).c_str()));
+  const long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  settings_.SetField(key, 1, std::to_string(percent));
+  settings_.SetField(key, 2, std::to_string(weight));
+  return "0";
+}
+
+std::string TSimIndicator::HandleCalBlock(const std::string& rest, bool query) {
+  // Block n reads "n," and eight hexadecimal words of calibration data.
+  if (query) {
+    if (rest.size() != 2 || rest[1] < '0' || rest[1] > '4') return "?";
+    const std::size_t n = static_cast<std::size_t>(rest[1] - '0');
+    if (calBlocks_[n].empty()) {
+      char words[80];
+      std::snprintf(words, sizeof words, "%zu,%04X,%04X,%04X,%04X,%04X,%04X,%04X,%04X", n, unsigned(0x1000 + n),
+                    unsigned(std::atoi(settings_.Field("LDN", 0).c_str()) & 0xFFFF),
+                    unsigned(std::atoi(settings_.Field("LWN", 0).c_str()) & 0xFFFF), 0x5A5Au, unsigned(n * 7),
+                    0x0101u, 0xBEEFu, unsigned(calibrations_ & 0xFFFF));
+      return words;
+    }
+    return calBlocks_[n];
+  }
+  if (rest.size() < 3 || rest[0] < '0' || rest[0] > '4' || rest[1] != ',') return "?";
+  calBlocks_[static_cast<std::size_t>(rest[0] - '0')] = rest;
+  return "0";
+}
+
+double TSimIndicator::RawWeight() const {
+  const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  const double period = period_ > 0 ? period_ : 1.0;
+  switch (signal_) {
+    case Signal::kSteady: return weight_;
+    case Signal::kRamp: return weight_ + amplitude_ * std::fmod(t, period) / period;
+    case Signal::kNoise: return weight_ + amplitude_ * std::sin(t * 17.0) * std::cos(t * 5.3);
+    case Signal::kSteps: return weight_ + (static_cast<long>(t / period) % 2 ? amplitude_ : 0.0);
+  }
+  return weight_;
+}
+
+int TSimIndicator::Decimals() const {
+  const int dp = std::atoi(settings_.Field("IAD1", 2).c_str());
+  return dp >= 0 && dp <= 5 ? dp : 0;
+}
+
+long TSimIndicator::RawCounts() const { return std::lround(RawWeight() * std::pow(10.0, Decimals())); }
+
+int TSimIndicator::OwnAddress() const { return std::atoi(settings_.Field("ADR", 0).c_str()); }
+
+TDisplayState TSimIndicator::DisplayState() const {
+  TDisplayState s;
+  const long gross = RawCounts() - zeroOffset_;
+  s.counts = netMode_ ? gross - tare_ : gross;
+  s.decimals = Decimals();
+  s.units = std::atoi(settings_.Field("ENU", 0).c_str());
+  s.motion = signal_ != Signal::kSteady && amplitude_ != 0.0;
+  s.centreOfZero = gross == 0;
+  s.net = netMode_;
+  s.tareHeld = tare_ != 0;
+  s.range = gross > std::atol(settings_.Field("IAD1", 1).c_str()) ? 2 : 1;
+  s.text = menuText_;
+  return s;
+}
+
+std::string TSimIndicator::Display() const {
+  std::lock_guard lock(mutex_);
+  return SegmentStringOf(layout_, DisplayState());
+}
+
+std::string TSimIndicator::WeightSample() const {
+  const TDisplayState s = DisplayState();
+  uint32_t a = wordA_;
+  if (!s.motion) a |= kSteadyBit;
+  if (s.centreOfZero) a |= kZeroBit;
+  std::string reply = std::to_string(s.counts) + "," + std::to_string(s.decimals) + "," + std::to_string(a);
+  if (wordBOn_) reply += "," + std::to_string(wordB_);
+  return reply;
+}
+
+std::string TSimIndicator::TakeStreamed(std::chrono::steady_clock::time_point now) {
+  std::lock_guard lock(mutex_);
   std::string out;
-  // Replies leave in order: a delayed one holds back those behind it.
-  while (!s.output.empty() && s.output.front().due <= now) {
-    out += s.output.front().bytes;
-    s.output.pop_front();
-  }
-  if (s.streaming) {
-    const double interval = 1.0 / std::max(1, IntField("ICR", 0));
-    if (now - s.nextSample > 1.0) s.nextSample = now;
-    while (now >= s.nextSample) {
-      out += WeightSample() + "\r\n";
-      s.nextSample += interval;
-    }
+  while (streaming_ && now >= nextSample_) {
+    if (!faults_.silent) out += WeightSample() + "\r\n";
+    nextSample_ += kStreamInterval;
   }
   return out;
 }
@@ -217,33 +325,36 @@ std::string TSimIndicator::WireLog() const {
 
 std::vector<std::string> TSimIndicator::Commands() const {
   std::lock_guard lock(mutex_);
-  std::vector<std::string> out;
-  out.reserve(record_.size());
-  for (const auto& entry : record_) out.push_back(entry.command);
-  return out;
-}
-
-std::vector<TRecordEntry> TSimIndicator::Record() const {
-  std::lock_guard lock(mutex_);
-  return record_;
+  return commands_;
 }
 
 void TSimIndicator::ClearLog() {
   std::lock_guard lock(mutex_);
   wire_.clear();
-  record_.clear();
+  commands_.clear();
 }
 
 void TSimIndicator::SetWeight(double weight) {
-  TSignal steady;
-  steady.level = weight;
-  SetSignal(steady);
+  std::lock_guard lock(mutex_);
+  weight_ = weight;
 }
 
-void TSimIndicator::SetSignal(const TSignal& signal) {
+void TSimIndicator::SetSignal(Signal signal, double amplitude, double periodSeconds) {
   std::lock_guard lock(mutex_);
   signal_ = signal;
-  signalStart_ = Now();
+  amplitude_ = amplitude;
+  period_ = periodSeconds;
+}
+
+void TSimIndicator::SetInputs(uint32_t wordA, uint32_t wordB) {
+  std::lock_guard lock(mutex_);
+  wordA_ = wordA;
+  wordB_ = wordB;
+}
+
+std::string TSimIndicator::Setting(const std::string& key) const {
+  std::lock_guard lock(mutex_);
+  return settings_.Line(key);
 }
 
 void TSimIndicator::SetPasscode(const std::string& digits) {
@@ -252,29 +363,58 @@ void TSimIndicator::SetPasscode(const std::string& digits) {
   unlocked_ = false;
 }
 
-int TSimIndicator::SaveCount() const {
+int TSimIndicator::Saves() const {
   std::lock_guard lock(mutex_);
   return saves_;
 }
 
+void TSimIndicator::SetFaults(const TSimFaults& faults) {
+  std::lock_guard lock(mutex_);
+  faults_ = faults;
+  commandCount_ = 0;
+}
+
+void TSimIndicator::SetCommandFaults(const std::string& mnemonic, const TSimFaults& faults) {
+  std::lock_guard lock(mutex_);
+  commandFaults_[mnemonic] = faults;
+}
+
 void TSimIndicator::SetCalibrationBusyPolls(int polls) {
   std::lock_guard lock(mutex_);
-  busyPolls_ = std::max(0, polls);
+  calBusyPolls_ = polls;
 }
 
-void TSimIndicator::ScriptCalibrationError(int code) {
+void TSimIndicator::SetCalibrationError(int code) {
   std::lock_guard lock(mutex_);
-  scriptedError_ = code;
+  calError_ = code;
 }
 
-void TSimIndicator::AddFault(const TFault& fault) {
+int TSimIndicator::Calibrations() const {
   std::lock_guard lock(mutex_);
-  faults_.push_back({fault, fault.value});
+  return calibrations_;
 }
 
-void TSimIndicator::ClearFaults() {
+bool TSimIndicator::Streaming() const {
   std::lock_guard lock(mutex_);
-  faults_.clear();
+  return streaming_;
+}
+
+std::string TSimIndicator::DiscoveryReply(uint16_t tcpPort) const {
+  std::lock_guard lock(mutex_);
+  const std::string id = settings_.Field("IDN", 0);
+  const std::string serial = settings_.Field("IDN", 1);
+  const std::string version = settings_.Field("IDN", 2);
+  auto unquoted = [](const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : s; };
+  return "<?xml version=\"1.0\"?><velmacor><device>"
+         "<class>" + std::string(model_ == Model::W830 ? "W830" : "W840") + "</class>"
+         "<name>Simulated indicator</name>"
+         "<serialnumber>" + unquoted(serial) + "</serialnumber>"
+         "<version>" + unquoted(version) + "</version>"
+         "<customid>" + unquoted(id) + "</customid>"
+         "<macaddress>02:00:00:00:08:30</macaddress>"
+         "<tcpport>" + std::to_string(tcpPort) + "</tcpport>"
+         "<hostname>sim-indicator</hostname>"
+         "</device></velmacor>";
 }
 
 }  // namespace sim

@@ -1,209 +1,133 @@
 #pragma once
-// A simulated W830 or W840 weighing indicator: its settings, its display and
-// keys, calibration, weight streaming and scripted faults, spoken through the
-// indicator's command language. Transports live in sim_server.h; this class
-// only turns received bytes into bytes to send.
+// A simulated W830 or W840 weighing indicator: it takes the command bytes a viewer
+// sends and answers them as the indicator would, with a live weight, its settings,
+// passcode, keys and streaming, and misbehaves on request. Thread-safe: the server
+// thread feeds it while a test reads and changes its state.
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <map>
 #include <mutex>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tools/sim/sim_fields.h"
-#include "tools/sim/sim_signal.h"
+#include "tools/sim/sim_display.h"
+#include "tools/sim/sim_settings.h"
 
 namespace sim {
 
 enum class Model { W830, W840 };
 
-enum class FaultKind {
-  Silence,      // no reply at all
-  Reject,       // "?" in place of every reply
-  Delay,        // the reply waits `value` ms
-  RandomDelay,  // the reply waits 0..`value` ms
-  SplitBytes,   // replies go out one byte per write
-  Garbage,      // a line of random bytes in place of the reply
-  Overlong,     // 1 MB without a line end in place of the reply
-  DropAfter,    // the connection is dropped after `value` more commands
-  ClosePtyAfter // the pseudo-terminal is closed after `value` more commands
+// The weight's shape over time, around the weight set with SetWeight.
+enum class Signal { kSteady, kRamp, kNoise, kSteps };
+
+struct TSimFaults {
+  bool silent = false;        // no reply at all
+  bool rejectAll = false;     // "?" to everything
+  int delayMs = 0;            // every reply this late
+  int randomDelayMs = 0;      // plus up to this much more
+  bool splitBytes = false;    // each reply written one byte at a time
+  bool garbage = false;       // stray bytes (no frame marks) before each reply
+  bool overlongLine = false;  // 1 MB without a line end in place of the reply
+  int dropAfter = 0;          // drop the connection after this many commands; 0 never
 };
 
-struct TFault {
-  FaultKind kind;
-  std::string command;  // applies to commands starting with this text; "" = every command
-  int value = 0;
-};
-
-// One received command with the time it arrived.
-struct TRecordEntry {
-  double seconds;  // since the indicator was made
-  std::string command;
+// One piece of output for the transport.
+struct TSimOutput {
+  std::string bytes;
+  int delayMs = 0;
+  bool split = false;
+  bool drop = false;  // close the connection after this output
 };
 
 class TSimIndicator {
  public:
-  using Clock = std::function<double()>;  // seconds, monotonic
-
   explicit TSimIndicator(Model model, int address = 1);
 
-  Model GetModel() const { return model_; }
-
-  // Bytes from the link in, bytes to send back out. Feed uses the in-process
-  // session 0; transports open a session per connection.
+  // Bytes from the link in, bytes to send back out (delays and drops are the
+  // transport's and are not applied here).
   std::string Feed(std::string_view bytes);
-  std::string FeedSession(int session, std::string_view bytes);
-  // Replies that came due since (delayed replies, streamed samples).
-  std::string TakeOutput(int session = 0);
-  int OpenSession();
-  void CloseSession(int session);
-  bool DropRequested(int session) const;
-  bool TakeClosePtyRequest();
-  bool SplitsReplies() const;
+  // The same, with what the transport must do about faults.
+  std::vector<TSimOutput> Process(std::string_view bytes);
+  // Streamed weight samples that have fallen due since the last call.
+  std::string TakeStreamed(std::chrono::steady_clock::time_point now);
 
   std::string WireLog() const;
   std::vector<std::string> Commands() const;
-  std::vector<TRecordEntry> Record() const;
   void ClearLog();
 
-  // The load on the scale, in display units.
   void SetWeight(double weight);
-  void SetSignal(const TSignal& signal);
-  // Time source; the default is the steady clock since construction.
-  void SetClock(Clock clock);
+  void SetSignal(Signal signal, double amplitude, double periodSeconds);
+  void SetInputs(uint32_t wordA, uint32_t wordB);  // digital status bits of the weight reply
+  // The segment string the display shows now.
+  std::string Display() const;
 
-  // The set line it holds, e.g. "ADR1" or "IAD1,4000,0,1,0,0,0".
-  std::string Setting(const std::string& key) const;
-  // Puts a line straight into the held settings (no passcode, read-only fields too).
-  bool SetSetting(const std::string& line);
-  // Field `field` of a held setting, texts without quotes ("" when there is none).
-  std::string Field(const std::string& key, std::size_t field) const;
-  void SetPasscode(const std::string& digits);
-  int SaveCount() const;
+  std::string Setting(const std::string& key) const;  // e.g. "ADR", "LBT0", "IAD1": the set line held
+  void SetPasscode(const std::string& digits);        // "" = none
+  int Saves() const;                                  // "TDD1" commands taken
 
-  // Calibration: status queries answered "busy" before a zero or span is done,
-  // and an error code (above 100) that the next one ends with (0 = none).
+  // Calibration: a zero or span step reports busy for this many status queries,
+  // then done (0) or the scripted error code (above 100).
   void SetCalibrationBusyPolls(int polls);
-  void ScriptCalibrationError(int code);
+  void SetCalibrationError(int code);  // 0: none
+  int Calibrations() const;            // zero and span steps started
 
-  void AddFault(const TFault& fault);
-  void ClearFaults();
-
-  // The display as a segment state string, as "FPL?" answers it.
-  std::string DisplaySegments() const;
-  std::string DisplayText() const;
+  void SetFaults(const TSimFaults& faults);
+  void SetCommandFaults(const std::string& mnemonic, const TSimFaults& faults);
+  bool Streaming() const;
+  // The XML document the indicator sends in answer to the discovery probe.
+  std::string DiscoveryReply(uint16_t tcpPort) const;
 
  private:
-  struct TOutput {
-    double due;
-    std::string bytes;
-  };
-  struct TSession {
-    std::string input;
-    bool inFrame = false;
-    bool discarding = false;  // an overlong command is skipped up to its end
-    int pendingAddress = -1;  // from an "Snn;" prefix, for the next command
-    std::deque<TOutput> output;
-    bool streaming = false;
-    double nextSample = 0;
-    bool dropRequested = false;
-  };
-  struct TCalibration {
-    std::string name;  // "" when none ran yet
-    bool direct = false;  // a value was written, nothing to measure
-    int busyLeft = 0;
-    int status = 0;
-  };
-
-  double Now() const;
-  TSession& SessionLocked(int session);
-  void TakeByte(TSession& s, char c);
-  void EndCommand(TSession& s, const std::string& text);
-  void Execute(TSession& s, const std::string& command, bool answer);
-  void Queue(TSession& s, std::string reply, const std::string& command);
-  std::string Drain(TSession& s, double now);
-  std::string Answer(TSession& s, const std::string& command);
-
-  // Command handlers, each returning the reply text ("" = none).
-  std::string SettingsQuery(const std::string& command);
-  std::string SettingsSet(const std::string& command, bool force);
-  std::string KeyCommand(const std::string& argument);
-  std::string PasscodeCommand(const std::string& argument);
-  std::string CalibrationCommand(const std::string& name, const std::string& argument);
-  std::string CalibrationStatus(const std::string& name, const std::string& index);
-  std::string LinearisationCommand(const std::string& command);
-  std::string BackupCommand(const std::string& command);
+  std::string Execute(const std::string& command);  // one command; empty: no reply
+  std::string HandleKey(const std::string& args);
+  std::string HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query);
+  std::string HandleLinearisation(const std::string& rest);
+  std::string HandleCalBlock(const std::string& rest, bool query);
   std::string WeightSample() const;
-  std::string SegmentsLocked() const;
-  std::string TextLocked() const;
-  int Division() const;
+  TDisplayState DisplayState() const;
+  double RawWeight() const;
+  long RawCounts() const;
+  int Decimals() const;
+  int OwnAddress() const;
+  const TSimFaults& FaultsFor(const std::string& command) const;
+  void Answer(std::vector<TSimOutput>& out, const std::string& command, std::string reply, bool stxEtx);
 
-  TSettingSpec* Find(const std::string& key);
-  const TSettingSpec* Find(const std::string& key) const;
-  std::string FieldValue(const std::string& key, std::size_t field) const;
-  int IntField(const std::string& key, std::size_t field) const;
-  static std::string SetLine(const TSettingSpec& spec);
-  static std::string ReplyOf(const TSettingSpec& spec);
-  bool IsProtected(const std::string& mnemonic) const;
-
-  // The weighing chain: load -> signal in mV/V -> calibrated reading.
-  double LoadCounts() const;
-  int SignalValue() const;
-  double ReadingCounts() const;
-  long long GrossCounts() const;
-  long long ShownCounts() const;
-  bool Moving() const;
-  void FinishCalibration();
-  int DecimalPoint() const;
-  int Address() const;
-
-  const Model model_;
   mutable std::mutex mutex_;
-  Clock clock_;
+  const Model model_;
+  const panel::Layout& layout_;
+  TSimSettings settings_;
   std::chrono::steady_clock::time_point start_;
-  std::vector<TSettingSpec> settings_;
-  std::map<int, TSession> sessions_;
-  int nextSession_ = 1;
-
-  std::string wire_;
-  std::vector<TRecordEntry> record_;
-
-  TSignal signal_;
-  double signalStart_ = 0;
-  std::uint32_t seed_ = 12345;
-
+  double weight_ = 0.0;
+  Signal signal_ = Signal::kSteady;
+  double amplitude_ = 0.0;
+  double period_ = 1.0;
+  long zeroOffset_ = 0;
+  long tare_ = 0;
+  bool netMode_ = false;
+  std::string menuText_;
+  uint32_t wordA_ = 0, wordB_ = 0;
+  bool wordBOn_ = false;
   std::string passcode_;
   bool unlocked_ = false;
   int saves_ = 0;
-  bool cof12_ = false;
-
-  int directZero_ = 0;
-  int directSpan_ = 20000;
-  std::array<int, 10> linPercent_{};
-  std::array<int, 10> linWeight_{};
-  std::array<std::string, 2> factoryBlocks_{"1000", "0"};
-  TCalibration cal_;
-  int busyPolls_ = 3;
-  int scriptedError_ = 0;
-
-  double zeroOffset_ = 0;
-  long long tare_ = 0;
-  bool showNet_ = false;
-  bool inMenu_ = false;
-  int menuDigit_ = 1;
-
-  struct TActiveFault {
-    TFault fault;
-    int commandsLeft;
-  };
-  std::vector<TActiveFault> faults_;
-  bool closePtyRequested_ = false;
-  std::mt19937 random_{2024};
+  bool streaming_ = false;
+  int calBusyPolls_ = 3;
+  int calError_ = 0;
+  int calPollsLeft_ = 0;
+  int calStatus_ = 0;
+  int calibrations_ = 0;
+  std::array<std::string, 5> calBlocks_;
+  std::chrono::steady_clock::time_point nextSample_;
+  int pendingAddress_ = -1;  // from an "Snn;" prefix, for the next command
+  std::string rx_;           // bytes of an unfinished command
+  bool inFrame_ = false;
+  std::string wire_;
+  std::vector<std::string> commands_;
+  int commandCount_ = 0;
+  TSimFaults faults_;
+  std::map<std::string, TSimFaults> commandFaults_;
 };
 
 }  // namespace sim

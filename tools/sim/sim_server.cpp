@@ -9,294 +9,271 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <atomic>
+#include <cstring>
+#include <chrono>
+#include <deque>
+#include <mutex>
 #include <stdexcept>
-#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "tools/sim/sim_indicator.h"
 
 namespace sim {
-
 namespace {
 
-constexpr std::string_view kProbe = "BlahBlah";
-// Replies, delays and streamed samples are looked at this often.
-constexpr int kPollMs = 5;
+using Clock = std::chrono::steady_clock;
 
-[[noreturn]] void ThrowErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+const char kProbe[] = "BlahBlah";
 
 void SetNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
-bool IsLoopback(const in_addr& address) { return (ntohl(address.s_addr) >> 24) == 127; }
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
 
-std::string XmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
-  }
-  return out;
+sockaddr_in LoopbackAddress(const std::string& address, uint16_t port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  if (inet_pton(AF_INET, address.c_str(), &a.sin_addr) != 1 || (ntohl(a.sin_addr.s_addr) >> 24) != 127)
+    throw std::invalid_argument("the simulator binds loopback addresses only: " + address);
+  return a;
 }
+
+uint16_t BoundPort(int fd) {
+  sockaddr_in a{};
+  socklen_t len = sizeof a;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  return ntohs(a.sin_port);
+}
+
+// Output waiting for its time on one connection.
+struct Pending {
+  Clock::time_point due;
+  std::string bytes;
+  bool split;
+  bool drop;
+};
+
+struct Connection {
+  int fd;
+  bool isPty;
+  std::deque<Pending> out;
+  bool closing = false;
+};
 
 }  // namespace
 
-TSimServer::TSimServer(TSimIndicator& indicator) : indicator_(indicator) {
-  if (pipe2(wake_, O_NONBLOCK | O_CLOEXEC) != 0) ThrowErrno("pipe2");
-  thread_ = std::thread([this] { Run(); });
-}
+struct TSimServer::Impl {
+  explicit Impl(TSimIndicator& ind) : indicator(ind) {
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) Fail("pipe");
+    thread = std::thread([this] { Run(); });
+  }
 
-TSimServer::~TSimServer() {
-  stop_ = true;
-  Wake();
-  thread_.join();
-  std::lock_guard lock(mutex_);
-  for (auto& c : connections_) CloseLocked(c);
-  connections_.clear();
-  ClosePtyLocked();
-  for (int fd : {listenFd_, udpFd_, wake_[0], wake_[1]})
-    if (fd >= 0) close(fd);
-}
+  ~Impl() {
+    stop = true;
+    Wake();
+    thread.join();
+    for (auto& c : connections) close(c.fd);
+    for (int fd : {listenFd, udpFd, ptySlave, wake[0], wake[1]})
+      if (fd >= 0) close(fd);
+  }
 
-void TSimServer::Wake() {
-  const char byte = 1;
-  [[maybe_unused]] const auto written = write(wake_[1], &byte, 1);
-}
+  void Wake() {
+    const char b = 1;
+    [[maybe_unused]] const auto n = write(wake[1], &b, 1);
+  }
+
+  void Run() {
+    while (!stop) {
+      std::vector<pollfd> fds;
+      {
+        std::lock_guard lock(mutex);
+        fds.push_back({wake[0], POLLIN, 0});
+        if (listenFd >= 0) fds.push_back({listenFd, POLLIN, 0});
+        if (udpFd >= 0) fds.push_back({udpFd, POLLIN, 0});
+        for (const auto& c : connections) fds.push_back({c.fd, POLLIN, 0});
+      }
+      poll(fds.data(), fds.size(), 5);
+      char drain[64];
+      while (read(wake[0], drain, sizeof drain) > 0) {
+      }
+      std::lock_guard lock(mutex);
+      for (const auto& p : fds) {
+        if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        if (p.fd == listenFd) Accept();
+        else if (p.fd == udpFd) AnswerProbe();
+        else if (p.fd != wake[0]) ReadFrom(p.fd);
+      }
+      const std::string streamed = indicator.TakeStreamed(Clock::now());
+      for (auto& c : connections)
+        if (!streamed.empty()) c.out.push_back({Clock::now(), streamed, false, false});
+      Flush();
+    }
+  }
+
+  void Accept() {
+    const int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;
+    ++accepted;
+    connections.push_back({fd, false, {}});
+  }
+
+  void ReadFrom(int fd) {
+    for (auto& c : connections) {
+      if (c.fd != fd) continue;
+      char buffer[4096];
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n <= 0) {
+        // A pty master reads EIO while no one holds the device open; that is no hang-up.
+        if (!c.isPty) c.closing = true;
+        return;
+      }
+      const auto now = Clock::now();
+      for (auto& o : indicator.Process(std::string_view(buffer, static_cast<std::size_t>(n))))
+        c.out.push_back({now + std::chrono::milliseconds(o.delayMs), std::move(o.bytes), o.split, o.drop});
+      return;
+    }
+  }
+
+  void Flush() {
+    const auto now = Clock::now();
+    for (auto& c : connections) {
+      while (!c.out.empty() && c.out.front().due <= now && !c.closing) {
+        Pending& p = c.out.front();
+        const std::size_t chunk = p.split ? 1 : p.bytes.size();
+        const ssize_t n = p.bytes.empty() ? 0 : write(c.fd, p.bytes.data(), chunk);
+        if (n < 0) {
+          if (errno != EAGAIN) c.closing = true;
+          break;
+        }
+        p.bytes.erase(0, static_cast<std::size_t>(n));
+        if (!p.bytes.empty()) {
+          if (p.split) p.due = now + std::chrono::milliseconds(1);
+          break;
+        }
+        if (p.drop) c.closing = true;
+        c.out.pop_front();
+      }
+    }
+    for (auto it = connections.begin(); it != connections.end();) {
+      if (it->closing) {
+        close(it->fd);
+        it = connections.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+  void AnswerProbe() {
+    char buffer[512];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    const ssize_t n = recvfrom(udpFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
+    if (n != 8 || std::string_view(buffer, 8) != kProbe) return;
+    if ((ntohl(from.sin_addr.s_addr) >> 24) != 127) return;  // answers loopback only
+    const std::string xml = indicator.DiscoveryReply(tcpPort);
+    sendto(udpFd, xml.data(), xml.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+  }
+
+  TSimIndicator& indicator;
+  std::thread thread;
+  std::atomic<bool> stop{false};
+  int wake[2] = {-1, -1};
+  mutable std::mutex mutex;
+  int listenFd = -1;
+  int udpFd = -1;
+  int ptySlave = -1;
+  uint16_t tcpPort = 0;
+  int accepted = 0;
+  std::vector<Connection> connections;
+};
+
+TSimServer::TSimServer(TSimIndicator& indicator) : impl_(std::make_unique<Impl>(indicator)) {}
+TSimServer::~TSimServer() = default;
 
 uint16_t TSimServer::ListenTcp(uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) ThrowErrno("socket");
-  const int on = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 8) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    const int error = errno;
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) Fail("socket");
+  const int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  const sockaddr_in a = LoopbackAddress("127.0.0.1", port);
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 || listen(fd, 8) != 0) {
     close(fd);
-    throw std::system_error(error, std::generic_category(), "listen on 127.0.0.1");
+    Fail("listen on 127.0.0.1:" + std::to_string(port));
   }
-  {
-    std::lock_guard lock(mutex_);
-    if (listenFd_ >= 0) close(listenFd_);
-    listenFd_ = fd;
-    tcpPort_ = ntohs(address.sin_port);
-  }
-  Wake();
-  return ntohs(address.sin_port);
+  SetNonBlocking(fd);
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->listenFd >= 0) close(impl_->listenFd);
+  impl_->listenFd = fd;
+  impl_->tcpPort = BoundPort(fd);
+  impl_->Wake();
+  return impl_->tcpPort;
 }
 
 std::string TSimServer::OpenPty() {
-  int master = -1;
-  int slave = -1;
+  int master = -1, slave = -1;
   char name[256] = {};
-  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) ThrowErrno("openpty");
-  termios raw{};
-  tcgetattr(slave, &raw);
-  cfmakeraw(&raw);
-  tcsetattr(slave, TCSANOW, &raw);
-  SetNonBlocking(master);
+  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) Fail("openpty");
+  termios t{};
+  tcgetattr(slave, &t);
+  cfmakeraw(&t);
+  tcsetattr(slave, TCSANOW, &t);
   fcntl(master, F_SETFD, FD_CLOEXEC);
   fcntl(slave, F_SETFD, FD_CLOEXEC);
-  {
-    std::lock_guard lock(mutex_);
-    ClosePtyLocked();
-    // Holding the slave open keeps the master readable while the viewer
-    // closes and reopens the device.
-    ptySlave_ = slave;
-    connections_.push_back({master, indicator_.OpenSession(), true, {}});
-  }
-  Wake();
+  SetNonBlocking(master);
+  std::lock_guard lock(impl_->mutex);
+  // Holding the slave open keeps the master readable across the viewer's opens and closes.
+  impl_->ptySlave = slave;
+  impl_->connections.push_back({master, true, {}});
+  impl_->Wake();
   return name;
 }
 
 uint16_t TSimServer::ListenDiscovery(uint16_t port, const std::string& loopbackAddress) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  if (inet_pton(AF_INET, loopbackAddress.c_str(), &address.sin_addr) != 1 || !IsLoopback(address.sin_addr))
-    throw std::invalid_argument("discovery answers on a loopback address only: " + loopbackAddress);
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) ThrowErrno("socket");
-  const int on = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    const int error = errno;
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) Fail("socket");
+  const int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+  const sockaddr_in a = LoopbackAddress(loopbackAddress, port);
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
     close(fd);
-    throw std::system_error(error, std::generic_category(), "bind discovery on " + loopbackAddress);
+    Fail("bind discovery port " + std::to_string(port));
   }
-  {
-    std::lock_guard lock(mutex_);
-    if (udpFd_ >= 0) close(udpFd_);
-    udpFd_ = fd;
-  }
-  Wake();
-  return ntohs(address.sin_port);
+  SetNonBlocking(fd);
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->udpFd >= 0) close(impl_->udpFd);
+  impl_->udpFd = fd;
+  impl_->Wake();
+  return BoundPort(fd);
 }
 
 void TSimServer::DropConnections() {
-  std::lock_guard lock(mutex_);
-  for (auto it = connections_.begin(); it != connections_.end();) {
-    if (it->pty) {
-      ++it;
-      continue;
-    }
-    CloseLocked(*it);
-    it = connections_.erase(it);
-  }
+  std::lock_guard lock(impl_->mutex);
+  for (auto& c : impl_->connections)
+    if (!c.isPty) c.closing = true;
+  impl_->Wake();
 }
 
 void TSimServer::ClosePty() {
-  std::lock_guard lock(mutex_);
-  ClosePtyLocked();
-}
-
-int TSimServer::ConnectionCount() const {
-  std::lock_guard lock(mutex_);
-  int count = 0;
-  for (const auto& c : connections_) count += c.pty ? 0 : 1;
-  return count;
-}
-
-void TSimServer::CloseLocked(TConnection& c) {
-  if (c.fd >= 0) close(c.fd);
-  c.fd = -1;
-  indicator_.CloseSession(c.session);
-}
-
-void TSimServer::ClosePtyLocked() {
-  for (auto it = connections_.begin(); it != connections_.end();) {
-    if (!it->pty) {
+  std::lock_guard lock(impl_->mutex);
+  for (auto it = impl_->connections.begin(); it != impl_->connections.end();) {
+    if (it->isPty) {
+      close(it->fd);
+      it = impl_->connections.erase(it);
+    } else {
       ++it;
-      continue;
     }
-    CloseLocked(*it);
-    it = connections_.erase(it);
   }
-  if (ptySlave_ >= 0) close(ptySlave_);
-  ptySlave_ = -1;
+  if (impl_->ptySlave >= 0) close(impl_->ptySlave);
+  impl_->ptySlave = -1;
 }
 
-void TSimServer::Run() {
-  std::vector<pollfd> fds;
-  while (!stop_) {
-    fds.clear();
-    const bool split = indicator_.SplitsReplies();
-    int timeout = -1;
-    {
-      std::lock_guard lock(mutex_);
-      if (!connections_.empty()) timeout = kPollMs;
-      fds.push_back({wake_[0], POLLIN, 0});
-      if (listenFd_ >= 0) fds.push_back({listenFd_, POLLIN, 0});
-      if (udpFd_ >= 0) fds.push_back({udpFd_, POLLIN, 0});
-      for (const auto& c : connections_)
-        fds.push_back({c.fd, static_cast<short>(POLLIN | (c.out.empty() || split ? 0 : POLLOUT)), 0});
-    }
-    // Split replies trickle out one byte per round.
-    if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
-    if (fds[0].revents & POLLIN) {
-      char buffer[64];
-      while (read(wake_[0], buffer, sizeof buffer) > 0) {
-      }
-    }
-    std::lock_guard lock(mutex_);
-    for (const auto& p : fds) {
-      if (!p.revents) continue;
-      if (p.fd == listenFd_) AcceptLocked();
-      if (p.fd == udpFd_) AnswerProbeLocked();
-      for (auto& c : connections_)
-        if (c.fd == p.fd && (p.revents & (POLLIN | POLLHUP | POLLERR))) ReadLocked(c);
-    }
-    if (indicator_.TakeClosePtyRequest())
-      for (auto& c : connections_)
-        if (c.pty) c.closeWhenSent = true;
-    for (auto& c : connections_) {
-      if (c.fd < 0) continue;
-      c.out += indicator_.TakeOutput(c.session);
-      if (indicator_.DropRequested(c.session)) c.closeWhenSent = true;
-      WriteLocked(c, split);
-    }
-    bool closePty = false;
-    for (auto it = connections_.begin(); it != connections_.end();) {
-      if (it->fd >= 0 && !(it->closeWhenSent && it->out.empty())) {
-        ++it;
-        continue;
-      }
-      closePty = closePty || it->pty;
-      CloseLocked(*it);
-      it = connections_.erase(it);
-    }
-    if (closePty) ClosePtyLocked();
-  }
-}
-
-void TSimServer::AcceptLocked() {
-  while (true) {
-    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;
-    connections_.push_back({fd, indicator_.OpenSession(), false, {}});
-  }
-}
-
-void TSimServer::ReadLocked(TConnection& c) {
-  char buffer[4096];
-  while (true) {
-    const ssize_t n = read(c.fd, buffer, sizeof buffer);
-    if (n > 0) {
-      c.out += indicator_.FeedSession(c.session, std::string_view(buffer, static_cast<std::size_t>(n)));
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-    // The peer went away (a pty without a reader reports EIO: keep it).
-    if (c.pty && n < 0 && errno == EIO) return;
-    CloseLocked(c);
-    return;
-  }
-}
-
-void TSimServer::WriteLocked(TConnection& c, bool split) {
-  while (c.fd >= 0 && !c.out.empty()) {
-    const std::size_t size = split ? 1 : c.out.size();
-    const ssize_t n = c.pty ? write(c.fd, c.out.data(), size) : send(c.fd, c.out.data(), size, MSG_NOSIGNAL);
-    if (n < 0) {
-      if (errno != EAGAIN && errno != EINTR) CloseLocked(c);
-      return;
-    }
-    c.out.erase(0, static_cast<std::size_t>(n));
-    if (split) return;
-  }
-}
-
-void TSimServer::AnswerProbeLocked() {
-  char buffer[512];
-  while (true) {
-    sockaddr_in from{};
-    socklen_t length = sizeof from;
-    const ssize_t n = recvfrom(udpFd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
-    if (n < 0) return;
-    if (std::string_view(buffer, static_cast<std::size_t>(n)) != kProbe || !IsLoopback(from.sin_addr)) continue;
-    const std::string reply = DiscoveryReply();
-    sendto(udpFd_, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), length);
-  }
-}
-
-std::string TSimServer::DiscoveryReply() const {
-  const bool w830 = indicator_.GetModel() == Model::W830;
-  auto element = [](const char* name, const std::string& text) {
-    return std::string("<") + name + ">" + XmlEscaped(text) + "</" + name + ">";
-  };
-  return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><velmacor><device>" +
-         element("class", "Indicator") + element("name", w830 ? "W830" : "W840") +
-         element("serialnumber", indicator_.Field("IDN", 1)) + element("version", indicator_.Field("IDN", 2)) +
-         element("customid", indicator_.Field("IDN", 0)) + element("macaddress", indicator_.Field("ETH", 6)) +
-         element("tcpport", std::to_string(tcpPort_)) + element("hostname", indicator_.Field("ETH", 7)) +
-         "</device></velmacor>";
+int TSimServer::Accepted() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->accepted;
 }
 
 }  // namespace sim

@@ -1,0 +1,125 @@
+#include "components/NumEdit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QTimer>
+
+namespace {
+constexpr char16_t kBackspace = 8;
+
+bool IsFilenameForbidden(QChar c) { return QStringLiteral("\"*/:<>?\\|").contains(c); }
+}  // namespace
+
+TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
+  connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
+}
+
+void TNumEdit::setEditType(TDataType type) {
+  editType_ = type;
+  if (changeSeen_) Check();
+}
+
+void TNumEdit::Change() {
+  if (!changeSeen_) {
+    changeSeen_ = true;
+    return;
+  }
+  Check();
+  if (OnChange) OnChange(this);
+}
+
+void TNumEdit::Mark(bool valid) {
+  QPalette p = palette();
+  p.setColor(QPalette::Text, valid ? ColorOK : ColorError);
+  setPalette(p);
+  if (valid) {
+    valid_ = true;
+  } else {
+    valid_ = false;
+    if (OnDataError) OnDataError(this);
+  }
+}
+
+void TNumEdit::CheckBounds(double value, double min, double max) {
+  valid_ = true;
+  if (MaxInclusive ? value > max : value >= max) Mark(false);
+  if (MinInclusive ? value < min : value <= min) Mark(false);
+  if (valid_) Mark(true);
+}
+
+void TNumEdit::Check() {
+  bool ok = false;
+  switch (editType_) {
+    case dtFloat: {
+      const double v = QLocale().toDouble(text(), &ok);
+      if (!ok) return Mark(false);
+      return CheckBounds(v, MinReal, MaxReal);
+    }
+    case dtInteger: {
+      const int v = text().toInt(&ok);
+      if (!ok) return Mark(false);
+      return CheckBounds(v, Min, Max);
+    }
+    case dtString:
+    case dtPrintable:
+    case dtFilename: return CheckBounds(static_cast<double>(text().size()), Min, Max);
+  }
+}
+
+double TNumEdit::RealValue() const {
+  bool ok = false;
+  const double v = QLocale().toDouble(text(), &ok);
+  return ok ? v : MinReal;
+}
+
+bool TNumEdit::FilterKey(QChar& c) const {
+  const char16_t u = c.unicode();
+  if (u == kBackspace) return true;
+  switch (editType_) {
+    case dtFloat:
+      return c.isDigit() || c == QLocale().decimalPoint().front() || c == u'+' || c == u'-' || c.toLower() == u'e';
+    case dtInteger: return (u >= '0' && u <= '9') || u == '-';
+    case dtString: return true;
+    case dtPrintable: return (u >= 32 && u <= 126) || u == 145 || u == 146 || (u >= 160 && u <= 255);
+    case dtFilename: return !IsFilenameForbidden(c);
+  }
+  return true;
+}
+
+void TNumEdit::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const QString typed = event->text();
+  const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const bool character = typed.size() == 1 && (typed.front().unicode() >= 32 || typed.front().unicode() == kBackspace);
+  if (!enter && (shortcut || !character)) {
+    QLineEdit::keyPressEvent(event);  // navigation, editing and clipboard keys
+    return;
+  }
+  QChar c = enter ? QChar(u'\r') : typed.front();
+  const bool passes = FilterKey(c);
+  if (passes) {
+    if (OnKeyPress) OnKeyPress(this, c);
+    if (!c.isNull()) QLineEdit::keyPressEvent(event);
+  }
+  if (enter && OnEnterKeyPress) OnEnterKeyPress(this);
+}
+
+void TNumEdit::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  DoExit(QApplication::focusWidget());
+}
+
+void TNumEdit::DoExit(QWidget* newFocus) {
+  // Only a move within this window counts as leaving the field: a message box or
+  // another window taking the focus (the range warning itself) must not re-check.
+  if (!newFocus || newFocus->window() != window()) return;
+  Check();
+  if (valid_) {
+    if (OnExit) OnExit(this);
+    return;
+  }
+  if (newFocus->property("Tag").toInt() == CancelTag) return;
+  QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
+  if (OnExitError) OnExitError(this);
+}

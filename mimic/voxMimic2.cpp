@@ -1,0 +1,61 @@
+#include "mimic/voxMimic2.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+TVoxMimic::TVoxMimic(QWidget* parent) : QWidget(parent) { resize(100, 100); }
+
+void TVoxMimic::SetLCDLeft(int perMille) {
+  if (lcdLeft_ == perMille) return;
+  lcdLeft_ = perMille;
+  LayoutChanged();
+}
+
+void TVoxMimic::SetLCDTop(int perMille) {
+  if (lcdTop_ == perMille) return;
+  lcdTop_ = perMille;
+  LayoutChanged();
+}
+
+void TVoxMimic::SetLCDWidth(int perMille) {
+  if (lcdWidth_ == perMille) return;
+  lcdWidth_ = perMille;
+  LayoutChanged();
+}
+
+void TVoxMimic::SetLCDHeight(int perMille) {
+  if (lcdHeight_ == perMille) return;
+  lcdHeight_ = perMille;
+  LayoutChanged();
+}
+
+QRect TVoxMimic::LCDRect() const {
+  const qint64 w = canvas_.width();
+  const qint64 h = canvas_.height();
+  return QRect(static_cast<int>(w * lcdLeft_ / 1000), static_cast<int>(h * lcdTop_ / 1000),
+               static_cast<int>(lcdWidth_ * w / 1000), static_cast<int>(lcdHeight_ * h / 1000));
+}
+
+void TVoxMimic::CanvasChanged(const QRect& area) {
+  if (canvas_.isNull() || canvas_.size() == size()) {
+    update(area);
+    return;
+  }
+  update();
+}
+
+QPoint TVoxMimic::ToCanvas(const QPointF& position) const {
+  if (canvas_.isNull() || width() < 1 || height() < 1) return position.toPoint();
+  return QPoint(static_cast<int>(position.x() * canvas_.width() / width()),
+                static_cast<int>(position.y() * canvas_.height() / height()));
+}
+
+void TVoxMimic::paintEvent(QPaintEvent* event) {
+  if (canvas_.isNull()) return;
+  QPainter painter(this);
+  if (canvas_.size() == size()) {
+    painter.drawImage(event->rect(), canvas_, event->rect());
+    return;
+  }
+  painter.drawImage(rect(), canvas_);
+}

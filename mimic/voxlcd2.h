@@ -1,0 +1,57 @@
+#pragma once
+// The instrument's segment LCD drawn over a copy of the panel picture: the
+// segment state string says which segments are lit, the LCD map says where each
+// segment's pixels are.
+#include <QImage>
+#include <QSize>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "mimic/indexpixels.h"
+#include "mimic/tcolor.h"
+#include "mimic/voxbitmap2.h"
+
+class TVoxLCD {
+ public:
+  TVoxLCD();
+
+  // Reads the LCD map and scales it to width x height. Throws EMimicError when the
+  // file cannot be used; the map, the states and the recorded size stay as they
+  // were then.
+  void LoadMap(int width, int height, const QString& fileName);
+  // Keeps the canvas rectangle (x, y, width, height) as the picture under the LCD.
+  // Height comes before width, as in Draw.
+  void CaptureBackground(int x, int y, const QImage& canvas, int height, int width);
+  // Composes the background and the segments and copies them onto canvas at
+  // (x, y). A size other than the one last loaded re-reads the map from its file
+  // first (and so may throw EMimicError).
+  void Draw(int x, int y, QImage& canvas, int height, int width);
+
+  // Sets one segment's state; indices outside 0..SegmentCount()-1 are ignored.
+  void SetSegment(int index, std::uint8_t state);
+  // Applies a segment state string: character k carries segments 4k..4k+3, most
+  // significant bit first; a character that is not hexadecimal counts as 0.
+  void SetSegmentsHex(std::string_view text);
+  // Number of segments of the loaded map (500 before any).
+  int SegmentCount() const { return Map.IndexCount; }
+
+  // One state per segment index plus the "no segment" slot; 0 = off.
+  const std::vector<std::uint8_t>& States() const { return states_; }
+  // How often the map file was read, so a caller can tell a rescale from a repaint.
+  int MapLoads() const { return mapLoads_; }
+
+  TColor OnColor = 0x0000FFFF;
+  TColor OffColor = clNone;
+
+  QImage Background;
+  QImage Composed;
+  TVoxBitmap Map;
+
+ private:
+  std::vector<std::uint8_t> states_;
+  TIndexPixels pixels_;
+  QSize sizeCache_;
+  bool loaded_ = false;
+  int mapLoads_ = 0;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// The viewer's ini file, held whole in memory with the rules technicians know from
+// Windows: section and key names match without regard to case, values are kept
+// exactly as typed (backslashes, commas, quotes), and every line the program does
+// not understand - unknown keys, comments, stray text - is written back unchanged
+// and in its place. Bytes are Latin-1; any of CR LF, LF or CR ends a line on
+// reading, CR LF on writing.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class TMemIniFile {
+ public:
+  // An ini object with no file behind it (UpdateFile fails).
+  TMemIniFile() = default;
+  // Reads the whole file when it exists. A file that exists but cannot be read
+  // leaves the object empty and says why in LoadError().
+  explicit TMemIniFile(const QString& fileName);
+
+  const QString& FileName() const { return fileName_; }
+  // Empty when the file was read (or did not exist); otherwise the reason it could not be.
+  const QString& LoadError() const { return loadError_; }
+
+  // Replaces the whole content by these bytes, as if read from a file.
+  void SetBytes(const QByteArray& bytes);
+  // The whole content as UpdateFile writes it.
+  QByteArray Bytes() const;
+
+  QString ReadString(const QString& section, const QString& ident, const QString& defaultValue) const;
+  void WriteString(const QString& section, const QString& ident, const QString& value);
+  // A value that is not a decimal 32-bit integer (optional sign) gives the default.
+  int ReadInteger(const QString& section, const QString& ident, int defaultValue) const;
+  void WriteInteger(const QString& section, const QString& ident, int value);
+  // Any integer other than 0 is true; a value that is not an integer gives the default.
+  bool ReadBool(const QString& section, const QString& ident, bool defaultValue) const;
+  void WriteBool(const QString& section, const QString& ident, bool value);
+
+  bool ValueExists(const QString& section, const QString& ident) const;
+  bool SectionExists(const QString& section) const;
+  // Section names in file order, and the keys of the first section of that name.
+  QStringList ReadSections() const;
+  QStringList ReadSection(const QString& section) const;
+
+  // Writes the whole content to FileName through a temporary file and a rename,
+  // so a failure leaves the old file as it was. On failure returns false and
+  // LastError() says why.
+  bool UpdateFile();
+  const QString& LastError() const { return lastError_; }
+
+ private:
+  struct TLine {
+    QByteArray raw;  // the line as read, written back unless the value changed
+    QByteArray key;  // empty for comments, blank and malformed lines
+    QByteArray value;
+    bool isKey = false;
+  };
+  struct TSection {
+    QByteArray name;       // empty for the lines before the first header
+    QByteArray headerRaw;  // the header line as read
+    bool hasHeader = false;
+    std::vector<TLine> lines;
+  };
+
+  const TSection* FindSection(const QByteArray& name) const;
+  TSection* FindSection(const QByteArray& name);
+  const TLine* FindKey(const QByteArray& section, const QByteArray& ident) const;
+
+  QString fileName_;
+  QString loadError_;
+  QString lastError_;
+  std::vector<TSection> sections_;
+};

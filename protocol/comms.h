@@ -1,0 +1,33 @@
+#pragma once
+// Splits one reply line of the indicator (or a settings line, or a weight log
+// line) into comma-separated fields with a scaled integer value, a count of
+// decimal places, a validity flag and the raw text. Callers know which field
+// means what; this knows nothing of mnemonics.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Tcommsobj {
+ public:
+  static constexpr int kMaxFields = 20;
+
+  // Replaces the fields by those of text. hex reads numbers in base 16; skipMnemonic
+  // starts after the three-letter mnemonic. False when the text ends inside a quote.
+  bool ParseReply(std::string_view text, bool hex, bool skipMnemonic);
+
+  // Field n as an integer in min..max; false (outputs untouched) when it is not.
+  bool GetInteger(int n, int32_t& value, int32_t min, int32_t max, int32_t& decimals) const;
+  bool GetInteger(int n, int32_t& value, int32_t min, int32_t max) const;
+  // Field n's raw text when its length is in minLen..maxLen.
+  bool GetString(int n, std::string& text, std::size_t minLen, std::size_t maxLen) const;
+
+  int FieldCount() const { return static_cast<int>(FieldTexts.size()); }
+
+ private:
+  std::array<int32_t, kMaxFields> Values{};
+  std::array<int32_t, kMaxFields> Decimals{};
+  std::array<bool, kMaxFields> Valid{};
+  std::vector<std::string> FieldTexts;
+};

@@ -1,0 +1,118 @@
+#include "components/NumEdit.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool ValidAfterTyping(TNumEdit& e, const QString& text) {
+  e.setText(text);
+  e.Check();
+  return e.Valid();
+}
+
+TEST(NumEdit, ChecksNumbersAgainstTheirBounds) {
+  TNumEdit e;
+  for (const char* t : {"0", "1000"}) EXPECT_TRUE(ValidAfterTyping(e, t)) << t;
+  for (const char* t : {"1001", "-1", "", "99999999999"}) EXPECT_FALSE(ValidAfterTyping(e, t)) << t;
+
+  e.setEditType(dtFloat);
+  e.MinReal = 0.5;
+  e.MaxReal = 20;
+  for (const char* t : {"0.5", "20"}) EXPECT_TRUE(ValidAfterTyping(e, t)) << t;
+  for (const char* t : {"0.4", "20.01", "abc"}) EXPECT_FALSE(ValidAfterTyping(e, t)) << t;
+  e.MaxInclusive = false;
+  EXPECT_FALSE(ValidAfterTyping(e, "20"));
+  e.setText("abc");
+  EXPECT_EQ(e.RealValue(), 0.5);
+  e.setText("2.5");
+  EXPECT_EQ(e.RealValue(), 2.5);
+}
+
+TEST(NumEdit, TheFirstChangeIsNotCheckedAndLaterOnesAre) {
+  TNumEdit e;
+  int errors = 0;
+  e.OnDataError = [&](TNumEdit*) { ++errors; };
+  e.setText("5000");  // as a form loads its initial text
+  EXPECT_TRUE(e.Valid());
+  e.setEditType(dtInteger);
+  EXPECT_FALSE(e.Valid());
+  EXPECT_EQ(errors, 1);
+  e.setText("7");
+  EXPECT_TRUE(e.Valid());
+  EXPECT_EQ(e.palette().color(QPalette::Text), e.ColorOK);
+}
+
+TEST(NumEdit, FiltersTypedCharactersByKind) {
+  const struct {
+    TDataType type;
+    const char* typed;
+    const char* kept;
+  } cases[] = {
+      {dtInteger, "12a-3.", "12-3"},
+      {dtFloat, "1x.5e-3Q", "1.5e-3"},
+      {dtFilename, "a:b*c", "abc"},
+      {dtPrintable, "ok ~", "ok ~"},
+  };
+  for (const auto& c : cases) {
+    TNumEdit e;
+    e.setEditType(c.type);
+    int presses = 0;
+    e.OnKeyPress = [&](TNumEdit*, QChar&) { ++presses; };
+    QTest::keyClicks(&e, QString::fromLatin1(c.typed));
+    EXPECT_EQ(e.text(), c.kept) << c.typed;
+    EXPECT_EQ(presses, static_cast<int>(std::strlen(c.kept))) << c.typed;
+  }
+  TNumEdit e;
+  e.setEditType(dtFloat);
+  int enters = 0, presses = 0;
+  e.OnEnterKeyPress = [&](TNumEdit*) { ++enters; };
+  e.OnKeyPress = [&](TNumEdit*, QChar&) { ++presses; };
+  QTest::keyClick(&e, Qt::Key_Return);
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(presses, 0);
+}
+
+class NumEditForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto* layout = new QVBoxLayout(&form);
+    edit = new TNumEdit(&form);
+    other = new QPushButton("Other", &form);
+    cancel = new QPushButton("Cancel", &form);
+    cancel->setProperty("Tag", 1234567890);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    layout->addWidget(cancel);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    edit->OnExitError = [this](TNumEdit*) { ++exitErrors; };
+    edit->setText("x");
+    edit->setText("5000");
+    edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return edit->hasFocus(); }));
+  }
+  QDialog form;
+  TNumEdit* edit = nullptr;
+  QPushButton* other = nullptr;
+  QPushButton* cancel = nullptr;
+  int exitErrors = 0;
+};
+
+TEST_F(NumEditForm, LeavingAnInvalidFieldPutsTheFocusBack) {
+  other->setFocus();
+  EXPECT_EQ(exitErrors, 1);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return edit->hasFocus(); }));
+}
+
+TEST_F(NumEditForm, TheCancelControlMayTakeTheFocus) {
+  cancel->setFocus();
+  QTest::qWait(20);
+  EXPECT_EQ(exitErrors, 0);
+  EXPECT_TRUE(cancel->hasFocus());
+}
+
+}  // namespace

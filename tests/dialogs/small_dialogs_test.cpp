@@ -1,0 +1,97 @@
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "components/NumEdit.h"
+#include "dialogs/option.h"
+#include "dialogs/passcode.h"
+#include "dialogs/trafficdlg.h"
+#include "link/dmViewer.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/temp_exe_dir.h"
+
+namespace {
+
+TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
+  EXPECT_EQ(TenthsAsSeconds(60), "6");
+  EXPECT_EQ(TenthsAsSeconds(5), "0.5");
+  EXPECT_EQ(SecondsAsTenths(6.5), 65);
+  EXPECT_EQ(SecondsAsTenths(0.25), 2);  // half to even
+
+  TTempExeDir exe;
+  exe.Write("W830_830.ini", "");
+  TdatViewer store;
+  TfrmOptions dialog(store);
+  dialog.show();
+  auto* serial = dialog.findChild<TNumEdit*>("edtSerialTimeout");
+  auto* tcp = dialog.findChild<TNumEdit*>("edtTCPTimeout");
+  ASSERT_TRUE(serial && tcp);
+  EXPECT_EQ(serial->text(), "6");
+  EXPECT_EQ(tcp->text(), "7");
+  serial->setText("6.5");
+  dialog.findChild<QPushButton*>("btnOK")->click();
+  EXPECT_EQ(dialog.result(), mrOk);
+  EXPECT_EQ(store.GetSerTimeout(), 65);
+  EXPECT_FALSE(store.GetFirstRun());
+}
+
+TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
+  TTempExeDir exe;
+  exe.Write("W830_830.ini", "");
+  TdatViewer store;
+  TScriptedPrompter prompter;
+  {
+    TfrmOptions dialog(store);
+    dialog.show();
+    dialog.findChild<TNumEdit*>("edtTCPTimeout")->setText("25");
+    prompter.AnswerMessage(mrOk);
+    dialog.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"The number must be within the range 0.5s to 20s"});
+    EXPECT_EQ(store.GetTcpTimeout(), 70);
+    EXPECT_TRUE(store.GetFirstRun());
+    dialog.findChild<QPushButton*>("btnCancel")->click();
+    EXPECT_EQ(dialog.result(), mrCancel);
+  }
+  EXPECT_FALSE(store.GetFirstRun());
+}
+
+TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {
+  TFrmPasscode dialog;
+  auto* edit = dialog.findChild<QLineEdit*>("EdtPasscode");
+  ASSERT_TRUE(edit);
+  QTest::keyClicks(edit, "1a2.3- 4");
+  EXPECT_EQ(dialog.Passcode(), "1234");
+  QTest::keyClicks(edit, "56789");
+  EXPECT_EQ(dialog.Passcode(), "123456");
+  dialog.Clear();
+  edit->insert("12;PCD");  // a paste that is not all digits
+  EXPECT_EQ(dialog.Passcode(), "");
+}
+
+TEST(TransferDialog, GivesUpWithTheMessageAndEndsCancelled) {
+  TScriptedPrompter prompter;
+  TFrmTraffic dialog;
+  std::vector<std::string> sent;
+  dialog.SendCommand = [&](const std::string& c) { sent.push_back(c); };
+  dialog.SetCommands({"ENU?"}, {"ENU"});
+  dialog.show();
+  dialog.Timer1().stop();
+  prompter.AnswerMessage(mrOk);
+  for (int i = 0; i < 1000 && dialog.isVisible(); ++i) dialog.Timer1Timer();
+  EXPECT_EQ(dialog.result(), mrCancel);
+  EXPECT_EQ(sent.size(), 4u);
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
+}
+
+TEST(TransferDialog, CollectsRepliesAndEndsOk) {
+  TFrmTraffic dialog;
+  dialog.SendCommand = [&](const std::string& c) { dialog.ReplyReceived(c == "ADR?" ? "5" : "?"); };
+  dialog.SetCommands({"ADR?"}, {"ADR"});
+  dialog.show();
+  dialog.Timer1().stop();
+  for (int i = 0; i < 10 && dialog.isVisible(); ++i) dialog.Timer1Timer();
+  EXPECT_EQ(dialog.result(), mrOk);
+  EXPECT_EQ(dialog.Replies(), std::vector<std::string>{"ADR5"});
+}
+
+}  // namespace

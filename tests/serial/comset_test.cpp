@@ -1,0 +1,86 @@
+#include "serial/ComSet.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "serial/ComSetCtl.h"
+
+namespace fs = std::filesystem;
+
+TEST(ComSetTexts, ConvertBothWaysWithTheirFallbacks) {
+  EXPECT_EQ(BaudRateFromText("custom"), brCustom);
+  EXPECT_EQ(BaudRateFromText("9601"), br9600);
+  EXPECT_EQ(BaudRateFromText(""), br9600);
+  EXPECT_EQ(BaudRateFromText("115200"), 13);
+  EXPECT_EQ(DataBitsFromText("9"), dbEight);
+  EXPECT_EQ(FlowControlFromText("none"), fcNone);
+  EXPECT_EQ(FlowControlFromText("xon"), fcCustom);
+  EXPECT_EQ(StopBitsFromText("1.5"), sbOne5StopBits);
+  EXPECT_EQ(ParityFromText("EVEN"), prEven);
+  EXPECT_EQ(RTSFromText("toggle"), rtsToggle);
+  EXPECT_EQ(DTRFromText("?"), dtrDisable);
+  EXPECT_EQ(BaudRateText(static_cast<TBaudRateCode>(15)), "256000");
+  EXPECT_EQ(BaudRateTexts().size(), 16u);
+}
+
+TEST(ComSetErrors, MessagesCarryTheSystemNumberWhenThereIsOne) {
+  EXPECT_STREQ(EComPort(23, 2).what(), "Registry error (win error code: 2)");
+  EXPECT_STREQ(EComPort(1).what(), "Unable to open com port");
+  EXPECT_EQ(EComPort(1).WinErrorCode, -1);
+  EXPECT_EQ(ComErrorText(99), "Serial port error 99");
+  EXPECT_EQ(ComErrorText(0), "Serial port error 0");
+}
+
+class FakeTtyClass : public ::testing::Test {
+ protected:
+  void Add(const std::string& name, bool device, const char* type = nullptr) {
+    const fs::path dir = fs::path(root.path().toStdString()) / name;
+    fs::create_directories(dir);
+    if (device) fs::create_directories(dir / "device");
+    if (type) std::ofstream(dir / "type") << type << "\n";
+  }
+  std::string Root() const { return root.path().toStdString(); }
+  QTemporaryDir root;
+};
+
+TEST_F(FakeTtyClass, ListsRealPortsSortedIgnoringCase) {
+  Add("ttyUSB1", true);
+  Add("ttyUSB10", true);
+  Add("ttyACM0", true);
+  Add("tty1", false);        // a virtual terminal
+  Add("ttyS0", true, "4");   // a UART answered
+  Add("ttyS1", true, "0");   // registered, no UART
+  std::vector<std::string> list = {"stale"};
+  EnumComPorts(list, Root());
+  EXPECT_EQ(list, (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB1", "/dev/ttyUSB10"}));
+}
+
+TEST_F(FakeTtyClass, AnEmptyClassEmptiesTheListAndAMissingOneRaises) {
+  std::vector<std::string> list = {"kept"};
+  EnumComPorts(list, Root());
+  EXPECT_TRUE(list.empty());
+  list = {"kept"};
+  try {
+    EnumComPorts(list, Root() + "/missing");
+    FAIL() << "no exception";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.ErrorCode, 23);
+    EXPECT_EQ(e.WinErrorCode, ENOENT);
+  }
+  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+}
+
+TEST(ComComboBox, ListsTheBaudRatesAndKeepsTheSelectionOnAnUnknownText) {
+  TComComboBox box;
+  box.SetComProperty(cpBaudRate);
+  EXPECT_EQ(box.count(), 16);
+  EXPECT_EQ(box.Text(), "Custom");
+  box.SetText("19200");
+  EXPECT_EQ(box.Text(), "19200");
+  box.SetText("19201");
+  EXPECT_EQ(box.Text(), "19200");
+  box.setCurrentIndex(-1);
+  EXPECT_EQ(box.Text(), "");
+}
