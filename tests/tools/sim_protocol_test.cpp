@@ -49,6 +49,11 @@ TEST(SimProtocol, AnswersOnlyItsOwnAddressAnyAndNotABroadcast) {
   EXPECT_EQ(ind.Feed("S98;ENU4;"), "");
   EXPECT_EQ(ind.Feed("ENU?;"), "4\r\n");
   EXPECT_EQ(ind.Feed("\x02" "ENU?\x03"), "\x02" "4\x03");
+  // Framed commands follow the same address rules as lines.
+  EXPECT_EQ(ind.Feed("\x02" "S05;ENU?\x03"), "\x02" "4\x03");
+  EXPECT_EQ(ind.Feed("\x02" "S07;ENU?\x03"), "");
+  EXPECT_EQ(ind.Feed("S07;\x02" "ENU?\x03"), "");
+  EXPECT_EQ(ind.Feed("\x02" "S98;ENU2\x03" "ENU?;"), "2\r\n");
 }
 
 TEST(SimProtocol, ProtectedSettingsNeedThePasscode) {

@@ -55,32 +55,39 @@ std::vector<TSimOutput> TSimIndicator::Process(std::string_view bytes) {
       inFrame_ = true;
     } else if (c == kEtx && inFrame_) {
       inFrame_ = false;
-      const std::string command = rx_;
+      // A frame may carry an address prefix and its command, as a line does.
+      const std::string frame = rx_;
       rx_.clear();
-      commands_.push_back(command);
-      Answer(out, command, Execute(command), true);
+      std::size_t begin = 0;
+      for (std::size_t end; (end = frame.find(';', begin)) != std::string::npos; begin = end + 1)
+        TakeCommand(out, frame.substr(begin, end - begin), true);
+      TakeCommand(out, frame.substr(begin), true);
     } else if (c == ';' && !inFrame_) {
       const std::string command = rx_;
       rx_.clear();
-      if (command.empty()) continue;
-      commands_.push_back(command);
-      if (IsPrefix(command)) {
-        pendingAddress_ = std::stoi(command.substr(1));
-        continue;
-      }
-      const int address = pendingAddress_;
-      pendingAddress_ = -1;
-      const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
-      if (!forUs) continue;
-      std::string reply = Execute(command);
-      if (address == 98) reply.clear();  // a broadcast is carried out but never answered
-      Answer(out, command, std::move(reply), false);
+      TakeCommand(out, command, false);
     } else if (c == '\r' || c == '\n') {
     } else if (rx_.size() < 4096) {
       rx_ += c;
     }
   }
   return out;
+}
+
+void TSimIndicator::TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx) {
+  if (command.empty()) return;
+  commands_.push_back(command);
+  if (IsPrefix(command)) {
+    pendingAddress_ = std::stoi(command.substr(1));
+    return;
+  }
+  const int address = pendingAddress_;
+  pendingAddress_ = -1;
+  const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
+  if (!forUs) return;
+  std::string reply = Execute(command);
+  if (address == 98) reply.clear();  // a broadcast is carried out but never answered
+  Answer(out, command, std::move(reply), stxEtx);
 }
 
 void TSimIndicator::Answer(std::vector<TSimOutput>& out, const std::string& command, std::string reply,

@@ -80,6 +80,8 @@ class TSimIndicator {
   std::string DiscoveryReply(uint16_t tcpPort) const;
 
  private:
+  // One command from a line or a frame: address rules, then Execute and Answer.
+  void TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx);
   std::string Execute(const std::string& command);  // one command; empty: no reply
   std::string HandleKey(const std::string& args);
   std::string HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query);
