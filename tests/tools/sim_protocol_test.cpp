@@ -85,6 +85,8 @@ TEST(SimProtocol, DisplayShowsTheWeightAndFollowsTheKeys) {
 
   TSimIndicator w840(Model::W840);
   EXPECT_EQ(w840.Display().size(), 20u);
+  EXPECT_EQ(w840.Feed("FPL5;"), "?\r\n");
+  EXPECT_EQ(w840.Feed("FPL6;"), "0\r\n");
   EXPECT_EQ(ind.Display().size(), 32u);
 }
 
@@ -127,7 +129,10 @@ TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
   EXPECT_EQ(ind.Feed("LWN40000;"), "?\r\n");
   EXPECT_EQ(ind.Calibrations(), 2);
 
-  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,2000\r\n");
+  // Points are reported in sixteenths of a count; a tiny one still reads as set.
+  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,32000\r\n");
+  EXPECT_EQ(ind.Feed("LIC4,10;LIC?4;"), "0\r\n1,160\r\n");
+  EXPECT_EQ(ind.Feed("LIC4,70000;"), "?\r\n");
   EXPECT_EQ(ind.Feed("LIC3;LIC?3;"), "0\r\n0,0\r\n");
   const std::string block = ind.Feed("BCA?2;");
   ASSERT_EQ(block.substr(0, 2), "2,");

@@ -175,6 +175,7 @@ std::string TSimIndicator::HandleKey(const std::string& args) {
   char tail = 0;
   const int n = std::sscanf(args.c_str(), "%d,%d%c", &key, &longPress, &tail);
   if (n < 1 || n > 2 || key < 1 || key > 6 || (n == 2 && longPress != 1)) return "?";
+  if (model_ == Model::W840 && key == 5) return "?";  // the W840 has no key 5
   if (!menuText_.empty()) {
     menuText_.clear();  // any key leaves the menu
     return "0";
@@ -237,10 +238,14 @@ std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
     settings_.SetField(key, 2, "0");
     return "0";
   }
+  // The point is set at the weight given in display counts; the indicator keeps
+  // and reports it in sixteenths of a count, and a percentage of 0 would mean unused.
+  if (weight < -6249 || weight > 62499) return "?";
   const long fullScale = std::max(1L, std::atol(settings_.Field("IAD1", 1).c_str()));
-  const long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  if (percent == 0) percent = weight < 0 ? -1 : 1;
   settings_.SetField(key, 1, std::to_string(percent));
-  settings_.SetField(key, 2, std::to_string(weight));
+  settings_.SetField(key, 2, std::to_string(weight * 16));
   return "0";
 }
 

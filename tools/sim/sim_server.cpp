@@ -142,7 +142,10 @@ struct TSimServer::Impl {
       while (!c.out.empty() && c.out.front().due <= now && !c.closing) {
         Pending& p = c.out.front();
         const std::size_t chunk = p.split ? 1 : p.bytes.size();
-        const ssize_t n = p.bytes.empty() ? 0 : write(c.fd, p.bytes.data(), chunk);
+        // A socket whose peer has just gone must not raise SIGPIPE in the whole process.
+        const ssize_t n = p.bytes.empty() ? 0
+                          : c.isPty     ? write(c.fd, p.bytes.data(), chunk)
+                                        : send(c.fd, p.bytes.data(), chunk, MSG_NOSIGNAL);
         if (n < 0) {
           if (errno != EAGAIN) c.closing = true;
           break;
