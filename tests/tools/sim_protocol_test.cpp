@@ -110,6 +110,10 @@ TEST(SimProtocol, KeepsTheWireLogInOrder) {
   ind.Feed("U?;FPL?;");
   EXPECT_EQ(ind.WireLog(), "S98;STP;S99;ENU?;FPL?;");
   EXPECT_EQ(ind.Commands(), (std::vector<std::string>{"S98", "STP", "S99", "ENU?", "FPL?"}));
+  const auto record = ind.Record();
+  ASSERT_EQ(record.size(), 5u);
+  EXPECT_EQ(record[3].command, "ENU?");
+  for (std::size_t i = 1; i < record.size(); ++i) EXPECT_LE(record[i - 1].seconds, record[i].seconds);
 }
 
 }  // namespace

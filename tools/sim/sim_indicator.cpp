@@ -76,7 +76,7 @@ std::vector<TSimOutput> TSimIndicator::Process(std::string_view bytes) {
 
 void TSimIndicator::TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx) {
   if (command.empty()) return;
-  commands_.push_back(command);
+  record_.push_back({std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), command});
   if (IsPrefix(command)) {
     pendingAddress_ = std::stoi(command.substr(1));
     return;
@@ -337,13 +337,21 @@ std::string TSimIndicator::WireLog() const {
 
 std::vector<std::string> TSimIndicator::Commands() const {
   std::lock_guard lock(mutex_);
-  return commands_;
+  std::vector<std::string> commands;
+  commands.reserve(record_.size());
+  for (const auto& r : record_) commands.push_back(r.command);
+  return commands;
+}
+
+std::vector<TSimRecord> TSimIndicator::Record() const {
+  std::lock_guard lock(mutex_);
+  return record_;
 }
 
 void TSimIndicator::ClearLog() {
   std::lock_guard lock(mutex_);
   wire_.clear();
-  commands_.clear();
+  record_.clear();
 }
 
 void TSimIndicator::SetWeight(double weight) {

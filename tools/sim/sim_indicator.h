@@ -33,6 +33,12 @@ struct TSimFaults {
   int dropAfter = 0;          // drop the connection after this many commands; 0 never
 };
 
+// One received command and when it arrived, in seconds since the indicator was made.
+struct TSimRecord {
+  double seconds;
+  std::string command;
+};
+
 // One piece of output for the transport.
 struct TSimOutput {
   std::string bytes;
@@ -55,6 +61,7 @@ class TSimIndicator {
 
   std::string WireLog() const;
   std::vector<std::string> Commands() const;
+  std::vector<TSimRecord> Record() const;  // the same commands with their arrival times
   void ClearLog();
 
   void SetWeight(double weight);
@@ -126,7 +133,7 @@ class TSimIndicator {
   std::string rx_;           // bytes of an unfinished command
   bool inFrame_ = false;
   std::string wire_;
-  std::vector<std::string> commands_;
+  std::vector<TSimRecord> record_;
   int commandCount_ = 0;
   TSimFaults faults_;
   std::map<std::string, TSimFaults> commandFaults_;
