@@ -144,6 +144,20 @@ TEST_F(SimTransport, FaultsChangeOnlyWhatTheyShould) {
   }
 }
 
+TEST_F(SimTransport, AHalfCommandOfAnEarlierConnectionIsForgotten) {
+  const uint16_t port = server.ListenTcp(0);
+  {
+    Client first(port);
+    first.Send("S07;EN");
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (indicator.WireLog() != "S07;EN" && std::chrono::steady_clock::now() < limit) first.Read(1, 10ms);
+    ASSERT_EQ(indicator.WireLog(), "S07;EN");
+  }
+  Client second(port);
+  second.Send("ADR?;");
+  EXPECT_EQ(second.Read(3), "1\r\n");
+}
+
 TEST_F(SimTransport, DroppingConnectionsClosesThem) {
   const uint16_t port = server.ListenTcp(0);
   Client c(port);

@@ -74,6 +74,13 @@ std::vector<TSimOutput> TSimIndicator::Process(std::string_view bytes) {
   return out;
 }
 
+void TSimIndicator::ResetInput() {
+  std::lock_guard lock(mutex_);
+  rx_.clear();
+  inFrame_ = false;
+  pendingAddress_ = -1;
+}
+
 void TSimIndicator::TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx) {
   if (command.empty()) return;
   record_.push_back({std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), command});

@@ -56,6 +56,8 @@ class TSimIndicator {
   std::string Feed(std::string_view bytes);
   // The same, with what the transport must do about faults.
   std::vector<TSimOutput> Process(std::string_view bytes);
+  // A new link: half a command and an address prefix left by the last one are dropped.
+  void ResetInput();
   // Streamed weight samples that have fallen due since the last call.
   std::string TakeStreamed(std::chrono::steady_clock::time_point now);
 

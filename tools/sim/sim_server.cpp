@@ -116,6 +116,7 @@ struct TSimServer::Impl {
     const int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
     ++accepted;
+    indicator.ResetInput();
     connections.push_back({fd, false, {}});
   }
 
