@@ -170,6 +170,20 @@ struct TSimServer::Impl {
     }
   }
 
+  // Called with the mutex held.
+  void ClosePty() {
+    for (auto it = connections.begin(); it != connections.end();) {
+      if (it->isPty) {
+        close(it->fd);
+        it = connections.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    if (ptySlave >= 0) close(ptySlave);
+    ptySlave = -1;
+  }
+
   void AnswerProbe() {
     char buffer[512];
     sockaddr_in from{};
@@ -228,6 +242,7 @@ std::string TSimServer::OpenPty() {
   fcntl(slave, F_SETFD, FD_CLOEXEC);
   SetNonBlocking(master);
   std::lock_guard lock(impl_->mutex);
+  impl_->ClosePty();  // one device at a time
   // Holding the slave open keeps the master readable across the viewer's opens and closes.
   impl_->ptySlave = slave;
   impl_->connections.push_back({master, true, {}});
@@ -263,16 +278,7 @@ void TSimServer::DropConnections() {
 
 void TSimServer::ClosePty() {
   std::lock_guard lock(impl_->mutex);
-  for (auto it = impl_->connections.begin(); it != impl_->connections.end();) {
-    if (it->isPty) {
-      close(it->fd);
-      it = impl_->connections.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  if (impl_->ptySlave >= 0) close(impl_->ptySlave);
-  impl_->ptySlave = -1;
+  impl_->ClosePty();
 }
 
 int TSimServer::Accepted() const {
