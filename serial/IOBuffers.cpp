@@ -9,7 +9,7 @@ void TIOQueue::Push(std::unique_ptr<TIOBuffer> item) {
     bytesQueued_ += item->Size();
     items_.push_back(std::move(item));
   }
-  changed_.notify_all();
+  arrived_.notify_all();
 }
 
 void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
@@ -21,7 +21,7 @@ void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
     }
   }
   items.clear();
-  changed_.notify_all();
+  arrived_.notify_all();
 }
 
 std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {
@@ -33,7 +33,6 @@ std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {
     items_.pop_front();
     bytesQueued_ -= item->Size();
   }
-  changed_.notify_all();
   return item;
 }
 
@@ -43,7 +42,7 @@ void TIOQueue::Clear() {
     items_.clear();
     bytesQueued_ = 0;
   }
-  changed_.notify_all();
+  roomMade_.notify_all();
 }
 
 int TIOQueue::BytesQueued() const {
@@ -63,13 +62,13 @@ size_t TIOQueue::Count() const {
 
 bool TIOQueue::WaitForData(std::chrono::milliseconds timeout) {
   std::unique_lock lock(lock_);
-  changed_.wait_for(lock, timeout, [this] { return !items_.empty() || interrupted_; });
+  arrived_.wait_for(lock, timeout, [this] { return !items_.empty() || interrupted_; });
   return !items_.empty();
 }
 
 bool TIOQueue::WaitForRoom(int limit) {
   std::unique_lock lock(lock_);
-  changed_.wait(lock, [&] { return bytesQueued_ <= limit || interrupted_; });
+  roomMade_.wait(lock, [&] { return bytesQueued_ <= limit || interrupted_; });
   return bytesQueued_ <= limit;
 }
 
@@ -78,7 +77,8 @@ void TIOQueue::Interrupt() {
     std::lock_guard lock(lock_);
     interrupted_ = true;
   }
-  changed_.notify_all();
+  arrived_.notify_all();
+  roomMade_.notify_all();
 }
 
 int TIOQueue::ReadQueued(uint8_t* out, int count) {
@@ -99,6 +99,6 @@ int TIOQueue::ReadQueued(uint8_t* out, int count) {
       freed = true;
     }
   }
-  if (freed) changed_.notify_all();
+  if (freed) roomMade_.notify_all();
   return copied;
 }

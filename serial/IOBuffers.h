@@ -67,7 +67,10 @@ class TIOQueue {
 
  private:
   mutable std::mutex lock_;
-  std::condition_variable changed_;
+  // Kept apart so that the reader taking bytes off never wakes the dispatch
+  // thread, and a push never wakes the reader.
+  std::condition_variable arrived_;
+  std::condition_variable roomMade_;
   std::deque<std::unique_ptr<TIOBuffer>> items_;
   int bytesQueued_ = 0;
   bool interrupted_ = false;

@@ -406,8 +406,9 @@ int TSerDispatcher::ModemStatus() {
 
 int TSerDispatcher::LineError() { return lineError_.exchange(0) == -1 ? 10 : 0; }
 
-// One read takes up to kReadBuffers input buffers' worth, then splits it, so a
-// fast line costs one system call per 4 KiB rather than per 256 bytes.
+// One read takes up to kReadBuffers input buffers' worth. The bytes go straight
+// into the dispatch ring; only what the ring cannot take is split into input
+// buffers and queued, so a steady stream costs no wake-up of the dispatch thread.
 void TSerDispatcher::ReaderLoop() {
   constexpr int kReadBuffers = 16;
   std::vector<uint8_t> chunk(kInputBufferSize * kReadBuffers);
@@ -419,17 +420,46 @@ void TSerDispatcher::ReaderLoop() {
     if (ready < 0) return Fail(ready);
     const int n = device_->Read(chunk.data(), chunk.size());
     if (n < 0) return Fail(n);
-    for (int done = 0; done < n; done += kInputBufferSize) {
+    const int taken = StoreReceived(chunk.data(), n);
+    if (taken == n) continue;
+    for (int done = taken; done < n; done += kInputBufferSize) {
       auto buffer = std::make_unique<TDataBuffer>(kInputBufferSize);
       buffer->Used = std::min(kInputBufferSize, n - done);
       std::memcpy(buffer->Data.data(), chunk.data() + done, static_cast<size_t>(buffer->Used));
       buffers.push_back(std::move(buffer));
     }
     input_.PushAll(buffers);
-    // Moving the bytes on from here saves the dispatch thread's wake-up on the way
-    // to the GUI thread; the dispatch thread still takes whatever this leaves.
     ExtractData();
   }
+}
+
+// Bytes may pass the queue only while no received bytes wait in it, so that they
+// keep their order; the reader is the only thread that queues data.
+int TSerDispatcher::StoreReceived(const uint8_t* data, int count) {
+  int taken = 0;
+  bool post = false;
+  {
+    std::lock_guard lock(dispatchLock_);
+    if (input_.BytesQueued() == 0) taken = WriteRingLocked(data, count);
+    if (AvailDueLocked()) {
+      deliveryPosted_ = true;
+      post = true;
+    }
+  }
+  if (post && callbacks_.AvailReady) callbacks_.AvailReady();
+  return taken;
+}
+
+int TSerDispatcher::WriteRingLocked(const uint8_t* data, int count) {
+  if (ringFull_ || count <= 0) return 0;
+  const int n = std::min(count, kRingSize - UnreadLocked());
+  const int first = std::min(n, kRingSize - writeIndex_);
+  std::memcpy(ring_.data() + writeIndex_, data, static_cast<size_t>(first));
+  std::memcpy(ring_.data(), data + first, static_cast<size_t>(n - first));
+  writeIndex_ = (writeIndex_ + n) % kRingSize;
+  if (writeIndex_ == readIndex_) ringFull_ = true;
+  arrived_ = true;
+  return n;
 }
 
 void TSerDispatcher::WriterLoop() {
