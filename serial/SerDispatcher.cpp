@@ -292,6 +292,7 @@ int TSerDispatcher::InBuffUsed() {
 
 int TSerDispatcher::GetChar(uint8_t& byte) {
   int result;
+  bool freed = false;
   {
     std::lock_guard lock(dispatchLock_);
     if (ring_.empty()) return SerErr::CommNotOpen;
@@ -302,19 +303,19 @@ int TSerDispatcher::GetChar(uint8_t& byte) {
       result = PeekLocked(1, byte);
       if (result == 0) {
         readIndex_ = (readIndex_ + 1) % kRingSize;
+        freed = ringFull_;
         ringFull_ = false;
       }
     }
   }
-  if (result == 0) {
-    ringSpace_.notify_all();
-    trace_.Add('R', &byte, 1);
-  }
+  if (freed) ringSpace_.notify_all();
+  if (result == 0) trace_.Add('R', &byte, 1);
   return result;
 }
 
 int TSerDispatcher::GetBlock(uint8_t* out, int count) {
   if (count <= 0) return 0;
+  bool freed = false;
   {
     std::lock_guard lock(dispatchLock_);
     if (ring_.empty()) return SerErr::CommNotOpen;
@@ -328,10 +329,11 @@ int TSerDispatcher::GetBlock(uint8_t* out, int count) {
       getCount_ += count;
     } else {
       readIndex_ = (readIndex_ + count) % kRingSize;
+      freed = ringFull_;
       ringFull_ = false;
     }
   }
-  ringSpace_.notify_all();
+  if (freed) ringSpace_.notify_all();
   trace_.Add('R', out, static_cast<size_t>(count));
   return count;
 }
@@ -377,8 +379,10 @@ void TSerDispatcher::DeliverAvail(const std::function<void(int)>& handler) {
     TSerDispatcher& d;
     ~Finish() {
       bool again;
+      bool freed;
       {
         std::lock_guard lock(d.dispatchLock_);
+        const bool wasFull = d.ringFull_;
         const int consumed = d.consumeAll_ ? d.UnreadLocked() : std::min(d.getCount_, d.UnreadLocked());
         d.readIndex_ = (d.readIndex_ + consumed) % kRingSize;
         if (consumed > 0) d.ringFull_ = false;
@@ -391,8 +395,9 @@ void TSerDispatcher::DeliverAvail(const std::function<void(int)>& handler) {
         if (!d.kill_) d.ExtractLocked();
         again = !d.kill_ && d.AvailDueLocked();
         if (again) d.deliveryPosted_ = true;
+        freed = wasFull && !d.ringFull_;
       }
-      d.ringSpace_.notify_all();
+      if (freed) d.ringSpace_.notify_all();
       if (again && d.callbacks_.AvailReady) d.callbacks_.AvailReady();
     }
   } finish{*this};

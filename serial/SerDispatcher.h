@@ -136,6 +136,8 @@ class TSerDispatcher {
 
   // The dispatch lock: the dispatch ring and the delivery bookkeeping.
   std::mutex dispatchLock_;
+  // The dispatch thread waits on it only while the ring is full: it is told when a
+  // full ring gets room, a failure is pending, or the port stops.
   std::condition_variable ringSpace_;
   std::vector<uint8_t> ring_;
   int writeIndex_ = 0;
