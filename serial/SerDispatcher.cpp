@@ -418,13 +418,19 @@ void TSerDispatcher::ReaderLoop() {
   constexpr int kReadBuffers = 16;
   std::vector<uint8_t> chunk(kInputBufferSize * kReadBuffers);
   std::vector<std::unique_ptr<TIOBuffer>> buffers;
+  bool drained = true;
   while (!kill_) {
     if (!input_.WaitForRoom(kInputQueueLimit - static_cast<int>(chunk.size()))) return;
-    const int ready = device_->WaitReadable();
-    if (kill_ || ready == SerWait::Woken) return;
-    if (ready < 0) return Fail(ready);
+    // A stream is read until the device has nothing more before the next wait, so
+    // bytes that arrived meanwhile cost no wake-up.
+    if (drained) {
+      const int ready = device_->WaitReadable();
+      if (kill_ || ready == SerWait::Woken) return;
+      if (ready < 0) return Fail(ready);
+    }
     const int n = device_->Read(chunk.data(), chunk.size());
     if (n < 0) return Fail(n);
+    drained = n == 0;
     const int taken = StoreReceived(chunk.data(), n);
     if (taken == n) continue;
     for (int done = taken; done < n; done += kInputBufferSize) {
