@@ -1,0 +1,21 @@
+// The W830 viewer: the settings store first, then the main window and the
+// reusable dialogs, then the event loop until the main window closes.
+#include <memory>
+
+#include "link/dmViewer.h"
+#include "mainwindow/main.h"
+#include "platform/guard.h"
+
+int main(int argc, char* argv[]) {
+  TViewerApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+  TdatViewer store(TViewerModel::W830);
+  auto window = std::make_unique<TFrmMain>();
+  window->show();
+  const int result = QApplication::exec();
+  // Poll thread, link and traffic log go before the window; the store writes
+  // its file last.
+  window->Shutdown();
+  window.reset();
+  return result;
+}

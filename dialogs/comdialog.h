@@ -1,0 +1,72 @@
+#pragma once
+// The modal dialog in which the user chooses how to reach the indicator: a serial
+// port with its line settings and unit address, or a TCP host and port.
+#include <QDialog>
+#include <memory>
+
+#include "link/IOIface.h"
+#include "link/IOIfaceConfigure.h"
+#include "link/dmViewer.h"
+
+namespace Ui {
+class TFrmComDialog;
+}
+class QGroupBox;
+
+class TFrmComDialog : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kAnyAddress = 99;
+
+  explicit TFrmComDialog(TViewerModel model = TViewerModel::W830, QWidget* parent = nullptr);
+  ~TFrmComDialog() override;
+
+  bool IsTcp() const;
+  void SetTcp(bool tcp);
+  QString GetSerialPort() const;
+  // Selects the port; a stored "COMn" means /dev/ttyS{n-1}. A port the list
+  // lacks is added rather than silently replaced by another.
+  void SetSerialPort(const QString& name);
+  int GetBaudRate() const;
+  // A rate the list lacks selects the default, 9600.
+  void SetBaudRate(int baud);
+  int GetDataBits() const;
+  void SetDataBits(int bits);  // 7 or 8; anything else selects 8
+  int GetStopBits() const;
+  void SetStopBits(int bits);  // 1 or 2; anything else selects 1
+  int GetParity() const;       // 0 none, 1 odd, 2 even
+  void SetParity(int parity);
+  // 1..31, or 99 for any unit (always 99 for TCP in the W830 build).
+  int GetAddress() const;
+  // 99, 0 and every value outside 1..31 select "Any".
+  void SetAddress(int address);
+  QString GetHostName() const;
+  void SetHostName(const QString& host);
+  // Throws std::runtime_error unless the text is a port number 1..65535.
+  int GetTcpPort() const;
+  void SetTcpPort(int port);
+
+  void LoadFromSettings(const TdatViewer& settings);
+  void SaveToSettings(TdatViewer& settings) const;
+  TLinkSettings LinkSettings() const;
+
+ protected:
+  // OK checks the TCP port itself: putting focus back does not cancel a click.
+  void done(int result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void RGConnectionClick();
+  void ShowConnectionGroups(bool tcp);
+  // False, after the error box, when the TCP port text is not a valid port.
+  bool CheckTcpPort();
+
+  std::unique_ptr<Ui::TFrmComDialog> ui_;
+  TViewerModel model_;
+};
+
+// Shows the connection dialog filled from the store. On OK writes the choice back,
+// sets address and returns a new closed link with no handler bound; on any other
+// answer returns nullptr and changes nothing.
+std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address,
+                                               TViewerModel model = TViewerModel::W830);

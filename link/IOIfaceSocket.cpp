@@ -1,0 +1,70 @@
+#include "link/IOIfaceSocket.h"
+
+#include <QTimer>
+#include <stdexcept>
+
+#include "platform/guard.h"
+
+TIOIfaceSocket::TIOIfaceSocket() {
+  OnError = [](const QString& message) { ShowException(std::runtime_error(message.toStdString())); };
+  connect(&socket_, &QTcpSocket::readyRead, this, &TIOIfaceSocket::SocketRead);
+  connect(&socket_, &QTcpSocket::stateChanged, this, &TIOIfaceSocket::SocketStateChanged);
+  connect(&socket_, &QTcpSocket::errorOccurred, this, &TIOIfaceSocket::SocketError);
+}
+
+TIOIfaceSocket::~TIOIfaceSocket() {
+  // The socket aborts while it is destroyed; nothing of this half-gone link may
+  // hear about it.
+  socket_.disconnect(this);
+  Unbind();
+}
+
+bool TIOIfaceSocket::GetActive() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+
+void TIOIfaceSocket::Open() {
+  if (socket_.state() != QAbstractSocket::UnconnectedState) return;
+  socket_.connectToHost(host_.isEmpty() ? address_ : host_, static_cast<quint16>(port_));
+}
+
+void TIOIfaceSocket::Close() {
+  if (socket_.state() == QAbstractSocket::UnconnectedState) return;
+  socket_.disconnectFromHost();
+  if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
+}
+
+void TIOIfaceSocket::Send(const std::string& data) {
+  if (!GetActive()) return;
+  socket_.write(data.data(), static_cast<qint64>(data.size()));
+}
+
+QString TIOIfaceSocket::GetDescription() const {
+  return QStringLiteral("%1:%2").arg(host_.isEmpty() ? address_ : host_).arg(port_);
+}
+
+void TIOIfaceSocket::SocketRead() {
+  const QByteArray bytes = socket_.readAll();
+  if (bytes.isEmpty()) return;
+  std::string data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  QMetaObject::invokeMethod(
+      this, [this, data = std::move(data)] { Guarded([&] { FireRxData(data); }); }, Qt::QueuedConnection);
+}
+
+void TIOIfaceSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
+  // Queued like the received bytes, so that the events keep the order in which
+  // the socket saw them.
+  if (state == QAbstractSocket::ConnectedState && !connected_) {
+    connected_ = true;
+    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireConnect(); }); }, Qt::QueuedConnection);
+  } else if (state == QAbstractSocket::UnconnectedState && connected_) {
+    connected_ = false;
+    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireDisconnect(); }); }, Qt::QueuedConnection);
+  }
+}
+
+void TIOIfaceSocket::SocketError(QAbstractSocket::SocketError error) {
+  if (error == QAbstractSocket::RemoteHostClosedError) return;
+  const QString message = QStringLiteral("Socket error on %1: %2").arg(GetDescription(), socket_.errorString());
+  QTimer::singleShot(0, this, [this, message] {
+    if (auto handler = OnError) Guarded([&] { handler(message); });
+  });
+}

@@ -1,0 +1,237 @@
+#include "mainwindow/main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+#include "dialogs/option.h"
+#include "link/IOIfaceNull.h"
+#include "link/dmViewer.h"
+#include "link/logging.h"
+#include "mainwindow/decimalpointlist.h"
+#include "mainwindow/statuspanel.h"
+#include "mimic/voxMimicDisp.h"
+#include "platform/exepath.h"
+#include "platform/guard.h"
+#include "platform/prompter.h"
+#include "ui_main.h"
+
+TFrmMain* FrmMain = nullptr;
+
+namespace {
+constexpr int kMinWidth = 400;
+constexpr int kPanelWidth = 140;
+constexpr int kPanelHeight = 65;
+constexpr TColor kLitSegments = 0x0000FFD0;
+}  // namespace
+
+TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TFrmMain>()) {
+  ui_->setupUi(this);
+  FrmMain = this;
+  FormCreate();
+}
+
+TFrmMain::~TFrmMain() {
+  Shutdown();
+  if (FrmMain == this) FrmMain = nullptr;
+}
+
+void TFrmMain::FormCreate() {
+  setWindowTitle(QString::fromLatin1(kApplicationTitle));
+  FReplyTimeout = datViewer ? datViewer->GetTimeout() : FReplyTimeout;
+
+  engine_.LinkActive = [this] { return LinkActive(); };
+  engine_.Send = [this](const std::string& command, bool stxEtx) { SendCommand(command, stxEtx); };
+  engine_.PollOutstanding = [this] { return FPollThread->Outstanding(); };
+  engine_.BusyChanged = [this] { FPollThread->SetRequestBusy(engine_.Busy()); };
+  engine_.ShowFailure = [](const std::string& message) {
+    Prompter().MessageDlg(QString::fromLatin1(message.c_str()), TMsgDlgType::mtError, mbOK);
+  };
+  engine_.Context().model = &workingData_;
+  framer_.OnReply = [this](const std::string& reply, char mark) {
+    CommsLogData("", true, reply + mark);
+    DispatchReply(reply);
+  };
+  framer_.OnTestLine = [this](const std::string& line) { AddTestLine(line); };
+  framer_.OnOverflow = [](std::size_t kept) {
+    CommsLog("TFrmMain.FIOInterfaceRxData: reply longer than " + std::to_string(kept) + " bytes dropped");
+  };
+  FPollThread = std::make_unique<TPollStatusThread>([this](const std::string& command) {
+    QMetaObject::invokeMethod(this, [this, command] { PollSend(command); }, Qt::QueuedConnection);
+  });
+
+  InstallLink(std::make_unique<TIOIfaceNull>());
+  FIOInterface->OnConnect = nullptr;
+  FIOInterface->OnDisconnect = nullptr;
+  FClosing = false;
+
+  CreateMimics();
+  CreateStatusBar();
+  ResetLink();
+  SetPollMode(pmNone);
+
+  ui_->PgCMain->setCurrentWidget(ui_->TSDisplay);
+  FCalBusy = false;
+  FAddress = 99;
+  FTickCount = 0;
+  FInSync = false;
+  FLogMode = lmOff;
+  ui_->edtCalDirectZero->setText(QStringLiteral("0"));
+  ui_->edtCalDirectSpan->setText(QStringLiteral("0"));
+  ui_->EDtRows->setText(QStringLiteral("0"));
+  ui_->EdtCols->setText(QStringLiteral("0"));
+
+  BindControls();
+  SetConnected(false);
+  const bool point = !datViewer || datViewer->GetDecimalPointChar() == '.';
+  ui_->mnuDPPoint->setChecked(point);
+  ui_->mnuDPComma->setChecked(!point);
+  ApplyDecimalPoint();
+  if (datViewer && datViewer->GetCommsLoggingEnabled()) CommsLoggingInit(datViewer->GetCommsLoggingFile());
+
+  Timer1.setInterval(10);
+  Timer1.setTimerType(Qt::PreciseTimer);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+  Timer1.start();
+}
+
+void TFrmMain::CreateMimics() {
+  const QString exe = ExecutableFileName();
+  const QString background = ExecutableDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
+  auto make = [&](QWidget* parent, bool keys) {
+    auto* mimic = new TVoxMimicDisp(parent);
+    mimic->setObjectName(keys ? QStringLiteral("DisplayMimic") : QStringLiteral("CalMimic"));
+    mimic->LCD().OnColor = kLitSegments;
+    mimic->SetLCDTop(0);
+    mimic->SetLCDLeft(0);
+    mimic->SetLCDWidth(1000);
+    mimic->SetLCDHeight(1000);
+    mimic->SetBackgroundFile(background);
+    mimic->SetLCDFile(ChangeFileExt(exe, QStringLiteral("lcd.VB2")));
+    if (keys) mimic->SetKeyFile(ChangeFileExt(exe, QStringLiteral("key.VB2")));
+    return mimic;
+  };
+  displayMimic_ = make(ui_->TSDisplay, true);
+  static_cast<QBoxLayout*>(ui_->TSDisplay->layout())->insertWidget(0, displayMimic_, 1);
+  displayMimic_->Buttons().OnKeyPressed = [this](TVoxLCDButtons*, int key, int holdMs) { LCDButtonPress(key, holdMs); };
+  calMimic_ = make(ui_->pnlDispCal, false);
+  auto* calLayout = new QVBoxLayout(ui_->pnlDispCal);
+  calLayout->setContentsMargins(0, 0, 0, 0);
+  calLayout->addWidget(calMimic_);
+}
+
+void TFrmMain::CreateStatusBar() {
+  statusCommand_ = new QLabel(this);
+  statusCommand_->setObjectName(QStringLiteral("StatusPanel0"));
+  statusCommand_->setFixedWidth(150);
+  statusReply_ = new QLabel(this);
+  statusReply_->setObjectName(QStringLiteral("StatusPanel1"));
+  statusReply_->setFixedWidth(150);
+  statusLine_ = new TStatusLinePanel(this);
+  statusLine_->setObjectName(QStringLiteral("StatusPanel2"));
+  ui_->StatusBar->addWidget(statusCommand_);
+  ui_->StatusBar->addWidget(statusReply_);
+  ui_->StatusBar->addWidget(statusLine_, 1);
+}
+
+void TFrmMain::BindControls() {
+  auto guarded = [this](void (TFrmMain::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
+  connect(ui_->Exit1, &QAction::triggered, this, [this] { close(); });
+  connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
+  connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);
+  connect(ui_->ToolButton7, &QToolButton::clicked, ui_->WriteSettings1, &QAction::trigger);
+  connect(ui_->mnuDPPoint, &QAction::triggered, this, [this] {
+    ui_->mnuDPPoint->setChecked(true);
+    ui_->mnuDPComma->setChecked(false);
+    if (datViewer) datViewer->SetDecimalPointChar('.');
+    Guarded([this] { ApplyDecimalPoint(); });
+  });
+  connect(ui_->mnuDPComma, &QAction::triggered, this, [this] {
+    ui_->mnuDPComma->setChecked(true);
+    ui_->mnuDPPoint->setChecked(false);
+    if (datViewer) datViewer->SetDecimalPointChar(',');
+    Guarded([this] { ApplyDecimalPoint(); });
+  });
+  connect(ui_->PgCMain, &QTabWidget::currentChanged, this, guarded(&TFrmMain::PgCMainChange));
+  connect(ui_->BtnSend, &QPushButton::clicked, this, guarded(&TFrmMain::BtnSendClick));
+  connect(ui_->BtnClear, &QPushButton::clicked, this, guarded(&TFrmMain::BtnClearClick));
+  connect(ui_->CbStxEtx, &QCheckBox::clicked, this, [this] { ui_->EdtSendStr->setFocus(); });
+  ui_->EdtSendStr->installEventFilter(this);
+  ui_->TSDisplay->installEventFilter(this);
+}
+
+void TFrmMain::ShowOptions() {
+  if (datViewer) {
+    TfrmOptions options(*datViewer, this);
+    Prompter().ExecDialog(options);
+    FReplyTimeout = datViewer->GetTimeout();
+    FPollThread->SetReplyTimeoutTicks(FReplyTimeout);
+  }
+}
+
+void TFrmMain::ApplyDecimalPoint() {
+  const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
+  if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+}
+
+void TFrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (datViewer && datViewer->GetFirstRun() && !event->spontaneous())
+    QTimer::singleShot(0, this, [this] { Guarded([this] { ShowOptions(); }); });
+}
+
+void TFrmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (width() < kMinWidth) resize(kMinWidth, height());
+}
+
+// Keeps the front panel at 140:65: the filler below it takes the rest of the page,
+// and a page too low for the panel makes the window grow.
+void TFrmMain::FormResize() {
+  const int panelHeight = ui_->TSDisplay->width() * kPanelHeight / kPanelWidth;
+  const int pageHeight = ui_->TSDisplay->height();
+  if (pageHeight < panelHeight) {
+    ui_->pnlDispFill->setFixedHeight(0);
+    resize(width(), height() + panelHeight - pageHeight);
+  } else {
+    ui_->pnlDispFill->setFixedHeight(pageHeight - panelHeight);
+  }
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+  FClosing = true;
+  Shutdown();
+  event->accept();
+}
+
+void TFrmMain::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  FClosing = true;
+  Timer1.stop();
+  engine_.Abort();
+  FPollThread->Stop();
+  if (FIOInterface) {
+    FIOInterface->Unbind();
+    FIOInterface->Close();
+  }
+  CommsLoggingDestroy();
+}
+
+// Enter in the Test page's edit sends; the Display page's size sets the panel's.
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->EdtSendStr && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Guarded([this] { BtnSendClick(); });
+      return true;
+    }
+  }
+  if (watched == ui_->TSDisplay && event->type() == QEvent::Resize) FormResize();
+  return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,149 @@
+#pragma once
+// The W830 viewer's main window. It owns the link to the indicator and wires the
+// small classes that do the work: the reply framer, the request engine, the poll
+// thread and the front-panel mimics. Its own code is split by concern over the
+// main_*.cpp files. Only the GUI thread touches it.
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "link/IOIface.h"
+#include "mainwindow/pollmode.h"
+#include "mainwindow/pollthread.h"
+#include "mainwindow/replyframer.h"
+#include "mainwindow/requestengine.h"
+#include "protocol/comms.h"
+#include "protocol/database.h"
+
+namespace Ui {
+class TFrmMain;
+}
+class QLabel;
+class TStatusLinePanel;
+class TVoxMimicDisp;
+
+// The program's title, and the main window's caption.
+inline constexpr char kApplicationTitle[] = "Velmacor W830 Viewer";
+
+class TFrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Reads the settings store, which must exist first.
+  explicit TFrmMain(QWidget* parent = nullptr);
+  ~TFrmMain() override;
+
+  Ui::TFrmMain& Form() { return *ui_; }
+
+  // --- Link and send path
+  // Sends one command on the active link; nothing when it is down or the text empty.
+  void SendCommand(const std::string& text, bool stxEtx);
+  // Bound to the link's OnRxData: cuts the stream into replies.
+  void FIOInterfaceRxData(const std::string& data);
+  void DispatchReply(const std::string& reply);
+  TIOIface& Link() { return *FIOInterface; }
+  bool LinkActive() const;
+
+  // --- Requests (see TRequestEngine)
+  bool Request(const std::string& command, bool stxEtx, int timeoutTicks, const TReplyHandler& handler,
+               const std::string& prefix = {});
+  bool Query(const std::string& command, bool stxEtx, const TReplyHandler& handler, const std::string& prefix = {});
+  bool DelayTicks(int n);
+  void ResetLink();
+  int32_t FReplyValue() { return engine_.Context().replyValue; }
+  int32_t FCalStatus() { return engine_.Context().calStatus; }
+  int ReplyTimeout() const { return FReplyTimeout; }
+  void Timer1Timer();
+
+  // --- Polling, modes and pauses
+  TPollMode PollMode() const { return FPollMode; }
+  void SetPollMode(TPollMode mode);
+  TLogMode LogMode() const { return FLogMode; }
+  void SetLogMode(TLogMode mode);
+  void SetCalBusy(bool busy);
+  void SetTransferBusy(bool busy);
+  void StartPollThread();
+  TPollStatusThread& PollThread() { return *FPollThread; }
+
+  // --- Connection, display and status line
+  void Connect2Click();
+  void ConnectInstrument();
+  void SetConnected(bool on);
+  void StartDisplay();
+  void BlankDisplay(bool allOn);
+  void LCDButtonPress(int key, int holdMs);
+  void PgCMainChange();
+  void UpdateStatusLine();
+  bool Connected() const { return connected_; }
+  int Address() const { return FAddress; }
+  bool InSync() const { return FInSync; }
+  void SetInSync(bool inSync);
+  QString StatusPanelText(int panel) const;
+  TVoxMimicDisp& DisplayMimic() { return *displayMimic_; }
+  TVoxMimicDisp& CalMimic() { return *calMimic_; }
+
+  // --- Settings models
+  w830::Tdata7400& WorkingData() { return workingData_; }
+  w830::Tdata7400& InstrumentData() { return instrumentData_; }
+
+  // --- Test page
+  void AddTestLine(const std::string& line);
+  void BtnSendClick();
+  void BtnClearClick();
+
+  // --- Menus and life cycle
+  void ShowOptions();
+  void ApplyDecimalPoint();
+  // Stops the poll thread, closes the link and the traffic log; safe to repeat.
+  void Shutdown();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void CreateMimics();
+  void CreateStatusBar();
+  void BindControls();
+  void FormResize();
+  void FIOInterfaceConnect(TIOIface* sender);
+  void FIOInterfaceDisconnect(TIOIface* sender);
+  void InstallLink(std::unique_ptr<TIOIface> link);
+  void PollSend(const std::string& command);
+  void ShowDisplayReply(TVoxMimicDisp& mimic);
+  void RefreshConnectButtons();
+
+  std::unique_ptr<Ui::TFrmMain> ui_;
+  std::unique_ptr<TIOIface> FIOInterface;
+  TReplyFramer framer_;
+  TRequestEngine engine_;
+  Tcommsobj parser_;
+  w830::Tdata7400 workingData_;
+  w830::Tdata7400 instrumentData_;
+  std::unique_ptr<TPollStatusThread> FPollThread;
+  TVoxMimicDisp* displayMimic_ = nullptr;
+  TVoxMimicDisp* calMimic_ = nullptr;
+  QLabel* statusCommand_ = nullptr;
+  QLabel* statusReply_ = nullptr;
+  TStatusLinePanel* statusLine_ = nullptr;
+  QTimer Timer1;
+
+  int FLcdBlankTicks = 0;
+  bool FCalBusy = false;
+  bool FTransferBusy = false;
+  TPollMode FPollMode = pmNone;
+  TLogMode FLogMode = lmOff;
+  bool FInSync = false;
+  int FTickCount = 0;
+  int FReplyTimeout = 70;
+  int FAddress = 99;
+  bool FClosing = false;
+  bool connected_ = false;
+  bool shutDown_ = false;
+};
+
+// The one main window of the running program, or nullptr.
+extern TFrmMain* FrmMain;
