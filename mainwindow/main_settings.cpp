@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
+#include <QLayout>
 
 #include "dialogs/passcode.h"
 #include "dialogs/trafficdlg.h"
@@ -17,21 +17,28 @@
 #include "ui_settingspages.h"
 
 bool TFrmMain::TSettingsHost::LinkActive() const { return w_.LinkActive(); }
+
 void TFrmMain::TSettingsHost::SetTransferBusy(bool busy) { w_.SetTransferBusy(busy); }
+
 void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.DelayTicks(w_.FReplyTimeout); }
+
 int TFrmMain::TSettingsHost::PollMode() const { return w_.FPollMode; }
+
 void TFrmMain::TSettingsHost::SetPollMode(int mode) { w_.SetPollMode(static_cast<TPollMode>(mode)); }
+
 void TFrmMain::TSettingsHost::RestartPolling() {
   if (w_.FPollMode == pmDisplay || w_.FPollMode == pmCalibration) w_.StartPollThread();
 }
+
 bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::vector<std::string>& commands,
-                const std::vector<std::string>& replySlots, std::vector<std::string>& replies) {
+                                         const std::vector<std::string>& replySlots,
+                                         std::vector<std::string>& replies) {
   TFrmTraffic dialog(&w_);
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
   dialog.SendCommand = [this](const std::string& command) { w_.SendCommand(command, false); };
   dialog.SetCommands(commands, replySlots);
   w_.BlankDisplay(false);
-  w_.displayMimic_->update();
+  w_.displayMimic_->PaintLCD();
   dialog.SetAnimateActive(true);
   // Replies reach the dialog only while it runs; a lost link ends it as Cancel.
   struct TRoute {
@@ -44,29 +51,43 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   replies = dialog.Replies();
   return result != mrCancel;
 }
-std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& command, const std::string& prefix) {
+
+std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& command,
+                                                             const std::string& prefix) {
   if (!w_.Query(command, false, IntegerReply, prefix)) return std::nullopt;
   return w_.FReplyValue();
 }
-bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) { return w_.Query(command, false, SetReply); }
+
+bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
+  return w_.Query(command, false, SetReply);
+}
+
 std::optional<std::string> TFrmMain::TSettingsHost::AskPasscode() {
   TFrmPasscode dialog(&w_);
   dialog.Clear();
   if (Prompter().ExecDialog(dialog) != mrOk) return std::nullopt;
   return dialog.Passcode().toStdString();
 }
+
 void TFrmMain::TSettingsHost::ControlsToSettings() { w_.StorePages(); }
+
 void TFrmMain::TSettingsHost::SettingsToControls() { w_.ShowPages(); }
+
 bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
   return w_.ui_->PgCMain->isTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal));
 }
+
 void TFrmMain::TSettingsHost::SettingsLoaded() {
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal), true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSSettings), true);
 }
+
 void TFrmMain::TSettingsHost::SetInSync(bool inSync) { w_.SetInSync(inSync); }
+
 void TFrmMain::TSettingsHost::UpdateStatusLine() { w_.UpdateStatusLine(); }
+
 void TFrmMain::TSettingsHost::ClearClockEdited() { w_.settingsPages_->ClearClockEdited(); }
+
 void TFrmMain::TSettingsHost::SetBusyCursor(bool busy) {
   if (busy)
     QApplication::setOverrideCursor(Qt::WaitCursor);

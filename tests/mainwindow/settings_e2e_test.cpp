@@ -158,4 +158,27 @@ TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoCh
   EXPECT_EQ(window->PollMode(), pmDisplay);
 }
 
+TEST_F(TSettingsViewerTest, LinkLostDuringTheBuildReadEndsTheWriteWithoutSyncing) {
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+  ShowPage("TSDisplay");
+  indicator.ClearLog();
+  prompter.AnswerDialog([this](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SentCommands().size() >= 3; }, kWaitMs));
+    server.DropConnections();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+  Control<QAction>(*window, "WriteSettings1").trigger();
+  EXPECT_FALSE(window->Connected());
+  EXPECT_FALSE(window->InSync());
+  EXPECT_EQ(indicator.Saves(), 0);
+  const std::vector<std::string> sent = SentCommands();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "TDD1"), 0);
+}
+
 }  // namespace
