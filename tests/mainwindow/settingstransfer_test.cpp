@@ -190,6 +190,8 @@ struct TStoppedWrite {
   std::vector<QString> messages;
 };
 
+void PrintTo(const TStoppedWrite& c, std::ostream* os) { *os << c.name; }
+
 class StoppedWriteTest : public SettingsTransferTest, public ::testing::WithParamInterface<TStoppedWrite> {};
 
 TEST_P(StoppedWriteTest, LeavesTheIndicatorAndTheSyncStateAlone) {
