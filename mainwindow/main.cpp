@@ -12,6 +12,8 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_settingshost.h"
+#include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
@@ -69,6 +71,7 @@ void TFrmMain::FormCreate() {
   FClosing = false;
 
   CreateMimics();
+  CreateSettingsPages();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -81,8 +84,6 @@ void TFrmMain::FormCreate() {
   FLogMode = lmOff;
   ui_->edtCalDirectZero->setText(QStringLiteral("0"));
   ui_->edtCalDirectSpan->setText(QStringLiteral("0"));
-  ui_->EDtRows->setText(QStringLiteral("0"));
-  ui_->EdtCols->setText(QStringLiteral("0"));
 
   BindControls();
   SetConnected(false);
@@ -96,6 +97,8 @@ void TFrmMain::FormCreate() {
   Timer1.setTimerType(Qt::PreciseTimer);
   connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
   Timer1.start();
+  // A page change before any read then stores real values, not empty controls.
+  settingsPages_->SettingsToControls(false);
 }
 
 void TFrmMain::CreateMimics() {
@@ -143,6 +146,8 @@ void TFrmMain::BindControls() {
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->ReadSettings1, &QAction::triggered, this, guarded(&TFrmMain::ReadSettings1Click));
+  connect(ui_->WriteSettings1, &QAction::triggered, this, guarded(&TFrmMain::WriteSettings1Click));
   connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);
   connect(ui_->ToolButton7, &QToolButton::clicked, ui_->WriteSettings1, &QAction::trigger);
   connect(ui_->mnuDPPoint, &QAction::triggered, this, [this] {

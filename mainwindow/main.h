@@ -20,6 +20,9 @@ namespace Ui {
 class TFrmMain;
 }
 class QLabel;
+class TFrmTraffic;
+class TSettingsPages;
+class TSettingsTransfer;
 class TStatusLinePanel;
 class TVoxMimicDisp;
 
@@ -82,9 +85,13 @@ class TFrmMain : public QMainWindow {
   TVoxMimicDisp& DisplayMimic() { return *displayMimic_; }
   TVoxMimicDisp& CalMimic() { return *calMimic_; }
 
-  // --- Settings models
+  // --- Settings models, pages and transfer
   w830::Tdata7400& WorkingData() { return workingData_; }
   w830::Tdata7400& InstrumentData() { return instrumentData_; }
+  TSettingsPages& SettingsPages() { return *settingsPages_; }
+  void ReadSettings1Click();
+  void WriteSettings1Click();
+  void CheckSettingsSync();
 
   // --- Test page
   void AddTestLine(const std::string& line);
@@ -115,6 +122,15 @@ class TFrmMain : public QMainWindow {
   void PollSend(const std::string& command);
   void ShowDisplayReply(TVoxMimicDisp& mimic);
   void RefreshConnectButtons();
+  class TSettingsHost;
+  void CreateSettingsPages();
+  void StorePages();
+  void ShowPages();
+  void SettingsPageLeft();
+  void SettingsPageShown();
+  // A running settings transfer gets every reply; a lost link cancels it.
+  void RouteTrafficReply(const std::string& reply);
+  void EndTraffic();
 
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
@@ -129,6 +145,10 @@ class TFrmMain : public QMainWindow {
   QLabel* statusCommand_ = nullptr;
   QLabel* statusReply_ = nullptr;
   TStatusLinePanel* statusLine_ = nullptr;
+  TSettingsPages* settingsPages_ = nullptr;
+  std::unique_ptr<TSettingsHost> settingsHost_;
+  std::unique_ptr<TSettingsTransfer> settingsTransfer_;
+  TFrmTraffic* FTraffic = nullptr;
   QTimer Timer1;
 
   int FLcdBlankTicks = 0;

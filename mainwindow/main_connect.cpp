@@ -45,6 +45,7 @@ void TFrmMain::FIOInterfaceConnect(TIOIface*) {
 void TFrmMain::FIOInterfaceDisconnect(TIOIface*) {
   CommsLog("TFrmMain.FIOInterfaceDisconnect: Disconnected from indicator");
   engine_.Abort();
+  EndTraffic();
   SetConnected(false);
 }
 
@@ -107,6 +108,7 @@ void TFrmMain::LCDButtonPress(int key, int holdMs) {
 
 void TFrmMain::PgCMainChange() {
   QWidget* page = ui_->PgCMain->currentWidget();
+  if (page != ui_->TSSettings) SettingsPageLeft();
   if (page == ui_->TSDisplay) {
     SetPollMode(pmDisplay);
     StartDisplay();
@@ -124,7 +126,9 @@ void TFrmMain::PgCMainChange() {
   } else if (page == ui_->TSLog) {
     SetPollMode(pmLog);
     ui_->Chart->setFocus();
-  } else if (page != ui_->TSSettings) {
+  } else if (page == ui_->TSSettings) {
+    SettingsPageShown();
+  } else {
     SetPollMode(pmNone);
   }
 }

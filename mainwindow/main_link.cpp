@@ -52,6 +52,10 @@ void TFrmMain::DispatchReply(const std::string& reply) {
       // A request's reply is not a display image.
       if (!engine_.Waiting()) ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
       break;
+    case pmReadSettings:
+    case pmWriteSettings:
+      RouteTrafficReply(reply);
+      break;
     default:
       break;
   }

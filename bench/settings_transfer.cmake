@@ -1,0 +1,3 @@
+viewer_benchmark(settings_transfer
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_transfer.cpp
+  DEPS viewer_mainwindow indicator_sim Qt6::Network)

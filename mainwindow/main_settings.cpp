@@ -1,0 +1,141 @@
+// The main window's settings pages and its settings read and write: the form's side
+// of TSettingsTransfer, which decides what is sent.
+#include <QApplication>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QLayout>
+
+#include "dialogs/passcode.h"
+#include "dialogs/trafficdlg.h"
+#include "mainwindow/main.h"
+#include "mainwindow/main_settingshost.h"
+#include "mainwindow/settingspages.h"
+#include "mainwindow/settingstransfer.h"
+#include "mimic/voxMimicDisp.h"
+#include "platform/prompter.h"
+#include "ui_main.h"
+#include "ui_settingspages.h"
+
+bool TFrmMain::TSettingsHost::LinkActive() const { return w_.LinkActive(); }
+
+void TFrmMain::TSettingsHost::SetTransferBusy(bool busy) { w_.SetTransferBusy(busy); }
+
+void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.DelayTicks(w_.FReplyTimeout); }
+
+int TFrmMain::TSettingsHost::PollMode() const { return w_.FPollMode; }
+
+void TFrmMain::TSettingsHost::SetPollMode(int mode) { w_.SetPollMode(static_cast<TPollMode>(mode)); }
+
+void TFrmMain::TSettingsHost::RestartPolling() {
+  if (w_.FPollMode == pmDisplay || w_.FPollMode == pmCalibration) w_.StartPollThread();
+}
+
+bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::vector<std::string>& commands,
+                                         const std::vector<std::string>& replySlots,
+                                         std::vector<std::string>& replies) {
+  TFrmTraffic dialog(&w_);
+  dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
+  dialog.SendCommand = [this](const std::string& command) { w_.SendCommand(command, false); };
+  dialog.SetCommands(commands, replySlots);
+  w_.BlankDisplay(false);
+  w_.displayMimic_->PaintLCD();
+  dialog.SetAnimateActive(true);
+  // Replies reach the dialog only while it runs; a lost link ends it as Cancel.
+  struct TRoute {
+    TFrmMain& w;
+    ~TRoute() { w.FTraffic = nullptr; }
+  } route{w_};
+  w_.FTraffic = &dialog;
+  const int result = Prompter().ExecDialog(dialog);
+  dialog.SetAnimateActive(false);
+  replies = dialog.Replies();
+  return result != mrCancel;
+}
+
+std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& command,
+                                                             const std::string& prefix) {
+  if (!w_.Query(command, false, IntegerReply, prefix)) return std::nullopt;
+  return w_.FReplyValue();
+}
+
+bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
+  return w_.Query(command, false, SetReply);
+}
+
+std::optional<std::string> TFrmMain::TSettingsHost::AskPasscode() {
+  TFrmPasscode dialog(&w_);
+  dialog.Clear();
+  if (Prompter().ExecDialog(dialog) != mrOk) return std::nullopt;
+  return dialog.Passcode().toStdString();
+}
+
+void TFrmMain::TSettingsHost::ControlsToSettings() { w_.StorePages(); }
+
+void TFrmMain::TSettingsHost::SettingsToControls() { w_.ShowPages(); }
+
+bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
+  return w_.ui_->PgCMain->isTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal));
+}
+
+void TFrmMain::TSettingsHost::SettingsLoaded() {
+  w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal), true);
+  w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSSettings), true);
+}
+
+void TFrmMain::TSettingsHost::SetInSync(bool inSync) { w_.SetInSync(inSync); }
+
+void TFrmMain::TSettingsHost::UpdateStatusLine() { w_.UpdateStatusLine(); }
+
+void TFrmMain::TSettingsHost::ClearClockEdited() { w_.settingsPages_->ClearClockEdited(); }
+
+void TFrmMain::TSettingsHost::SetBusyCursor(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void TFrmMain::CreateSettingsPages() {
+  settingsPages_ = new TSettingsPages(ui_->TSSettings);
+  ui_->TSSettings->layout()->addWidget(settingsPages_);
+  settingsPages_->SetModel(&workingData_);
+  settingsPages_->SetCalibrationEdits(ui_->edtCalDirectZero, ui_->edtCalDirectSpan, nullptr);
+  settingsPages_->OnUpdateStatusLine = [this] { UpdateStatusLine(); };
+  settingsHost_ = std::make_unique<TSettingsHost>(*this);
+  settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, workingData_, instrumentData_);
+}
+
+void TFrmMain::StorePages() {
+  settingsPages_->ControlsToSettings();
+  settingsPages_->StoreSetpoint(settingsPages_->Form().CtrlSetpoint->currentIndex());
+}
+
+void TFrmMain::ShowPages() {
+  settingsPages_->SettingsToControls(false);
+  settingsPages_->LoadSetpoint(settingsPages_->Form().CtrlSetpoint->currentIndex());
+  settingsPages_->Form().CtrlSetpoint->update();
+}
+
+void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }
+
+void TFrmMain::WriteSettings1Click() { settingsTransfer_->WriteSettings1Click(); }
+
+void TFrmMain::CheckSettingsSync() { settingsTransfer_->CheckSettingsSync(); }
+
+void TFrmMain::SettingsPageLeft() {
+  if (settingsPages_->ControlsLoaded()) StorePages();
+  CheckSettingsSync();
+}
+
+void TFrmMain::SettingsPageShown() {
+  ShowPages();
+  settingsPages_->Form().PgCSettings->setCurrentIndex(0);
+}
+
+void TFrmMain::RouteTrafficReply(const std::string& reply) {
+  if (FTraffic) FTraffic->ReplyReceived(reply);
+}
+
+void TFrmMain::EndTraffic() {
+  if (FTraffic) static_cast<QDialog*>(FTraffic)->reject();
+}

@@ -1,0 +1,149 @@
+#include "mainwindow/settingstransfer.h"
+
+#include "platform/prompter.h"
+#include "protocol/database.h"
+#include "protocol/tools.h"
+
+namespace {
+
+// The poll thread stays off the link for the whole transfer; the flags are
+// cleared however the transfer ends, an exception included.
+class TBusyScope {
+ public:
+  explicit TBusyScope(TSettingsTransfer::THost& host) : host_(host) { host_.SetTransferBusy(true); }
+  ~TBusyScope() {
+    host_.ClearClockEdited();
+    host_.SetTransferBusy(false);
+  }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+ private:
+  TSettingsTransfer::THost& host_;
+};
+
+// A transfer's own poll mode ends the poll loop; the mode it replaced comes back,
+// and polling with it, on every way out.
+class TModeScope {
+ public:
+  TModeScope(TSettingsTransfer::THost& host, int mode) : host_(host), saved_(host.PollMode()) {
+    host_.SetPollMode(mode);
+  }
+  ~TModeScope() {
+    host_.SetPollMode(saved_);
+    host_.RestartPolling();
+  }
+  TModeScope(const TModeScope&) = delete;
+  TModeScope& operator=(const TModeScope&) = delete;
+
+ private:
+  TSettingsTransfer::THost& host_;
+  int saved_;
+};
+
+class TBusyCursor {
+ public:
+  explicit TBusyCursor(TSettingsTransfer::THost& host) : host_(host) { host_.SetBusyCursor(true); }
+  ~TBusyCursor() { host_.SetBusyCursor(false); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  TSettingsTransfer::THost& host_;
+};
+
+void NotConnected() { Prompter().ShowMessage(QStringLiteral("Instrument Not Connected")); }
+
+}  // namespace
+
+void TSettingsTransfer::ReadSettings1Click() {
+  if (!host_.LinkActive()) {
+    NotConnected();
+    return;
+  }
+  TBusyScope busy(host_);
+  host_.WaitOneReplyTimeout();
+  {
+    TModeScope mode(host_, kModeReadSettings);
+    std::vector<std::string> queries, prefixes, replies;
+    working_.BuildQueries(true, queries, prefixes);
+    if (host_.RunTraffic("Read Settings from Instrument", queries, prefixes, replies)) {
+      working_.LoadReplies(replies);
+      instrument_.LoadReplies(replies);
+      host_.SettingsLoaded();
+      host_.SetInSync(true);
+      host_.UpdateStatusLine();
+    }
+  }
+  host_.SettingsToControls();
+}
+
+TSettingsTransfer::TBuildRead TSettingsTransfer::ReadBuildSettings(std::vector<std::string>& commands) {
+  if (commands.empty()) return TBuildRead::kNothingToWrite;
+  if (!host_.LinkActive()) return TBuildRead::kFailed;
+  TModeScope mode(host_, kModeReadSettings);
+  std::vector<std::string> queries, prefixes, replies;
+  working_.BuildQueries(false, queries, prefixes);
+  if (!host_.RunTraffic("Read Build Settings from Instrument", queries, prefixes, replies))
+    return TBuildRead::kFailed;
+  RemoveCommonLines(commands, replies);
+  return commands.empty() ? TBuildRead::kNothingToWrite : TBuildRead::kChangesRemain;
+}
+
+std::vector<std::string> TSettingsTransfer::UnsentChanges() const {
+  std::vector<std::string> changes, held;
+  working_.BuildSetCommands(changes);
+  instrument_.BuildSetCommands(held);
+  RemoveCommonLines(changes, held);
+  return changes;
+}
+
+// True when the indicator takes protected settings now: it wants no passcode, or
+// took the one typed. An unanswered "PCD?" is not a "no passcode needed".
+bool TSettingsTransfer::Unlock() {
+  const std::optional<int32_t> locked = host_.QueryInteger("PCD?", "PCD");
+  if (!locked) return false;
+  if (*locked == 0) return true;
+  const std::optional<std::string> passcode = host_.AskPasscode();
+  return passcode && host_.QuerySet("PCD" + *passcode);
+}
+
+void TSettingsTransfer::WriteSettings1Click() {
+  host_.ControlsToSettings();
+  if (!host_.SettingsPagesShown()) return;
+  if (!host_.LinkActive()) {
+    NotConnected();
+    return;
+  }
+  TBusyScope busy(host_);
+  host_.WaitOneReplyTimeout();
+  std::vector<std::string> changes = UnsentChanges();
+  const TBuildRead build = ReadBuildSettings(changes);
+  if (build == TBuildRead::kNothingToWrite) {
+    TBusyCursor cursor(host_);
+    host_.SetInSync(true);
+  }
+  if (build != TBuildRead::kChangesRemain) {
+    host_.QuerySet("TDD1");
+    host_.UpdateStatusLine();
+    return;
+  }
+  if (w830::Tdata7400::HasProtectedCommands(changes) && !Unlock()) return;
+  {
+    TModeScope mode(host_, kModeWriteSettings);
+    std::vector<std::string> replies;
+    if (host_.RunTraffic("Write Settings to Instrument", changes, changes, replies)) {
+      instrument_.LoadReplies(changes);
+      TBusyCursor cursor(host_);
+      host_.QuerySet("PCD");
+      host_.SetInSync(true);
+    }
+    host_.QuerySet("TDD1");
+  }
+  host_.UpdateStatusLine();
+}
+
+void TSettingsTransfer::CheckSettingsSync() {
+  if (!UnsentChanges().empty()) host_.SetInSync(false);
+  host_.UpdateStatusLine();
+}

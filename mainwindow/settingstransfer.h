@@ -1,0 +1,76 @@
+#pragma once
+// What a settings read or write of the W830 sends, in which order, and what it does
+// with the outcome: the two settings models, the passcode, the sync flag and the poll
+// mode around each transfer. The main window supplies the link-side steps through
+// THost, so these decisions are tested without the form.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace w830 {
+class Tdata7400;
+}
+
+class TSettingsTransfer {
+ public:
+  // Poll modes a transfer sets; any other mode is the host's.
+  static constexpr int kModeReadSettings = 4;
+  static constexpr int kModeWriteSettings = 5;
+
+  class THost {
+   public:
+    virtual ~THost() = default;
+    virtual bool LinkActive() const = 0;
+    virtual void SetTransferBusy(bool busy) = 0;
+    // Pumps events for one reply time-out, so that a poll already sent is answered.
+    virtual void WaitOneReplyTimeout() = 0;
+    virtual int PollMode() const = 0;
+    virtual void SetPollMode(int mode) = 0;
+    // Starts the poll thread again when the mode wants one and none runs.
+    virtual void RestartPolling() = 0;
+    // Runs the transfer dialog over the commands with the display blanked; false
+    // when it ended with Cancel (the user's, its own give-up, or a lost link).
+    virtual bool RunTraffic(const std::string& caption, const std::vector<std::string>& commands,
+                            const std::vector<std::string>& replySlots, std::vector<std::string>& replies) = 0;
+    // A query answered by a number after the prefix; nothing when no valid answer came.
+    virtual std::optional<int32_t> QueryInteger(const std::string& command, const std::string& prefix) = 0;
+    // A set command; false when refused ("?", already reported) or unanswered.
+    virtual bool QuerySet(const std::string& command) = 0;
+    // The passcode typed (at most six digits), or nothing when cancelled.
+    virtual std::optional<std::string> AskPasscode() = 0;
+    // The pages into the working model, the shown setpoint included.
+    virtual void ControlsToSettings() = 0;
+    // The working model onto the pages, the shown setpoint included.
+    virtual void SettingsToControls() = 0;
+    // Whether a read or a settings file has shown the settings since the link came up.
+    virtual bool SettingsPagesShown() const = 0;
+    // A read has loaded both models: chart set-up and the settings pages shown.
+    virtual void SettingsLoaded() = 0;
+    virtual void SetInSync(bool inSync) = 0;
+    virtual void UpdateStatusLine() = 0;
+    virtual void ClearClockEdited() = 0;
+    virtual void SetBusyCursor(bool busy) = 0;
+  };
+
+  TSettingsTransfer(THost& host, w830::Tdata7400& working, w830::Tdata7400& instrument)
+      : host_(host), working_(working), instrument_(instrument) {}
+
+  void ReadSettings1Click();
+  void WriteSettings1Click();
+  // Clears the sync flag when the working model holds a line the instrument model does not.
+  void CheckSettingsSync();
+
+  enum class TBuildRead { kChangesRemain, kNothingToWrite, kFailed };
+  // Reads the base settings and drops from the commands every line the indicator
+  // already holds. A read that did not complete says so, apart from "nothing to write".
+  TBuildRead ReadBuildSettings(std::vector<std::string>& commands);
+
+ private:
+  std::vector<std::string> UnsentChanges() const;
+  bool Unlock();
+
+  THost& host_;
+  w830::Tdata7400& working_;
+  w830::Tdata7400& instrument_;
+};

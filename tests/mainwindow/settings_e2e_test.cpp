@@ -1,0 +1,184 @@
+// Reading and writing settings with the real main window against the simulated
+// indicator over TCP on 127.0.0.1: what the pages show, what goes on the wire and in
+// which order, and the status line's sync colour.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "dialogs/trafficdlg.h"
+#include "mainwindow/settingspages.h"
+#include "mainwindow/statuspanel.h"
+#include "tests/mainwindow/viewer_fixture.h"
+
+namespace {
+
+template <class T>
+T& Control(QObject& parent, const char* name) {
+  T* control = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(control, nullptr) << name;
+  return *control;
+}
+
+class TSettingsViewerTest : public TViewerTest {
+ protected:
+  // The transfer dialog runs on its own 20 ms timer until it ends.
+  void AnswerTraffic() {
+    prompter.AnswerDialog([](QDialog& dialog) {
+      dialog.show();
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+      return dialog.result();
+    });
+  }
+  // Stepped by hand: a silent indicator's four sends would take 16 s of real ticks.
+  void AnswerTrafficStepped() {
+    prompter.AnswerDialog([](QDialog& dialog) {
+      auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
+      dialog.show();
+      traffic.Timer1().stop();
+      for (int i = 0; i < 5000 && dialog.isVisible(); ++i) {
+        traffic.Timer1Timer();
+        QCoreApplication::processEvents();
+      }
+      return dialog.result();
+    });
+  }
+  void AnswerPasscode(const QString& digits) {
+    prompter.AnswerDialog([digits](QDialog& dialog) {
+      Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
+      return static_cast<int>(mrOk);
+    });
+  }
+  void ReadSettings() {
+    AnswerTraffic();
+    Control<QAction>(*window, "ReadSettings1").trigger();
+    ASSERT_TRUE(window->InSync());
+  }
+  void ShowPage(const char* name) {
+    auto& pages = Control<QTabWidget>(*window, "PgCMain");
+    pages.setCurrentWidget(&Control<QWidget>(*window, name));
+  }
+  // What the viewer sent besides the display polls, since the log was cleared.
+  std::vector<std::string> SentCommands() const {
+    std::vector<std::string> sent = indicator.Commands();
+    sent.erase(std::remove_if(sent.begin(), sent.end(), [](const std::string& c) { return c.rfind("FPL", 0) == 0; }),
+               sent.end());
+    return sent;
+  }
+  static std::vector<std::string> BaseQueries() {
+    std::vector<std::string> queries, prefixes;
+    w830::Tdata7400().BuildQueries(false, queries, prefixes);
+    return queries;
+  }
+  bool StatusRed() { return Control<TStatusLinePanel>(*window, "StatusPanel2").DrawnRed(); }
+};
+
+TEST_F(TSettingsViewerTest, ReadFillsEveryPageWithTheIndicatorsValues) {
+  for (const char* line : {"IDN\"Scale 4\"", "IAD1,9000,2,3,1,50,1", "ENU1", "PST2,\"Hello, world\"", "ICR60"})
+    ASSERT_EQ(indicator.Feed(std::string(line) + ";"), "0\r\n") << line;
+  Connect();
+  ReadSettings();
+
+  TSettingsPages& pages = window->SettingsPages();
+  EXPECT_EQ(Control<QLineEdit>(pages, "EdtID").text(), "Scale 4");
+  EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
+  EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
+  EXPECT_EQ(Control<QComboBox>(pages, "cbxFilter").currentText(), "60");
+  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world");
+  auto& main = Control<QTabWidget>(*window, "PgCMain");
+  EXPECT_TRUE(main.isTabVisible(main.indexOf(&Control<QWidget>(*window, "TSSettings"))));
+  // Every setting survives the pages: storing them back leaves nothing unsent.
+  ShowPage("TSSettings");
+  ShowPage("TSDisplay");
+  EXPECT_TRUE(window->InSync());
+  EXPECT_FALSE(StatusRed());
+  EXPECT_EQ(window->WorkingData().SerialNumber, "SIM00001");
+}
+
+TEST_F(TSettingsViewerTest, WriteOfAProtectedChangeSendsOnlyItBehindThePasscode) {
+  indicator.SetPasscode("1234");
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  const int newUnits = units.currentIndex() == 1 ? 2 : 1;
+  units.setCurrentIndex(newUnits);
+  ShowPage("TSDisplay");
+  EXPECT_FALSE(window->InSync());
+  EXPECT_TRUE(StatusRed());
+
+  indicator.ClearLog();
+  AnswerTraffic();
+  AnswerPasscode("1234");
+  AnswerTraffic();
+  Control<QAction>(*window, "WriteSettings1").trigger();
+
+  std::vector<std::string> expected = BaseQueries();
+  for (const std::string& c : std::vector<std::string>{"PCD?", "PCD1234", "ENU" + std::to_string(newUnits), "PCD", "TDD1"})
+    expected.push_back(c);
+  EXPECT_EQ(SentCommands(), expected);
+  EXPECT_EQ(indicator.Setting("ENU"), "ENU" + std::to_string(newUnits));
+  EXPECT_EQ(indicator.Saves(), 1);
+  EXPECT_EQ(window->InstrumentData().Units, newUnits);
+  EXPECT_TRUE(window->InSync());
+  EXPECT_FALSE(StatusRed());
+  EXPECT_EQ(window->PollMode(), pmDisplay);
+}
+
+TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoChangeOfState) {
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+  ShowPage("TSDisplay");
+  ASSERT_FALSE(window->InSync());
+  const int heldUnits = window->InstrumentData().Units;
+
+  indicator.SetFaults({.silent = true});
+  indicator.ClearLog();
+  prompter.Clear();
+  AnswerTrafficStepped();
+  prompter.AnswerMessage(mrOk);  // the dialog gives up
+  prompter.AnswerMessage(mrOk);  // "TDD1" goes unanswered too
+  Control<QAction>(*window, "WriteSettings1").trigger();
+
+  const std::vector<std::string> sent = SentCommands();
+  ASSERT_GE(sent.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 4),
+            std::vector<std::string>(4, BaseQueries().front()));
+  EXPECT_EQ(std::vector<std::string>(sent.begin() + 4, sent.end()), std::vector<std::string>{"TDD1"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.AllAnswersUsed(); }, kWaitMs));
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>(2, "Instrument Not Responding"));
+  EXPECT_FALSE(window->InSync());
+  EXPECT_TRUE(StatusRed());
+  EXPECT_EQ(window->InstrumentData().Units, heldUnits);
+  EXPECT_EQ(window->PollMode(), pmDisplay);
+}
+
+TEST_F(TSettingsViewerTest, LinkLostDuringTheBuildReadEndsTheWriteWithoutSyncing) {
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+  ShowPage("TSDisplay");
+  indicator.ClearLog();
+  prompter.AnswerDialog([this](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SentCommands().size() >= 3; }, kWaitMs));
+    server.DropConnections();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+  Control<QAction>(*window, "WriteSettings1").trigger();
+  EXPECT_FALSE(window->Connected());
+  EXPECT_FALSE(window->InSync());
+  EXPECT_EQ(indicator.Saves(), 0);
+  const std::vector<std::string> sent = SentCommands();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "TDD1"), 0);
+}
+
+}  // namespace
