@@ -1,8 +1,13 @@
 // The main window against the simulated indicator on a pseudo-terminal, connected
 // through the connection dialog as a technician connects to a serial port.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/settingspages.h"
 #include "serial/SerComPort.h"
 #include "tests/mainwindow/viewer_fixture.h"
 
@@ -29,6 +34,13 @@ class TViewerSerialTest : public TViewerTest {
   QString device;
 };
 
+template <class T>
+T& Control(QObject& parent, const char* name) {
+  T* control = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(control, nullptr) << name;
+  return *control;
+}
+
 }  // namespace
 
 TEST_F(TViewerSerialTest, ConnectsOverSerialPollsTheDisplayAndAnswersRequests) {
@@ -43,6 +55,28 @@ TEST_F(TViewerSerialTest, ConnectsOverSerialPollsTheDisplayAndAnswersRequests) {
     ASSERT_TRUE(window->Query("S99;ADR?;", false, IntegerReply, "ADR")) << i;
     EXPECT_EQ(window->FReplyValue(), 1);
   }
+}
+
+TEST_F(TViewerSerialTest, ReadSettingsFillsThePagesWithTheIndicatorsValues) {
+  for (const char* line : {"IDN\"Scale 4\"", "IAD1,9000,2,3,1,50,1", "ENU1", "PST2,\"Hello, world\"", "ICR60"})
+    ASSERT_EQ(indicator.Feed(std::string(line) + ";"), "0\r\n") << line;
+  ConnectSerial();
+  // The transfer dialog runs on its own timer until every reply is in.
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  ASSERT_TRUE(window->InSync());
+
+  TSettingsPages& pages = window->SettingsPages();
+  EXPECT_EQ(Control<QLineEdit>(pages, "EdtID").text(), "Scale 4");
+  EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
+  EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
+  EXPECT_EQ(Control<QComboBox>(pages, "cbxFilter").currentText(), "60");
+  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(window->WorkingData().SerialNumber, "SIM00001");
 }
 
 TEST_F(TViewerSerialTest, APulledCableShowsDisconnectedAndANewConnectWorks) {
