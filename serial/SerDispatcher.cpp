@@ -316,15 +316,21 @@ int TSerDispatcher::GetChar(uint8_t& byte) {
 int TSerDispatcher::GetBlock(uint8_t* out, int count) {
   if (count <= 0) return 0;
   bool freed = false;
+  int start;
   {
     std::lock_guard lock(dispatchLock_);
     if (ring_.empty()) return SerErr::CommNotOpen;
     const int offset = inAvail_ ? getCount_ : 0;
     if (UnreadLocked() - offset < count) return SerErr::GetBlockFail;
-    const int start = (readIndex_ + offset) % kRingSize;
-    const int first = std::min(count, kRingSize - start);
-    std::memcpy(out, ring_.data() + start, static_cast<size_t>(first));
-    std::memcpy(out + first, ring_.data(), static_cast<size_t>(count - first));
+    start = (readIndex_ + offset) % kRingSize;
+  }
+  // Unread bytes stay where they are until this thread moves the read position on,
+  // and the reader writes only into free room, so the copy needs no lock.
+  const int first = std::min(count, kRingSize - start);
+  std::memcpy(out, ring_.data() + start, static_cast<size_t>(first));
+  std::memcpy(out + first, ring_.data(), static_cast<size_t>(count - first));
+  {
+    std::lock_guard lock(dispatchLock_);
     if (inAvail_) {
       getCount_ += count;
     } else {
@@ -446,12 +452,29 @@ void TSerDispatcher::ReaderLoop() {
 
 // Bytes may pass the queue only while no received bytes wait in it, so that they
 // keep their order; the reader is the only thread that queues data.
+// The copy into the free room is made outside the lock: while no received bytes
+// are queued nobody else writes into the ring, and the GUI side only reads the
+// unread part, so it never waits for the copy.
 int TSerDispatcher::StoreReceived(const uint8_t* data, int count) {
+  int start = 0;
   int taken = 0;
+  {
+    std::lock_guard lock(dispatchLock_);
+    if (count > 0 && !ringFull_ && input_.BytesQueued() == 0) {
+      start = writeIndex_;
+      taken = std::min(count, kRingSize - UnreadLocked());
+    }
+  }
+  if (taken == 0) return 0;
+  const int first = std::min(taken, kRingSize - start);
+  std::memcpy(ring_.data() + start, data, static_cast<size_t>(first));
+  std::memcpy(ring_.data(), data + first, static_cast<size_t>(taken - first));
   bool post = false;
   {
     std::lock_guard lock(dispatchLock_);
-    if (input_.BytesQueued() == 0) taken = WriteRingLocked(data, count);
+    writeIndex_ = (start + taken) % kRingSize;
+    if (writeIndex_ == readIndex_) ringFull_ = true;
+    arrived_ = true;
     if (AvailDueLocked()) {
       deliveryPosted_ = true;
       post = true;
@@ -459,18 +482,6 @@ int TSerDispatcher::StoreReceived(const uint8_t* data, int count) {
   }
   if (post && callbacks_.AvailReady) callbacks_.AvailReady();
   return taken;
-}
-
-int TSerDispatcher::WriteRingLocked(const uint8_t* data, int count) {
-  if (ringFull_ || count <= 0) return 0;
-  const int n = std::min(count, kRingSize - UnreadLocked());
-  const int first = std::min(n, kRingSize - writeIndex_);
-  std::memcpy(ring_.data() + writeIndex_, data, static_cast<size_t>(first));
-  std::memcpy(ring_.data(), data + first, static_cast<size_t>(n - first));
-  writeIndex_ = (writeIndex_ + n) % kRingSize;
-  if (writeIndex_ == readIndex_) ringFull_ = true;
-  arrived_ = true;
-  return n;
 }
 
 void TSerDispatcher::WriterLoop() {

@@ -104,7 +104,6 @@ class TSerDispatcher {
   void ExtractData();
   void ExtractLocked();
   int StoreReceived(const uint8_t* data, int count);
-  int WriteRingLocked(const uint8_t* data, int count);
   bool AvailDueLocked();
   int UnreadLocked() const;
   int PeekLocked(int n, uint8_t& byte) const;
