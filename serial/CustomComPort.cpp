@@ -256,7 +256,7 @@ void TCustomComPort::EventLoop() {
       std::unique_lock lock(lock_);
       rxPending_ = true;
     }
-    QMetaObject::invokeMethod(this, [this] { DeliverRxChar(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "DeliverRxChar", Qt::QueuedConnection);
     std::unique_lock lock(lock_);
     handled_.wait(lock, [this] { return !rxPending_ || stop_; });
     // Bytes the handler left unread keep the device readable: look again later.

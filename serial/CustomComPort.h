@@ -146,7 +146,9 @@ class TCustomComPort : public QObject {
 
  private:
   void EventLoop();
-  void DeliverRxChar();
+  // Invoked by name, so that Qt makes the queued call inside its own library and
+  // nothing of ours travels between the threads outside our locks.
+  Q_INVOKABLE void DeliverRxChar();
   void DeliverModem(int before, int after);
   void StopThread();
   QString Section() const;

@@ -293,7 +293,9 @@ void TSerComPort::ValidateComNumber() {
 }
 
 void TSerComPort::PostEvent(int type, unsigned generation, int code) {
-  QCoreApplication::postEvent(this, new TPortEvent(static_cast<QEvent::Type>(type), generation, code));
+  auto* event = new TPortEvent(static_cast<QEvent::Type>(type), generation, code);
+  eventsPosted_.fetch_add(1, std::memory_order_release);
+  QCoreApplication::postEvent(this, event);
 }
 
 void TSerComPort::InitPort() {
@@ -410,6 +412,7 @@ int TSerComPort::OutBuffUsed() {
 }
 
 void TSerComPort::customEvent(QEvent* event) {
+  eventsPosted_.load(std::memory_order_acquire);
   const auto* e = dynamic_cast<const TPortEvent*>(event);
   if (!e) return;
   try {

@@ -170,6 +170,10 @@ class TSerComPort : public QObject {
   bool openPending_ = false;
   int availThreshold_ = 1;
   unsigned generation_ = 0;
+  // Events come from the worker threads, and Qt hands them over inside its own
+  // library, where the thread sanitizer cannot follow; this release/acquire pair
+  // states the hand-over in our code.
+  std::atomic<unsigned> eventsPosted_{0};
   mutable std::mutex dispatcherLock_;
   std::shared_ptr<TSerDispatcher> dispatcher_;
   TTriggerAvailEvent onTriggerAvail_;
