@@ -1,4 +1,6 @@
 #include <QPlainTextEdit>
+#include <algorithm>
+#include <cctype>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -15,6 +17,10 @@ namespace {
 constexpr std::size_t kDisplayMinLength = 12;
 constexpr std::size_t kDisplayMaxLength = 100;
 constexpr int kConnectSettleTicks = 100;
+
+bool IsHexText(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
 }  // namespace
 
 void TFrmMain::SendCommand(const std::string& text, bool stxEtx) {
@@ -46,7 +52,9 @@ void TFrmMain::DispatchReply(const std::string& reply) {
       Parser.ParseReply(reply, false, false);
       if (engine_.Waiting()) break;
       std::string segments;
-      Parser.GetString(0, segments, kDisplayMinLength, kDisplayMaxLength);
+      // Stray bytes before a reply would otherwise light segments the indicator never showed.
+      if (!Parser.GetString(0, segments, kDisplayMinLength, kDisplayMaxLength) || !IsHexText(segments))
+        segments.clear();
       TVoxMimicDisp& mimic = FPollMode == pmCalibration ? *calMimic_ : *displayMimic_;
       if (!segments.empty()) mimic.LCD().SetSegmentsHex(segments);
       mimic.PaintLCD();
