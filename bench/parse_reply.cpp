@@ -16,7 +16,13 @@ void Parse(benchmark::State& state, const std::string& line, bool skipMnemonic) 
 
 void BM_PollReply(benchmark::State& state) { Parse(state, "22002200220022002200220000000000", false); }
 void BM_SettingsReply(benchmark::State& state) { Parse(state, "QAF12,5,24,\"Plant 7 line 2\"", true); }
-void BM_LongSegmentString(benchmark::State& state) { Parse(state, std::string(100, 'A'), false); }
+// The longest segment state the display sends: digits and hexadecimal letters mixed,
+// read in decimal as the display poll does, so the accumulator wraps many times.
+void BM_LongSegmentString(benchmark::State& state) {
+  std::string segments;
+  while (segments.size() < 100) segments += "2200F3A09B";
+  Parse(state, segments, false);
+}
 
 }  // namespace
 

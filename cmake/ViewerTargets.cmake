@@ -48,7 +48,8 @@ endfunction()
 # viewer_test(<name> [DEPS <targets>...] [LABELS <labels>...]) builds the test
 # sources of the current folder into one GoogleTest program and registers each
 # case with CTest. Every case runs with the offscreen platform, inside the test
-# command's private network namespace.
+# command's private network namespace; the test main tells it where the build
+# put the programs' side files (VIEWER_BIN_DIR) and where the sources are.
 function(viewer_test name)
   cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -65,7 +66,6 @@ function(viewer_test name)
     DISCOVERY_TIMEOUT 120
     DISCOVERY_MODE PRE_TEST
     PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;VIEWER_BIN_DIR=${VIEWER_BIN_DIR}\\;VIEWER_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
       LABELS "${labels}"
       TIMEOUT 300)
 endfunction()

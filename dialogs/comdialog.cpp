@@ -1,9 +1,10 @@
 #include "dialogs/comdialog.h"
 
-#include <QButtonGroup>
+#include <QFocusEvent>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <stdexcept>
 
-#include "link/dmViewer.h"
 #include "platform/prompter.h"
 #include "serial/ComSet.h"
 #include "ui_comdialog.h"
@@ -13,50 +14,64 @@ namespace {
 constexpr int kDefaultBaud = 9600;
 constexpr int kMaxAddress = 31;
 
-QButtonGroup* MakeGroup(QDialog* owner, std::initializer_list<QRadioButton*> items) {
-  auto* group = new QButtonGroup(owner);
-  int id = 0;
-  for (QRadioButton* item : items) group->addButton(item, id++);
-  return group;
+QList<QRadioButton*> Items(const QGroupBox* group) {
+  return group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
 }
 
-// The value of the checked item's text, or fallback when none is checked.
-int CheckedValue(const QButtonGroup* group, int fallback) {
-  const QAbstractButton* item = group->checkedButton();
-  return item ? item->text().toInt() : fallback;
+int CheckedIndex(const QGroupBox* group) {
+  const auto items = Items(group);
+  for (int i = 0; i < items.size(); ++i)
+    if (items[i]->isChecked()) return i;
+  return -1;
 }
 
-void CheckByText(QButtonGroup* group, int value) {
-  for (QAbstractButton* item : group->buttons()) {
-    if (item->text() == QString::number(value)) {
-      item->setChecked(true);
-      return;
-    }
-  }
+void CheckIndex(QGroupBox* group, int index) {
+  const auto items = Items(group);
+  if (index >= 0 && index < items.size()) items[index]->setChecked(true);
+}
+
+// The checked item's number, or the fallback when the text does not hold one.
+int CheckedNumber(const QGroupBox* group, int fallback) {
+  const int index = CheckedIndex(group);
+  if (index < 0) return fallback;
+  bool ok = false;
+  const int value = Items(group)[index]->text().toInt(&ok);
+  return ok ? value : fallback;
+}
+
+void CheckNumber(QGroupBox* group, int value, int fallback) {
+  const auto items = Items(group);
+  for (int i = 0; i < items.size(); ++i)
+    if (items[i]->text() == QString::number(value)) return CheckIndex(group, i);
+  for (int i = 0; i < items.size(); ++i)
+    if (items[i]->text() == QString::number(fallback)) return CheckIndex(group, i);
+}
+
+QString DevicePath(const QString& name) {
+  static const QRegularExpression comName(QStringLiteral("^COM(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+  const auto match = comName.match(name);
+  if (!match.hasMatch()) return name;
+  const int number = match.captured(1).toInt();
+  return QStringLiteral("/dev/ttyS%1").arg(number > 0 ? number - 1 : 0);
 }
 
 }  // namespace
 
-TFrmComDialog::TFrmComDialog(TComDialogModel model, QWidget* parent)
+TFrmComDialog::TFrmComDialog(TViewerModel model, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFrmComDialog>()), model_(model) {
   ui_->setupUi(this);
-  connection_ = MakeGroup(this, {ui_->RBSerial, ui_->RBTcp});
-  parity_ = MakeGroup(this, {ui_->RBParityNone, ui_->RBParityOdd, ui_->RBParityEven});
-  dataBits_ = MakeGroup(this, {ui_->RBData7, ui_->RBData8});
-  stopBits_ = MakeGroup(this, {ui_->RBStop1, ui_->RBStop2});
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  ui_->CBBaud->SetComProperty(cpBaudRate);
+  ui_->CBAddress->addItem(QStringLiteral("Any"));
+  for (int address = 1; address <= kMaxAddress; ++address) ui_->CBAddress->addItem(QString::number(address));
 
   std::vector<std::string> ports;
   try {
     EnumComPorts(ports);
   } catch (const EComPort&) {
-    // Without a port list the user can still type a stored port back in via the settings.
+    // Without a port list the user can still connect over TCP or to a stored port.
   }
-  for (const std::string& port : ports) ui_->CBSerialPort->addItem(QString::fromStdString(port));
-  for (const std::string& baud : BaudRateTexts()) {
-    if (baud != BaudRateText(brCustom)) ui_->CBBaud->addItem(QString::fromStdString(baud));
-  }
-  ui_->CBAddress->addItem(QStringLiteral("Any"));
-  for (int address = 1; address <= kMaxAddress; ++address) ui_->CBAddress->addItem(QString::number(address));
+  for (const auto& port : ports) ui_->CBSerialPort->addItem(QString::fromLatin1(port.c_str()));
 
   SetTcp(false);
   SetSerialPort(QStringLiteral("COM1"));
@@ -65,16 +80,85 @@ TFrmComDialog::TFrmComDialog(TComDialogModel model, QWidget* parent)
   SetStopBits(1);
   SetParity(0);
   SetAddress(kAnyAddress);
-  SetHostName(QStringLiteral("192.168.0.100"));
-  SetTcpPort(kDefaultTcpPort);
+  SetHostName(QStringLiteral("192.168.1.100"));
+  SetTcpPort(2222);
 
-  connect(connection_, &QButtonGroup::idClicked, this, [this] { RGConnectionClick(); });
-  connect(ui_->BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
+  for (auto* item : Items(ui_->RGConnection)) connect(item, &QRadioButton::clicked, this, [this] { RGConnectionClick(); });
+  connect(ui_->BtnOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(ui_->BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  ui_->EdtTcpPort->installEventFilter(this);
   ShowConnectionGroups(IsTcp());
 }
 
 TFrmComDialog::~TFrmComDialog() = default;
+
+bool TFrmComDialog::IsTcp() const { return CheckedIndex(ui_->RGConnection) > 0; }
+
+void TFrmComDialog::SetTcp(bool tcp) {
+  CheckIndex(ui_->RGConnection, tcp ? 1 : 0);
+  ShowConnectionGroups(tcp);
+}
+
+QString TFrmComDialog::GetSerialPort() const { return ui_->CBSerialPort->currentText(); }
+
+void TFrmComDialog::SetSerialPort(const QString& name) {
+  const QString path = DevicePath(name);
+  if (path.isEmpty()) return;
+  int index = ui_->CBSerialPort->findText(path);
+  if (index < 0) {
+    ui_->CBSerialPort->addItem(path);
+    index = ui_->CBSerialPort->count() - 1;
+  }
+  ui_->CBSerialPort->setCurrentIndex(index);
+}
+
+int TFrmComDialog::GetBaudRate() const {
+  bool ok = false;
+  const int baud = ui_->CBBaud->Text().toInt(&ok);
+  return ok ? baud : kDefaultBaud;
+}
+
+void TFrmComDialog::SetBaudRate(int baud) {
+  const int index = ui_->CBBaud->findText(QString::number(baud));
+  ui_->CBBaud->setCurrentIndex(index >= 0 ? index : ui_->CBBaud->findText(QString::number(kDefaultBaud)));
+}
+
+int TFrmComDialog::GetDataBits() const { return CheckedNumber(ui_->RGData, 8); }
+void TFrmComDialog::SetDataBits(int bits) { CheckNumber(ui_->RGData, bits, 8); }
+int TFrmComDialog::GetStopBits() const { return CheckedNumber(ui_->RGStop, 1); }
+void TFrmComDialog::SetStopBits(int bits) { CheckNumber(ui_->RGStop, bits, 1); }
+
+int TFrmComDialog::GetParity() const {
+  const int index = CheckedIndex(ui_->RGParity);
+  return index == 1 || index == 2 ? index : 0;
+}
+
+void TFrmComDialog::SetParity(int parity) { CheckIndex(ui_->RGParity, parity == 1 || parity == 2 ? parity : 0); }
+
+int TFrmComDialog::GetAddress() const {
+  if (model_ == TViewerModel::W830 && IsTcp()) return kAnyAddress;
+  const int index = ui_->CBAddress->currentIndex();
+  return index >= 1 && index <= kMaxAddress ? index : kAnyAddress;
+}
+
+void TFrmComDialog::SetAddress(int address) {
+  ui_->CBAddress->setCurrentIndex(address >= 1 && address <= kMaxAddress ? address : 0);
+}
+
+QString TFrmComDialog::GetHostName() const { return ui_->EdtIndHostname->text(); }
+void TFrmComDialog::SetHostName(const QString& host) { ui_->EdtIndHostname->setText(host); }
+
+int TFrmComDialog::GetTcpPort() const {
+  const QString text = ui_->EdtTcpPort->text().trimmed();
+  bool ok = false;
+  const int port = text.toInt(&ok);
+  if (!ok) throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+  if (port < 1 || port > 65535)
+    throw std::runtime_error(QStringLiteral("TCP port %1 is out of range (1 to 65535)").arg(port).toStdString());
+  return port;
+}
+
+void TFrmComDialog::SetTcpPort(int port) { ui_->EdtTcpPort->setText(QString::number(port)); }
 
 void TFrmComDialog::LoadFromSettings(const TdatViewer& settings) {
   SetTcp(settings.GetConnectionType() != 0);
@@ -89,6 +173,7 @@ void TFrmComDialog::LoadFromSettings(const TdatViewer& settings) {
 }
 
 void TFrmComDialog::SaveToSettings(TdatViewer& settings) const {
+  const int tcpPort = GetTcpPort();
   settings.SetConnectionType(IsTcp() ? 1 : 0);
   settings.SetSerialPort(GetSerialPort());
   settings.SetBaudRate(GetBaudRate());
@@ -97,89 +182,62 @@ void TFrmComDialog::SaveToSettings(TdatViewer& settings) const {
   settings.SetParityBits(GetParity());
   settings.SetSerialAddress(GetAddress());
   settings.SetTcpHostname(GetHostName());
-  settings.SetTcpPort(GetTcpPort());
+  settings.SetTcpPort(tcpPort);
 }
 
-bool TFrmComDialog::IsTcp() const { return connection_->checkedId() > 0; }
-
-void TFrmComDialog::SetTcp(bool tcp) {
-  connection_->button(tcp ? 1 : 0)->setChecked(true);
-  ShowConnectionGroups(tcp);
+TLinkSettings TFrmComDialog::LinkSettings() const {
+  TLinkSettings link;
+  link.tcp = IsTcp();
+  link.host = GetHostName();
+  link.tcpPort = GetTcpPort();
+  link.serialPort = GetSerialPort();
+  link.baudRate = GetBaudRate();
+  link.dataBits = GetDataBits();
+  link.stopBits = GetStopBits();
+  link.parity = GetParity();
+  return link;
 }
 
-QString TFrmComDialog::GetSerialPort() const { return ui_->CBSerialPort->currentText(); }
+void TFrmComDialog::done(int result) {
+  if (result == QDialog::Accepted && IsTcp() && !CheckTcpPort()) return;
+  QDialog::done(result);
+}
 
-void TFrmComDialog::SetSerialPort(const QString& name) {
-  if (name.isEmpty()) return;
-  int index = ui_->CBSerialPort->findText(name);
-  if (index < 0) {
-    ui_->CBSerialPort->addItem(name);
-    index = ui_->CBSerialPort->count() - 1;
+bool TFrmComDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->EdtTcpPort && event->type() == QEvent::FocusOut) {
+    // Only a move within this dialog counts: the error box taking focus, or a
+    // click on Cancel, must not raise the check again.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool inDialog = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    if (inDialog && focusWidget() != ui_->BtnCancel && !CheckTcpPort()) ui_->EdtTcpPort->setFocus();
   }
-  ui_->CBSerialPort->setCurrentIndex(index);
+  return QDialog::eventFilter(watched, event);
 }
 
-int TFrmComDialog::GetBaudRate() const {
-  bool ok = false;
-  const int baud = ui_->CBBaud->currentText().toInt(&ok);
-  return ok ? baud : kDefaultBaud;
-}
-
-void TFrmComDialog::SetBaudRate(int baud) {
-  const int index = ui_->CBBaud->findText(QString::number(baud));
-  if (index >= 0) ui_->CBBaud->setCurrentIndex(index);
-}
-
-int TFrmComDialog::GetDataBits() const { return CheckedValue(dataBits_, 8); }
-void TFrmComDialog::SetDataBits(int bits) { CheckByText(dataBits_, bits); }
-int TFrmComDialog::GetStopBits() const { return CheckedValue(stopBits_, 1); }
-void TFrmComDialog::SetStopBits(int bits) { CheckByText(stopBits_, bits); }
-
-int TFrmComDialog::GetParity() const {
-  const int id = parity_->checkedId();
-  return id == 1 || id == 2 ? id : 0;
-}
-
-void TFrmComDialog::SetParity(int parity) { parity_->button(parity == 1 || parity == 2 ? parity : 0)->setChecked(true); }
-
-int TFrmComDialog::GetAddress() const {
-  const int index = ui_->CBAddress->currentIndex();
-  if (index <= 0) return kAnyAddress;
-  if (model_ == TComDialogModel::W830 && IsTcp()) return kAnyAddress;
-  return index;
-}
-
-void TFrmComDialog::SetAddress(int address) {
-  ui_->CBAddress->setCurrentIndex(address >= 1 && address <= kMaxAddress ? address : 0);
-}
-
-QString TFrmComDialog::GetHostName() const { return ui_->EdtIndHostname->text(); }
-void TFrmComDialog::SetHostName(const QString& host) { ui_->EdtIndHostname->setText(host); }
-
-int TFrmComDialog::GetTcpPort() const {
-  bool ok = false;
-  const int port = ui_->EdtTcpPort->text().trimmed().toInt(&ok);
-  return ok && port >= 1 && port <= 65535 ? port : 0;
-}
-
-void TFrmComDialog::SetTcpPort(int port) { ui_->EdtTcpPort->setText(QString::number(port)); }
-
-bool TFrmComDialog::TcpPortValid() const { return GetTcpPort() != 0; }
-
-void TFrmComDialog::ShowConnectionGroups(bool tcp) {
-  ui_->GBSerial->setVisible(!tcp);
-  ui_->GBTcp->setVisible(tcp);
-  ui_->GBUnitAddress->setVisible(model_ == TComDialogModel::W840 || !tcp);
+bool TFrmComDialog::CheckTcpPort() {
+  try {
+    GetTcpPort();
+    return true;
+  } catch (const std::runtime_error& error) {
+    Prompter().MessageDlg(QString::fromStdString(error.what()), TMsgDlgType::mtError, mbOK);
+    return false;
+  }
 }
 
 void TFrmComDialog::RGConnectionClick() { ShowConnectionGroups(IsTcp()); }
 
-void TFrmComDialog::BtnOkClick() {
-  if (IsTcp() && !TcpPortValid()) {
-    Prompter().MessageDlg(QStringLiteral("'%1' is not a valid TCP port (1 to 65535)").arg(ui_->EdtTcpPort->text()),
-                          TMsgDlgType::mtError, mbOK);
-    ui_->EdtTcpPort->setFocus();
-    return;
-  }
-  accept();
+void TFrmComDialog::ShowConnectionGroups(bool tcp) {
+  ui_->GBSerial->setVisible(!tcp);
+  ui_->GBTcp->setVisible(tcp);
+  ui_->GBUnitAddress->setVisible(model_ == TViewerModel::W840 || !tcp);
+}
+
+std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address, TViewerModel model) {
+  TFrmComDialog dialog(model);
+  dialog.LoadFromSettings(store);
+  if (Prompter().ExecDialog(dialog) != mrOk) return nullptr;
+  const TLinkSettings settings = dialog.LinkSettings();
+  dialog.SaveToSettings(store);
+  address = dialog.GetAddress();
+  return CreateIOInterface(settings);
 }

@@ -1,65 +1,72 @@
 #pragma once
-// The connection dialog: a serial port with its line settings and unit address, or
-// a TCP host and port. Filled from the viewer settings, read back after Ok.
+// The modal dialog in which the user chooses how to reach the indicator: a serial
+// port with its line settings and unit address, or a TCP host and port.
 #include <QDialog>
 #include <memory>
 
-class QButtonGroup;
-class TdatViewer;
+#include "link/IOIface.h"
+#include "link/IOIfaceConfigure.h"
+#include "link/dmViewer.h"
 
 namespace Ui {
 class TFrmComDialog;
 }
-
-enum class TComDialogModel { W830, W840 };
+class QGroupBox;
 
 class TFrmComDialog : public QDialog {
   Q_OBJECT
-
  public:
   static constexpr int kAnyAddress = 99;
-  static constexpr int kDefaultTcpPort = 2222;
 
-  explicit TFrmComDialog(TComDialogModel model = TComDialogModel::W830, QWidget* parent = nullptr);
+  explicit TFrmComDialog(TViewerModel model = TViewerModel::W830, QWidget* parent = nullptr);
   ~TFrmComDialog() override;
-
-  void LoadFromSettings(const TdatViewer& settings);
-  void SaveToSettings(TdatViewer& settings) const;
 
   bool IsTcp() const;
   void SetTcp(bool tcp);
   QString GetSerialPort() const;
-  // A name the port list lacks is added to it, so a stored port is never replaced.
+  // Selects the port; a stored "COMn" means /dev/ttyS{n-1}. A port the list
+  // lacks is added rather than silently replaced by another.
   void SetSerialPort(const QString& name);
-  // Unselected lists read as their defaults (9600, 8, 1).
   int GetBaudRate() const;
+  // A rate the list lacks selects the default, 9600.
   void SetBaudRate(int baud);
   int GetDataBits() const;
-  void SetDataBits(int bits);
+  void SetDataBits(int bits);  // 7 or 8; anything else selects 8
   int GetStopBits() const;
-  void SetStopBits(int bits);
-  int GetParity() const;
+  void SetStopBits(int bits);  // 1 or 2; anything else selects 1
+  int GetParity() const;       // 0 none, 1 odd, 2 even
   void SetParity(int parity);
-  // 1..31, or 99 for any unit (W830: always 99 over TCP).
+  // 1..31, or 99 for any unit (always 99 for TCP in the W830 build).
   int GetAddress() const;
-  // 0, 99 and anything outside 1..31 select "Any".
+  // 99, 0 and every value outside 1..31 select "Any".
   void SetAddress(int address);
   QString GetHostName() const;
   void SetHostName(const QString& host);
-  // The port typed, or 0 when the text is not a whole number in 1..65535.
+  // Throws std::runtime_error unless the text is a port number 1..65535.
   int GetTcpPort() const;
   void SetTcpPort(int port);
-  bool TcpPortValid() const;
+
+  void LoadFromSettings(const TdatViewer& settings);
+  void SaveToSettings(TdatViewer& settings) const;
+  TLinkSettings LinkSettings() const;
+
+ protected:
+  // OK checks the TCP port itself: putting focus back does not cancel a click.
+  void done(int result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void ShowConnectionGroups(bool tcp);
   void RGConnectionClick();
-  void BtnOkClick();
+  void ShowConnectionGroups(bool tcp);
+  // False, after the error box, when the TCP port text is not a valid port.
+  bool CheckTcpPort();
 
   std::unique_ptr<Ui::TFrmComDialog> ui_;
-  TComDialogModel model_;
-  QButtonGroup* connection_;
-  QButtonGroup* parity_;
-  QButtonGroup* dataBits_;
-  QButtonGroup* stopBits_;
+  TViewerModel model_;
 };
+
+// Shows the connection dialog filled from the store. On OK writes the choice back,
+// sets address and returns a new closed link with no handler bound; on any other
+// answer returns nullptr and changes nothing.
+std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address,
+                                               TViewerModel model = TViewerModel::W830);

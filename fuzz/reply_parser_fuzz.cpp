@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Tcommsobj parser;
   for (const bool hex : {false, true}) {
     for (const bool skip : {false, true}) {
-      parser.ParseReply(text, hex, skip);
+      const bool ok = parser.ParseReply(text, hex, skip);
+      if (parser.FieldCount() > Tcommsobj::kMaxFields || (ok && parser.FieldCount() < 1)) std::abort();
       int32_t value = 0;
       std::string field;
       for (int n = 0; n <= Tcommsobj::kMaxFields; ++n) {

@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   model.LoadReplies(lines);
   std::vector<std::string> written;
   model.BuildSetCommands(written);
+  // Whatever the lines were, the model they leave writes lines that load back to the
+  // same settings: loading keeps only values the line format carries.
   w830::Tdata7400 again;
   again.LoadReplies(written);
+  std::vector<std::string> rewritten;
+  again.BuildSetCommands(rewritten);
+  if (rewritten != written) std::abort();
   return 0;
 }

@@ -1,21 +1,21 @@
 #include "link/IOIface.h"
 
-TIOIface::~TIOIface() = default;
-
-void TIOIface::UnbindEvents() {
+void TIOIface::Unbind() {
   OnRxData = nullptr;
   OnConnect = nullptr;
   OnDisconnect = nullptr;
 }
 
+// Each event runs on a copy of its handler: the handler may unbind or replace
+// the link's handlers while it runs.
 void TIOIface::FireRxData(const std::string& data) {
-  if (OnRxData) OnRxData(data);
+  if (auto handler = OnRxData) handler(data);
 }
 
 void TIOIface::FireConnect() {
-  if (OnConnect) OnConnect(this);
+  if (auto handler = OnConnect) handler(this);
 }
 
 void TIOIface::FireDisconnect() {
-  if (OnDisconnect) OnDisconnect(this);
+  if (auto handler = OnDisconnect) handler(this);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The link of a window with no indicator: never active, sends nothing, and still
-// reports Open and Close as a connect and a disconnect.
+// The link of a main window that has no indicator: never active, sends nothing,
+// and reports Open and Close at once.
 #include "link/IOIface.h"
 
 class TIOIfaceNull final : public TIOIface {

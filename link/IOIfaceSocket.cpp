@@ -5,36 +5,36 @@
 
 #include "platform/guard.h"
 
-TIOIfaceSocket::TIOIfaceSocket() : context_(std::make_unique<QObject>()), socket_(std::make_unique<QTcpSocket>()) {
-  QObject::connect(socket_.get(), &QTcpSocket::readyRead, context_.get(), [this] { SocketRead(); });
-  QObject::connect(socket_.get(), &QTcpSocket::connected, context_.get(), [this] { SocketConnect(); });
-  QObject::connect(socket_.get(), &QTcpSocket::disconnected, context_.get(), [this] { SocketDisconnect(); });
-  QObject::connect(socket_.get(), &QTcpSocket::errorOccurred, context_.get(),
-                   [this](QAbstractSocket::SocketError error) { SocketError(error); });
+TIOIfaceSocket::TIOIfaceSocket() {
+  OnError = [](const QString& message) { ShowException(std::runtime_error(message.toStdString())); };
+  connect(&socket_, &QTcpSocket::readyRead, this, &TIOIfaceSocket::SocketRead);
+  connect(&socket_, &QTcpSocket::stateChanged, this, &TIOIfaceSocket::SocketStateChanged);
+  connect(&socket_, &QTcpSocket::errorOccurred, this, &TIOIfaceSocket::SocketError);
 }
 
 TIOIfaceSocket::~TIOIfaceSocket() {
-  UnbindEvents();
-  socket_->disconnect(context_.get());
-  socket_->abort();
+  // The socket aborts while it is destroyed; nothing of this half-gone link may
+  // hear about it.
+  socket_.disconnect(this);
+  Unbind();
 }
 
-bool TIOIfaceSocket::GetActive() const { return up_ && socket_->state() == QAbstractSocket::ConnectedState; }
+bool TIOIfaceSocket::GetActive() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
 void TIOIfaceSocket::Open() {
-  if (socket_->state() != QAbstractSocket::UnconnectedState) return;
-  socket_->connectToHost(host_.isEmpty() ? address_ : host_, static_cast<quint16>(port_));
+  if (socket_.state() != QAbstractSocket::UnconnectedState) return;
+  socket_.connectToHost(host_.isEmpty() ? address_ : host_, static_cast<quint16>(port_));
 }
 
 void TIOIfaceSocket::Close() {
-  if (socket_->state() == QAbstractSocket::UnconnectedState) return;
-  socket_->abort();
-  SocketDisconnect();
+  if (socket_.state() == QAbstractSocket::UnconnectedState) return;
+  socket_.disconnectFromHost();
+  if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
 }
 
 void TIOIfaceSocket::Send(const std::string& data) {
   if (!GetActive()) return;
-  socket_->write(data.data(), static_cast<qint64>(data.size()));
+  socket_.write(data.data(), static_cast<qint64>(data.size()));
 }
 
 QString TIOIfaceSocket::GetDescription() const {
@@ -42,31 +42,29 @@ QString TIOIfaceSocket::GetDescription() const {
 }
 
 void TIOIfaceSocket::SocketRead() {
-  const QByteArray bytes = socket_->readAll();
+  const QByteArray bytes = socket_.readAll();
   if (bytes.isEmpty()) return;
   std::string data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   QMetaObject::invokeMethod(
-      context_.get(), [this, data = std::move(data)] { FireRxData(data); }, Qt::QueuedConnection);
+      this, [this, data = std::move(data)] { Guarded([&] { FireRxData(data); }); }, Qt::QueuedConnection);
 }
 
-void TIOIfaceSocket::SocketConnect() {
-  up_ = true;
-  QMetaObject::invokeMethod(context_.get(), [this] { FireConnect(); }, Qt::QueuedConnection);
-}
-
-void TIOIfaceSocket::SocketDisconnect() {
-  if (!up_) return;
-  up_ = false;
-  QMetaObject::invokeMethod(context_.get(), [this] { FireDisconnect(); }, Qt::QueuedConnection);
+void TIOIfaceSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
+  // Queued like the received bytes, so that the events keep the order in which
+  // the socket saw them.
+  if (state == QAbstractSocket::ConnectedState && !connected_) {
+    connected_ = true;
+    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireConnect(); }); }, Qt::QueuedConnection);
+  } else if (state == QAbstractSocket::UnconnectedState && connected_) {
+    connected_ = false;
+    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireDisconnect(); }); }, Qt::QueuedConnection);
+  }
 }
 
 void TIOIfaceSocket::SocketError(QAbstractSocket::SocketError error) {
-  if (error != QAbstractSocket::RemoteHostClosedError) {
-    const std::string text = QStringLiteral("Socket error on %1: %2")
-                                 .arg(GetDescription(), socket_->errorString())
-                                 .toLatin1()
-                                 .toStdString();
-    QTimer::singleShot(0, context_.get(), [text] { ShowException(std::runtime_error(text)); });
-  }
-  SocketDisconnect();
+  if (error == QAbstractSocket::RemoteHostClosedError) return;
+  const QString message = QStringLiteral("Socket error on %1: %2").arg(GetDescription(), socket_.errorString());
+  QTimer::singleShot(0, this, [this, message] {
+    if (auto handler = OnError) Guarded([&] { handler(message); });
+  });
 }

@@ -1,12 +1,9 @@
 #pragma once
-// A TCP client link. Received bytes and connection changes reach the events
-// through queued calls, in the order they happened, so a handler that waits in a
-// nested event loop never holds up the socket's own notifications. A connection that was up and goes down, by a close, the far end
-// or an error, fires OnDisconnect exactly once; errors other than the far end
-// closing are shown in the application's error box, posted.
-#include <QObject>
+// A TCP client link. Connection changes follow the socket's own signals, so the
+// link is active only once the far end has accepted. Received bytes are handed
+// on through a queued call: a handler that waits in a nested event loop or a
+// message box never holds up the socket's own notifications.
 #include <QTcpSocket>
-#include <memory>
 
 #include "link/IOIface.h"
 
@@ -15,28 +12,29 @@ class TIOIfaceSocket final : public TIOIface {
   TIOIfaceSocket();
   ~TIOIfaceSocket() override;
 
-  void SetHost(const QString& name) { host_ = name; }
-  void SetAddress(const QString& dotted) { address_ = dotted; }
-  void SetPort(int port) { port_ = port; }
-
   bool GetActive() const override;
   void Open() override;
   void Close() override;
   void Send(const std::string& data) override;
-  // "host:port", or "address:port" when no host name is set.
+  // "host:port", with the address when no host name was set.
   QString GetDescription() const override;
+
+  void SetHost(const QString& name) { host_ = name; }
+  void SetAddress(const QString& dotted) { address_ = dotted; }
+  void SetPort(int port) { port_ = port; }
+
+  // Socket failures other than the far end closing; shown as an error box by
+  // default, posted so that it never opens inside the socket's signal.
+  std::function<void(const QString& message)> OnError;
 
  private:
   void SocketRead();
-  void SocketConnect();
-  void SocketDisconnect();
+  void SocketStateChanged(QAbstractSocket::SocketState state);
   void SocketError(QAbstractSocket::SocketError error);
 
-  // Owns the posted deliveries: they are dropped when the link goes.
-  std::unique_ptr<QObject> context_;
-  std::unique_ptr<QTcpSocket> socket_;
+  QTcpSocket socket_;
   QString host_;
   QString address_;
   int port_ = 0;
-  bool up_ = false;
+  bool connected_ = false;  // OnConnect fired and OnDisconnect not yet
 };

@@ -76,26 +76,30 @@ void WriteLineLocked(TTrafficLog& log, std::string_view message) {
 
 void CommsLoggingInit(const QString& fileName) {
   TTrafficLog& log = Log();
-  std::lock_guard lock(log.mutex);
-  if (log.fd >= 0) return;
   const QString path = ResolveStoredPath(fileName);
-  int fd = OpenForAppend(path, 0);
-  bool created = false;
-  if (fd < 0 && errno == ENOENT) {
-    // O_EXCL: if someone else made the file meanwhile, open theirs rather than empty it.
-    fd = OpenForAppend(path, O_CREAT | O_EXCL);
-    created = fd >= 0;
-    if (fd < 0 && errno == EEXIST) fd = OpenForAppend(path, 0);
+  int error = 0;
+  {
+    std::lock_guard lock(log.mutex);
+    if (log.fd >= 0) return;
+    int fd = OpenForAppend(path, 0);
+    bool created = false;
+    if (fd < 0 && errno == ENOENT) {
+      // O_EXCL: if someone else made the file meanwhile, open theirs rather than empty it.
+      fd = OpenForAppend(path, O_CREAT | O_EXCL);
+      created = fd >= 0;
+      if (fd < 0 && errno == EEXIST) fd = OpenForAppend(path, 0);
+    }
+    if (fd >= 0) {
+      log.fd = fd;
+      log.path = path;
+      if (created) WriteLineLocked(log, "CommsLoggingInit: Log file created");
+      WriteLineLocked(log, "CommsLoggingInit: Logging started");
+      return;
+    }
+    error = errno;
   }
-  if (fd < 0) {
-    const int error = errno;
-    Prompter().ShowMessage(QStringLiteral("Log file %1 cannot be opened (%2)").arg(path, ErrorText(error)));
-    return;
-  }
-  log.fd = fd;
-  log.path = path;
-  if (created) WriteLineLocked(log, "CommsLoggingInit: Log file created");
-  WriteLineLocked(log, "CommsLoggingInit: Logging started");
+  // Shown without the lock: the box runs the event loop, whose handlers may log.
+  Prompter().ShowMessage(QStringLiteral("Log file %1 cannot be opened (%2)").arg(path, ErrorText(error)));
 }
 
 void CommsLoggingDestroy() {

@@ -9,7 +9,7 @@
 
 // Opens the log on the stored file name (see ResolveStoredPath), appending to the
 // file or creating it; does nothing when the log is already open. A file that
-// cannot be opened is reported and the log stays closed.
+// cannot be opened is reported and the log stays closed. GUI thread only.
 void CommsLoggingInit(const QString& fileName);
 // Writes the closing line and closes the log, when it is open.
 void CommsLoggingDestroy();

@@ -2,7 +2,7 @@
 
 std::string AddressPrefix(int address) {
   std::string digits = std::to_string(address);
-  if (digits.size() < 2) digits.insert(0, 2 - digits.size(), '0');
+  if (digits.size() < 2 && address >= 0) digits.insert(0, 1, '0');
   return "S" + digits + ";";
 }
 

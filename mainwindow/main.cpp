@@ -1,17 +1,18 @@
 #include "mainwindow/main.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QToolBar>
-#include <QToolButton>
+#include <QStatusBar>
 
 #include "dialogs/option.h"
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
 #include "link/logging.h"
+#include "mainwindow/decimalpointlist.h"
+#include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
 #include "platform/guard.h"
@@ -24,27 +25,12 @@ namespace {
 constexpr int kMinWidth = 400;
 constexpr int kPanelWidth = 140;
 constexpr int kPanelHeight = 65;
-constexpr unsigned kLcdOnColor = 0x0000FFD0;
+constexpr TColor kLitSegments = 0x0000FFD0;
 }  // namespace
 
-void FillDecimalPointList(QComboBox& list, QChar separator) {
-  const QSignalBlocker blocker(&list);
-  const int index = list.currentIndex();
-  list.clear();
-  list.addItem(QStringLiteral("123456"));
-  for (const char* format : {"12345 %1 6", "1234 %1 56", "123 %1 456", "12 %1 3456", "1 %1 23456"})
-    list.addItem(QString::fromLatin1(format).arg(separator));
-  list.setCurrentIndex(index);
-}
-
-TFrmMain::TFrmMain(QWidget* parent)
-    : QMainWindow(parent),
-      ui_(std::make_unique<Ui::TFrmMain>()),
-      FPollThread(std::make_unique<TPollStatusThread>([this](const std::string& command) {
-        QMetaObject::invokeMethod(this, [this, command] { SendPoll(command); }, Qt::QueuedConnection);
-      })) {
-  FrmMain = this;
+TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TFrmMain>()) {
   ui_->setupUi(this);
+  FrmMain = this;
   FormCreate();
 }
 
@@ -54,189 +40,198 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::FormCreate() {
-  setWindowTitle(QString::fromLatin1(kTitle));
-  FIOInterface = std::make_unique<TIOIfaceNull>();
-  FIOInterface->OnRxData = [this](const std::string& data) { FIOInterfaceRxData(data); };
-  FClosing = false;
+  setWindowTitle(QString::fromLatin1(kApplicationTitle));
+  FReplyTimeout = datViewer ? datViewer->GetTimeout() : FReplyTimeout;
 
-  CreateToolBar();
-  CreateStatusBar();
-  CreateMimics();
-  BindMenus();
-  BindTestPage();
-
+  engine_.LinkActive = [this] { return LinkActive(); };
+  engine_.Send = [this](const std::string& command, bool stxEtx) { SendCommand(command, stxEtx); };
+  engine_.PollOutstanding = [this] { return FPollThread->Outstanding(); };
+  engine_.BusyChanged = [this] { FPollThread->SetRequestBusy(engine_.Busy()); };
+  engine_.ShowFailure = [](const std::string& message) {
+    Prompter().MessageDlg(QString::fromLatin1(message.c_str()), TMsgDlgType::mtError, mbOK);
+  };
+  engine_.Context().model = &workingData_;
   framer_.OnReply = [this](const std::string& reply, char mark) {
     CommsLogData("", true, reply + mark);
     DispatchReply(reply);
   };
   framer_.OnTestLine = [this](const std::string& line) { AddTestLine(line); };
-  framer_.OnOverlong = [](std::size_t kept) {
+  framer_.OnOverflow = [](std::size_t kept) {
     CommsLog("TFrmMain.FIOInterfaceRxData: reply longer than " + std::to_string(kept) + " bytes dropped");
   };
-  engine_.LinkActive = [this] { return FIOInterface->GetActive(); };
-  engine_.Send = [this](const std::string& command, bool stxEtx) { SendCommand(command, stxEtx); };
-  engine_.PollOutstanding = [this] { return FPollThread->ThreadWaiting(); };
-  engine_.OnTimeout = [this] { ReplyTimedOut(); };
-  engine_.OnWaitingChanged = [this](bool waiting) { FPollThread->SetWaiting(waiting); };
+  FPollThread = std::make_unique<TPollStatusThread>([this](const std::string& command) {
+    QMetaObject::invokeMethod(this, [this, command] { PollSend(command); }, Qt::QueuedConnection);
+  });
 
-  FReplyTimeout = datViewer ? datViewer->GetTimeout() : 70;
+  InstallLink(std::make_unique<TIOIfaceNull>());
+  FIOInterface->OnConnect = nullptr;
+  FIOInterface->OnDisconnect = nullptr;
+  FClosing = false;
+
+  CreateMimics();
+  CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
 
   ui_->PgCMain->setCurrentWidget(ui_->TSDisplay);
   FCalBusy = false;
   FAddress = 99;
+  FTickCount = 0;
   FInSync = false;
   FLogMode = lmOff;
+  ui_->edtCalDirectZero->setText(QStringLiteral("0"));
+  ui_->edtCalDirectSpan->setText(QStringLiteral("0"));
+  ui_->EDtRows->setText(QStringLiteral("0"));
+  ui_->EdtCols->setText(QStringLiteral("0"));
 
-  connect(ui_->PgCMain, &QTabWidget::currentChanged, this, [this] { Guarded([this] { PgCMainChange(); }); });
-  Timer1.setInterval(10);
-  connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
-  Timer1.start();
-
+  BindControls();
   SetConnected(false);
-  const bool point = !datViewer || datViewer->GetDecimalPointChar() == QLatin1Char('.');
-  (point ? ui_->mnuDPPoint : ui_->mnuDPComma)->setChecked(true);
+  const bool point = !datViewer || datViewer->GetDecimalPointChar() == '.';
+  ui_->mnuDPPoint->setChecked(point);
+  ui_->mnuDPComma->setChecked(!point);
   ApplyDecimalPoint();
   if (datViewer && datViewer->GetCommsLoggingEnabled()) CommsLoggingInit(datViewer->GetCommsLoggingFile());
-}
 
-void TFrmMain::CreateToolBar() {
-  const auto add = [this](const char* name) {
-    auto* button = new QToolButton(ui_->ToolBar1);
-    button->setObjectName(QLatin1String(name));
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ui_->ToolBar1->addWidget(button);
-    return button;
-  };
-  ToolButton4 = add("ToolButton4");
-  ToolButton6 = add("ToolButton6");
-  ToolButton7 = add("ToolButton7");
-  ToolButton6->setDefaultAction(ui_->ReadSettings1);
-  ToolButton7->setDefaultAction(ui_->WriteSettings1);
-  connect(ToolButton4, &QToolButton::clicked, this, [this] { Guarded([this] { ConnectInstrument(); }); });
-}
-
-void TFrmMain::CreateStatusBar() {
-  for (int panel = 0; panel < 3; ++panel) {
-    auto* label = new QLabel(ui_->StatusBar);
-    label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
-    label->setAutoFillBackground(true);
-    if (panel < 2) {
-      label->setFixedWidth(150);
-      ui_->StatusBar->addWidget(label);
-    } else {
-      label->setContentsMargins(30, 2, 0, 0);
-      ui_->StatusBar->addWidget(label, 1);
-    }
-    statusPanels_[panel] = label;
-  }
+  Timer1.setInterval(10);
+  Timer1.setTimerType(Qt::PreciseTimer);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+  Timer1.start();
 }
 
 void TFrmMain::CreateMimics() {
+  const QString exe = ExecutableFileName();
   const QString background = ExecutableDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
-  const QString lcdFile = ChangeFileExt(ExecutableFileName(), QStringLiteral("lcd.VB2"));
-  const auto make = [&](QWidget* parent, const char* name) {
+  auto make = [&](QWidget* parent, bool keys) {
     auto* mimic = new TVoxMimicDisp(parent);
-    mimic->setObjectName(QLatin1String(name));
-    mimic->LCD().OnColor = kLcdOnColor;
+    mimic->setObjectName(keys ? QStringLiteral("DisplayMimic") : QStringLiteral("CalMimic"));
+    mimic->LCD().OnColor = kLitSegments;
+    mimic->SetLCDTop(0);
+    mimic->SetLCDLeft(0);
+    mimic->SetLCDWidth(1000);
+    mimic->SetLCDHeight(1000);
     mimic->SetBackgroundFile(background);
-    mimic->SetLCDFile(lcdFile);
+    mimic->SetLCDFile(ChangeFileExt(exe, QStringLiteral("lcd.VB2")));
+    if (keys) mimic->SetKeyFile(ChangeFileExt(exe, QStringLiteral("key.VB2")));
     return mimic;
   };
-  displayMimic_ = make(ui_->TSDisplay, "DisplayMimic");
-  ui_->displayLayout->insertWidget(0, displayMimic_, 1);
-  displayMimic_->SetKeyFile(ChangeFileExt(ExecutableFileName(), QStringLiteral("key.VB2")));
+  displayMimic_ = make(ui_->TSDisplay, true);
+  static_cast<QBoxLayout*>(ui_->TSDisplay->layout())->insertWidget(0, displayMimic_, 1);
   displayMimic_->Buttons().OnKeyPressed = [this](TVoxLCDButtons*, int key, int holdMs) { LCDButtonPress(key, holdMs); };
-  calMimic_ = make(ui_->pnlDispCal, "CalibrationMimic");
-  ui_->calDisplayLayout->addWidget(calMimic_);
+  calMimic_ = make(ui_->pnlDispCal, false);
+  auto* calLayout = new QVBoxLayout(ui_->pnlDispCal);
+  calLayout->setContentsMargins(0, 0, 0, 0);
+  calLayout->addWidget(calMimic_);
 }
 
-void TFrmMain::BindMenus() {
-  const auto bind = [this](QAction* action, auto handler) {
-    connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-  };
-  bind(ui_->Connect2, &TFrmMain::ConnectInstrument);
-  bind(ui_->MnuOptions, &TFrmMain::ShowOptions);
-  connect(ui_->Exit1, &QAction::triggered, this, &QWidget::close);
-  auto* decimalPoint = new QActionGroup(this);
-  decimalPoint->addAction(ui_->mnuDPPoint);
-  decimalPoint->addAction(ui_->mnuDPComma);
-  const auto choose = [this](QAction* item, QChar separator) {
-    connect(item, &QAction::triggered, this, [this, item, separator] {
-      Guarded([&] {
-        item->setChecked(true);
-        if (datViewer) datViewer->SetDecimalPointChar(separator);
-        ApplyDecimalPoint();
-      });
-    });
-  };
-  choose(ui_->mnuDPPoint, QLatin1Char('.'));
-  choose(ui_->mnuDPComma, QLatin1Char(','));
+void TFrmMain::CreateStatusBar() {
+  statusCommand_ = new QLabel(this);
+  statusCommand_->setObjectName(QStringLiteral("StatusPanel0"));
+  statusCommand_->setFixedWidth(150);
+  statusReply_ = new QLabel(this);
+  statusReply_->setObjectName(QStringLiteral("StatusPanel1"));
+  statusReply_->setFixedWidth(150);
+  statusLine_ = new TStatusLinePanel(this);
+  statusLine_->setObjectName(QStringLiteral("StatusPanel2"));
+  ui_->StatusBar->addWidget(statusCommand_);
+  ui_->StatusBar->addWidget(statusReply_);
+  ui_->StatusBar->addWidget(statusLine_, 1);
+}
+
+void TFrmMain::BindControls() {
+  auto guarded = [this](void (TFrmMain::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
+  connect(ui_->Exit1, &QAction::triggered, this, [this] { close(); });
+  connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
+  connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);
+  connect(ui_->ToolButton7, &QToolButton::clicked, ui_->WriteSettings1, &QAction::trigger);
+  connect(ui_->mnuDPPoint, &QAction::triggered, this, [this] {
+    ui_->mnuDPPoint->setChecked(true);
+    ui_->mnuDPComma->setChecked(false);
+    if (datViewer) datViewer->SetDecimalPointChar('.');
+    Guarded([this] { ApplyDecimalPoint(); });
+  });
+  connect(ui_->mnuDPComma, &QAction::triggered, this, [this] {
+    ui_->mnuDPComma->setChecked(true);
+    ui_->mnuDPPoint->setChecked(false);
+    if (datViewer) datViewer->SetDecimalPointChar(',');
+    Guarded([this] { ApplyDecimalPoint(); });
+  });
+  connect(ui_->PgCMain, &QTabWidget::currentChanged, this, guarded(&TFrmMain::PgCMainChange));
+  connect(ui_->BtnSend, &QPushButton::clicked, this, guarded(&TFrmMain::BtnSendClick));
+  connect(ui_->BtnClear, &QPushButton::clicked, this, guarded(&TFrmMain::BtnClearClick));
+  connect(ui_->CbStxEtx, &QCheckBox::clicked, this, [this] { ui_->EdtSendStr->setFocus(); });
+  ui_->EdtSendStr->installEventFilter(this);
+  ui_->TSDisplay->installEventFilter(this);
 }
 
 void TFrmMain::ShowOptions() {
-  if (!datViewer) return;
-  TfrmOptions options(*datViewer, this);
-  Prompter().ExecDialog(options);
-  FReplyTimeout = datViewer->GetTimeout();
-  FPollThread->SetReplyTimeout(FReplyTimeout);
+  if (datViewer) {
+    TfrmOptions options(*datViewer, this);
+    Prompter().ExecDialog(options);
+    FReplyTimeout = datViewer->GetTimeout();
+    FPollThread->SetReplyTimeoutTicks(FReplyTimeout);
+  }
 }
 
 void TFrmMain::ApplyDecimalPoint() {
-  auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"));
-  if (list) FillDecimalPointList(*list, datViewer ? datViewer->GetDecimalPointChar() : QLatin1Char('.'));
+  const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
+  if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
 }
 
 void TFrmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  QTimer::singleShot(0, this, [this] { Guarded([this] { FormShow(); }); });
-}
-
-void TFrmMain::FormShow() {
-  if (datViewer && datViewer->GetFirstRun()) ShowOptions();
+  if (datViewer && datViewer->GetFirstRun() && !event->spontaneous())
+    QTimer::singleShot(0, this, [this] { Guarded([this] { ShowOptions(); }); });
 }
 
 void TFrmMain::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  FormResize();
+  if (width() < kMinWidth) resize(kMinWidth, height());
 }
 
+// Keeps the front panel at 140:65: the filler below it takes the rest of the page,
+// and a page too low for the panel makes the window grow.
 void TFrmMain::FormResize() {
-  if (width() < kMinWidth) {
-    resize(kMinWidth, height());
-    return;
-  }
   const int panelHeight = ui_->TSDisplay->width() * kPanelHeight / kPanelWidth;
-  const int available = ui_->TSDisplay->height();
-  if (available < panelHeight) {
+  const int pageHeight = ui_->TSDisplay->height();
+  if (pageHeight < panelHeight) {
     ui_->pnlDispFill->setFixedHeight(0);
-    resize(width(), height() + panelHeight - available);
+    resize(width(), height() + panelHeight - pageHeight);
   } else {
-    ui_->pnlDispFill->setFixedHeight(available - panelHeight);
+    ui_->pnlDispFill->setFixedHeight(pageHeight - panelHeight);
   }
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event) {
-  FormCloseQuery();
-  event->accept();
-}
-
-void TFrmMain::FormCloseQuery() {
   FClosing = true;
-  engine_.Abort();
+  Shutdown();
+  event->accept();
 }
 
 void TFrmMain::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   FClosing = true;
-  engine_.Abort();
   Timer1.stop();
+  engine_.Abort();
   FPollThread->Stop();
-  FIOInterface->UnbindEvents();
-  FIOInterface->Close();
+  if (FIOInterface) {
+    FIOInterface->Unbind();
+    FIOInterface->Close();
+  }
   CommsLoggingDestroy();
+}
+
+// Enter in the Test page's edit sends; the Display page's size sets the panel's.
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->EdtSendStr && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Guarded([this] { BtnSendClick(); });
+      return true;
+    }
+  }
+  if (watched == ui_->TSDisplay && event->type() == QEvent::Resize) FormResize();
+  return QMainWindow::eventFilter(watched, event);
 }

@@ -1,43 +1,33 @@
-#include <QPlainTextEdit>
+// The send path, the receive framing, reply dispatch and the request engine's
+// clock: everything between the link and the window's consumers of replies.
+#include <QLabel>
 #include <algorithm>
 #include <cctype>
-#include <QTabWidget>
-#include <QToolButton>
+#include <QTimer>
 
-#include "dialogs/IOIfaceConfigure.h"
-#include "link/IOIface.h"
-#include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/commandframe.h"
 #include "mainwindow/main.h"
+#include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
+#include "platform/guard.h"
+#include "platform/prompter.h"
 #include "ui_main.h"
 
 namespace {
-constexpr std::size_t kDisplayMinLength = 12;
-constexpr std::size_t kDisplayMaxLength = 100;
-constexpr int kConnectSettleTicks = 100;
-
-bool IsHexText(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-}
+constexpr int kAutoReleaseMs = 2000;
+constexpr int kTicksPerSecond = 100;
 }  // namespace
 
+bool TFrmMain::LinkActive() const { return !FClosing && FIOInterface && FIOInterface->GetActive(); }
+
 void TFrmMain::SendCommand(const std::string& text, bool stxEtx) {
-  if (text.empty() || !FIOInterface->GetActive()) return;
-  SetStatusPanel(0, QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  if (!LinkActive() || text.empty()) return;
+  statusCommand_->setText(QString::fromLatin1(text.c_str()));
   const TCommandFrame frame = FrameCommand(text, stxEtx);
   FIOInterface->Send(frame.wire);
   CommsLogData("", false, frame.wire);
   AddTestLine(frame.echo);
-}
-
-void TFrmMain::SendPoll(const std::string& command) {
-  if (engine_.Waiting() || FTransferBusy || FCalBusy) {
-    FPollThread->EndThreadWait();  // the link is taken: the poll thread pauses at once
-    return;
-  }
-  SendCommand(command, false);
 }
 
 void TFrmMain::FIOInterfaceRxData(const std::string& data) {
@@ -45,114 +35,116 @@ void TFrmMain::FIOInterfaceRxData(const std::string& data) {
   framer_.Feed(data);
 }
 
+void TFrmMain::ShowDisplayReply(TVoxMimicDisp& mimic) {
+  std::string segments;
+  parser_.GetString(0, segments, 12, 100);
+  // Stray bytes ahead of a reply make it no display image: keep the last one.
+  const bool image = std::all_of(segments.begin(), segments.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+  if (image) mimic.LCD().SetSegmentsHex(segments);
+  mimic.PaintLCD();
+}
+
 void TFrmMain::DispatchReply(const std::string& reply) {
   switch (FPollMode) {
     case pmDisplay:
-    case pmCalibration: {
-      Parser.ParseReply(reply, false, false);
-      if (engine_.Waiting()) break;
-      std::string segments;
-      // Stray bytes before a reply would otherwise light segments the indicator never showed.
-      if (!Parser.GetString(0, segments, kDisplayMinLength, kDisplayMaxLength) || !IsHexText(segments))
-        segments.clear();
-      TVoxMimicDisp& mimic = FPollMode == pmCalibration ? *calMimic_ : *displayMimic_;
-      if (!segments.empty()) mimic.LCD().SetSegmentsHex(segments);
-      mimic.PaintLCD();
+    case pmCalibration:
+      parser_.ParseReply(reply, false, false);
+      // A request's reply is not a display image.
+      if (!engine_.Waiting()) ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
       break;
-    }
     default:
       break;
   }
   FPollThread->EndThreadWait();
   FLcdBlankTicks = FReplyTimeout;
-  SetStatusPanel(1, QString::fromLatin1(reply.data(), static_cast<int>(reply.size())));
+  statusReply_->setText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
-  engine_.Reply(reply);
+  engine_.Dispatch(reply);
 }
 
-void TFrmMain::AddTestLine(const std::string& line) {
-  if (ui_->PgCMain->currentWidget() != ui_->TSTest) return;
-  QPlainTextEdit& memo = *ui_->MemoRx;
-  if (memo.blockCount() > 500) {
-    QTextCursor cursor(memo.document());
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 10);
-    cursor.removeSelectedText();
+bool TFrmMain::Request(const std::string& command, bool stxEtx, int timeoutTicks, const TReplyHandler& handler,
+                       const std::string& prefix) {
+  return engine_.Request(command, stxEtx, timeoutTicks, handler, prefix);
+}
+
+bool TFrmMain::Query(const std::string& command, bool stxEtx, const TReplyHandler& handler,
+                     const std::string& prefix) {
+  return Request(command, stxEtx, FReplyTimeout, handler, prefix);
+}
+
+bool TFrmMain::DelayTicks(int n) { return engine_.DelayTicks(n); }
+
+void TFrmMain::ResetLink() {
+  engine_.Abort();
+  framer_.Clear();
+  FLcdBlankTicks = FReplyTimeout;
+  SetTransferBusy(false);
+  engine_.drainLimitTicks = FReplyTimeout + 10;
+}
+
+void TFrmMain::Timer1Timer() {
+  const bool timedOut = engine_.Tick();
+  if (++FTickCount >= kTicksPerSecond) FTickCount = 0;
+  if (FLcdBlankTicks > 0 && --FLcdBlankTicks == 0) {
+    BlankDisplay(false);
+    displayMimic_->PaintLCD();
   }
-  memo.appendPlainText(QString::fromLatin1(line.data(), static_cast<int>(line.size())));
+  if (timedOut) {
+    CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
+    // A timer slot never blocks: the box opens once this tick is done.
+    QTimer::singleShot(0, this, [] { Prompter().ShowMessage(QStringLiteral("Instrument Not Responding")); });
+  }
+  displayMimic_->Buttons().CheckAutoRelease(kAutoReleaseMs);
+  if (FTickCount == 0) displayMimic_->PaintLCD();
 }
 
-void TFrmMain::ConnectInstrument() {
-  if (datViewer) FReplyTimeout = datViewer->GetTimeout();
-  if (FIOInterface->GetActive()) {
-    FIOInterface->Close();
-    UpdateStatusLine();
+void TFrmMain::PollSend(const std::string& command) {
+  // The poll thread asked before a request, a transfer, a calibration step or
+  // another page took the link: that poll must not go out now.
+  const bool wanted = command == "FPL?;" ? FPollMode == pmDisplay || FPollMode == pmCalibration
+                                         : FPollMode == pmLog && FLogMode == lmPolled;
+  if (!wanted || engine_.Busy() || FTransferBusy || FCalBusy || !LinkActive()) {
+    FPollThread->CancelOutstanding();
     return;
   }
-  if (!datViewer) return;
-  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress);
-  FReplyTimeout = datViewer->GetTimeout();
-  if (link) InstallLink(std::move(link));
+  SendCommand(command, false);
 }
 
 void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
-  FPollThread->SetAddress(FAddress);
-  FPollThread->SetReplyTimeout(FReplyTimeout);
-  FIOInterface->UnbindEvents();
-  if (FIOInterface->GetActive()) FIOInterface->Close();
+  if (FIOInterface) {
+    FIOInterface->Unbind();
+    engine_.Abort();
+  }
+  FPollThread->SetLinkActive(false);
   FIOInterface = std::move(link);
   FIOInterface->OnRxData = [this](const std::string& data) { FIOInterfaceRxData(data); };
   FIOInterface->OnConnect = [this](TIOIface* sender) { FIOInterfaceConnect(sender); };
   FIOInterface->OnDisconnect = [this](TIOIface* sender) { FIOInterfaceDisconnect(sender); };
-  if (connected_) SetConnected(false);
-  ResetLink();
-  FIOInterface->Open();
-  UpdateStatusLine();
 }
 
-void TFrmMain::FIOInterfaceConnect(TIOIface* sender) {
-  CommsLog("TFrmMain.FIOInterfaceConnect: Connected to indicator");
-  if (sender != FIOInterface.get()) return;
-  SetConnected(true);
+void TFrmMain::SetPollMode(TPollMode mode) {
+  FPollMode = mode;
+  FPollThread->SetPollMode(mode);
 }
 
-void TFrmMain::FIOInterfaceDisconnect(TIOIface* sender) {
-  CommsLog("TFrmMain.FIOInterfaceDisconnect: Disconnected from indicator");
-  if (sender != FIOInterface.get()) return;
-  engine_.Abort();
-  SetConnected(false);
+void TFrmMain::SetLogMode(TLogMode mode) {
+  FLogMode = mode;
+  FPollThread->SetLogMode(mode);
 }
 
-void TFrmMain::SetConnected(bool on) {
-  if (on) {
-    const TIOIface* link = FIOInterface.get();
-    DelayTicks(kConnectSettleTicks);
-    // The link may have dropped or been replaced while the window waited.
-    if (FClosing || link != FIOInterface.get() || !FIOInterface->GetActive()) return;
-  }
-  connected_ = on;
-  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSTest), on);
-  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSCal), false);
-  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSSettings), false);
-  ui_->ReadSettings1->setEnabled(on);
-  ui_->WriteSettings1->setEnabled(on);
-  if (on) {
-    ToolButton4->setText(QStringLiteral("&Disconnect"));
-    ToolButton4->setToolTip(QStringLiteral("Disconnect from instrument"));
-    if (ui_->PgCMain->currentWidget() == ui_->TSDisplay) {
-      SetPollMode(pmDisplay);
-      StartDisplay();
-      StartPollThread();
-    }
-  } else {
-    ToolButton4->setText(QStringLiteral("&Connect"));
-    ToolButton4->setToolTip(QStringLiteral("Connect to instrument"));
-    FLcdBlankTicks = 0;
-    SetPollMode(pmNone);
-    BlankDisplay(true);
-  }
-  ui_->Connect2->setText(ToolButton4->text());
-  if (!on) SetLogMode(lmOff);
-  WorkingModel.SerialNumber.clear();
-  UpdateStatusLine();
+void TFrmMain::SetCalBusy(bool busy) {
+  FCalBusy = busy;
+  FPollThread->SetCalBusy(busy);
+}
+
+void TFrmMain::SetTransferBusy(bool busy) {
+  FTransferBusy = busy;
+  FPollThread->SetTransferBusy(busy);
+}
+
+void TFrmMain::StartPollThread() {
+  FPollThread->SetAddress(FAddress);
+  FPollThread->SetReplyTimeoutTicks(FReplyTimeout);
+  FPollThread->SetLinkActive(LinkActive());
+  FPollThread->StartPollThread();
 }

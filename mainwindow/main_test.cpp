@@ -1,15 +1,26 @@
-#include <QKeyEvent>
+// The Test page: a small terminal on the window's send path.
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include "mainwindow/main.h"
-#include "platform/guard.h"
 #include "ui_main.h"
 
-void TFrmMain::BindTestPage() {
-  connect(ui_->BtnSend, &QPushButton::clicked, this, [this] { Guarded([this] { BtnSendClick(); }); });
-  connect(ui_->EdtSendStr, &QLineEdit::returnPressed, this, [this] { Guarded([this] { BtnSendClick(); }); });
-  connect(ui_->BtnClear, &QPushButton::clicked, this, [this] { BtnClearClick(); });
-  connect(ui_->CbStxEtx, &QCheckBox::clicked, this, [this] { ui_->EdtSendStr->setFocus(); });
+namespace {
+constexpr int kMaxTestLines = 500;
+constexpr int kTrimmedLines = 10;
+}  // namespace
+
+void TFrmMain::AddTestLine(const std::string& line) {
+  if (ui_->PgCMain->currentWidget() != ui_->TSTest) return;
+  QPlainTextEdit& memo = *ui_->MemoRx;
+  if (memo.blockCount() > kMaxTestLines) {
+    QTextCursor cursor(memo.document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, kTrimmedLines);
+    cursor.removeSelectedText();
+  }
+  memo.appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
 }
 
 void TFrmMain::BtnSendClick() {

@@ -1,5 +1,6 @@
 #pragma once
-// What received replies are for, and how the weight log is fed.
+// What received replies are for, and how the Log page gets its samples.
+
 enum TPollMode : int {
   pmNone = 0,
   pmDisplay = 1,

@@ -1,108 +1,133 @@
 #include "mainwindow/pollthread.h"
 
-#include <algorithm>
-#include <utility>
-
 #include "mainwindow/commandframe.h"
-#include "mainwindow/pollmode.h"
 
-TPollStatusThread::TPollStatusThread(std::function<void(const std::string&)> sendRequest)
-    : sendRequest_(std::move(sendRequest)), thread_([this] { Main(); }) {}
+TPollStatusThread::TPollStatusThread(std::function<void(const std::string&)> postSend)
+    : postSend_(std::move(postSend)), thread_([this] { Execute(); }) {}
 
 TPollStatusThread::~TPollStatusThread() { Stop(); }
 
-template <class T>
-void TPollStatusThread::Store(std::atomic<T>& field, T value) {
+template <class F>
+void TPollStatusThread::Change(F&& change) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    field = value;
+    change();
   }
-  changed_.notify_all();
+  wake_.notify_all();
 }
 
-void TPollStatusThread::Start() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (stop_) return;
-    runRequested_ = true;
-  }
-  changed_.notify_all();
+void TPollStatusThread::StartPollThread() {
+  Change([this] { running_ = linkActive_; });
 }
 
 void TPollStatusThread::Stop() {
-  Store(stop_, true);
+  Change([this] { stop_ = true; });
   if (thread_.joinable()) thread_.join();
 }
 
+bool TPollStatusThread::Running() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return running_;
+}
+
 void TPollStatusThread::EndThreadWait() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++replySeq_;
-  }
-  changed_.notify_all();
+  Change([this] { ++replySeq_; });
 }
 
-void TPollStatusThread::SetPollMode(int mode) { Store(pollMode_, mode); }
-void TPollStatusThread::SetWaiting(bool on) { Store(waiting_, on); }
-void TPollStatusThread::SetCalBusy(bool on) { Store(calBusy_, on); }
-void TPollStatusThread::SetTransferBusy(bool on) { Store(transferBusy_, on); }
-void TPollStatusThread::SetLogMode(int mode) { Store(logMode_, mode); }
-void TPollStatusThread::SetAddress(int address) { Store(address_, address); }
-void TPollStatusThread::SetReplyTimeout(int ticks) { Store(replyTimeout_, ticks); }
+bool TPollStatusThread::Outstanding() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return outstanding_;
+}
 
-void TPollStatusThread::Main() {
-  for (;;) {
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [this] { return stop_ || runRequested_; });
-      if (stop_) return;
-      runRequested_ = false;
-      running_ = true;
-    }
-    PollStatus();
-    running_ = false;
+void TPollStatusThread::SetPollMode(TPollMode mode) {
+  Change([&] { pollMode_ = mode; });
+}
+void TPollStatusThread::SetLogMode(TLogMode mode) {
+  Change([&] { logMode_ = mode; });
+}
+void TPollStatusThread::SetCalBusy(bool busy) {
+  Change([&] { calBusy_ = busy; });
+}
+void TPollStatusThread::SetRequestBusy(bool busy) {
+  Change([&] { requestBusy_ = busy; });
+}
+void TPollStatusThread::SetTransferBusy(bool busy) {
+  Change([&] { transferBusy_ = busy; });
+}
+void TPollStatusThread::SetLinkActive(bool active) {
+  Change([&] { linkActive_ = active; });
+}
+void TPollStatusThread::SetAddress(int address) {
+  Change([&] { address_ = address; });
+}
+void TPollStatusThread::SetReplyTimeoutTicks(int ticks) {
+  Change([&] { replyTimeoutTicks_ = ticks; });
+}
+
+TPollStatusThread::Clock::time_point TPollStatusThread::PollSent() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pollSent_;
+}
+
+TPollStatusThread::Clock::time_point TPollStatusThread::PollAnswered() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pollAnswered_;
+}
+
+std::uint64_t TPollStatusThread::PollsSent() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pollsSent_;
+}
+
+TPollStatusThread::TStep TPollStatusThread::NextStep() const {
+  if (!running_) return TStep::Pause;
+  switch (pollMode_) {
+    case pmDisplay:
+    case pmCalibration:
+      return calBusy_ || requestBusy_ || transferBusy_ || !linkActive_ ? TStep::Pause : TStep::Display;
+    case pmLog:
+      // A request pauses the log polls too: their replies must not reach its handler.
+      return logMode_ != lmPolled || transferBusy_ || requestBusy_ || !linkActive_ ? TStep::Pause : TStep::Log;
+    default:
+      return TStep::End;
   }
 }
 
-bool TPollStatusThread::DisplayPaused() const { return calBusy_ || waiting_ || transferBusy_; }
-bool TPollStatusThread::LogPaused() const { return logMode_ != lmPolled || transferBusy_ || waiting_; }
-
-void TPollStatusThread::Poll(const std::string& command) {
-  std::uint64_t seq;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    seq = replySeq_;  // taken before the send is asked for, so a quick reply is never missed
-    threadWaiting_ = true;
-  }
-  ++pollsSent_;
-  sendRequest_(command);
-  const auto timeout = kTick * std::max(replyTimeout_.load(), 1);
+void TPollStatusThread::Execute() {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait_for(lock, timeout, [&] { return stop_ || replySeq_ != seq; });
-  threadWaiting_ = false;
+  while (!stop_) {
+    wake_.wait(lock, [this] { return stop_ || NextStep() != TStep::Pause; });
+    if (stop_) break;
+    switch (NextStep()) {
+      case TStep::Display:
+        Poll(lock, "FPL?;", true);
+        break;
+      case TStep::Log:
+        Poll(lock, AddressPrefix(address_) + "MSV?;", false);
+        break;
+      case TStep::End:
+        running_ = false;
+        break;
+      case TStep::Pause:
+        break;
+    }
+  }
 }
 
-void TPollStatusThread::PollStatus() {
-  const auto displayMode = [this] { return pollMode_ == pmDisplay || pollMode_ == pmCalibration; };
-  while (!Stopping() && displayMode()) {
-    if (DisplayPaused()) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || !displayMode() || !DisplayPaused(); });
-      continue;
-    }
-    const Clock::time_point sent = Clock::now();
-    Poll("FPL?;");
-    const auto elapsed = Clock::now() - sent;
-    const auto pause = std::clamp<Clock::duration>(kDisplayPeriod - elapsed, Clock::duration::zero(), kDisplayPeriod);
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait_for(lock, pause, [this] { return stop_.load(); });
-  }
-  while (!Stopping() && pollMode_ == pmLog) {
-    if (LogPaused()) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [this] { return stop_ || pollMode_ != pmLog || !LogPaused(); });
-      continue;
-    }
-    Poll(AddressPrefix(address_) + "MSV?;");
-  }
+void TPollStatusThread::Poll(std::unique_lock<std::mutex>& lock, const std::string& command, bool paced) {
+  // The sequence is taken before the send is asked for: a reply that comes back
+  // at once still ends this wait.
+  const std::uint64_t seq = replySeq_;
+  outstanding_ = true;
+  pollSent_ = Clock::now();
+  ++pollsSent_;
+  const auto sent = pollSent_;
+  const auto timeout = std::chrono::milliseconds(10) * std::max(replyTimeoutTicks_, 0);
+  lock.unlock();
+  postSend_(command);
+  lock.lock();
+  wake_.wait_until(lock, sent + timeout, [&] { return stop_ || replySeq_ != seq; });
+  outstanding_ = false;
+  pollAnswered_ = Clock::now();
+  if (paced) wake_.wait_until(lock, sent + kDisplayPeriod, [this] { return stop_; });
 }

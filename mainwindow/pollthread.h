@@ -1,12 +1,11 @@
 #pragma once
-// The worker that keeps the front panel alive: while a display mode holds it asks
-// for the display image ("FPL?;") at most ten times a second, paced from each send
-// by the steady clock; while polled logging runs it asks for the weight back to
-// back. It never touches the link: it asks the GUI thread to send (SendRequest,
-// which must queue the send) and waits on a condition variable for EndThreadWait
-// or the time-out. While paused it sleeps until a flag changes. One long-lived
-// thread; Stop (or the destructor) ends and joins it.
-#include <atomic>
+// The worker that keeps the front panel alive: while the Display or Calibration
+// page is shown it asks for the display image ("FPL?;") at most ten times a
+// second; while polled logging runs it asks for the weight back to back. It never
+// touches the link: it asks the GUI thread to send (PostSend must hand the
+// command over, e.g. as a queued call) and waits for ReplyArrived or the reply
+// time-out. It stands still, without spinning, while a request, a transfer or a
+// calibration step has the link. One long-lived thread; Stop joins it.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -15,68 +14,72 @@
 #include <string>
 #include <thread>
 
+#include "mainwindow/pollmode.h"
+
 class TPollStatusThread {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kDisplayPeriod{100};
-  static constexpr std::chrono::milliseconds kTick{10};
 
-  // Called on the poll thread; must hand the command to the GUI thread.
-  explicit TPollStatusThread(std::function<void(const std::string& command)> sendRequest);
+  // Called on the poll thread with each command to send.
+  explicit TPollStatusThread(std::function<void(const std::string& command)> postSend);
   ~TPollStatusThread();
   TPollStatusThread(const TPollStatusThread&) = delete;
   TPollStatusThread& operator=(const TPollStatusThread&) = delete;
 
-  // Runs the poll loops for the current mode (StartPollThread); a no-op while they run.
-  void Start();
-  // Ends the loops and joins the thread; nothing is asked to be sent afterwards.
+  // Runs the poll loops for the current mode; does nothing while the link is down.
+  void StartPollThread();
+  // Ends the loops and joins the thread; nothing is sent afterwards.
   void Stop();
+  // True from StartPollThread until the mode no longer polls.
+  bool Running() const;
 
-  // A reply came (any reply, in any mode), or the GUI thread declined to send.
+  // Any reply ends the wait for the poll on the wire (GUI thread).
   void EndThreadWait();
+  // The poll on the wire will not be answered (it was not sent after all).
+  void CancelOutstanding() { EndThreadWait(); }
+  // A poll was sent and neither answered nor timed out.
+  bool Outstanding() const;
 
-  // The shared state, written by the GUI thread.
-  void SetPollMode(int mode);
-  void SetWaiting(bool on);
-  void SetCalBusy(bool on);
-  void SetTransferBusy(bool on);
-  void SetLogMode(int mode);
+  void SetPollMode(TPollMode mode);
+  void SetLogMode(TLogMode mode);
+  void SetCalBusy(bool busy);
+  void SetRequestBusy(bool busy);
+  void SetTransferBusy(bool busy);
+  void SetLinkActive(bool active);
   void SetAddress(int address);
-  void SetReplyTimeout(int ticks);
+  void SetReplyTimeoutTicks(int ticks);  // 10 ms each
 
-  int PollMode() const { return pollMode_; }
-  // The loops run (false once they have ended for a mode without polling).
-  bool Running() const { return running_; }
-  // A poll was asked for and its reply or time-out has not come yet.
-  bool ThreadWaiting() const { return threadWaiting_; }
-  std::uint64_t PollsSent() const { return pollsSent_; }
+  // When the last poll went out and when its wait ended.
+  Clock::time_point PollSent() const;
+  Clock::time_point PollAnswered() const;
+  std::uint64_t PollsSent() const;
 
  private:
-  void Main();
-  void PollStatus();
-  // Asks for the send and waits for the reply or the time-out.
-  void Poll(const std::string& command);
-  bool DisplayPaused() const;
-  bool LogPaused() const;
-  template <class T>
-  void Store(std::atomic<T>& field, T value);
-  bool Stopping() const { return stop_; }
+  enum class TStep { Pause, Display, Log, End };
+  TStep NextStep() const;  // with the lock held
+  void Execute();
+  void Poll(std::unique_lock<std::mutex>& lock, const std::string& command, bool paced);
+  template <class F>
+  void Change(F&& change);
 
-  std::function<void(const std::string&)> sendRequest_;
+  std::function<void(const std::string&)> postSend_;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::atomic<int> pollMode_{0};
-  std::atomic<bool> waiting_{false};
-  std::atomic<bool> calBusy_{false};
-  std::atomic<bool> transferBusy_{false};
-  std::atomic<int> logMode_{0};
-  std::atomic<int> address_{99};
-  std::atomic<int> replyTimeout_{70};
-  std::atomic<bool> threadWaiting_{false};
-  std::atomic<bool> running_{false};
-  std::atomic<bool> stop_{false};
-  std::atomic<std::uint64_t> replySeq_{0};
-  std::atomic<std::uint64_t> pollsSent_{0};
-  bool runRequested_ = false;  // under mutex_
+  std::condition_variable wake_;
+  bool stop_ = false;
+  bool running_ = false;
+  bool outstanding_ = false;
+  std::uint64_t replySeq_ = 0;
+  std::uint64_t pollsSent_ = 0;
+  TPollMode pollMode_ = pmNone;
+  TLogMode logMode_ = lmOff;
+  bool calBusy_ = false;
+  bool requestBusy_ = false;
+  bool transferBusy_ = false;
+  bool linkActive_ = false;
+  int address_ = 99;
+  int replyTimeoutTicks_ = 70;
+  Clock::time_point pollSent_{};
+  Clock::time_point pollAnswered_{};
   std::thread thread_;
 };

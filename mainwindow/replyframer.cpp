@@ -1,59 +1,43 @@
 #include "mainwindow/replyframer.h"
 
-namespace {
-constexpr char kStx = '\x02';
-constexpr char kEtx = '\x03';
-}  // namespace
-
-void TReplyFramer::Reset() {
+void TReplyFramer::Clear() {
   replyLine_.clear();
   testLine_.clear();
-  overlong_ = false;
-}
-
-void TReplyFramer::EndReply(char mark) {
-  const bool dispatch = !overlong_ && !replyLine_.empty();
-  std::string reply;
-  reply.swap(replyLine_);
-  Reset();
-  if (dispatch && OnReply) OnReply(reply, mark);
+  overflowed_ = false;
 }
 
 void TReplyFramer::Feed(std::string_view data) {
-  pending_.append(data);
-  if (feeding_) return;  // a handler pumped events and more data came: the outer call takes it in order
-  feeding_ = true;
-  for (std::size_t i = 0; i < pending_.size(); ++i) Take(pending_[i]);
-  pending_.clear();
-  feeding_ = false;
-}
-
-void TReplyFramer::Take(char c) {
-  switch (c) {
-    case kStx:
-      Reset();
-      return;
-    case kEtx:
-    case '\n':
-    case '\r':
-      EndReply(c);
-      return;
-    default:
-      break;
+  for (const char c : data) {
+    switch (c) {
+      case '\x02':
+        Clear();
+        break;
+      case '\x03':
+      case '\n':
+      case '\r': {
+        const bool deliver = !replyLine_.empty() && !overflowed_;
+        std::string reply;
+        reply.swap(replyLine_);
+        Clear();
+        if (deliver && OnReply) OnReply(reply, c);
+        break;
+      }
+      default:
+        testLine_ += c;
+        if (testLine_.size() > kTestLineFlush) {
+          std::string line;
+          line.swap(testLine_);
+          if (OnTestLine) OnTestLine(line);
+        }
+        if (overflowed_) break;
+        if (replyLine_.size() < kMaxReply) {
+          replyLine_ += c;
+        } else {
+          overflowed_ = true;
+          const std::size_t kept = replyLine_.size();
+          replyLine_.clear();
+          if (OnOverflow) OnOverflow(kept);
+        }
+    }
   }
-  testLine_ += c;
-  if (testLine_.size() > kTestLineLength) {
-    std::string line;
-    line.swap(testLine_);
-    if (OnTestLine) OnTestLine(line);
-  }
-  if (overlong_) return;
-  if (replyLine_.size() >= kMaxReplyLength) {
-    overlong_ = true;
-    const std::size_t kept = replyLine_.size();
-    std::string().swap(replyLine_);
-    if (OnOverlong) OnOverlong(kept);
-    return;
-  }
-  replyLine_ += c;
 }

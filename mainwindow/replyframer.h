@@ -1,9 +1,8 @@
 #pragma once
-// Cuts the received byte stream into replies. STX starts a reply afresh; ETX, LF
-// and CR end one (a CR LF pair ends one reply, the LF finds nothing). The same
-// characters feed the Test page, which is flushed every 100 characters. A reply
-// longer than kMaxReplyLength is dropped whole (reported once) and the stream is
-// skipped up to the next frame mark, so a stream with no marks never grows memory.
+// Cuts the received byte stream into replies. A reply is the text between two
+// frame marks (STX, ETX, LF, CR) and is never empty; STX throws away what came
+// before it. The Test page gets the same characters, in pieces of at most 101.
+// A line longer than the cap is dropped whole instead of growing without bound.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -11,29 +10,23 @@
 
 class TReplyFramer {
  public:
-  static constexpr std::size_t kMaxReplyLength = 4096;
-  static constexpr std::size_t kTestLineLength = 100;
+  // The longest reply kept; the longest real reply is under 500 bytes.
+  static constexpr std::size_t kMaxReply = 4096;
+  static constexpr std::size_t kTestLineFlush = 100;
 
-  // The reply and the frame mark that ended it.
+  // A complete reply, and the mark that ended it.
   std::function<void(const std::string& reply, char mark)> OnReply;
+  // Characters for the Test page when more than kTestLineFlush arrive unframed.
   std::function<void(const std::string& line)> OnTestLine;
-  // A reply was dropped for its length; called once per dropped reply.
-  std::function<void(std::size_t kept)> OnOverlong;
+  // A line went past kMaxReply: its text is dropped up to the next frame mark.
+  std::function<void(std::size_t kept)> OnOverflow;
 
-  // Safe to call again from inside a handler: the bytes are taken after the current ones.
   void Feed(std::string_view data);
-  void Reset();
-
+  void Clear();
   const std::string& ReplyLine() const { return replyLine_; }
 
  private:
-  void Take(char c);
-  void EndReply(char mark);
-
-  std::string pending_;
-  bool feeding_ = false;
-
   std::string replyLine_;
   std::string testLine_;
-  bool overlong_ = false;
+  bool overflowed_ = false;
 };

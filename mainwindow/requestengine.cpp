@@ -1,95 +1,80 @@
 #include "mainwindow/requestengine.h"
 
-#include <utility>
+#include <QCoreApplication>
+#include <QEventLoop>
+
+TRequestEngine::TRequestEngine() {
+  PumpOnce = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
+}
+
+void TRequestEngine::NotifyBusy() {
+  if (BusyChanged) BusyChanged();
+}
+
+bool TRequestEngine::Request(const std::string& command, bool stxEtx, int timeoutTicks,
+                             const TReplyHandler& handler, const std::string& prefix) {
+  if (current_ || !LinkActive || !LinkActive()) return false;
+  TWait wait;
+  wait.countdown = timeoutTicks;
+  wait.drainTicks = drainLimitTicks;
+  current_ = &wait;
+  NotifyBusy();
+  while (!wait.done && wait.draining && PollOutstanding && PollOutstanding() && wait.drainTicks > 0) PumpOnce();
+  if (!wait.done) {
+    wait.draining = false;
+    wait.handler = handler;
+    context_.prefix = prefix;
+    context_.failureMessage.clear();
+    if (Send) Send(command, stxEtx);
+  }
+  while (!wait.done) PumpOnce();
+  current_ = nullptr;
+  NotifyBusy();
+  const std::string failure = std::move(context_.failureMessage);
+  context_.failureMessage.clear();
+  if (!failure.empty() && ShowFailure) ShowFailure(failure);
+  return wait.accepted && wait.countdown > 0;
+}
+
+bool TRequestEngine::DelayTicks(int n) {
+  TDelay delay{n, false, delay_};
+  delay_ = &delay;
+  while (delay.ticks > 0 && !delay.aborted) PumpOnce();
+  delay_ = delay.outer;
+  return !delay.aborted;
+}
 
 void TRequestEngine::Finish(TWait& wait, bool accepted) {
   wait.done = true;
   wait.accepted = accepted;
-  wait.loop.quit();
+  if (!accepted) wait.countdown = 0;
 }
 
-bool TRequestEngine::Request(const std::string& command, bool stxEtx, int timeoutTicks, TReplyHandler handler,
-                             const std::string& prefix) {
-  if (wait_ || drain_ || !LinkActive || !LinkActive()) return false;
-  TWait wait;
-  wait.handler = std::move(handler);
-  wait.prefix = prefix;
-  wait.countdown = timeoutTicks;
-  if (OnWaitingChanged) OnWaitingChanged(true);
-  DrainPoll(timeoutTicks);
-  wait_ = &wait;
-  if (LinkActive()) {
-    if (Send) Send(command, stxEtx);
-    if (!wait.done) wait.loop.exec();
-  } else {
-    wait.done = true;
-  }
-  wait_ = nullptr;
-  if (OnWaitingChanged) OnWaitingChanged(false);
-  return wait.accepted && wait.countdown > 0;
+void TRequestEngine::Dispatch(const std::string& reply) {
+  TWait* wait = current_;
+  if (!wait || wait->draining || wait->done || !wait->handler) return;
+  const TReplyVerdict verdict = wait->handler(context_, reply);
+  if (wait != current_ || wait->done) return;
+  if (verdict == TReplyVerdict::Accept) Finish(*wait, true);
+  if (verdict == TReplyVerdict::Fail) Finish(*wait, false);
 }
 
-void TRequestEngine::DrainPoll(int timeoutTicks) {
-  if (!PollOutstanding || !PollOutstanding()) return;
-  TDelay drain;
-  drain.ticks = timeoutTicks > 0 ? timeoutTicks : kTicksPerSecond;
-  drain_ = &drain;
-  while (!drain.done && PollOutstanding()) drain.loop.processEvents(QEventLoop::WaitForMoreEvents);
-  drain_ = nullptr;
-}
-
-void TRequestEngine::Reply(const std::string& reply) {
-  if (!wait_ || wait_->done || !wait_->handler) return;
-  switch (wait_->handler(reply, wait_->prefix)) {
-    case TReplyVerdict::KeepWaiting:
-      break;
-    case TReplyVerdict::Accept:
-      Finish(*wait_, true);
-      break;
-    case TReplyVerdict::Reject:
-      wait_->countdown = 0;
-      Finish(*wait_, false);
-      break;
+bool TRequestEngine::Tick() {
+  for (TDelay* delay = delay_; delay; delay = delay->outer)
+    if (delay->ticks > 0) --delay->ticks;
+  TWait* wait = current_;
+  if (!wait || wait->done) return false;
+  if (wait->draining) {
+    --wait->drainTicks;
+    return false;
   }
-}
-
-void TRequestEngine::Tick() {
-  if (delay_ && delay_->ticks > 0 && --delay_->ticks == 0) {
-    delay_->done = true;
-    delay_->loop.quit();
-  }
-  if (drain_ && drain_->ticks > 0 && --drain_->ticks == 0) drain_->done = true;
-  if (++tickCount_ >= kTicksPerSecond) tickCount_ = 0;
-  if (!LinkActive || !LinkActive()) return;
-  if (wait_ && !wait_->done && wait_->countdown > 0 && --wait_->countdown == 0) {
-    Finish(*wait_, false);
-    if (OnTimeout) OnTimeout();
-  }
+  if (!LinkActive || !LinkActive() || wait->countdown <= 0) return false;
+  if (--wait->countdown > 0) return false;
+  Finish(*wait, false);
+  return true;
 }
 
 void TRequestEngine::Abort() {
-  if (wait_ && !wait_->done) {
-    wait_->countdown = 0;
-    Finish(*wait_, false);
-  }
-  if (drain_) drain_->done = true;
-  if (delay_) {
-    delay_->done = true;
-    delay_->loop.quit();
-  }
-}
-
-void TRequestEngine::Reset() {
-  Abort();
-  tickCount_ = 0;
-}
-
-void TRequestEngine::DelayTicks(int n) {
-  if (n <= 0) return;
-  TDelay delay;
-  delay.ticks = n;
-  TDelay* outer = delay_;
-  delay_ = &delay;
-  if (!delay.done) delay.loop.exec();
-  delay_ = outer;
+  if (current_ && !current_->done) Finish(*current_, false);
+  for (TDelay* delay = delay_; delay; delay = delay->outer) delay->aborted = true;
 }

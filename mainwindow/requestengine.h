@@ -1,75 +1,72 @@
 #pragma once
-// The request-and-wait engine: Request sends one command and pumps events until a
-// reply handler accepts or rejects a reply, the time-out counted in 10 ms ticks
-// runs out, or the wait is aborted (disconnect, link swap, window closing). Each
-// Request has its own wait context; a second Request while one waits is refused.
-// Also keeps the window's other tick clocks: the general delay and the once a
-// second tick count.
-#include <QEventLoop>
+// Request and wait: send one command, keep the window responsive by pumping
+// events, and return once a handler accepted a reply, rejected it, or the reply
+// time-out counted down in ticks of the window's 10 ms timer. One Request waits
+// at a time; losing the link, swapping it or closing the window ends the wait as
+// a failure. Before it sends, a Request lets a display poll already on the wire
+// be answered (or time out), so that a poll's reply never reaches its handler.
+// GUI thread only; the pump, the link and the clock are the owner's.
 #include <functional>
 #include <string>
 
-enum class TReplyVerdict { KeepWaiting, Accept, Reject };
-
-// Gets each reply of a pending request and the prefix the request gave.
-using TReplyHandler = std::function<TReplyVerdict(const std::string& reply, const std::string& prefix)>;
+#include "mainwindow/replyhandlers.h"
 
 class TRequestEngine {
  public:
-  static constexpr int kTicksPerSecond = 100;
+  TRequestEngine();
 
-  // Wiring to the window: whether the link can carry data, how to send, whether a
-  // display poll is out and unanswered, and what to do on a time-out.
   std::function<bool()> LinkActive;
   std::function<void(const std::string& command, bool stxEtx)> Send;
+  // A poll was sent and is neither answered nor timed out.
   std::function<bool()> PollOutstanding;
-  std::function<void()> OnTimeout;
-  // Called with true when a request starts waiting and false when it ends.
-  std::function<void(bool waiting)> OnWaitingChanged;
+  // Handles pending events, waiting for one when there are none.
+  std::function<void()> PumpOnce;
+  // Busy() changed: polls pause while a Request is under way.
+  std::function<void()> BusyChanged;
+  // An error box a handler asked for, once the wait has ended.
+  std::function<void(const std::string& message)> ShowFailure;
 
-  // True when a handler accepted a reply in time. False at once when the link is
-  // not active or another request waits. A time-out of 0 ticks never expires; the
-  // request then ends only through a handler, and returns false.
-  bool Request(const std::string& command, bool stxEtx, int timeoutTicks, TReplyHandler handler,
+  // False at once when the link is not active or another Request waits. A
+  // time-out of 0 ticks never expires: only a handler ends such a wait, and the
+  // Request then reports failure.
+  bool Request(const std::string& command, bool stxEtx, int timeoutTicks, const TReplyHandler& handler,
                const std::string& prefix);
+  // Waits n ticks while pumping; false when the wait was cut short by Abort.
+  bool DelayTicks(int n);
 
-  // Every dispatched reply.
-  void Reply(const std::string& reply);
-  // One 10 ms tick: the delay, the tick count and, while the link is active, the
-  // reply countdown.
-  void Tick();
-  // Ends a waiting request as a failure.
+  // Every received reply, after the poll and display consumers.
+  void Dispatch(const std::string& reply);
+  // One tick of the 10 ms timer; true when a Request timed out with this tick.
+  bool Tick();
+  // Ends a wait and any delay as failures (link lost or swapped, window closing).
   void Abort();
-  // Idle state, for a new link.
-  void Reset();
 
-  // Waits n ticks while pumping events; ends early on Abort.
-  void DelayTicks(int n);
-
-  bool Waiting() const { return wait_ != nullptr; }
-  int TickCount() const { return tickCount_; }
+  // A handler waits for its reply: display replies leave the LCD alone.
+  bool Waiting() const { return current_ != nullptr && !current_->draining; }
+  // A Request is under way, draining a poll or waiting: polls stay paused.
+  bool Busy() const { return current_ != nullptr; }
+  TReplyContext& Context() { return context_; }
+  // Ticks a Request waits at most for an outstanding poll before it sends anyway.
+  int drainLimitTicks = 100;
 
  private:
   struct TWait {
-    QEventLoop loop;
     TReplyHandler handler;
-    std::string prefix;
     int countdown = 0;
+    int drainTicks = 0;
+    bool draining = true;
     bool done = false;
     bool accepted = false;
   };
   struct TDelay {
-    QEventLoop loop;
     int ticks = 0;
-    bool done = false;
+    bool aborted = false;
+    TDelay* outer = nullptr;  // a delay whose pump runs this one
   };
-  static void Finish(TWait& wait, bool accepted);
-  // Lets a display poll that is already on the wire be answered (or time out), so
-  // that its reply never reaches this request's handler.
-  void DrainPoll(int timeoutTicks);
+  void Finish(TWait& wait, bool accepted);
+  void NotifyBusy();
 
-  TWait* wait_ = nullptr;
+  TReplyContext context_;
+  TWait* current_ = nullptr;
   TDelay* delay_ = nullptr;
-  TDelay* drain_ = nullptr;
-  int tickCount_ = 0;
 };

@@ -1,28 +1,40 @@
 #include "protocol/database.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
+#include <initializer_list>
 
 namespace w830 {
 namespace {
 
-// printf-style line building for the indicator's formats (integers and texts only,
-// so the C locale plays no part).
-__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int size = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) std::vsnprintf(out.data(), out.size() + 1, format, args);
-  va_end(args);
+// One value of a set-command line: an integer for %d, a text for %s.
+struct TLineArg {
+  TLineArg(int32_t v) : number(v) {}
+  TLineArg(const std::string& t) : text(t), isText(true) {}
+  int32_t number = 0;
+  std::string_view text;
+  bool isText = false;
+};
+
+// Builds a line from a format of the indicator's command language, which holds only
+// %d and %s. Texts go out byte for byte (a NUL does not end them, as it would with
+// printf) and numbers are plain decimal digits, so no locale plays a part.
+std::string Format(std::string_view format, std::initializer_list<TLineArg> args) {
+  std::string out;
+  auto next = args.begin();
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%' || i + 1 == format.size() || next == args.end()) {
+      out += format[i];
+      continue;
+    }
+    ++i;
+    if (next->isText)
+      out += next->text;
+    else
+      out += std::to_string(next->number);
+    ++next;
+  }
   return out;
 }
-
-const char* C(const std::string& s) { return s.c_str(); }
 
 }  // namespace
 
@@ -30,63 +42,74 @@ Tdata7400::Tdata7400() { SetWFP(0); }
 
 void Tdata7400::BuildSetCommands(std::vector<std::string>& list) const {
   list.clear();
-  list.push_back(Format("IDN\"%s\"", C(InstrumentID)));
-  list.push_back(Format("ADR%d", Address));
-  list.push_back(Format("IAD1,%d,%d,%d,%d,%d,%d", FullScale1, DecimalPoint, Resolution1 + 1, int{HighResolution},
-                        TareMax, SenseLine));
-  list.push_back(Format("IAD2,%d,%d,%d,%d,%d,%d", FullScale2, DecimalPoint, Resolution2 + 1, int{HighResolution},
-                        TareMax, SenseLine));
-  list.push_back(Format("CWT%d", CalWeight));
-  list.push_back(Format("WMD%d,%d", WeighMode + 1, OperatingMode));
-  list.push_back(Format("ENU%d", Units));
-  list.push_back(Format("ICR%d", SynchFrequency));
-  list.push_back(Format("ASF%d,%d", Average, Jitter));
-  for (int k = 0; k < 6; ++k) list.push_back(Format("LBT%d,%d", k, KeyLock[static_cast<std::size_t>(k)]));
-  list.push_back(Format("MTD%d", Motion));
-  list.push_back(Format("PFT\"%s\"", C(PrintFormat)));
-  list.push_back(Format("AFT\"%s\"", C(AutoFormat)));
-  for (int n = 1; n <= 6; ++n) list.push_back(Format("PST%d,\"%s\"", n, C(PrintHeader[static_cast<std::size_t>(n - 1)])));
-  list.push_back(Format("PRS,%d,%d,%d,%d,%d,%d", PrintMode + 1, AutoType + 1, PrintColumns, PrintRows,
-                        AutoSource + 1, Interlock));
-  list.push_back(Format("AFT\"%s\"", C(AutoFormat)));
-  list.push_back(Format("ZST%d,%d,%d,%d", AutoZero, ZeroTracking, ZeroRange + 1, ZeroBand));
-  for (int n = 1; n <= 3; ++n) list.push_back(Format("FBT%d,%d", n, FunctionKey[static_cast<std::size_t>(n - 1)]));
-  for (int n = 1; n <= 8; ++n) list.push_back(Format("RBT%d,%d", n, RemoteInput[static_cast<std::size_t>(n - 1)]));
-  list.push_back(Format("BUZ%d", int{BuzzerEnable}));
-  list.push_back(Format("ETH%d,\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\"", int{Dhcp}, C(IPAddress),
-                        C(NetMask), C(Gateway), C(Dns1), C(Dns2), C(MacAddress), C(HostName), C(SearchDomain),
-                        C(Dns3)));
+  list.push_back(Format("IDN\"%s\"", {InstrumentID}));
+  list.push_back(Format("ADR%d", {Address}));
+  list.push_back(Format("IAD1,%d,%d,%d,%d,%d,%d",
+                        {FullScale1, DecimalPoint, Resolution1 + 1, int32_t{HighResolution}, TareMax, SenseLine}));
+  list.push_back(Format("IAD2,%d,%d,%d,%d,%d,%d",
+                        {FullScale2, DecimalPoint, Resolution2 + 1, int32_t{HighResolution}, TareMax, SenseLine}));
+  list.push_back(Format("CWT%d", {CalWeight}));
+  list.push_back(Format("WMD%d,%d", {WeighMode + 1, OperatingMode}));
+  list.push_back(Format("ENU%d", {Units}));
+  list.push_back(Format("ICR%d", {SynchFrequency}));
+  list.push_back(Format("ASF%d,%d", {Average, Jitter}));
+  for (int k = 0; k < 6; ++k) list.push_back(Format("LBT%d,%d", {k, KeyLock[static_cast<std::size_t>(k)]}));
+  list.push_back(Format("MTD%d", {Motion}));
+  list.push_back(Format("PFT\"%s\"", {PrintFormat}));
+  list.push_back(Format("AFT\"%s\"", {AutoFormat}));
+  for (int n = 1; n <= 6; ++n)
+    list.push_back(Format("PST%d,\"%s\"", {n, PrintHeader[static_cast<std::size_t>(n - 1)]}));
+  list.push_back(Format("PRS,%d,%d,%d,%d,%d,%d",
+                        {PrintMode + 1, AutoType + 1, PrintColumns, PrintRows, AutoSource + 1, Interlock}));
+  list.push_back(Format("AFT\"%s\"", {AutoFormat}));
+  list.push_back(Format("ZST%d,%d,%d,%d", {AutoZero, ZeroTracking, ZeroRange + 1, ZeroBand}));
+  for (int n = 1; n <= 3; ++n) list.push_back(Format("FBT%d,%d", {n, FunctionKey[static_cast<std::size_t>(n - 1)]}));
+  for (int n = 1; n <= 8; ++n) list.push_back(Format("RBT%d,%d", {n, RemoteInput[static_cast<std::size_t>(n - 1)]}));
+  list.push_back(Format("BUZ%d", {int32_t{BuzzerEnable}}));
+  list.push_back(
+      Format("ETH%d,\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\"",
+             {int32_t{Dhcp}, IPAddress, NetMask, Gateway, Dns1, Dns2, MacAddress, HostName, SearchDomain, Dns3}));
   for (int k = 0; k <= 14; ++k) {
     const TPortSettings& p = Ports[static_cast<std::size_t>(k)];
     switch (k) {
       case 8:
       case 9:
-      case 10: break;  // never written
+      case 10:
+        break;  // never written
       case 4:
-      case 5: list.push_back(Format("BDX%d,,,,,,,,,%d,%d", k, p.NetPort, p.Timeout)); break;
+      case 5:
+        list.push_back(Format("BDX%d,,,,,,,,,%d,%d", {k, p.NetPort, p.Timeout}));
+        break;
       case 11:
-      case 12: list.push_back(Format("BDX%d,%d,,,,,,,,%d,,\"%s\"", k, p.Use, p.NetPort, C(p.DestAddress))); break;
+      case 12:
+        list.push_back(Format("BDX%d,%d,,,,,,,,%d,,\"%s\"", {k, p.Use, p.NetPort, p.DestAddress}));
+        break;
       case 13:
-      case 14: list.push_back(Format("BDX%d,%d,,,,,,,,%d", k, p.Use, p.NetPort)); break;
+      case 14:
+        list.push_back(Format("BDX%d,%d,,,,,,,,%d", {k, p.Use, p.NetPort}));
+        break;
       default:
-        list.push_back(Format("BDX%d,%d,%d,%d,%d,%d,%d,%d,%d", k, p.Use, p.Baud + 1, p.Parity, p.DataBits + 7,
-                              p.StopBits + 1, p.Termination, p.Dtr, p.Hardware));
+        list.push_back(Format("BDX%d,%d,%d,%d,%d,%d,%d,%d,%d", {k, p.Use, p.Baud + 1, p.Parity, p.DataBits + 7,
+                                                                p.StopBits + 1, p.Termination, p.Dtr, p.Hardware}));
     }
   }
   for (int n = 1; n <= 8; ++n) {
     const TSetpointSettings& s = Setpoints[static_cast<std::size_t>(n - 1)];
-    list.push_back(Format("LIV%d,%d,%d,,%d,%d,%d,%d,%d,%d,%d,%d", n, s.Type, s.Source + 1, s.Target, s.InFlight,
-                          s.Hysteresis, s.Logic + 1, s.Lock, s.Alarm, s.Timing, s.Reset));
+    list.push_back(
+        Format("LIV%d,%d,%d,,%d,%d,%d,%d,%d,%d,%d,%d", {n, s.Type, s.Source + 1, s.Target, s.InFlight, s.Hysteresis,
+                                                        s.Logic + 1, s.Lock, s.Alarm, s.Timing, s.Reset}));
   }
-  list.push_back(Format("LIW%d,%d,%d,%d,%d,%d", JogOnTime, JogOffTime, JogsInSet, MaxJogSets, FeederType, DelayCheck));
-  list.push_back(Format("MBS%d,%d", ModbusEndian, ModbusPort));
-  list.push_back(Format("AOC%d,%d,%d,%d,%d,%d,%d", AnalogType, AnalogSource, AnalogZero, AnalogSpan, AnalogForce,
-                        AnalogAbsolute, AnalogClip));
-  list.push_back(Format("CLK%d,%d,%d,%d,%d,%d", ClockHour, ClockMinute, ClockSecond, ClockDay, ClockMonth, ClockYear));
-  list.push_back(Format("CFM%d,%d", TimeFormat, DateFormat));
-  list.push_back(Format("QAF%d,%d,%d,%d", MaintEnabled, MaintDay, MaintMonth, MaintYear));
-  list.push_back(Format("BRT%d", Brightness));
-  list.push_back(Format("UNT%d,%d,%d,%d", SecondaryUnits, TertiaryUnits, ConversionFactor, ShowLbOz));
+  list.push_back(
+      Format("LIW%d,%d,%d,%d,%d,%d", {JogOnTime, JogOffTime, JogsInSet, MaxJogSets, FeederType, DelayCheck}));
+  list.push_back(Format("MBS%d,%d", {ModbusEndian, ModbusPort}));
+  list.push_back(Format("AOC%d,%d,%d,%d,%d,%d,%d",
+                        {AnalogType, AnalogSource, AnalogZero, AnalogSpan, AnalogForce, AnalogAbsolute, AnalogClip}));
+  list.push_back(
+      Format("CLK%d,%d,%d,%d,%d,%d", {ClockHour, ClockMinute, ClockSecond, ClockDay, ClockMonth, ClockYear}));
+  list.push_back(Format("CFM%d,%d", {TimeFormat, DateFormat}));
+  list.push_back(Format("QAF%d,%d,%d,%d", {MaintEnabled, MaintDay, MaintMonth, MaintYear}));
+  list.push_back(Format("BRT%d", {Brightness}));
+  list.push_back(Format("UNT%d,%d,%d,%d", {SecondaryUnits, TertiaryUnits, ConversionFactor, ShowLbOz}));
 }
 
 void Tdata7400::BuildQueries(bool extended, std::vector<std::string>& queries,
@@ -105,21 +128,21 @@ void Tdata7400::BuildQueries(bool extended, std::vector<std::string>& queries,
   add("WMD?", "WMD");
   add("ENU?", "ENU");
   add("ICR?", "ICR");
-  for (int k = 0; k <= 5; ++k) add(Format("LBT?%d", k), Format("LBT%d,", k));
+  for (int k = 0; k <= 5; ++k) add(Format("LBT?%d", {k}), Format("LBT%d,", {k}));
   for (const char* m : {"MBS", "MTD", "ZST", "CWT", "LDN", "LWN", "WFP", "CLK", "CFM", "QAF", "BRT", "UNT"})
     add(std::string(m) + "?", m);
   if (!extended) return;
   for (const char* m : {"ASF", "ETH", "BUZ"}) add(std::string(m) + "?", m);
   for (int k = 0; k <= 14; ++k)
-    if (k < 8 || k > 10) add(Format("BDX?%d", k), "BDX");
+    if (k < 8 || k > 10) add(Format("BDX?%d", {k}), "BDX");
   add("PFT?", "PFT");
-  for (int n = 1; n <= 6; ++n) add(Format("PST?%d", n), Format("PST%d,", n));
+  for (int n = 1; n <= 6; ++n) add(Format("PST?%d", {n}), Format("PST%d,", {n}));
   add("PRS?", "PRS");
   add("AFT?", "AFT");
-  for (int n = 1; n <= 3; ++n) add(Format("FBT?%d", n), Format("FBT%d,", n));
-  for (int n = 1; n <= 8; ++n) add(Format("RBT?%d", n), Format("RBT%d,", n));
-  for (int n = 1; n <= 10; ++n) add(Format("LIC?%d", n), Format("LIC%d,", n));
-  for (int n = 1; n <= 8; ++n) add(Format("LIV?%d", n), "LIV");
+  for (int n = 1; n <= 3; ++n) add(Format("FBT?%d", {n}), Format("FBT%d,", {n}));
+  for (int n = 1; n <= 8; ++n) add(Format("RBT?%d", {n}), Format("RBT%d,", {n}));
+  for (int n = 1; n <= 10; ++n) add(Format("LIC?%d", {n}), Format("LIC%d,", {n}));
+  for (int n = 1; n <= 8; ++n) add(Format("LIV?%d", {n}), "LIV");
   add("LIW?", "LIW");
 }
 

@@ -51,7 +51,8 @@ class Tdata7400 {
   // a settings line. The extended list adds everything a full read needs.
   void BuildQueries(bool extended, std::vector<std::string>& queries, std::vector<std::string>& prefixes) const;
   // Applies settings lines (prefixed replies, settings-file lines, set commands) in
-  // order. Never fails: a bad field keeps its value, an unknown line is ignored.
+  // order. Never fails: a bad field (a number out of range, a text that IsStorableText
+  // refuses) keeps its value; an unknown mnemonic or an index out of range drops the line.
   void LoadReplies(const std::vector<std::string>& lines);
   // Whether any line needs the indicator's passcode.
   static bool HasProtectedCommands(const std::vector<std::string>& list);

@@ -1,5 +1,6 @@
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "protocol/comms.h"
 #include "protocol/database.h"
@@ -26,8 +27,11 @@ class TLineLoader {
     target = v == 1;
     return true;
   }
+  // A text the line format cannot carry back (a hand-edited settings file may hold a
+  // ';', which would split the set command on the wire) is refused like a bad number.
   void Text(int field, std::size_t minLen, std::size_t maxLen, std::string& target) const {
-    p_.GetString(field, target, minLen, maxLen);
+    std::string text;
+    if (p_.GetString(field, text, minLen, maxLen) && IsStorableText(text)) target = std::move(text);
   }
   // The line's leading index, or -1 when it is out of min..max.
   int Index(int32_t min, int32_t max) const {

@@ -1,7 +1,5 @@
 #include "link/dmViewer.h"
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +7,7 @@
 
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -192,18 +191,22 @@ TEST(TdatViewer, AFileThatCannotBeWrittenBackIsReported) {
 }
 
 TEST(TdatViewer, AReadOnlyFolderIsReportedAndTheOldFileKept) {
-  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
   TTempExeDir exe;
   const QByteArray original = "[Options]\r\nFirstRun=1\r\n";
   exe.Write(kIni, original);
   TScriptedPrompter prompter;
   prompter.AnswerMessage(mrOk);
-  QFile::setPermissions(exe.Dir(), QFile::ReadOwner | QFile::ExeOwner);
+  const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+  QFile::setPermissions(exe.Dir(), readOnly);
   {
+    TUnprivileged user;
+    ASSERT_TRUE(user.Active());
     TdatViewer store;
     store.SetFirstRun(false);
   }
-  QFile::setPermissions(exe.Dir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile::setPermissions(exe.Dir(), readOnly | QFile::WriteOwner);
   ASSERT_EQ(prompter.Messages().size(), 1u);
+  EXPECT_TRUE(prompter.Messages()[0].contains(QStringLiteral("cannot be written")));
   EXPECT_EQ(exe.Read(kIni), original);
+  EXPECT_EQ(QDir(exe.Dir()).entryList(QDir::Files), QStringList{kIni}) << "no temporary file is left";
 }

@@ -1,7 +1,5 @@
 #include "link/logging.h"
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -13,6 +11,7 @@
 
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -118,15 +117,45 @@ TEST_F(TrafficLog, AFileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
   }
 }
 
+// A message box runs the event loop, and whatever runs there may log.
+class TLoggingPrompter final : public TPrompter {
+ public:
+  TLoggingPrompter() { SetPrompter(this); }
+  ~TLoggingPrompter() override { SetPrompter(nullptr); }
+  int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
+  void ShowMessage(const QString&) override {
+    CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
+    ++shown;
+  }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  bool PrintDialog(QWidget*, QPrinter&) override { return false; }
+  int ExecDialog(QDialog&) override { return mrCancel; }
+  int shown = 0;
+};
+
+TEST_F(TrafficLog, TheOpenErrorBoxMayLogWhileItIsShown) {
+  TLoggingPrompter prompter;
+  CommsLoggingInit(QStringLiteral("missing/traffic.log"));
+  EXPECT_EQ(prompter.shown, 1);
+}
+
 TEST_F(TrafficLog, AReadOnlyFolderIsReported) {
-  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
   ASSERT_TRUE(QDir(exe_.Dir()).mkdir(QStringLiteral("ro")));
-  QFile::setPermissions(exe_.Path(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
+  const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+  QFile::setPermissions(exe_.Dir(), readOnly | QFile::WriteOwner);
+  QFile::setPermissions(exe_.Path(QStringLiteral("ro")), readOnly);
   TScriptedPrompter prompter;
   prompter.AnswerMessage(mrOk);
-  CommsLoggingInit(QStringLiteral("ro/traffic.log"));
+  {
+    TUnprivileged user;
+    ASSERT_TRUE(user.Active());
+    CommsLoggingInit(QStringLiteral("ro/traffic.log"));
+  }
   EXPECT_FALSE(CommsLoggingActive());
-  EXPECT_EQ(prompter.Messages().size(), 1u);
+  ASSERT_EQ(prompter.Messages().size(), 1u);
+  EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (Permission denied)")
+                                        .arg(exe_.Path(QStringLiteral("ro/traffic.log"))));
 }
 
 TEST_F(TrafficLog, AWriteErrorClosesTheLogAndIsReportedOnceOnTheGuiThread) {

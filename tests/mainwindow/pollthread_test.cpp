@@ -3,102 +3,137 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
-#include <string>
-#include <vector>
-
-#include "mainwindow/pollmode.h"
 
 namespace {
 
-// The poll thread with a recording send; answerAtOnce replies from inside the send
-// request, before the thread has begun to wait.
-struct TPollFixture {
-  std::mutex mutex;
-  std::vector<std::string> commands;
-  std::atomic<bool> answerAtOnce{false};
-  TPollStatusThread thread{[this](const std::string& command) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      commands.push_back(command);
-    }
-    if (answerAtOnce) thread.EndThreadWait();
-  }};
+constexpr int kWaitMs = 10000;
 
-  std::vector<std::string> Commands() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return commands;
+// Stands in for the GUI thread: records what the poll thread asks to send and,
+// when told to, answers at once from the poll thread itself (the fastest reply
+// there can be).
+struct TFakeGui {
+  std::mutex mutex;
+  std::vector<std::string> sent;
+  std::atomic<bool> answer{true};
+  TPollStatusThread* poller = nullptr;
+
+  std::function<void(const std::string&)> PostSend() {
+    return [this](const std::string& command) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        sent.push_back(command);
+      }
+      if (answer) poller->EndThreadWait();
+    };
   }
-  std::size_t Count() { return Commands().size(); }
+  std::size_t Count() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return sent.size();
+  }
+  std::vector<std::string> Sent() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return sent;
+  }
 };
 
-constexpr int kLimitMs = 20000;
-// A reply time-out long enough that only a reply can end a wait within the limit.
-constexpr int kForeverTicks = 1000000;
+struct TPolling {
+  TFakeGui gui;
+  TPollStatusThread poller{gui.PostSend()};
+  TPolling() {
+    gui.poller = &poller;
+    poller.SetLinkActive(true);
+    poller.SetAddress(7);
+  }
+};
 
 }  // namespace
 
-TEST(TPollStatusThread, AReplyThatComesBeforeTheWaitBeginsIsNotLost) {
-  TPollFixture f;
-  f.answerAtOnce = true;
-  f.thread.SetReplyTimeout(kForeverTicks);
-  f.thread.SetPollMode(pmDisplay);
-  f.thread.Start();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return f.Count() >= 5; }, kLimitMs));
-  for (const std::string& command : f.Commands()) EXPECT_EQ(command, "FPL?;");
+TEST(TPollStatusThread, DisplayModeAsksForTheDisplayImage) {
+  TPolling p;
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 3; }, kWaitMs));
+  EXPECT_TRUE(p.poller.Running());
+  p.poller.Stop();
+  for (const auto& command : p.gui.Sent()) EXPECT_EQ(command, "FPL?;");
 }
 
-TEST(TPollStatusThread, LogPollsCarryTheAddressAndFollowOnFromTheDisplayLoop) {
-  TPollFixture f;
-  f.answerAtOnce = true;
-  f.thread.SetReplyTimeout(kForeverTicks);
-  f.thread.SetAddress(5);
-  f.thread.SetLogMode(lmPolled);
-  f.thread.SetPollMode(pmDisplay);
-  f.thread.Start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Count() >= 1; }, kLimitMs));
-  f.thread.SetPollMode(pmLog);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Commands().empty() && f.Commands().back() == "S05;MSV?;"; }, kLimitMs));
-  EXPECT_TRUE(f.thread.Running());
+TEST(TPollStatusThread, LogModePollsTheWeightBehindTheAddressOnlyWhilePolledLoggingRuns) {
+  TPolling p;
+  p.poller.SetPollMode(pmLog);
+  p.poller.StartPollThread();
+  EXPECT_TRUE(p.poller.Running());
+  p.poller.SetLogMode(lmPolled);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 20; }, kWaitMs));
+  p.poller.SetLogMode(lmStreamed);
+  const auto paused = p.gui.Count();
+  p.poller.SetPollMode(pmLog);  // a wake-up that must not send anything
+  p.poller.Stop();
+  EXPECT_LE(p.gui.Count(), paused + 1);
+  EXPECT_EQ(p.gui.Sent().front(), "S07;MSV?;");
 }
 
-TEST(TPollStatusThread, APauseHoldsThePollsUntilItEnds) {
-  TPollFixture f;
-  f.thread.SetReplyTimeout(kForeverTicks);
-  f.thread.SetPollMode(pmDisplay);
-  f.thread.Start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return f.thread.ThreadWaiting(); }, kLimitMs));
-  f.thread.SetWaiting(true);
-  f.thread.EndThreadWait();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !f.thread.ThreadWaiting(); }, kLimitMs));
-  const std::size_t paused = f.Count();
-  f.thread.SetWaiting(false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return f.Count() > paused; }, kLimitMs));
+TEST(TPollStatusThread, PausesForRequestsTransfersAndCalibrationAndResumes) {
+  using Setter = void (TPollStatusThread::*)(bool);
+  for (Setter pause : {&TPollStatusThread::SetRequestBusy, &TPollStatusThread::SetTransferBusy,
+                       &TPollStatusThread::SetCalBusy}) {
+    TPolling p;
+    p.poller.SetPollMode(pmDisplay);
+    (p.poller.*pause)(true);
+    p.poller.StartPollThread();
+    EXPECT_TRUE(p.poller.Running());
+    EXPECT_EQ(p.gui.Count(), 0u);
+    EXPECT_FALSE(p.poller.Outstanding());
+    (p.poller.*pause)(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 1; }, kWaitMs));
+  }
 }
 
-TEST(TPollStatusThread, AModeWithoutPollingEndsTheLoopsAndStartRunsThemAgain) {
-  TPollFixture f;
-  f.answerAtOnce = true;
-  f.thread.SetPollMode(pmDisplay);
-  f.thread.Start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Count() >= 1; }, kLimitMs));
-  f.thread.SetPollMode(pmTest);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !f.thread.Running(); }, kLimitMs));
-  const std::size_t before = f.Count();
-  f.thread.SetPollMode(pmCalibration);
-  f.thread.Start();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return f.Count() > before; }, kLimitMs));
+TEST(TPollStatusThread, AnUnansweredPollTimesOutAndIsRepeated) {
+  TPolling p;
+  p.gui.answer = false;
+  p.poller.SetReplyTimeoutTicks(2);
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 2; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !p.poller.Outstanding(); }, kWaitMs));
+}
+
+TEST(TPollStatusThread, AModeThatDoesNotPollEndsTheRunAndAStartResumesIt) {
+  TPolling p;
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 1; }, kWaitMs));
+  p.poller.SetPollMode(pmTest);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !p.poller.Running(); }, kWaitMs));
+  p.poller.SetPollMode(pmCalibration);
+  const auto before = p.gui.Count();
+  EXPECT_FALSE(p.poller.Running());
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() > before; }, kWaitMs));
+}
+
+TEST(TPollStatusThread, DoesNotRunWithoutALink) {
+  TPolling p;
+  p.poller.SetLinkActive(false);
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  EXPECT_FALSE(p.poller.Running());
+  p.poller.Stop();
+  EXPECT_EQ(p.gui.Count(), 0u);
 }
 
 TEST(TPollStatusThread, StopEndsAWaitAtOnceAndNothingIsSentAfterwards) {
-  TPollFixture f;
-  f.thread.SetReplyTimeout(kForeverTicks);
-  f.thread.SetPollMode(pmDisplay);
-  f.thread.Start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return f.thread.ThreadWaiting(); }, kLimitMs));
-  f.thread.Stop();
-  const std::size_t sent = f.Count();
-  f.thread.Start();
-  EXPECT_FALSE(f.thread.Running());
-  EXPECT_EQ(f.Count(), sent);
+  TPolling p;
+  p.gui.answer = false;
+  p.poller.SetReplyTimeoutTicks(100000);
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.poller.Outstanding(); }, kWaitMs));
+  p.poller.Stop();
+  const auto count = p.gui.Count();
+  p.poller.StartPollThread();
+  EXPECT_EQ(p.gui.Count(), count);
 }

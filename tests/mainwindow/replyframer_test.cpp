@@ -2,60 +2,47 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "mainwindow/commandframe.h"
 
 namespace {
 
 struct TFramed {
   TReplyFramer framer;
   std::vector<std::string> replies;
-  std::vector<char> marks;
   std::vector<std::string> testLines;
-  std::vector<std::size_t> overlong;
-
+  std::vector<std::size_t> overflows;
   TFramed() {
-    framer.OnReply = [this](const std::string& reply, char mark) {
-      replies.push_back(reply);
-      marks.push_back(mark);
-    };
+    framer.OnReply = [this](const std::string& reply, char mark) { replies.push_back(reply + mark); };
     framer.OnTestLine = [this](const std::string& line) { testLines.push_back(line); };
-    framer.OnOverlong = [this](std::size_t kept) { overlong.push_back(kept); };
+    framer.OnOverflow = [this](std::size_t kept) { overflows.push_back(kept); };
   }
 };
 
 }  // namespace
 
-TEST(TReplyFramer, CutsTheStreamAtEachFrameMark) {
+TEST(TReplyFramer, CutsTheStreamAtEveryFrameMark) {
   struct Case {
     const char* name;
-    std::string stream;
-    std::vector<std::string> replies;
+    std::vector<std::string> chunks;
+    std::vector<std::string> replies;  // each with the mark that ended it
   } cases[] = {
-      {"CR LF ends one reply", "123\r\n", {"123"}},
-      {"ETX ends a framed reply", std::string("\x02") + "ADR5" + "\x03", {"ADR5"}},
-      {"LF and CR alone", "a\nb\r", {"a", "b"}},
-      {"STX discards what came before", std::string("junk\x02") + "0\r", {"0"}},
-      {"marks with nothing between dispatch nothing", "\r\n\r\n\x03", {}},
-      {"text after the last mark waits", "12\r34", {"12"}},
-      {"Latin-1 bytes pass unchanged", "\xff\x80\xe9\r", {"\xff\x80\xe9"}},
+      {"CR LF ends one reply", {"123\r\n"}, {"123\r"}},
+      {"ETX ends a framed reply", {"\x02" "ADR5\x03"}, {"ADR5\x03"}},
+      {"STX drops what came before", {"junk\x02" "7\r"}, {"7\r"}},
+      {"split into single bytes", {"4", "5", "\r", "6", "\n"}, {"45\r", "6\n"}},
+      {"two replies in one delivery", {"1\r2\r"}, {"1\r", "2\r"}},
+      {"marks alone give nothing", {"\r\n\x03\r"}, {}},
+      {"no mark, no reply yet", {"partial"}, {}},
+      {"Latin-1 bytes pass", {"\xB5\xFF\r"}, {"\xB5\xFF\r"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TFramed f;
-    f.framer.Feed(c.stream);
+    for (const auto& chunk : c.chunks) f.framer.Feed(chunk);
     EXPECT_EQ(f.replies, c.replies) << c.name;
   }
 }
 
-TEST(TReplyFramer, RepliesSplitIntoSingleBytesComeOutWhole) {
-  TFramed f;
-  const std::string stream = "FPL0123456789ABCDEF\r\n0\r\n";
-  for (char c : stream) f.framer.Feed(std::string(1, c));
-  EXPECT_EQ(f.replies, (std::vector<std::string>{"FPL0123456789ABCDEF", "0"}));
-  EXPECT_EQ(f.marks, (std::vector<char>{'\r', '\r'}));
-}
-
-TEST(TReplyFramer, TheTestPageGetsALineEveryHundredCharactersWithoutADispatch) {
+TEST(TReplyFramer, UnframedTextReachesTheTestPageEvery101Characters) {
   TFramed f;
   f.framer.Feed(std::string(150, 'x'));
   ASSERT_EQ(f.testLines.size(), 1u);
@@ -64,33 +51,42 @@ TEST(TReplyFramer, TheTestPageGetsALineEveryHundredCharactersWithoutADispatch) {
   EXPECT_EQ(f.framer.ReplyLine().size(), 150u);
 }
 
-TEST(TReplyFramer, AnOverlongLineIsDroppedOnceAndTheNextReplyIsIntact) {
+TEST(TReplyFramer, AnOverlongLineIsDroppedWholeAndTheNextReplyIsIntact) {
   TFramed f;
-  const std::string flood(1 << 20, '7');
-  for (std::size_t at = 0; at < flood.size(); at += 4000) f.framer.Feed(flood.substr(at, 4000));
-  EXPECT_LE(f.framer.ReplyLine().size(), TReplyFramer::kMaxReplyLength);
-  f.framer.Feed("\r\nENU2\r\n");
-  EXPECT_EQ(f.overlong, (std::vector<std::size_t>{TReplyFramer::kMaxReplyLength}));
-  EXPECT_EQ(f.replies, (std::vector<std::string>{"ENU2"}));
+  f.framer.Feed(std::string(1 << 20, 'A'));
+  EXPECT_LE(f.framer.ReplyLine().size(), TReplyFramer::kMaxReply);
+  f.framer.Feed("B\r42\r");
+  EXPECT_EQ(f.overflows, std::vector<std::size_t>{TReplyFramer::kMaxReply});
+  EXPECT_EQ(f.replies, std::vector<std::string>{"42\r"});
 }
 
-TEST(TReplyFramer, AReplyAtTheCapIsStillDispatched) {
+TEST(TReplyFramer, ALineOfExactlyTheCapIsStillAReply) {
   TFramed f;
-  f.framer.Feed(std::string(TReplyFramer::kMaxReplyLength, 'a') + "\r");
+  f.framer.Feed(std::string(TReplyFramer::kMaxReply, 'C') + "\r");
   ASSERT_EQ(f.replies.size(), 1u);
-  EXPECT_TRUE(f.overlong.empty());
+  EXPECT_TRUE(f.overflows.empty());
 }
 
-TEST(TReplyFramer, BytesFedFromInsideAHandlerFollowTheCurrentOnes) {
-  TFramed f;
-  bool fedAgain = false;
-  f.framer.OnReply = [&](const std::string& reply, char) {
-    f.replies.push_back(reply);
-    if (!fedAgain) {
-      fedAgain = true;
-      f.framer.Feed("third\r");
-    }
+TEST(FrameCommand, EndsOrFramesTheCommandAndEchoesIt) {
+  struct Case {
+    const char* text;
+    bool stxEtx;
+    const char* wire;
+    const char* echo;
+  } cases[] = {
+      {"ADR?", false, "ADR?;", ">>>ADR?;"},
+      {"ADR?", true, "\x02" "ADR?\x03", ">>>ADR?"},
+      {"S98;STP;", false, "S98;STP;", ">>>S98;STP;"},
   };
-  f.framer.Feed("first\rsecond\r");
-  EXPECT_EQ(f.replies, (std::vector<std::string>{"first", "second", "third"}));
+  for (const auto& c : cases) {
+    const TCommandFrame frame = FrameCommand(c.text, c.stxEtx);
+    EXPECT_EQ(frame.wire, c.wire) << c.text;
+    EXPECT_EQ(frame.echo, c.echo) << c.text;
+  }
+}
+
+TEST(AddressPrefix, HasAtLeastTwoDigits) {
+  EXPECT_EQ(AddressPrefix(7), "S07;");
+  EXPECT_EQ(AddressPrefix(99), "S99;");
+  EXPECT_EQ(AddressPrefix(0), "S00;");
 }

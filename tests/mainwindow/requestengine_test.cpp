@@ -1,192 +1,215 @@
 #include "mainwindow/requestengine.h"
 
-#include <QTimer>
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <deque>
+
+#include "protocol/database.h"
 
 namespace {
 
-// A request engine on a fake link: what is sent is recorded, and the test says
-// what comes back; ticks are driven by the test, not by a clock.
-struct TEngineFixture {
+// A link and a clock in the test's hands: each pump step either delivers the
+// next scripted reply or gives one timer tick.
+struct TScriptedLink {
   TRequestEngine engine;
   bool active = true;
   bool pollOutstanding = false;
   std::vector<std::string> sent;
-  std::vector<bool> waitingChanges;
+  std::deque<std::string> replies;  // delivered one per pump step after a send
+  std::function<void()> duringPump;
+  int ticks = 0;
   int timeouts = 0;
-  std::function<void(const std::string&)> onSend;
+  std::vector<std::string> failures;
 
-  TEngineFixture() {
+  TScriptedLink() {
     engine.LinkActive = [this] { return active; };
-    engine.Send = [this](const std::string& command, bool) {
-      sent.push_back(command);
-      if (onSend) onSend(command);
-    };
+    engine.Send = [this](const std::string& command, bool) { sent.push_back(command); };
     engine.PollOutstanding = [this] { return pollOutstanding; };
-    engine.OnTimeout = [this] { ++timeouts; };
-    engine.OnWaitingChanged = [this](bool waiting) { waitingChanges.push_back(waiting); };
-  }
-  // Each later reply is posted, as the link delivers them.
-  void AnswerWith(std::vector<std::string> replies) {
-    onSend = [this, replies](const std::string&) {
-      for (const std::string& reply : replies) QTimer::singleShot(0, [this, reply] { engine.Reply(reply); });
+    engine.ShowFailure = [this](const std::string& message) { failures.push_back(message); };
+    engine.PumpOnce = [this] {
+      if (duringPump) duringPump();
+      if (!sent.empty() && !replies.empty()) {
+        const std::string reply = replies.front();
+        replies.pop_front();
+        engine.Dispatch(reply);
+        return;
+      }
+      ++ticks;
+      timeouts += engine.Tick();
+      ASSERT_LT(ticks, 100000) << "the wait never ended";
     };
-  }
-  // Ticks fed while the request waits, one per event loop pass.
-  void TickWhileWaiting(QTimer& ticker) {
-    QObject::connect(&ticker, &QTimer::timeout, [this] { engine.Tick(); });
-    ticker.start(0);
   }
 };
 
-TReplyHandler IntegerHandler(int& value) {
-  return [&value](const std::string& reply, const std::string& prefix) {
-    const std::string line = prefix + reply;
-    if (line.rfind("ENU", 0) != 0 || line.size() == 3 || line.find_first_not_of("0123456789", 3) != std::string::npos)
-      return TReplyVerdict::KeepWaiting;
-    value = std::stoi(line.substr(3));
-    return TReplyVerdict::Accept;
-  };
-}
-
-TReplyHandler AckHandler() {
-  return [](const std::string& reply, const std::string&) {
-    if (reply == "0") return TReplyVerdict::Accept;
-    return reply == "?" ? TReplyVerdict::Reject : TReplyVerdict::KeepWaiting;
-  };
-}
-
 }  // namespace
 
-TEST(TRequestEngine, AnAcceptedReplyEndsTheRequestWithSuccess) {
-  TEngineFixture f;
-  int value = 0;
-  f.AnswerWith({"FPL00FF", "2"});
-  EXPECT_TRUE(f.engine.Request("S99;ENU?;", false, 70, IntegerHandler(value), "ENU"));
-  EXPECT_EQ(value, 2);
-  EXPECT_EQ(f.sent, (std::vector<std::string>{"S99;ENU?;"}));
-  EXPECT_EQ(f.waitingChanges, (std::vector<bool>{true, false}));
-  EXPECT_FALSE(f.engine.Waiting());
-}
-
-TEST(TRequestEngine, AcknowledgementsAcceptZeroAndRejectAQuestionMarkAtOnce) {
-  const std::pair<const char*, bool> cases[] = {{"0", true}, {"?", false}};
-  for (const auto& [reply, result] : cases) {
-    TEngineFixture f;
-    f.AnswerWith({reply});
-    EXPECT_EQ(f.engine.Request("TDD1", false, 70, AckHandler(), ""), result) << reply;
-    EXPECT_EQ(f.timeouts, 0) << reply;
+TEST(TRequestEngine, HandlersDecideTheResult) {
+  struct Case {
+    const char* name;
+    TReplyHandler handler;
+    std::vector<std::string> replies;
+    bool result;
+    int timeouts;
+  } cases[] = {
+      {"integer accepted", IntegerReply, {"2"}, true, 0},
+      {"integer after an unrelated reply", IntegerReply, {"x", "3"}, true, 0},
+      {"integer answered '?' times out", IntegerReply, {"?"}, false, 1},
+      {"ack '0'", AckReply, {"0"}, true, 0},
+      {"ack '?' fails at once", AckReply, {"?"}, false, 0},
+      {"ack waits past other replies", AckReply, {"5", "0"}, true, 0},
+      {"clear-wait takes anything", ClearWaitReply, {"whatever"}, true, 0},
+      {"integer out of range times out", IntegerReply, {"1000000"}, false, 1},
+  };
+  for (const auto& c : cases) {
+    TScriptedLink link;
+    link.replies.assign(c.replies.begin(), c.replies.end());
+    EXPECT_EQ(link.engine.Request("ENU?;", false, 70, c.handler, "ENU"), c.result) << c.name;
+    EXPECT_EQ(link.timeouts, c.timeouts) << c.name;
+    EXPECT_EQ(link.sent, std::vector<std::string>{"ENU?;"}) << c.name;
+    EXPECT_FALSE(link.engine.Busy()) << c.name;
   }
 }
 
-TEST(TRequestEngine, AReplyNoHandlerAcceptsEndsInTheTimeOut) {
-  TEngineFixture f;
-  int value = 0;
-  f.AnswerWith({"?"});
-  QTimer ticker;
-  f.TickWhileWaiting(ticker);
-  EXPECT_FALSE(f.engine.Request("S99;ENU?;", false, 70, IntegerHandler(value), "ENU"));
-  EXPECT_EQ(f.timeouts, 1);
+TEST(TRequestEngine, TimeOutCountsTicksOfTheTimer) {
+  TScriptedLink link;
+  EXPECT_FALSE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_EQ(link.ticks, 70);
+  EXPECT_EQ(link.timeouts, 1);
 }
 
-TEST(TRequestEngine, TheCountdownOnlyRunsWhileTheLinkIsActive) {
-  TEngineFixture f;
-  f.onSend = [&f](const std::string&) {
-    f.active = false;
-    for (int i = 0; i < 5; ++i) f.engine.Tick();
-    f.active = true;
-    for (int i = 0; i < 3; ++i) f.engine.Tick();
+TEST(TRequestEngine, IntegerReplyParsesWithThePrefix) {
+  TScriptedLink link;
+  link.replies = {"2"};
+  ASSERT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_EQ(link.engine.Context().replyValue, 2);
+}
+
+TEST(TRequestEngine, SetReplyRejectionShowsInvalidSettingAfterTheWaitEnds) {
+  TScriptedLink link;
+  link.replies = {"?"};
+  bool busyWhenShown = true;
+  link.engine.ShowFailure = [&](const std::string& message) {
+    link.failures.push_back(message);
+    busyWhenShown = link.engine.Busy();
   };
-  QTimer::singleShot(0, [&f] { f.engine.Reply("0"); });
-  EXPECT_TRUE(f.engine.Request("TDD1", false, 5, AckHandler(), ""));
+  EXPECT_FALSE(link.engine.Request("WMD1", false, 70, SetReply, ""));
+  EXPECT_EQ(link.failures, std::vector<std::string>{"Invalid Setting"});
+  EXPECT_FALSE(busyWhenShown);
 }
 
-TEST(TRequestEngine, ARequestOnAnInactiveLinkFailsAndSendsNothing) {
-  TEngineFixture f;
-  f.active = false;
-  EXPECT_FALSE(f.engine.Request("TDD1", false, 70, AckHandler(), ""));
-  EXPECT_TRUE(f.sent.empty());
-  EXPECT_TRUE(f.waitingChanges.empty());
+TEST(TRequestEngine, ModelHandlersWriteTheWorkingSettings) {
+  w830::Tdata7400 model;
+  int refreshed = 0;
+  TScriptedLink link;
+  link.engine.Context().model = &model;
+  link.engine.Context().settingsChanged = [&] { ++refreshed; };
+  link.replies = {"1234"};
+  ASSERT_TRUE(link.engine.Request("WFP?;", false, 70, WfpReply, "WFP"));
+  EXPECT_EQ(model.GetWFP(), 1234);
+  link.sent.clear();
+  link.replies = {"11,5,100", "3,-20,-500"};  // point 11 does not exist
+  ASSERT_TRUE(link.engine.Request("LIN?3;", false, 70, LinPointReply, "LIN"));
+  EXPECT_EQ(model.LinPercent[2], -20);
+  EXPECT_EQ(model.LinWeight[2], -500);
+  EXPECT_EQ(refreshed, 1);
+  link.sent.clear();
+  link.replies = {"0,17"};
+  ASSERT_TRUE(link.engine.Request("CAL?;", false, 70, CalStatusReply, "CAL"));
+  EXPECT_EQ(link.engine.Context().calStatus, 17);
 }
 
-TEST(TRequestEngine, AZeroTimeOutNeverExpiresAndEndsOnlyThroughAHandlerAsAFailure) {
-  TEngineFixture f;
-  f.onSend = [&f](const std::string&) {
-    for (int i = 0; i < 1000; ++i) f.engine.Tick();
-    QTimer::singleShot(0, [&f] { f.engine.Reply("0"); });
+TEST(TRequestEngine, NoLinkMeansFalseAtOnceAndNothingSent) {
+  TScriptedLink link;
+  link.active = false;
+  EXPECT_FALSE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_EQ(link.ticks, 0);
+}
+
+TEST(TRequestEngine, ZeroTimeOutNeverExpiresAndEndsOnlyThroughAHandler) {
+  TScriptedLink link;
+  link.duringPump = [&] {
+    if (link.ticks == 500) link.replies = {"0"};
   };
-  EXPECT_FALSE(f.engine.Request("TDD1", false, 0, AckHandler(), ""));
-  EXPECT_EQ(f.timeouts, 0);
+  EXPECT_FALSE(link.engine.Request("ZER", false, 0, AckReply, ""));
+  EXPECT_EQ(link.timeouts, 0);
+  EXPECT_EQ(link.ticks, 500);
 }
 
 TEST(TRequestEngine, ASecondRequestWhileOneWaitsIsRefused) {
-  TEngineFixture f;
-  bool inner = true;
-  f.onSend = [&f, &inner](const std::string& command) {
-    if (command != "first") return;
-    QTimer::singleShot(0, [&f, &inner] {
-      inner = f.engine.Request("second", false, 70, AckHandler(), "");
-      f.engine.Reply("0");
-    });
+  TScriptedLink link;
+  bool nested = true;
+  link.duringPump = [&] {
+    if (link.ticks == 3) nested = link.engine.Request("ADR?;", false, 70, IntegerReply, "ADR");
+    if (link.ticks == 5) link.replies = {"4"};
   };
-  EXPECT_TRUE(f.engine.Request("first", false, 70, AckHandler(), ""));
-  EXPECT_FALSE(inner);
-  EXPECT_EQ(f.sent, (std::vector<std::string>{"first"}));
+  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_FALSE(nested);
+  EXPECT_EQ(link.sent, std::vector<std::string>{"ENU?;"});
+  EXPECT_EQ(link.engine.Context().replyValue, 4);
 }
 
 TEST(TRequestEngine, AbortEndsTheWaitAsAFailure) {
-  TEngineFixture f;
-  f.onSend = [&f](const std::string&) { QTimer::singleShot(0, [&f] { f.engine.Abort(); }); };
-  EXPECT_FALSE(f.engine.Request("TDD1", false, 0, AckHandler(), ""));
-  EXPECT_FALSE(f.engine.Waiting());
-}
-
-TEST(TRequestEngine, AnOutstandingDisplayPollIsAnsweredBeforeTheRequestSends) {
-  TEngineFixture f;
-  f.pollOutstanding = true;
-  std::vector<std::string> order;
-  QTimer::singleShot(0, [&] {
-    order.push_back("poll answered");
-    f.pollOutstanding = false;
-  });
-  f.onSend = [&](const std::string& command) {
-    order.push_back(command);
-    QTimer::singleShot(0, [&f] { f.engine.Reply("0"); });
+  TScriptedLink link;
+  link.duringPump = [&] {
+    if (link.ticks == 10) link.engine.Abort();
   };
-  EXPECT_TRUE(f.engine.Request("TDD1", false, 70, AckHandler(), ""));
-  EXPECT_EQ(order, (std::vector<std::string>{"poll answered", "TDD1"}));
+  EXPECT_FALSE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_EQ(link.timeouts, 0);
+  EXPECT_LT(link.ticks, 70);
 }
 
-TEST(TRequestEngine, APollThatNeverReturnsHoldsTheRequestOnlyForItsTimeOut) {
-  TEngineFixture f;
-  f.pollOutstanding = true;
-  QTimer ticker;
-  f.TickWhileWaiting(ticker);
-  f.onSend = [&f](const std::string&) { QTimer::singleShot(0, [&f] { f.engine.Reply("0"); }); };
-  EXPECT_TRUE(f.engine.Request("TDD1", false, 20, AckHandler(), ""));
-  EXPECT_EQ(f.sent, (std::vector<std::string>{"TDD1"}));
+TEST(TRequestEngine, WaitsForAnOutstandingPollBeforeSending) {
+  TScriptedLink link;
+  link.pollOutstanding = true;
+  std::vector<std::string> sentWhileDraining;
+  link.duringPump = [&] {
+    if (link.ticks == 20) {
+      sentWhileDraining = link.sent;
+      // The poll's segment string arrives: it must not reach the handler.
+      link.engine.Dispatch("22002200220022002200220000000000");
+      link.pollOutstanding = false;
+      link.replies = {"2"};
+    }
+  };
+  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_TRUE(sentWhileDraining.empty());
+  EXPECT_EQ(link.engine.Context().replyValue, 2);
 }
 
-TEST(TRequestEngine, DelayTicksWaitsForTheGivenTicks) {
-  TEngineFixture f;
-  int ticks = 0;
-  QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    ++ticks;
-    f.engine.Tick();
-  });
-  ticker.start(0);
-  f.engine.DelayTicks(25);
-  EXPECT_EQ(ticks, 25);
+TEST(TRequestEngine, APollThatNeverEndsHoldsTheRequestOnlyForTheDrainLimit) {
+  TScriptedLink link;
+  link.pollOutstanding = true;
+  link.engine.drainLimitTicks = 30;
+  link.replies = {"9"};
+  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_EQ(link.ticks, 30);
 }
 
-TEST(TRequestEngine, TheTickCountWrapsOnceASecond) {
-  TEngineFixture f;
-  for (int i = 0; i < TRequestEngine::kTicksPerSecond - 1; ++i) f.engine.Tick();
-  EXPECT_EQ(f.engine.TickCount(), TRequestEngine::kTicksPerSecond - 1);
-  f.engine.Tick();
-  EXPECT_EQ(f.engine.TickCount(), 0);
+TEST(TRequestEngine, DelayCountsTicksAndAbortCutsItShort) {
+  TScriptedLink link;
+  EXPECT_TRUE(link.engine.DelayTicks(100));
+  EXPECT_EQ(link.ticks, 100);
+  link.ticks = 0;
+  link.duringPump = [&] {
+    if (link.ticks == 40) link.engine.Abort();
+  };
+  EXPECT_FALSE(link.engine.DelayTicks(100));
+  EXPECT_LT(link.ticks, 50);
+}
+
+TEST(TRequestEngine, WaitingIsFalseWhileDrainingSoThePollStillReachesTheLcd) {
+  TScriptedLink link;
+  link.pollOutstanding = true;
+  bool waitingWhileDraining = true, busyWhileDraining = false;
+  link.duringPump = [&] {
+    if (!link.pollOutstanding) return;
+    waitingWhileDraining = link.engine.Waiting();
+    busyWhileDraining = link.engine.Busy();
+    link.pollOutstanding = false;
+    link.replies = {"1"};
+  };
+  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_FALSE(waitingWhileDraining);
+  EXPECT_TRUE(busyWhileDraining);
 }

@@ -40,6 +40,7 @@ TEST(MemIniFile, ReadsValuesByTheWindowsRules) {
       {"value with '='", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
       {"first of two equal keys wins", "[S]\r\nk=1\r\nK=2\r\n", "S", "k", "1"},
       {"Latin-1 byte kept", "[S]\r\nk=caf\xE9\r\n", "S", "k", QString(QChar(0xE9)).prepend(QStringLiteral("caf"))},
+      {"accented capitals fold too", "[\xC9T\xC9]\r\nk=1\r\n", "\xE9t\xE9", "K", "1"},
       {"comment is no key", "[S]\r\n;k=1\r\n", "S", "k", "<default>"},
       {"key before any section is not read", "k=1\r\n[S]\r\n", "S", "k", "<default>"},
       {"key of another section", "[A]\r\nk=1\r\n[B]\r\n", "B", "k", "<default>"},

@@ -54,6 +54,13 @@ TEST(ParseReply, SplitsFieldsAsTheIndicatorWritesThem) {
       {"letters before a number", "kg12", false, false, true, {{12, 0, true, "kg12"}}},
       {"letter between digits", "1x2", false, false, true, {{2, 0, true, "1x2"}}},
       {"empty text", "", false, false, true, {{0, 0, false, ""}}},
+      {"later point replaces the earlier", "1.2.3", false, false, true, {{123, 1, true, "1.2.3"}}},
+      {"hex lower case", "ff", true, false, true, {{255, 0, true, "ff"}}},
+      {"opening quote drops what came before", "ab\"cd\"", false, false, true, {{0, 0, false, "cd"}}},
+      {"digits in a quote still count", "\"12\"", false, false, true, {{12, 0, true, "12"}}},
+      {"accumulator wraps at 32 bits", "4294967297", false, false, true, {{1, 0, true, "4294967297"}}},
+      {"most negative value", "-2147483648", false, false, true, {{INT32_MIN, 0, true, "-2147483648"}}},
+      {"empty fields", ",,", false, false, true, {{0, 0, false, ""}, {0, 0, false, ""}, {0, 0, false, ""}}},
       {"open quote swallows the rest", "1,\"abc", false, false, false, {{1, 0, true, "1"}}},
   };
   for (const auto& c : cases) {

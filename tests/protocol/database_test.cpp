@@ -2,6 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+namespace w830 {
+
+// A failed comparison of whole models shows their set lines and what only replies carry.
+void PrintTo(const Tdata7400& m, std::ostream* os) {
+  std::vector<std::string> lines;
+  m.BuildSetCommands(lines);
+  for (const auto& line : lines) *os << "\n  " << line;
+  *os << "\n  WFP " << m.GetWFP() << " LDN " << m.DirectZero << " LWN " << m.DirectSpan << " IDN \""
+      << m.SerialNumber << "\" \"" << m.SoftwareVersion << "\"";
+  for (std::size_t n = 0; n < m.LinPercent.size(); ++n)
+    *os << "\n  LIC" << n + 1 << "," << m.LinPercent[n] << "," << m.LinWeight[n];
+  for (std::size_t k = 8; k <= 10; ++k) {
+    const auto& p = m.Ports[k];
+    *os << "\n  port " << k << ": " << p.Use << "," << p.Baud << "," << p.Parity << "," << p.DataBits << ","
+        << p.StopBits << "," << p.Termination << "," << p.Dtr << "," << p.Hardware << "," << p.NetPort << ","
+        << p.Timeout << ",\"" << p.DestAddress << "\"";
+  }
+}
+
+}  // namespace w830
+
 namespace {
 
 using w830::Tdata7400;
@@ -75,10 +100,24 @@ Tdata7400 EverythingChanged() {
 
 TEST(W830Model, SetLinesLoadBackIntoAnEqualModel) {
   const Tdata7400 changed = EverythingChanged();
+  const Lines defaults = SetCommands(Tdata7400());
+  const Lines lines = SetCommands(changed);
+  ASSERT_EQ(lines.size(), defaults.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_NE(lines[i], defaults[i]) << "the fixture leaves line " << i;
   Tdata7400 loaded;
   loaded.LoadReplies(SetCommands(changed));
   EXPECT_EQ(SetCommands(loaded), SetCommands(changed));
   EXPECT_EQ(loaded, changed);
+}
+
+TEST(W830Model, TextsAreWrittenByteForByte) {
+  using namespace std::string_literals;
+  Tdata7400 m;
+  m.InstrumentID = "a\0b\xE9, c"s;
+  EXPECT_EQ(SetCommands(m).front(), "IDN\"a\0b\xE9, c\""s);
+  Tdata7400 loaded;
+  loaded.LoadReplies(SetCommands(m));
+  EXPECT_EQ(loaded.InstrumentID, m.InstrumentID);
 }
 
 TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
@@ -112,6 +151,25 @@ TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
       {"maintenance date", {"QAF1,31,12,99"}, with([](Tdata7400& m) { m.MaintEnabled = 1; m.MaintDay = 31; m.MaintMonth = 12; m.MaintYear = 99; })},
       {"maintenance day out of range", {"QAF1,32,12,100"}, with([](Tdata7400& m) { m.MaintEnabled = 1; m.MaintMonth = 12; })},
       {"wfp", {"WFP2222"}, with([](Tdata7400& m) { m.SetWFP(2222); })},
+      {"index out of range drops the line",
+       {"FBT0,5", "FBT4,5", "RBT0,5", "RBT9,5", "PST0,\"x\"", "PST7,\"x\"", "LIV0,1", "LIV9,1", "LIC0,5,5",
+        "LIC11,5,5", "BDX15,1", "BDX-1,1", "LBTx,1"},
+       Tdata7400()},
+      {"lin percent out of range", {"LIC3,151,1200", "LIC4,10,1000000"}, Tdata7400()},
+      {"mnemonics are three exact characters", {"ACl5", "BDX\x01\x01", "IaD1,5000", " ADR5"}, Tdata7400()},
+      {"on/off fields refuse anything but 0 and 1", {"ETH2", "BUZ-1", "IAD1,,,,2"}, Tdata7400()},
+      {"texts the line format cannot carry back", {"IDN\"a;b\"", "PFT\"x\ry\"", "AFT\"x\ny\""}, Tdata7400()},
+      {"network and udp ports",
+       {"BDX4,,,,,,,,,502,86401", "BDX11,6,,,,,,,,65535,,\"10.0.0.9\"", "BDX13,5,,,,,,,,65536"},
+       with([](Tdata7400& m) {
+         m.Ports[4].NetPort = 502; m.Ports[11].NetPort = 65535; m.Ports[11].DestAddress = "10.0.0.9";
+         m.Ports[13].Use = 5;
+       })},
+      {"setpoint fields stored less one", {"LIV2,11,2,,-99999,5,6,2,1,4,3,2"},
+       with([](Tdata7400& m) { m.Setpoints[1] = {11, 1, 1, 1, 4, 3, 2, 5, 6, -99999}; })},
+      {"setpoint partial", {"LIV8,12,3,9,1000000"}, Tdata7400()},
+      {"later line wins", {"ADR5", "ADR6", "ADR32"}, with([](Tdata7400& m) { m.Address = 6; })},
+      {"reply-only fields", {"LDN-32000", "LWN32001", "WFP10000"}, with([](Tdata7400& m) { m.DirectZero = -32000; })},
       {"prefixed replies", {"LBT2,0", "PST3,\"hi\"", "PRS,2,3,4,5,2,1"},
        with([](Tdata7400& m) {
          m.KeyLock[2] = 0; m.PrintHeader[2] = "hi"; m.PrintMode = 1; m.AutoType = 2; m.PrintColumns = 4;
@@ -121,35 +179,75 @@ TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
   for (const auto& c : cases) {
     Tdata7400 m;
     m.LoadReplies(c.lines);
-    EXPECT_EQ(SetCommands(m), SetCommands(c.want)) << c.name;
-    EXPECT_TRUE(m == c.want) << c.name;
+    EXPECT_EQ(m, c.want) << c.name;
   }
 }
 
 TEST(W830Model, QueriesAndPrefixesGoTogether) {
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  const Pairs base = {
+      {"IDN?", "IDN"},    {"ADR?", "ADR"},    {"AOC?", "AOC"},    {"IAD?1", "IAD"},   {"IAD?2", "IAD"},
+      {"WMD?", "WMD"},    {"ENU?", "ENU"},    {"ICR?", "ICR"},    {"LBT?0", "LBT0,"}, {"LBT?1", "LBT1,"},
+      {"LBT?2", "LBT2,"}, {"LBT?3", "LBT3,"}, {"LBT?4", "LBT4,"}, {"LBT?5", "LBT5,"}, {"MBS?", "MBS"},
+      {"MTD?", "MTD"},    {"ZST?", "ZST"},    {"CWT?", "CWT"},    {"LDN?", "LDN"},    {"LWN?", "LWN"},
+      {"WFP?", "WFP"},    {"CLK?", "CLK"},    {"CFM?", "CFM"},    {"QAF?", "QAF"},    {"BRT?", "BRT"},
+      {"UNT?", "UNT"}};
+  const Pairs more = {
+      {"ASF?", "ASF"},     {"ETH?", "ETH"},     {"BUZ?", "BUZ"},     {"BDX?0", "BDX"},    {"BDX?1", "BDX"},
+      {"BDX?2", "BDX"},    {"BDX?3", "BDX"},    {"BDX?4", "BDX"},    {"BDX?5", "BDX"},    {"BDX?6", "BDX"},
+      {"BDX?7", "BDX"},    {"BDX?11", "BDX"},   {"BDX?12", "BDX"},   {"BDX?13", "BDX"},   {"BDX?14", "BDX"},
+      {"PFT?", "PFT"},     {"PST?1", "PST1,"},  {"PST?2", "PST2,"},  {"PST?3", "PST3,"},  {"PST?4", "PST4,"},
+      {"PST?5", "PST5,"},  {"PST?6", "PST6,"},  {"PRS?", "PRS"},     {"AFT?", "AFT"},     {"FBT?1", "FBT1,"},
+      {"FBT?2", "FBT2,"},  {"FBT?3", "FBT3,"},  {"RBT?1", "RBT1,"},  {"RBT?2", "RBT2,"},  {"RBT?3", "RBT3,"},
+      {"RBT?4", "RBT4,"},  {"RBT?5", "RBT5,"},  {"RBT?6", "RBT6,"},  {"RBT?7", "RBT7,"},  {"RBT?8", "RBT8,"},
+      {"LIC?1", "LIC1,"},  {"LIC?2", "LIC2,"},  {"LIC?3", "LIC3,"},  {"LIC?4", "LIC4,"},  {"LIC?5", "LIC5,"},
+      {"LIC?6", "LIC6,"},  {"LIC?7", "LIC7,"},  {"LIC?8", "LIC8,"},  {"LIC?9", "LIC9,"},  {"LIC?10", "LIC10,"},
+      {"LIV?1", "LIV"},    {"LIV?2", "LIV"},    {"LIV?3", "LIV"},    {"LIV?4", "LIV"},    {"LIV?5", "LIV"},
+      {"LIV?6", "LIV"},    {"LIV?7", "LIV"},    {"LIV?8", "LIV"},    {"LIW?", "LIW"}};
+  Pairs all = base;
+  all.insert(all.end(), more.begin(), more.end());
+
+  const auto built = [](bool extended) {
+    Lines queries = {"stale"}, prefixes = {"stale"};
+    Tdata7400().BuildQueries(extended, queries, prefixes);
+    Pairs out;
+    for (std::size_t i = 0; i < std::min(queries.size(), prefixes.size()); ++i)
+      out.emplace_back(queries[i], prefixes[i]);
+    EXPECT_EQ(queries.size(), prefixes.size());
+    return out;
+  };
+  EXPECT_EQ(built(false), base);
+  EXPECT_EQ(built(true), all);
+}
+
+// A prefixed reply is a settings line: the indicator's answers to the extended
+// queries, behind their prefixes, load as the set commands would.
+TEST(W830Model, PrefixedRepliesLoadLikeSetCommands) {
+  const Lines replies = {"\"Line 9\",\"SN77\",\"2.10\"", "5", "1,2,3,4,0,1,0", "1,5000,2,3,1,50,1", "2,7000,2,4,1,50,1",
+                         "2,1", "3", "60", "0", "1", "2", "0", "1", "2", "1,600", "4", "1,3,2,9", "2500", "-120",
+                         "19990", "2222", "12,30,45,6,7,26", "1,3", "1,15,6,27", "80", "1,2,1500,1"};
   Tdata7400 m;
   Lines queries, prefixes;
   m.BuildQueries(false, queries, prefixes);
-  const Lines base = {"IDN?", "ADR?", "AOC?", "IAD?1", "IAD?2", "WMD?", "ENU?", "ICR?", "LBT?0", "LBT?1",
-                      "LBT?2", "LBT?3", "LBT?4", "LBT?5", "MBS?", "MTD?", "ZST?", "CWT?", "LDN?", "LWN?",
-                      "WFP?", "CLK?", "CFM?", "QAF?", "BRT?", "UNT?"};
-  EXPECT_EQ(queries, base);
-  EXPECT_EQ(prefixes[3], "IAD");
-  EXPECT_EQ(prefixes[8], "LBT0,");
-  m.BuildQueries(true, queries, prefixes);
-  ASSERT_EQ(queries.size(), 80u);
-  ASSERT_EQ(prefixes.size(), 80u);
-  const struct {
-    std::size_t i;
-    const char* query;
-    const char* prefix;
-  } picks[] = {{26, "ASF?", "ASF"}, {29, "BDX?0", "BDX"}, {37, "BDX?11", "BDX"}, {42, "PST?1", "PST1,"},
-               {48, "PRS?", "PRS"}, {50, "FBT?1", "FBT1,"}, {53, "RBT?1", "RBT1,"}, {61, "LIC?1", "LIC1,"},
-               {70, "LIC?10", "LIC10,"}, {71, "LIV?1", "LIV"}, {79, "LIW?", "LIW"}};
-  for (const auto& p : picks) {
-    EXPECT_EQ(queries[p.i], p.query);
-    EXPECT_EQ(prefixes[p.i], p.prefix);
-  }
+  ASSERT_EQ(prefixes.size(), replies.size());
+  Lines lines;
+  for (std::size_t i = 0; i < replies.size(); ++i) lines.push_back(prefixes[i] + replies[i]);
+  m.LoadReplies(lines);
+
+  Tdata7400 want;
+  want.InstrumentID = "Line 9"; want.SerialNumber = "SN77"; want.SoftwareVersion = "2.10"; want.Address = 5;
+  want.AnalogType = 1; want.AnalogSource = 2; want.AnalogZero = 3; want.AnalogSpan = 4; want.AnalogAbsolute = 1;
+  want.FullScale1 = 5000; want.DecimalPoint = 2; want.Resolution1 = 2; want.HighResolution = true;
+  want.TareMax = 50; want.SenseLine = 1; want.FullScale2 = 7000; want.Resolution2 = 3;
+  want.WeighMode = 1; want.OperatingMode = 1; want.Units = 3; want.SynchFrequency = 60;
+  want.KeyLock = {0, 1, 2, 0, 1, 2}; want.ModbusEndian = 1; want.ModbusPort = 600; want.Motion = 4;
+  want.AutoZero = 1; want.ZeroTracking = 3; want.ZeroRange = 1; want.ZeroBand = 9; want.CalWeight = 2500;
+  want.DirectZero = -120; want.DirectSpan = 19990; want.SetWFP(2222);
+  want.ClockHour = 12; want.ClockMinute = 30; want.ClockSecond = 45; want.ClockDay = 6; want.ClockMonth = 7;
+  want.ClockYear = 26; want.TimeFormat = 1; want.DateFormat = 3; want.MaintEnabled = 1; want.MaintDay = 15;
+  want.MaintMonth = 6; want.MaintYear = 27; want.Brightness = 80; want.SecondaryUnits = 1; want.TertiaryUnits = 2;
+  want.ConversionFactor = 1500; want.ShowLbOz = 1;
+  EXPECT_EQ(m, want);
 }
 
 TEST(W830Model, ProtectedCommandsAndTextHelpers) {

@@ -18,6 +18,8 @@ TEST(DigitsToInt, ReadsDigitsAndSaturates) {
       {"99999999999", std::numeric_limits<int32_t>::max()},
       {"-99999999999", std::numeric_limits<int32_t>::min()},
       {"2147483647", 2147483647},
+      {"2147483648", std::numeric_limits<int32_t>::max()},
+      {"-2147483648", std::numeric_limits<int32_t>::min()},
   };
   for (const auto& c : cases) EXPECT_EQ(DigitsToInt(c.text), c.want) << c.text;
 }

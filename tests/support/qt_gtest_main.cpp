@@ -3,8 +3,17 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+namespace {
+void SetDefault(const char* name, const char* value) {
+  if (qgetenv(name).isEmpty()) qputenv(name, value);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  SetDefault("QT_QPA_PLATFORM", "offscreen");
+  // Where the build put the programs and their side files, for tests run by hand too.
+  SetDefault("VIEWER_BIN_DIR", VIEWER_BUILD_BIN_DIR);
+  SetDefault("VIEWER_SOURCE_DIR", VIEWER_BUILD_SOURCE_DIR);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();

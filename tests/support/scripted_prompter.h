@@ -5,9 +5,13 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "platform/prompter.h"
+
+// Failure messages show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 struct TPrompt {
   enum Kind { Message, Show, OpenFile, SaveFile, Print, Dialog };

@@ -131,3 +131,39 @@ TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimProtocol, AnswersQueriesAndTakesSetLinesOfTheW840) {
+  TSimIndicator ind(sim::Model::W840, 1);
+  const struct {
+    const char* send;
+    const char* reply;
+  } steps[] = {
+      {"IAD?1;", "1,4000,0,1,0,0\r\n"},
+      {"RBT?0;", "0\r\n"},
+      {"BDX?5;", "5,,,,,,,,,2222\r\n"},
+      {"LIV?1;", "1,0,1,1,0,0,0,1,0,0\r\n"},
+      {"LDW?1;", "0\r\n"},
+      {"LWT?1;", "20000\r\n"},
+      {"WFP?;", "1\r\n"},
+      {"WMD4,1;", "0\r\n"},
+      {"WMD?;", "4,1\r\n"},
+      {"ENU5;", "?\r\n"},
+      {"LBT?5;", "?\r\n"},
+      {"CLK?;", "?\r\n"},
+      {"BDX7,1;", "?\r\n"},
+      {"LDW;", "0\r\n"},
+      {"VAL?;", "12346\r\n"},
+      {"LDW12345;", "0\r\n"},
+      {"LDW?1;", "12345\r\n"},
+      {"ESR?;", "00A0\r\n"},
+  };
+  for (const auto& s : steps) EXPECT_EQ(ind.Feed(s.send), s.reply) << s.send;
+  ind.SetCalibrationBusyPolls(1);
+  ind.SetCalibrationError(105);
+  ind.Feed("LWT;");
+  EXPECT_EQ(ind.Feed("LWT?;LWT?;"), "1\r\n105\r\n");
+}
+
+}  // namespace

@@ -117,6 +117,10 @@ std::string TSimIndicator::Execute(const std::string& command) {
   if (mnemonic == "FPL") return query ? SegmentStringOf(layout_, DisplayState()) : HandleKey(rest);
   if (model_ == Model::W830 && (mnemonic == "LDN" || mnemonic == "LWN"))
     return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && (mnemonic == "LDW" || mnemonic == "LWT") && rest != "?1")
+    return HandleCalibration(mnemonic, rest, query);
+  if (model_ == Model::W840 && mnemonic == "VAL") return rest == "?" ? std::to_string(12345 + calibrations_) : "?";
+  if (model_ == Model::W840 && mnemonic == "ESR") return rest == "?" ? "00A0" : "?";
   if (mnemonic == "LIC" && !query) return HandleLinearisation(rest);
   if (mnemonic == "BCA") return HandleCalBlock(rest, query);
   if (mnemonic == "MSV") {
@@ -186,21 +190,27 @@ std::string TSimIndicator::HandleKey(const std::string& args) {
 }
 
 std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query) {
+  // The W830 answers its status query with the value, then the status; the W840
+  // with the status alone (its value is read with the index: "LDW?1").
+  const std::string key = model_ == Model::W830 ? mnemonic : mnemonic + "1";
+  const int valueField = model_ == Model::W830 ? 0 : 1;
   if (query) {
     if (rest != "?") return "?";
+    int status = calStatus_;
     if (calPollsLeft_ > 0) {
       --calPollsLeft_;
+      status = 1;
       if (calPollsLeft_ == 0) calStatus_ = calError_;
-      return settings_.Field(mnemonic, 0) + ",1";
     }
-    return settings_.Field(mnemonic, 0) + "," + std::to_string(calStatus_);
+    if (model_ == Model::W840) return std::to_string(status);
+    return settings_.Field(key, valueField) + "," + std::to_string(status);
   }
   if (!rest.empty()) {
     // A direct mV/V value (x 10000) is set and calibrated at once.
     char* end = nullptr;
     const long value = std::strtol(rest.c_str(), &end, 10);
     if (*end != '\0' || value < -32000 || value > 32000) return "?";
-    settings_.SetField(mnemonic, 0, std::to_string(value));
+    settings_.SetField(key, valueField, std::to_string(value));
   }
   ++calibrations_;
   calPollsLeft_ = calBusyPolls_;

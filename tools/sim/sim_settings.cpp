@@ -78,6 +78,46 @@ const std::map<std::string, MnemonicRule>& W830Rules() {
   return rules;
 }
 
+const std::map<std::string, MnemonicRule>& W840Rules() {
+  static const std::map<std::string, MnemonicRule> rules = {
+      {"IDN", {Indexing::kNone, 0, 0, true, {T(0, 10), T(1, 10), T(1, 6)}}},
+      {"ADR", {Indexing::kNone, 0, 0, true, {N(0, 31)}}},
+      {"IAD", {Indexing::kEchoed, 1, 2, true, {N(1, 2), N(0, 999999), N(0, 5), N(1, 7), N(0, 1), N(0, 999999)}}},
+      {"CWT", {Indexing::kNone, 0, 0, true, {N(0, 999999)}}},
+      {"WMD", {Indexing::kNone, 0, 0, true, {N(1, 4), N(0, 1)}}},
+      {"ENU", {Indexing::kNone, 0, 0, true, {N(0, 4)}}},
+      {"ICR", {Indexing::kNone, 0, 0, true, {N(10, 100)}}},
+      {"ASF", {Indexing::kNone, 0, 0, true, {N(0, 14), N(0, 2)}}},
+      {"LBT", {Indexing::kNotEchoed, 0, 4, true, {N(0, 4), N(0, 2)}}},
+      {"MTD", {Indexing::kNone, 0, 0, true, {N(0, 12)}}},
+      {"PFT", {Indexing::kNone, 0, 0, true, {T(0, 100)}}},
+      {"AFT", {Indexing::kNone, 0, 0, true, {T(0, 20)}}},
+      {"PST", {Indexing::kNotEchoed, 1, 6, true, {N(1, 6), T(0, 30)}}},
+      {"PRS", {Indexing::kNone, 0, 0, true, {kAnyField, N(1, 8), N(1, 6), N(0, 20), N(0, 10), N(1, 4)}}},
+      {"ZST", {Indexing::kNone, 0, 0, true, {N(0, 1), N(0, 12), N(1, 4), N(0, 999999)}}},
+      {"RBT", {Indexing::kNotEchoed, 0, 8, true, {N(0, 8), N(0, 21)}}},
+      {"BUZ", {Indexing::kNone, 0, 0, true, {N(0, 1)}}},
+      {"ETH", {Indexing::kNone, 0, 0, true,
+               {N(0, 1), T(7, 15), T(7, 15), T(7, 15), T(7, 15), T(7, 15), T(7, 23), T(0, 64)}}},
+      {"BDX", {Indexing::kEchoed, 1, 6, true, {}}},
+      {"LIV", {Indexing::kEchoed, 1, 8, true,
+               {N(1, 8), N(0, 50), N(1, 2), N(1, 2), N(-99999, 999999), N(0, 999999), N(0, 999999), N(1, 2),
+                N(0, 1), N(0, 3)}}},
+      {"WFP", {Indexing::kNone, 0, 0, false, {N(1, 9999)}}},
+      {"LDW", {Indexing::kNotEchoed, 1, 1, false, {N(1, 1), N(-32000, 32000)}}},
+      {"LWT", {Indexing::kNotEchoed, 1, 1, false, {N(1, 1), N(-32000, 32000)}}},
+      {"LIC", {Indexing::kNotEchoed, 1, 10, false, {N(1, 10), N(-150, 150), N(-99999, 999999)}}},
+  };
+  return rules;
+}
+
+std::vector<FieldRule> W840BdxRules(long port) {
+  if (port == 5 || port == 6)
+    return {N(1, 6), kAnyField, kAnyField, kAnyField, kAnyField, kAnyField, kAnyField, kAnyField, kAnyField,
+            N(0, 65535)};
+  return {N(1, 6), N(0, 7), N(1, 10), N(0, 2), N(7, 8), N(1, 2), N(0, 1), N(0, 1), N(0, 1)};
+}
+
 std::vector<FieldRule> BdxRules(long port) {
   switch (port) {
     case 4:
@@ -95,6 +135,25 @@ std::vector<FieldRule> BdxRules(long port) {
     default:
       return {N(0, 14), N(0, 9), N(1, 10), N(0, 2), N(7, 8), N(1, 2), N(0, 1), N(0, 1), N(0, 1)};
   }
+}
+
+// The factory settings of a W840, as set lines.
+const std::vector<std::string>& W840Defaults() {
+  static const std::vector<std::string> lines = [] {
+    std::vector<std::string> l = {
+        "IDN\"\",\"SIM00002\",\"3.05\"", "ADR0", "IAD1,4000,0,1,0,0", "IAD2,6000,0,2,0,0", "CWT3000", "WMD1,0",
+        "ENU2", "ICR50", "ASF0,0", "MTD1", "PFT\"\"", "AFT\"\"", "PRS,1,1,0,0,1", "ZST0,0,4,0", "BUZ0",
+        "ETH1,\"0.0.0.0\",\"255.255.255.255\",\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0.0.0\",\"\"",
+        "BDX5,,,,,,,,,2222", "BDX6,,,,,,,,,2223", "WFP1", "LDW1,0", "LWT1,20000"};
+    for (int k = 0; k <= 4; ++k) l.push_back("LBT" + std::to_string(k) + ",1");
+    for (int n = 1; n <= 6; ++n) l.push_back("PST" + std::to_string(n) + ",\"\"");
+    for (int n = 0; n <= 8; ++n) l.push_back("RBT" + std::to_string(n) + ",0");
+    for (int n = 1; n <= 10; ++n) l.push_back("LIC" + std::to_string(n) + ",0,0");
+    for (int n = 1; n <= 8; ++n) l.push_back("LIV" + std::to_string(n) + ",0,1,1,0,0,0,1,0,0");
+    for (int k = 1; k <= 4; ++k) l.push_back("BDX" + std::to_string(k) + ",0,1,0,7,1,0,0,0");
+    return l;
+  }();
+  return lines;
 }
 
 // The factory settings of a W830, as set lines.
@@ -151,13 +210,11 @@ bool FieldValid(const FieldRule& rule, const std::string& field) {
 }
 
 const std::map<std::string, MnemonicRule>& RulesOf(Model model) {
-  static const std::map<std::string, MnemonicRule> none;
-  return model == Model::W830 ? W830Rules() : none;
+  return model == Model::W830 ? W830Rules() : W840Rules();
 }
 
 const std::vector<std::string>& DefaultsOf(Model model) {
-  static const std::vector<std::string> none;
-  return model == Model::W830 ? W830Defaults() : none;
+  return model == Model::W830 ? W830Defaults() : W840Defaults();
 }
 
 }  // namespace
@@ -232,7 +289,7 @@ bool TSimSettings::Set(const std::string& line) {
     long i = 0;
     if (!ParseNumber(fields[0], i) || i < rule->second.indexMin || i > rule->second.indexMax) return false;
     key += std::to_string(i);
-    if (mnemonic == "BDX") fieldRules = BdxRules(i);
+    if (mnemonic == "BDX") fieldRules = model_ == Model::W830 ? BdxRules(i) : W840BdxRules(i);
   }
   if (fields.size() > fieldRules.size()) return false;
   for (std::size_t f = 0; f < fields.size(); ++f)

@@ -1,0 +1,24 @@
+#pragma once
+// Turns the choice of the connection dialog into a new, unopened link.
+#include <QString>
+#include <memory>
+
+#include "link/IOIface.h"
+
+struct TLinkSettings {
+  bool tcp = false;
+  QString host;  // host name or dotted IPv4 address
+  int tcpPort = 2222;
+  QString serialPort;
+  int baudRate = 9600;
+  int dataBits = 8;
+  int stopBits = 1;
+  int parity = 0;  // 0 none, 1 odd, 2 even
+};
+
+// A closed link of the chosen kind, with no handler bound; the caller owns it.
+// Throws std::runtime_error for a kind this build cannot open.
+std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings);
+
+// True for a dotted IPv4 address such as 10.0.0.5, false for a host name.
+bool IsNumericIPv4(const QString& text);

@@ -1,0 +1,160 @@
+// Connecting and disconnecting, what the window shows in each state, the pages'
+// poll modes, the front-panel keys and the status line.
+#include <QGuiApplication>
+#include <QLabel>
+
+#include "dialogs/comdialog.h"
+#include "link/dmViewer.h"
+#include "link/logging.h"
+#include "mainwindow/commandframe.h"
+#include "mainwindow/main.h"
+#include "mainwindow/statuspanel.h"
+#include "mimic/voxMimicDisp.h"
+#include "platform/prompter.h"
+#include "ui_main.h"
+
+namespace {
+constexpr int kConnectSettleTicks = 100;
+constexpr int kLongPressMs = 2000;
+}  // namespace
+
+void TFrmMain::Connect2Click() { ConnectInstrument(); }
+
+void TFrmMain::ConnectInstrument() {
+  if (!datViewer) return;
+  FReplyTimeout = datViewer->GetTimeout();
+  if (LinkActive()) {
+    FIOInterface->Close();
+    UpdateStatusLine();
+    return;
+  }
+  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress);
+  FReplyTimeout = datViewer->GetTimeout();
+  if (!link) return;
+  InstallLink(std::move(link));
+  ResetLink();
+  FIOInterface->Open();
+  UpdateStatusLine();
+}
+
+void TFrmMain::FIOInterfaceConnect(TIOIface*) {
+  CommsLog("TFrmMain.FIOInterfaceConnect: Connected to indicator");
+  SetConnected(true);
+}
+
+void TFrmMain::FIOInterfaceDisconnect(TIOIface*) {
+  CommsLog("TFrmMain.FIOInterfaceDisconnect: Disconnected from indicator");
+  engine_.Abort();
+  SetConnected(false);
+}
+
+void TFrmMain::SetConnected(bool on) {
+  if (on) {
+    // The indicator gets a second to settle; the link may drop or be swapped
+    // meanwhile, and then this connection is not the one to show.
+    TIOIface* link = FIOInterface.get();
+    if (!DelayTicks(kConnectSettleTicks) || FIOInterface.get() != link || !LinkActive()) return;
+  }
+  connected_ = on;
+  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSTest), on);
+  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSCal), false);
+  ui_->PgCMain->setTabVisible(ui_->PgCMain->indexOf(ui_->TSSettings), false);
+  ui_->ReadSettings1->setEnabled(on);
+  ui_->WriteSettings1->setEnabled(on);
+  ui_->ToolButton6->setEnabled(on);
+  ui_->ToolButton7->setEnabled(on);
+  FPollThread->SetLinkActive(on);
+  if (on) {
+    ui_->ToolButton4->setText(QStringLiteral("&Disconnect"));
+    ui_->ToolButton4->setToolTip(QStringLiteral("Disconnect from instrument"));
+    if (ui_->PgCMain->currentWidget() == ui_->TSDisplay) SetPollMode(pmDisplay);
+    StartDisplay();
+    StartPollThread();
+  } else {
+    ui_->ToolButton4->setText(QStringLiteral("&Connect"));
+    ui_->ToolButton4->setToolTip(QStringLiteral("Connect to instrument"));
+    FLcdBlankTicks = 0;
+    SetPollMode(pmNone);
+    BlankDisplay(true);
+  }
+  ui_->Connect2->setText(ui_->ToolButton4->text());
+  if (!on) SetLogMode(lmOff);
+  workingData_.SerialNumber.clear();
+  UpdateStatusLine();
+}
+
+void TFrmMain::StartDisplay() {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  SendCommand("S98;STP;", false);
+  Query(AddressPrefix(FAddress) + "ENU?;", false, IntegerReply, "ENU");
+  QGuiApplication::restoreOverrideCursor();
+}
+
+void TFrmMain::BlankDisplay(bool allOn) {
+  const int digits = displayMimic_->LCD().SegmentCount() / 4;
+  displayMimic_->LCD().SetSegmentsHex(std::string(static_cast<std::size_t>(std::max(digits, 0)), allOn ? 'F' : '0'));
+}
+
+void TFrmMain::LCDButtonPress(int key, int holdMs) {
+  if (!LinkActive()) {
+    Prompter().MessageDlg(QStringLiteral("Instrument must be connected"), TMsgDlgType::mtInformation, mbOK);
+    return;
+  }
+  std::string command = "FPL" + std::to_string(key + 1);
+  if (holdMs >= kLongPressMs) command += ",1";
+  SendCommand(command, false);
+}
+
+void TFrmMain::PgCMainChange() {
+  QWidget* page = ui_->PgCMain->currentWidget();
+  if (page == ui_->TSDisplay) {
+    SetPollMode(pmDisplay);
+    StartDisplay();
+    StartPollThread();
+  } else if (page == ui_->TSCal) {
+    SetPollMode(pmCalibration);
+    if (!statusLine_->Text().isEmpty() && !FInSync &&
+        Prompter().MessageDlg(QStringLiteral("Current Settings not sent to instrument.  Send now?"),
+                              TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes)
+      ui_->WriteSettings1->trigger();
+    StartPollThread();
+  } else if (page == ui_->TSTest) {
+    ui_->EdtSendStr->setFocus();
+    SetPollMode(pmTest);
+  } else if (page == ui_->TSLog) {
+    SetPollMode(pmLog);
+    ui_->Chart->setFocus();
+  } else if (page != ui_->TSSettings) {
+    SetPollMode(pmNone);
+  }
+}
+
+void TFrmMain::UpdateStatusLine() {
+  const QString port =
+      LinkActive() ? QStringLiteral("Port: %1").arg(FIOInterface->GetDescription()) : QString();
+  QString text = port;
+  if (!workingData_.SerialNumber.empty())
+    text = QStringLiteral("Unit %1, SN: %2, Version %3, ID: %4, ")
+               .arg(workingData_.Address)
+               .arg(QString::fromLatin1(workingData_.SerialNumber.c_str()),
+                    QString::fromLatin1(workingData_.SoftwareVersion.c_str()),
+                    QString::fromLatin1(workingData_.InstrumentID.c_str())) +
+           port;
+  statusLine_->SetText(text);
+}
+
+void TFrmMain::SetInSync(bool inSync) {
+  FInSync = inSync;
+  statusLine_->SetInSync(inSync);
+}
+
+QString TFrmMain::StatusPanelText(int panel) const {
+  switch (panel) {
+    case 0:
+      return statusCommand_->text();
+    case 1:
+      return statusReply_->text();
+    default:
+      return statusLine_->Text();
+  }
+}

@@ -1,0 +1,235 @@
+#include "mainwindow/settingspages.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "protocol/database.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace {
+
+using w830::Tdata7400;
+
+std::vector<std::string> Lines(const Tdata7400& m) {
+  std::vector<std::string> l;
+  m.BuildSetCommands(l);
+  return l;
+}
+
+// A model with every setting the pages carry away from its default.
+Tdata7400 Edited() {
+  Tdata7400 m;
+  m.WeighMode = 1; m.OperatingMode = 2; m.DecimalPoint = 2; m.FullScale1 = 300000; m.FullScale2 = 600000;
+  m.SenseLine = 1; m.Resolution1 = 3; m.Resolution2 = 5; m.HighResolution = true; m.TareMax = 1234;
+  m.Units = 3; m.Average = 12; m.Jitter = 1; m.SynchFrequency = 60; m.Motion = 13; m.ZeroTracking = 9;
+  m.ZeroRange = 0; m.ZeroBand = 55; m.AutoZero = 1; m.InstrumentID = "Scale, 2";
+  m.KeyLock = {2, 0, 0, 0, 1, 0}; m.FunctionKey = {14, 3, 1}; m.RemoteInput = {22, 1, 2, 3, 4, 5, 6, 7};
+  m.SecondaryUnits = 5; m.TertiaryUnits = 4; m.ConversionFactor = 2205; m.ShowLbOz = 1; m.BuzzerEnable = true;
+  m.Brightness = 80; m.Address = 17; m.PrintMode = 7; m.Interlock = 2; m.AutoType = 4; m.AutoSource = 3;
+  m.PrintRows = 9; m.PrintColumns = 19; m.PrintHeader = {"One", "Two", "", "Four", "", ""};
+  m.PrintFormat = "fmt"; m.AutoFormat = "auto"; m.ModbusPort = 1502; m.ModbusEndian = 1;
+  m.Ports[4].NetPort = 4001; m.Ports[4].Timeout = 30; m.Ports[5].NetPort = 4002; m.Ports[5].Timeout = 40;
+  m.Ports[11].Use = 5; m.Ports[11].NetPort = 5001; m.Ports[11].DestAddress = "10.0.0.11";
+  m.Ports[12].Use = 4; m.Ports[12].NetPort = 5002; m.Ports[12].DestAddress = "10.0.0.12";
+  m.Ports[13].Use = 3; m.Ports[13].NetPort = 5003; m.Ports[14].Use = 2; m.Ports[14].NetPort = 5004;
+  m.Dhcp = false; m.IPAddress = "10.1.2.3"; m.NetMask = "255.255.255.0"; m.Gateway = "10.1.2.1";
+  m.Dns1 = "10.1.2.4"; m.Dns2 = "10.1.2.5"; m.Dns3 = "10.1.2.6"; m.HostName = "scale-2"; m.SearchDomain = "plant";
+  m.JogOnTime = 200; m.JogOffTime = 300; m.JogsInSet = 4; m.MaxJogSets = 5; m.FeederType = 1; m.DelayCheck = 600;
+  m.AnalogType = 1; m.AnalogSource = 2; m.AnalogZero = 100; m.AnalogSpan = 60000; m.AnalogAbsolute = 1;
+  m.AnalogClip = 1; m.TimeFormat = 1; m.DateFormat = 4; m.MaintEnabled = 1; m.MaintDay = 28; m.MaintMonth = 2;
+  m.MaintYear = 27;
+  return m;
+}
+
+class SettingsPages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pages.SetModel(&model);
+    pages.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
+  }
+  template <class T>
+  T* Find(const char* name) {
+    T* w = pages.findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  // Focus the edit, give it a text, then move the focus on within the window.
+  void TypeAndLeave(const char* name, const QString& text) {
+    auto* edit = Find<QLineEdit>(name);
+    edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
+    edit->setText(text);
+    Find<QLineEdit>("EdtID")->setFocus();
+    QTest::qWait(0);
+  }
+  Tdata7400 model;
+  TSettingsPages pages;
+  TScriptedPrompter prompter;
+};
+
+TEST_F(SettingsPages, EveryPageSettingComesBackAsShown) {
+  model = Edited();
+  const Tdata7400 shown = model;
+  pages.SetDecimalChar(u',');
+  pages.FillDecimalPointList(u',');
+  pages.SettingsToControls(false);
+  EXPECT_EQ(Find<QLineEdit>("EdtFS1")->text(), "3000,00");
+  EXPECT_EQ(Find<QLineEdit>("EdtConversionFactor")->text(), "2,205");
+
+  Tdata7400 stored;
+  pages.SetModel(&stored);
+  pages.ControlsToSettings();
+  const auto want = Lines(shown);
+  const auto got = Lines(stored);
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    const std::string m = want[i].substr(0, 3);
+    if (m == "CLK" || m == "LIV" || (m == "BDX" && want[i].rfind("BDX4", 0) != 0 && want[i].rfind("BDX5", 0) != 0 &&
+                                     want[i].rfind("BDX1", 0) != 0))
+      continue;  // the clock only when edited; setpoints and serial ports store themselves
+    EXPECT_EQ(got[i], want[i]);
+  }
+}
+
+TEST_F(SettingsPages, ABoxWithoutAMatchingItemKeepsTheModelsValue) {
+  model.KeyLock[2] = 2;  // "Immediate" is not offered for the gross/net key
+  model.SynchFrequency = 12;
+  pages.SettingsToControls(false);
+  EXPECT_EQ(Find<QComboBox>("CBxGbut")->currentIndex(), -1);
+  EXPECT_EQ(Find<QComboBox>("cbxFilter")->currentText(), "50");
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.KeyLock[2], 2);
+  EXPECT_EQ(model.SynchFrequency, 50);
+  Find<QComboBox>("cbxFilter")->setCurrentText("12.5");
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.SynchFrequency, 12);
+}
+
+TEST_F(SettingsPages, FillingThePagesNeverWritesTheModel) {
+  model = Edited();
+  const Tdata7400 before = model;
+  pages.SettingsToControls(false);
+  pages.LoadSetpoint(3);
+  EXPECT_TRUE(model == before);
+}
+
+TEST_F(SettingsPages, ScaledValuesFollowTheDecimalPointAndAreReadWhole) {
+  model.DecimalPoint = 0;
+  model.FullScale1 = 3000;
+  pages.SettingsToControls(false);
+  auto* dp = Find<QComboBox>("CBxDP");
+  dp->setCurrentIndex(2);
+  emit dp->activated(2);
+  EXPECT_EQ(Find<QLineEdit>("EdtFS1")->text(), "30.00");
+  EXPECT_EQ(model.FullScale1, 3000);
+  Find<QLineEdit>("EdtFS1")->setText("15");  // typed, field not yet left
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.FullScale1, 1500);
+}
+
+TEST_F(SettingsPages, FieldChecksWarnWithTheirLimits) {
+  model.DecimalPoint = 2;
+  model.WeighMode = 1;
+  model.FullScale2 = 100000;
+  pages.SettingsToControls(false);
+  static const std::string longName(65, 'a');
+  const struct {
+    const char* edit;
+    const char* text;
+    const char* shows;
+    const char* message;  // "" for none
+  } cases[] = {
+      {"EdtFS1", "15", "15.00", ""},
+      {"EdtFS1", "0.5", "0.50", "Out of Range: (1.00 to 9999.99)"},
+      {"EdtTarget", "-5", "-5.00", ""},
+      {"EdtConversionFactor", "2.2046", "2.204", ""},
+      {"EdtSetpJogOn", "50", "50", "Out of Range: (100 to 60000)"},
+      {"edtAddTare", "1000.01", "1000.01", "Out of Range: (0.00 to 1000.00)"},
+      {"edtEthHostname", "Scale", "Scale", "Character \"S\" is not valid for a hostname, should be [0-9a-z\\-]"},
+      {"edtEthHostname", longName.c_str(), nullptr,
+       "Invalid length for hostname 65, should be between 1..64"},
+  };
+  for (const auto& c : cases) {
+    prompter.Clear();
+    if (*c.message) prompter.AnswerMessage(mrOk);
+    TypeAndLeave(c.edit, QString::fromLatin1(c.text));
+    if (c.shows) {
+      EXPECT_EQ(Find<QLineEdit>(c.edit)->text(), c.shows) << c.edit << " " << c.text;
+    }
+    const std::vector<QString> want = *c.message ? std::vector<QString>{c.message} : std::vector<QString>{};
+    EXPECT_EQ(prompter.Messages(), want) << c.edit << " " << c.text;
+  }
+}
+
+TEST_F(SettingsPages, TextSettingsRefuseWhatTheLineFormatCannotCarry) {
+  auto* id = Find<QLineEdit>("EdtID");
+  QTest::keyClicks(id, "a\"b;c");
+  EXPECT_EQ(id->text(), "abc");
+  id->insert("\"pasted\"");
+  EXPECT_EQ(id->text(), "abc");
+  auto* rows = Find<QLineEdit>("EDtRows");
+  rows->clear();
+  QTest::keyClicks(rows, "1x2");
+  EXPECT_EQ(rows->text(), "12");
+}
+
+TEST_F(SettingsPages, TheHeaderMemoHoldsSixLines) {
+  pages.SettingsToControls(false);
+  for (int i = 0; i < 1; ++i) prompter.AnswerMessage(mrOk);
+  Find<QPlainTextEdit>("MemoHeader")->setPlainText("1\n2\n3\n4\n5\n6\n7");
+  EXPECT_EQ(Find<QPlainTextEdit>("MemoHeader")->blockCount(), 6);
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Maximum size = 6 lines x 30 characters"});
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.PrintHeader[5], "6");
+}
+
+TEST_F(SettingsPages, ABadRowCountKeepsTheOldValueAndTheRestIsStored) {
+  model.PrintRows = 4;
+  pages.SettingsToControls(false);
+  Find<QLineEdit>("EDtRows")->setText("");
+  Find<QLineEdit>("EdtCols")->setText("7");
+  prompter.AnswerMessage(mrOk);
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.PrintRows, 4);
+  EXPECT_EQ(model.PrintColumns, 7);
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"'' is not a valid integer value"});
+}
+
+TEST_F(SettingsPages, TheSerialPortInUseCannotBeEdited) {
+  model.SetWFP(1);
+  model.Ports[1].Baud = 5;
+  pages.SettingsToControls(false);
+  auto* tabs = Find<QTabBar>("tcSerial");
+  auto* baud = Find<QComboBox>("cbBaud");
+  tabs->setCurrentIndex(1);
+  baud->setCurrentIndex(2);
+  emit baud->activated(2);
+  EXPECT_EQ(baud->currentIndex(), 5);
+  EXPECT_EQ(model.Ports[1].Baud, 5);
+  tabs->setCurrentIndex(0);
+  baud->setCurrentIndex(2);
+  emit baud->activated(2);
+  EXPECT_EQ(model.Ports[0].Baud, 2);
+}
+
+TEST_F(SettingsPages, SetpointsAreShownAndStoredOneAtATime) {
+  model.DecimalPoint = 1;
+  model.Setpoints[2].Target = 1234;
+  pages.SettingsToControls(false);
+  auto* tabs = Find<QTabBar>("CtrlSetpoint");
+  pages.LoadSetpoint(0);
+  tabs->setCurrentIndex(2);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "123.4");
+  Find<QLineEdit>("EdtTarget")->setText("99.9");
+  Find<QComboBox>("CBxSetpType")->setCurrentIndex(3);
+  tabs->setCurrentIndex(4);
+  EXPECT_EQ(model.Setpoints[2].Target, 999);
+  EXPECT_EQ(model.Setpoints[2].Type, 3);
+  EXPECT_EQ(model.Setpoints[4].Target, 0);
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "tests/mainwindow/viewer_fixture.h"
+
+#include <QFile>
+
+#include "dialogs/comdialog.h"
+#include "mimic/voxMimicDisp.h"
+
+namespace {
+
+int HexBit(const std::string& hex, int segment) {
+  const std::size_t digit = static_cast<std::size_t>(segment / 4);
+  if (digit >= hex.size()) return 0;
+  const int value = QByteArray(1, hex[digit]).toInt(nullptr, 16);
+  return (value >> (3 - segment % 4)) & 1;
+}
+
+}  // namespace
+
+void TViewerTest::SetUp() {
+  const QString bin = qEnvironmentVariable("VIEWER_BIN_DIR") + '/';
+  for (const char* file : {"W830_830lcd.VB2", "W830_830key.VB2", "W830_830panel.BMP"})
+    ASSERT_TRUE(QFile::copy(bin + file, exe.Path(QString::fromLatin1(file)))) << file;
+  port = server.ListenTcp(0);
+  exe.Write(QStringLiteral("W830_830.ini"),
+            QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
+                           "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=W830_830panel.BMP\r\n")
+                .arg(port)
+                .toLatin1());
+  store = std::make_unique<TdatViewer>(TViewerModel::W830);
+  window = std::make_unique<TFrmMain>();
+  window->resize(700, 520);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
+}
+
+void TViewerTest::TearDown() {
+  window->close();
+  window.reset();
+  store.reset();
+  EXPECT_TRUE(prompter.AllAnswersUsed());
+}
+
+void TViewerTest::Connect() {
+  prompter.AnswerDialog([this](QDialog& dialog) {
+    auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+    com.SetTcp(true);
+    com.SetHostName(QStringLiteral("127.0.0.1"));
+    com.SetTcpPort(port);
+    return static_cast<int>(mrOk);
+  });
+  window->Connect2Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
+}
+
+bool TViewerTest::LcdShows(const std::string& segments) {
+  TVoxLCD& lcd = window->DisplayMimic().LCD();
+  for (int i = 0; i < lcd.SegmentCount(); ++i)
+    if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != (HexBit(segments, i) != 0)) return false;
+  return true;
+}
+
+bool TViewerTest::LcdAll(bool lit) {
+  TVoxLCD& lcd = window->DisplayMimic().LCD();
+  for (int i = 0; i < lcd.SegmentCount(); ++i)
+    if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != lit) return false;
+  return true;
+}
+
+std::size_t TViewerTest::FplPolls() const {
+  std::size_t count = 0;
+  for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
+  return count;
+}
