@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
   TdatViewer store(TViewerModel::W830);
   auto window = std::make_unique<TFrmMain>();
+  // The reusable dialogs follow the main window, in this order: log set-up,
+  // settings transfer, about, chart set-up, passcode.
   window->show();
   const int result = QApplication::exec();
   // Poll thread, link and traffic log go before the window; the store writes

@@ -236,7 +236,8 @@ std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address, 
   TFrmComDialog dialog(model);
   dialog.LoadFromSettings(store);
   if (Prompter().ExecDialog(dialog) != mrOk) return nullptr;
-  const TLinkSettings settings = dialog.LinkSettings();
+  TLinkSettings settings = dialog.LinkSettings();
+  settings.model = model;
   dialog.SaveToSettings(store);
   address = dialog.GetAddress();
   return CreateIOInterface(settings);

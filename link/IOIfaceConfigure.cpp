@@ -2,8 +2,8 @@
 
 #include <QHostAddress>
 #include <QRegularExpression>
-#include <stdexcept>
 
+#include "link/IOIfaceSerial.h"
 #include "link/IOIfaceSocket.h"
 
 bool IsNumericIPv4(const QString& text) {
@@ -14,7 +14,15 @@ bool IsNumericIPv4(const QString& text) {
 }
 
 std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings) {
-  if (!settings.tcp) throw std::runtime_error("Serial connections are not available in this build");
+  if (!settings.tcp) {
+    auto link = std::make_unique<TIOIfaceSerial>(settings.model);
+    link->SetComPort(settings.serialPort);
+    link->SetBaud(settings.baudRate);
+    link->SetDataBits(settings.dataBits);
+    link->SetStopBits(settings.stopBits);
+    link->SetParity(settings.parity);
+    return link;
+  }
   auto link = std::make_unique<TIOIfaceSocket>();
   const QString host = settings.host.trimmed();
   if (IsNumericIPv4(host))

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "link/IOIface.h"
+#include "link/dmViewer.h"
 
 struct TLinkSettings {
   bool tcp = false;
@@ -14,10 +15,10 @@ struct TLinkSettings {
   int dataBits = 8;
   int stopBits = 1;
   int parity = 0;  // 0 none, 1 odd, 2 even
+  TViewerModel model = TViewerModel::W830;  // the W830 also sets RTS off and DTR on
 };
 
 // A closed link of the chosen kind, with no handler bound; the caller owns it.
-// Throws std::runtime_error for a kind this build cannot open.
 std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings);
 
 // True for a dotted IPv4 address such as 10.0.0.5, false for a host name.

@@ -1,5 +1,7 @@
 #include "mainwindow/pollthread.h"
 
+#include <algorithm>
+
 #include "mainwindow/commandframe.h"
 
 TPollStatusThread::TPollStatusThread(std::function<void(const std::string&)> postSend)

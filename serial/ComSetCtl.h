@@ -2,8 +2,11 @@
 // A drop-down list of the values of one serial port setting (the connection
 // dialog lists the baud rates with it).
 #include <QComboBox>
+#include <QPointer>
 
 #include "serial/ComSet.h"
+
+class TCustomComPort;
 
 class TComComboBox : public QComboBox {
   Q_OBJECT
@@ -11,8 +14,17 @@ class TComComboBox : public QComboBox {
   explicit TComComboBox(QWidget* parent = nullptr);
 
   TComProperty ComProperty() const { return property_; }
-  // Refills the list with the property's values and selects the first.
+  // Refills the list with the property's values and selects the first, or the
+  // linked port's current value.
   void SetComProperty(TComProperty property);
+  // A linked port shows its value here and, with AutoApply, takes what is picked.
+  // The link ends by itself when the port is destroyed.
+  TCustomComPort* ComPort() const;
+  void SetComPort(TCustomComPort* port);
+  bool AutoApply() const { return autoApply_; }
+  void SetAutoApply(bool on) { autoApply_ = on; }
+  // Writes the value last picked to the linked port.
+  void ApplyToPort();
   // The selected item's text, or "" when nothing is selected.
   QString Text() const;
   // Selects the item with that text; a text the list lacks changes nothing.
@@ -23,7 +35,13 @@ class TComComboBox : public QComboBox {
 
  private:
   void TakeText(const QString& text);
+  // The item index of the linked port's value (-1 when the list lacks it), kept as picked.
+  int ReadFromPort();
+  void ShowPortValue();
 
+  QPointer<TCustomComPort> port_;
+  QMetaObject::Connection portDestroyed_;
+  bool autoApply_ = false;
   TComProperty property_ = cpNone;
   int picked_ = 0;
   QString pickedPort_;

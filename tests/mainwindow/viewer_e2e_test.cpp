@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QAction>
 
@@ -197,4 +198,32 @@ TEST_F(TViewerTest, TheFrontPanelKeepsItsProportionsAndTheWindowItsMinimumWidth)
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 400 && proportioned(); }, kWaitMs));
   window->resize(1200, 300);
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() > 300 && proportioned(); }, kWaitMs));
+}
+
+TEST_F(TViewerTest, ALostLinkOrAClosingWindowEndsAWaitingRequestAsAFailure) {
+  Connect();
+  indicator.SetFaults({.silent = true});
+  QTimer::singleShot(50, [&] { server.DropConnections(); });
+  EXPECT_FALSE(window->Query("S99;ADR?;", false, IntegerReply, "ADR"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected(); }, kWaitMs));
+  indicator.SetFaults({});
+  Connect();
+  indicator.SetFaults({.silent = true});
+  QTimer::singleShot(50, window.get(), [&] { window->close(); });
+  EXPECT_FALSE(window->Query("S99;ADR?;", false, IntegerReply, "ADR"));
+  EXPECT_FALSE(window->LinkActive());
+  EXPECT_FALSE(window->PollThread().Running() && window->PollThread().Outstanding());
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(TViewerTest, StatusLineNamesTheInstrumentOnceItsSettingsAreKnown) {
+  Connect();
+  auto& model = window->WorkingData();
+  model.Address = 4;
+  model.SerialNumber = "A123";
+  model.SoftwareVersion = "2.10";
+  model.InstrumentID = "Silo 3";
+  window->UpdateStatusLine();
+  EXPECT_EQ(window->StatusPanelText(2),
+            QStringLiteral("Unit 4, SN: A123, Version 2.10, ID: Silo 3, Port: 127.0.0.1:%1").arg(port));
 }

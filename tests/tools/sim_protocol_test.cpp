@@ -49,6 +49,11 @@ TEST(SimProtocol, AnswersOnlyItsOwnAddressAnyAndNotABroadcast) {
   EXPECT_EQ(ind.Feed("S98;ENU4;"), "");
   EXPECT_EQ(ind.Feed("ENU?;"), "4\r\n");
   EXPECT_EQ(ind.Feed("\x02" "ENU?\x03"), "\x02" "4\x03");
+  // Framed commands follow the same address rules as lines.
+  EXPECT_EQ(ind.Feed("\x02" "S05;ENU?\x03"), "\x02" "4\x03");
+  EXPECT_EQ(ind.Feed("\x02" "S07;ENU?\x03"), "");
+  EXPECT_EQ(ind.Feed("S07;\x02" "ENU?\x03"), "");
+  EXPECT_EQ(ind.Feed("\x02" "S98;ENU2\x03" "ENU?;"), "2\r\n");
 }
 
 TEST(SimProtocol, ProtectedSettingsNeedThePasscode) {
@@ -80,6 +85,8 @@ TEST(SimProtocol, DisplayShowsTheWeightAndFollowsTheKeys) {
 
   TSimIndicator w840(Model::W840);
   EXPECT_EQ(w840.Display().size(), 20u);
+  EXPECT_EQ(w840.Feed("FPL5;"), "?\r\n");
+  EXPECT_EQ(w840.Feed("FPL6;"), "0\r\n");
   EXPECT_EQ(ind.Display().size(), 32u);
 }
 
@@ -103,6 +110,10 @@ TEST(SimProtocol, KeepsTheWireLogInOrder) {
   ind.Feed("U?;FPL?;");
   EXPECT_EQ(ind.WireLog(), "S98;STP;S99;ENU?;FPL?;");
   EXPECT_EQ(ind.Commands(), (std::vector<std::string>{"S98", "STP", "S99", "ENU?", "FPL?"}));
+  const auto record = ind.Record();
+  ASSERT_EQ(record.size(), 5u);
+  EXPECT_EQ(record[3].command, "ENU?");
+  for (std::size_t i = 1; i < record.size(); ++i) EXPECT_LE(record[i - 1].seconds, record[i].seconds);
 }
 
 }  // namespace
@@ -122,7 +133,10 @@ TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
   EXPECT_EQ(ind.Feed("LWN40000;"), "?\r\n");
   EXPECT_EQ(ind.Calibrations(), 2);
 
-  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,2000\r\n");
+  // Points are reported in sixteenths of a count; a tiny one still reads as set.
+  EXPECT_EQ(ind.Feed("LIC3,2000;LIC?3;"), "0\r\n50,32000\r\n");
+  EXPECT_EQ(ind.Feed("LIC4,10;LIC?4;"), "0\r\n1,160\r\n");
+  EXPECT_EQ(ind.Feed("LIC4,70000;"), "?\r\n");
   EXPECT_EQ(ind.Feed("LIC3;LIC?3;"), "0\r\n0,0\r\n");
   const std::string block = ind.Feed("BCA?2;");
   ASSERT_EQ(block.substr(0, 2), "2,");

@@ -1,5 +1,6 @@
 // Faults and transports of the simulated indicator, seen from a plain client.
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -144,6 +145,20 @@ TEST_F(SimTransport, FaultsChangeOnlyWhatTheyShould) {
   }
 }
 
+TEST_F(SimTransport, AHalfCommandOfAnEarlierConnectionIsForgotten) {
+  const uint16_t port = server.ListenTcp(0);
+  {
+    Client first(port);
+    first.Send("S07;EN");
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (indicator.WireLog() != "S07;EN" && std::chrono::steady_clock::now() < limit) first.Read(1, 10ms);
+    ASSERT_EQ(indicator.WireLog(), "S07;EN");
+  }
+  Client second(port);
+  second.Send("ADR?;");
+  EXPECT_EQ(second.Read(3), "1\r\n");
+}
+
 TEST_F(SimTransport, DroppingConnectionsClosesThem) {
   const uint16_t port = server.ListenTcp(0);
   Client c(port);
@@ -172,6 +187,29 @@ TEST_F(SimTransport, AnswersOverAPseudoTerminal) {
   EXPECT_EQ(got, "2\r\n");
   server.ClosePty();
   close(fd);
+}
+
+int OpenDescriptors() {
+  int count = 0;
+  DIR* dir = opendir("/proc/self/fd");
+  while (readdir(dir)) ++count;
+  closedir(dir);
+  return count;
+}
+
+TEST(SimTransportLifetime, LeavesNoDescriptorBehind) {
+  const int before = OpenDescriptors();
+  {
+    sim::TSimIndicator indicator(sim::Model::W830);
+    sim::TSimServer server(indicator);
+    server.ListenDiscovery(0);
+    server.OpenPty();
+    server.OpenPty();  // a second device replaces the first
+    Client c(server.ListenTcp(0));
+    c.Send("ENU?;");
+    EXPECT_EQ(c.Read(3), "2\r\n");
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
 }
 
 TEST_F(SimTransport, AnswersTheDiscoveryProbeOnLoopback) {

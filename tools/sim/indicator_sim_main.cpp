@@ -1,5 +1,6 @@
 // The simulated indicator as a program, for the run command and for trying the
 // viewers by hand: indicator-sim --model w830 --tcp 2222 [--pty] [--discovery 2244]
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: indicator-sim [--model w830|w840] [--address N] [--tcp PORT] [--pty] [--discovery PORT]\n"
                "                     [--weight W] [--ramp AMPLITUDE] [--passcode DIGITS]\n"
-               "                     [--silent] [--reject] [--delay MS] [--split] [--garbage] [--drop-after N]\n");
+               "                     [--silent] [--reject] [--delay MS] [--random-delay MS] [--split] [--garbage]\n"
+               "                     [--overlong] [--drop-after N] [--record FILE]\n");
 }
 
 }  // namespace
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
   bool pty = false;
   double weight = 12.5, ramp = 0.0;
   std::string passcode;
+  std::string recordFile;
   sim::TSimFaults faults;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -42,11 +45,18 @@ int main(int argc, char** argv) {
     };
     if (a == "--model") {
       const std::string m = next();
+      if (m != "w830" && m != "w840") {
+        Usage();
+        return 2;
+      }
       model = m == "w840" ? sim::Model::W840 : sim::Model::W830;
     } else if (a == "--address") address = std::atoi(next());
     else if (a == "--tcp") tcp = std::atoi(next());
     else if (a == "--pty") pty = true;
-    else if (a == "--discovery") discovery = std::atoi(next());
+    else if (a == "--discovery" || a == "--udp") discovery = std::atoi(next());
+    else if (a == "--record") recordFile = next();
+    else if (a == "--random-delay") faults.randomDelayMs = std::atoi(next());
+    else if (a == "--overlong") faults.overlongLine = true;
     else if (a == "--weight") weight = std::atof(next());
     else if (a == "--ramp") ramp = std::atof(next());
     else if (a == "--passcode") passcode = next();
@@ -80,6 +90,18 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "indicator-sim: %s\n", e.what());
     return 1;
+  }
+  if (!recordFile.empty()) {
+    std::FILE* file = std::fopen(recordFile.c_str(), "wb");
+    if (!file) {
+      std::fprintf(stderr, "indicator-sim: cannot write %s: %s\n", recordFile.c_str(), std::strerror(errno));
+      return 1;
+    }
+    for (const auto& r : indicator.Record()) std::fprintf(file, "%.3f %s\n", r.seconds, r.command.c_str());
+    if (std::fclose(file) != 0) {
+      std::fprintf(stderr, "indicator-sim: writing %s failed\n", recordFile.c_str());
+      return 1;
+    }
   }
   return 0;
 }

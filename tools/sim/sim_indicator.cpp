@@ -55,32 +55,46 @@ std::vector<TSimOutput> TSimIndicator::Process(std::string_view bytes) {
       inFrame_ = true;
     } else if (c == kEtx && inFrame_) {
       inFrame_ = false;
-      const std::string command = rx_;
+      // A frame may carry an address prefix and its command, as a line does.
+      const std::string frame = rx_;
       rx_.clear();
-      commands_.push_back(command);
-      Answer(out, command, Execute(command), true);
+      std::size_t begin = 0;
+      for (std::size_t end; (end = frame.find(';', begin)) != std::string::npos; begin = end + 1)
+        TakeCommand(out, frame.substr(begin, end - begin), true);
+      TakeCommand(out, frame.substr(begin), true);
     } else if (c == ';' && !inFrame_) {
       const std::string command = rx_;
       rx_.clear();
-      if (command.empty()) continue;
-      commands_.push_back(command);
-      if (IsPrefix(command)) {
-        pendingAddress_ = std::stoi(command.substr(1));
-        continue;
-      }
-      const int address = pendingAddress_;
-      pendingAddress_ = -1;
-      const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
-      if (!forUs) continue;
-      std::string reply = Execute(command);
-      if (address == 98) reply.clear();  // a broadcast is carried out but never answered
-      Answer(out, command, std::move(reply), false);
+      TakeCommand(out, command, false);
     } else if (c == '\r' || c == '\n') {
     } else if (rx_.size() < 4096) {
       rx_ += c;
     }
   }
   return out;
+}
+
+void TSimIndicator::ResetInput() {
+  std::lock_guard lock(mutex_);
+  rx_.clear();
+  inFrame_ = false;
+  pendingAddress_ = -1;
+}
+
+void TSimIndicator::TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx) {
+  if (command.empty()) return;
+  record_.push_back({std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), command});
+  if (IsPrefix(command)) {
+    pendingAddress_ = std::stoi(command.substr(1));
+    return;
+  }
+  const int address = pendingAddress_;
+  pendingAddress_ = -1;
+  const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
+  if (!forUs) return;
+  std::string reply = Execute(command);
+  if (address == 98) reply.clear();  // a broadcast is carried out but never answered
+  Answer(out, command, std::move(reply), stxEtx);
 }
 
 void TSimIndicator::Answer(std::vector<TSimOutput>& out, const std::string& command, std::string reply,
@@ -168,6 +182,7 @@ std::string TSimIndicator::HandleKey(const std::string& args) {
   char tail = 0;
   const int n = std::sscanf(args.c_str(), "%d,%d%c", &key, &longPress, &tail);
   if (n < 1 || n > 2 || key < 1 || key > 6 || (n == 2 && longPress != 1)) return "?";
+  if (model_ == Model::W840 && key == 5) return "?";  // the W840 has no key 5
   if (!menuText_.empty()) {
     menuText_.clear();  // any key leaves the menu
     return "0";
@@ -230,10 +245,14 @@ std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
     settings_.SetField(key, 2, "0");
     return "0";
   }
+  // The point is set at the weight given in display counts; the indicator keeps
+  // and reports it in sixteenths of a count, and a percentage of 0 would mean unused.
+  if (weight < -6249 || weight > 62499) return "?";
   const long fullScale = std::max(1L, std::atol(settings_.Field("IAD1", 1).c_str()));
-  const long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  long percent = std::clamp(weight * 100 / fullScale, -150L, 150L);
+  if (percent == 0) percent = weight < 0 ? -1 : 1;
   settings_.SetField(key, 1, std::to_string(percent));
-  settings_.SetField(key, 2, std::to_string(weight));
+  settings_.SetField(key, 2, std::to_string(weight * 16));
   return "0";
 }
 
@@ -325,13 +344,21 @@ std::string TSimIndicator::WireLog() const {
 
 std::vector<std::string> TSimIndicator::Commands() const {
   std::lock_guard lock(mutex_);
-  return commands_;
+  std::vector<std::string> commands;
+  commands.reserve(record_.size());
+  for (const auto& r : record_) commands.push_back(r.command);
+  return commands;
+}
+
+std::vector<TSimRecord> TSimIndicator::Record() const {
+  std::lock_guard lock(mutex_);
+  return record_;
 }
 
 void TSimIndicator::ClearLog() {
   std::lock_guard lock(mutex_);
   wire_.clear();
-  commands_.clear();
+  record_.clear();
 }
 
 void TSimIndicator::SetWeight(double weight) {

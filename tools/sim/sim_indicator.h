@@ -33,6 +33,12 @@ struct TSimFaults {
   int dropAfter = 0;          // drop the connection after this many commands; 0 never
 };
 
+// One received command and when it arrived, in seconds since the indicator was made.
+struct TSimRecord {
+  double seconds;
+  std::string command;
+};
+
 // One piece of output for the transport.
 struct TSimOutput {
   std::string bytes;
@@ -50,11 +56,14 @@ class TSimIndicator {
   std::string Feed(std::string_view bytes);
   // The same, with what the transport must do about faults.
   std::vector<TSimOutput> Process(std::string_view bytes);
+  // A new link: half a command and an address prefix left by the last one are dropped.
+  void ResetInput();
   // Streamed weight samples that have fallen due since the last call.
   std::string TakeStreamed(std::chrono::steady_clock::time_point now);
 
   std::string WireLog() const;
   std::vector<std::string> Commands() const;
+  std::vector<TSimRecord> Record() const;  // the same commands with their arrival times
   void ClearLog();
 
   void SetWeight(double weight);
@@ -80,6 +89,8 @@ class TSimIndicator {
   std::string DiscoveryReply(uint16_t tcpPort) const;
 
  private:
+  // One command from a line or a frame: address rules, then Execute and Answer.
+  void TakeCommand(std::vector<TSimOutput>& out, const std::string& command, bool stxEtx);
   std::string Execute(const std::string& command);  // one command; empty: no reply
   std::string HandleKey(const std::string& args);
   std::string HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query);
@@ -124,7 +135,7 @@ class TSimIndicator {
   std::string rx_;           // bytes of an unfinished command
   bool inFrame_ = false;
   std::string wire_;
-  std::vector<std::string> commands_;
+  std::vector<TSimRecord> record_;
   int commandCount_ = 0;
   TSimFaults faults_;
   std::map<std::string, TSimFaults> commandFaults_;

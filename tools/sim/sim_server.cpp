@@ -116,6 +116,7 @@ struct TSimServer::Impl {
     const int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
     ++accepted;
+    indicator.ResetInput();
     connections.push_back({fd, false, {}});
   }
 
@@ -142,7 +143,10 @@ struct TSimServer::Impl {
       while (!c.out.empty() && c.out.front().due <= now && !c.closing) {
         Pending& p = c.out.front();
         const std::size_t chunk = p.split ? 1 : p.bytes.size();
-        const ssize_t n = p.bytes.empty() ? 0 : write(c.fd, p.bytes.data(), chunk);
+        // A socket whose peer has just gone must not raise SIGPIPE in the whole process.
+        const ssize_t n = p.bytes.empty() ? 0
+                          : c.isPty     ? write(c.fd, p.bytes.data(), chunk)
+                                        : send(c.fd, p.bytes.data(), chunk, MSG_NOSIGNAL);
         if (n < 0) {
           if (errno != EAGAIN) c.closing = true;
           break;
@@ -164,6 +168,20 @@ struct TSimServer::Impl {
         ++it;
       }
     }
+  }
+
+  // Called with the mutex held.
+  void ClosePty() {
+    for (auto it = connections.begin(); it != connections.end();) {
+      if (it->isPty) {
+        close(it->fd);
+        it = connections.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    if (ptySlave >= 0) close(ptySlave);
+    ptySlave = -1;
   }
 
   void AnswerProbe() {
@@ -224,6 +242,7 @@ std::string TSimServer::OpenPty() {
   fcntl(slave, F_SETFD, FD_CLOEXEC);
   SetNonBlocking(master);
   std::lock_guard lock(impl_->mutex);
+  impl_->ClosePty();  // one device at a time
   // Holding the slave open keeps the master readable across the viewer's opens and closes.
   impl_->ptySlave = slave;
   impl_->connections.push_back({master, true, {}});
@@ -259,16 +278,7 @@ void TSimServer::DropConnections() {
 
 void TSimServer::ClosePty() {
   std::lock_guard lock(impl_->mutex);
-  for (auto it = impl_->connections.begin(); it != impl_->connections.end();) {
-    if (it->isPty) {
-      close(it->fd);
-      it = impl_->connections.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  if (impl_->ptySlave >= 0) close(impl_->ptySlave);
-  impl_->ptySlave = -1;
+  impl_->ClosePty();
 }
 
 int TSimServer::Accepted() const {

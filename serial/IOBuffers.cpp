@@ -1,0 +1,104 @@
+#include "serial/IOBuffers.h"
+
+#include <algorithm>
+#include <cstring>
+
+void TIOQueue::Push(std::unique_ptr<TIOBuffer> item) {
+  {
+    std::lock_guard lock(lock_);
+    bytesQueued_ += item->Size();
+    items_.push_back(std::move(item));
+  }
+  changed_.notify_all();
+}
+
+void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
+  {
+    std::lock_guard lock(lock_);
+    for (auto& item : items) {
+      bytesQueued_ += item->Size();
+      items_.push_back(std::move(item));
+    }
+  }
+  items.clear();
+  changed_.notify_all();
+}
+
+std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {
+  std::unique_ptr<TIOBuffer> item;
+  {
+    std::lock_guard lock(lock_);
+    if (items_.empty() || dynamic_cast<TDataBuffer*>(items_.front().get())) return nullptr;
+    item = std::move(items_.front());
+    items_.pop_front();
+    bytesQueued_ -= item->Size();
+  }
+  changed_.notify_all();
+  return item;
+}
+
+void TIOQueue::Clear() {
+  {
+    std::lock_guard lock(lock_);
+    items_.clear();
+    bytesQueued_ = 0;
+  }
+  changed_.notify_all();
+}
+
+int TIOQueue::BytesQueued() const {
+  std::lock_guard lock(lock_);
+  return bytesQueued_;
+}
+
+bool TIOQueue::Empty() const {
+  std::lock_guard lock(lock_);
+  return items_.empty();
+}
+
+size_t TIOQueue::Count() const {
+  std::lock_guard lock(lock_);
+  return items_.size();
+}
+
+bool TIOQueue::WaitForData(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(lock_);
+  changed_.wait_for(lock, timeout, [this] { return !items_.empty() || interrupted_; });
+  return !items_.empty();
+}
+
+bool TIOQueue::WaitForRoom(int limit) {
+  std::unique_lock lock(lock_);
+  changed_.wait(lock, [&] { return bytesQueued_ <= limit || interrupted_; });
+  return bytesQueued_ <= limit;
+}
+
+void TIOQueue::Interrupt() {
+  {
+    std::lock_guard lock(lock_);
+    interrupted_ = true;
+  }
+  changed_.notify_all();
+}
+
+int TIOQueue::ReadQueued(uint8_t* out, int count) {
+  int copied = 0;
+  bool freed = false;
+  {
+    std::lock_guard lock(lock_);
+    while (copied < count && !items_.empty()) {
+      auto* data = dynamic_cast<TDataBuffer*>(items_.front().get());
+      if (!data) break;
+      const int n = std::min(count - copied, data->Used - data->Read);
+      std::memcpy(out + copied, data->Data.data() + data->Read, static_cast<size_t>(n));
+      data->Read += n;
+      copied += n;
+      if (data->Read < data->Used) break;
+      bytesQueued_ -= data->Size();
+      items_.pop_front();
+      freed = true;
+    }
+  }
+  if (freed) changed_.notify_all();
+  return copied;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// What the reader and status threads hand to the dispatch thread: received bytes,
+// event masks, and the mark of a device failure, through a queue that the workers
+// append to while the reader and dispatch threads take from its front.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class TIOBuffer {
+ public:
+  explicit TIOBuffer(int size) : size_(size) {}
+  virtual ~TIOBuffer() = default;
+  int Size() const { return size_; }
+
+ private:
+  int size_;
+};
+
+class TDataBuffer final : public TIOBuffer {
+ public:
+  explicit TDataBuffer(int capacity) : TIOBuffer(capacity), Data(static_cast<size_t>(capacity), 0) {}
+  std::vector<uint8_t> Data;
+  int Used = 0;
+  int Read = 0;
+};
+
+class TStatusBuffer final : public TIOBuffer {
+ public:
+  explicit TStatusBuffer(int status) : TIOBuffer(0), Status(status) {}
+  int Status;
+};
+
+// A worker thread's device failure; everything queued before it is still delivered.
+class TFailureBuffer final : public TIOBuffer {
+ public:
+  explicit TFailureBuffer(int code) : TIOBuffer(0), Code(code) {}
+  int Code;
+};
+
+class TIOQueue {
+ public:
+  void Push(std::unique_ptr<TIOBuffer> item);
+  // Appends the items in order with one wake-up.
+  void PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items);
+  // Takes the front item when it is not a data buffer; nullptr otherwise.
+  std::unique_ptr<TIOBuffer> PopIfNotData();
+  void Clear();
+  int BytesQueued() const;
+  bool Empty() const;
+  size_t Count() const;
+
+  // Returns at once when not empty; else waits up to timeout for a push or Interrupt.
+  // True when the queue holds something.
+  bool WaitForData(std::chrono::milliseconds timeout);
+  // Waits until at most limit bytes are queued or Interrupt; true when there is room.
+  bool WaitForRoom(int limit);
+  // Ends every wait, now and from then on.
+  void Interrupt();
+
+  // Copies up to count bytes from the consecutive data buffers at the front,
+  // freeing each emptied one; stops at any other item. Returns the bytes copied.
+  int ReadQueued(uint8_t* out, int count);
+
+ private:
+  mutable std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<std::unique_ptr<TIOBuffer>> items_;
+  int bytesQueued_ = 0;
+  bool interrupted_ = false;
+};

@@ -1,0 +1,177 @@
+#pragma once
+// The serial port component of the serial link: the line settings as properties,
+// a dispatcher with its worker threads while open, received bytes announced on the
+// GUI thread through OnTriggerAvail, and outgoing strings queued with PutString.
+// Everything is called on the GUI thread except PutString, which any thread may
+// call while the port is open.
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "serial/SerDevice.h"
+#include "serial/SerDispatcher.h"
+
+enum TParity { pNone, pOdd, pEven, pMark, pSpace };
+enum TSWFlowOptions { swfNone, swfReceive, swfTransmit, swfBoth };
+enum TTraceLogState { tlOff, tlOn, tlDump, tlAppend, tlClear, tlPause, tlAppendAndContinue };
+namespace THWFlow {
+constexpr int hwfUseDTR = 0x1;
+constexpr int hwfUseRTS = 0x2;
+constexpr int hwfRequireDSR = 0x4;
+constexpr int hwfRequireCTS = 0x8;
+}  // namespace THWFlow
+
+// "COMn" names the n-th 8250 port, /dev/ttyS{n-1}.
+std::string ComPortDeviceName(int comNumber);
+
+class TSerComPort : public QObject {
+  Q_OBJECT
+ public:
+  enum TPortState { psClosed, psClosing, psOpen };
+  using TTriggerAvailEvent = std::function<void(TSerComPort* cp, int count)>;
+  using TNotifyEvent = std::function<void(TSerComPort* sender)>;
+  using TDeviceFactory = std::function<std::unique_ptr<TSerDevice>()>;
+
+  explicit TSerComPort(QObject* owner = nullptr);
+  ~TSerComPort() override;
+
+  QString Version() const { return QStringLiteral("v4.07"); }
+
+  // The device the port opens: DeviceName when set, else ComPortDeviceName(ComNumber).
+  std::string DeviceName() const { return deviceName_; }
+  void SetDeviceName(const std::string& name);
+  int ComNumber() const { return comNumber_; }
+  void SetComNumber(int n);
+  std::string DevicePath() const;
+
+  int Baud() const { return baud_; }
+  void SetBaud(int baud);
+  TParity Parity() const { return parity_; }
+  void SetParity(TParity parity);
+  int DataBits() const { return dataBits_; }
+  void SetDataBits(int bits);
+  int StopBits() const { return stopBits_; }
+  void SetStopBits(int bits);
+  int InSize() const { return inSize_; }
+  void SetInSize(int size) { inSize_ = size; }
+  int OutSize() const { return outSize_; }
+  void SetOutSize(int size) { outSize_ = size; }
+  bool PromptForPort() const { return promptForPort_; }
+  void SetPromptForPort(bool on) { promptForPort_ = on; }
+  bool AutoOpen() const { return autoOpen_; }
+  void SetAutoOpen(bool on) { autoOpen_ = on; }
+  bool DTR() const { return dtr_; }
+  void SetDTR(bool on);
+  bool RTS() const { return rts_; }
+  void SetRTS(bool on);
+  int HWFlowOptions() const { return hwFlow_; }
+  void SetHWFlowOptions(int options);
+  TSWFlowOptions SWFlowOptions() const { return swFlow_; }
+  void SetSWFlowOptions(TSWFlowOptions options);
+  char XOnChar() const { return xonChar_; }
+  void SetXOnChar(char c);
+  char XOffChar() const { return xoffChar_; }
+  void SetXOffChar(char c);
+
+  TTraceLogState Tracing() const { return tracing_; }
+  void SetTracing(TTraceLogState state);
+  TTraceLogState Logging() const { return logging_; }
+  void SetLogging(TTraceLogState state);
+  unsigned TraceSize() const { return traceSize_; }
+  void SetTraceSize(unsigned size);
+  unsigned LogSize() const { return logSize_; }
+  void SetLogSize(unsigned size);
+  QString TraceName() const { return traceName_; }
+  void SetTraceName(const QString& name) { traceName_ = name.left(255); }
+  QString LogName() const { return logName_; }
+  void SetLogName(const QString& name) { logName_ = name.left(255); }
+  bool TraceHex() const { return traceHex_; }
+  void SetTraceHex(bool on) { traceHex_ = on; }
+  bool LogHex() const { return logHex_; }
+  void SetLogHex(bool on) { logHex_ = on; }
+  bool TraceAllHex() const { return traceAllHex_; }
+  void SetTraceAllHex(bool on) { traceAllHex_ = on; }
+
+  bool Open() const { return open_; }
+  void SetOpen(bool open);
+  TPortState State() const { return state_; }
+
+  // Queues all of s or raises EOutputBufferTooSmall; never waits for the writer.
+  void PutString(const std::string& s);
+  // Inside OnTriggerAvail the k-th call gives the k-th announced byte.
+  char GetChar();
+  // count bytes at once, as count GetChar calls would give them; EGetBlockFail when fewer are there.
+  std::string GetBlock(int count);
+  int InBuffUsed();
+  int OutBuffUsed();
+
+  void SetOnTriggerAvail(TTriggerAvailEvent handler);
+  TNotifyEvent OnPortOpen;
+  TNotifyEvent OnPortClose;
+
+  // Tests put a device of their own under the port.
+  void SetDeviceFactory(TDeviceFactory factory) { deviceFactory_ = std::move(factory); }
+
+ protected:
+  void customEvent(QEvent* event) override;
+
+ private:
+  std::shared_ptr<TSerDispatcher> Dispatcher() const;
+  std::shared_ptr<TSerDispatcher> GetDispatcher();
+  std::shared_ptr<TSerDispatcher> RequireDispatcher();
+  void ValidateComNumber();
+  void InitPort();
+  void DonePort();
+  void FinishClose();
+  void Reopen();
+  void ApplyLine();
+  void ApplyFlow();
+  void UpdateHandlerState();
+  void ApplyTrace(TTraceLogState state);
+  void ApplyLog(TTraceLogState state);
+  void HandleAvail(unsigned generation);
+  void HandleFailure(unsigned generation, int code);
+  void HandleDeferredClose(unsigned generation);
+  void PostEvent(int type, unsigned generation, int code = 0);
+
+  std::string deviceName_;
+  int comNumber_ = 0;
+  int baud_ = 19200;
+  TParity parity_ = pNone;
+  int dataBits_ = 8;
+  int stopBits_ = 1;
+  int inSize_ = 4096;
+  int outSize_ = 4096;
+  bool promptForPort_ = true;
+  bool autoOpen_ = true;
+  bool dtr_ = true;
+  bool rts_ = true;
+  int hwFlow_ = 0;
+  TSWFlowOptions swFlow_ = swfNone;
+  char xonChar_ = 17;
+  char xoffChar_ = 19;
+  TTraceLogState tracing_ = tlOff;
+  TTraceLogState logging_ = tlOff;
+  unsigned traceSize_ = 10000;
+  unsigned logSize_ = 10000;
+  QString traceName_ = QStringLiteral("SERIAL.TRC");
+  QString logName_ = QStringLiteral("SERIAL.LOG");
+  bool traceHex_ = true;
+  bool logHex_ = true;
+  bool traceAllHex_ = false;
+
+  std::atomic<bool> open_{false};
+  std::atomic<TPortState> state_{psClosed};
+  bool force_ = false;
+  bool openPending_ = false;
+  int availThreshold_ = 1;
+  unsigned generation_ = 0;
+  mutable std::mutex dispatcherLock_;
+  std::shared_ptr<TSerDispatcher> dispatcher_;
+  TTriggerAvailEvent onTriggerAvail_;
+  TDeviceFactory deviceFactory_;
+};

@@ -1,0 +1,85 @@
+// The main window against the simulated indicator on a pseudo-terminal, connected
+// through the connection dialog as a technician connects to a serial port.
+#include <QToolButton>
+
+#include "dialogs/comdialog.h"
+#include "serial/SerComPort.h"
+#include "tests/mainwindow/viewer_fixture.h"
+
+namespace {
+
+class TViewerSerialTest : public TViewerTest {
+ protected:
+  void ConnectSerial() {
+    device = QString::fromStdString(server.OpenPty());
+    prompter.AnswerDialog([this](QDialog& dialog) {
+      auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+      com.SetTcp(false);
+      com.SetSerialPort(device);
+      com.SetBaudRate(19200);
+      com.SetDataBits(8);
+      com.SetStopBits(1);
+      com.SetParity(0);
+      com.SetAddress(TFrmComDialog::kAnyAddress);
+      return static_cast<int>(mrOk);
+    });
+    window->Connect2Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
+  }
+  QString device;
+};
+
+}  // namespace
+
+TEST_F(TViewerSerialTest, ConnectsOverSerialPollsTheDisplayAndAnswersRequests) {
+  ConnectSerial();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 3; }, kWaitMs));
+  EXPECT_EQ(Wire().rfind("S98;STP;S99;ENU?;FPL?;FPL?;", 0), 0u) << Wire();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
+  indicator.SetWeight(4321);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
+  EXPECT_EQ(window->StatusPanelText(2), QStringLiteral("Port: ") + device);
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(window->Query("S99;ADR?;", false, IntegerReply, "ADR")) << i;
+    EXPECT_EQ(window->FReplyValue(), 1);
+  }
+}
+
+TEST_F(TViewerSerialTest, APulledCableShowsDisconnectedAndANewConnectWorks) {
+  ConnectSerial();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 2; }, kWaitMs));
+  server.ClosePty();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected(); }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LcdAll(true); }, kWaitMs));
+  ConnectSerial();
+  const std::size_t polls = FplPolls();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() > polls + 2; }, kWaitMs));
+}
+
+TEST_F(TViewerSerialTest, APortThatCannotOpenSaysWhyAndLeavesTheWindowDisconnected) {
+  struct Case {
+    bool held;  // another port holds the device
+    const char* message;
+  } cases[] = {{false, "ie_BadId - Specified comport doesn't exist"}, {true, "ie_Open - device already open"}};
+  for (const auto& c : cases) {
+    TSerComPort holder;
+    device = QString::fromStdString(server.OpenPty());
+    if (c.held) {
+      holder.SetDeviceName(device.toStdString());
+      holder.SetOpen(true);
+    } else {
+      device = QStringLiteral("/dev/no-such-serial-port");
+    }
+    prompter.Clear();
+    prompter.AnswerDialog([this](QDialog& dialog) {
+      auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+      com.SetTcp(false);
+      com.SetSerialPort(device);
+      return static_cast<int>(mrOk);
+    });
+    prompter.AnswerMessage(mrOk);
+    window->findChild<QToolButton*>(QStringLiteral("ToolButton4"))->click();
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QString::fromLatin1(c.message)});
+    EXPECT_FALSE(window->Connected());
+  }
+}

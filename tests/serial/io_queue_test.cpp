@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "serial/IOBuffers.h"
+
+namespace {
+
+std::unique_ptr<TDataBuffer> Data(const std::string& bytes) {
+  auto b = std::make_unique<TDataBuffer>(256);
+  std::copy(bytes.begin(), bytes.end(), b->Data.begin());
+  b->Used = static_cast<int>(bytes.size());
+  return b;
+}
+
+}  // namespace
+
+TEST(TIOQueue, PopIfNotDataTakesOnlyStatusAndFailureItems) {
+  TIOQueue q;
+  EXPECT_EQ(q.PopIfNotData(), nullptr);
+  q.Push(Data("a"));
+  q.Push(std::make_unique<TStatusBuffer>(8));
+  EXPECT_EQ(q.PopIfNotData(), nullptr);
+  uint8_t out[4];
+  EXPECT_EQ(q.ReadQueued(out, 4), 1);
+  auto status = q.PopIfNotData();
+  ASSERT_NE(dynamic_cast<TStatusBuffer*>(status.get()), nullptr);
+  EXPECT_TRUE(q.Empty());
+}
+
+TEST(TIOQueue, BytesQueuedCountsEachDataBufferWholeAndStatusItemsAsNothing) {
+  TIOQueue q;
+  q.Push(Data("xy"));
+  q.Push(std::make_unique<TStatusBuffer>(0x10));
+  q.Push(Data(""));
+  EXPECT_EQ(q.BytesQueued(), 512);
+}
+
+TEST(TIOQueue, ReadQueuedCopiesAcrossDataBuffersAndStopsAtAStatusItem) {
+  TIOQueue q;
+  q.Push(Data("abc"));
+  q.Push(Data("de"));
+  q.Push(std::make_unique<TStatusBuffer>(8));
+  q.Push(Data("f"));
+  uint8_t out[8] = {};
+  EXPECT_EQ(q.ReadQueued(out, 2), 2);
+  EXPECT_EQ(q.ReadQueued(out + 2, 6), 3);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 5), "abcde");
+  EXPECT_EQ(q.Count(), 2u);
+}
+
+TEST(TIOQueue, WaitForDataReturnsAtOnceWhenNotEmptyAndEndsOnInterrupt) {
+  TIOQueue q;
+  q.Push(Data("a"));
+  EXPECT_TRUE(q.WaitForData(std::chrono::hours(1)));
+  TIOQueue empty;
+  std::thread stopper([&] { empty.Interrupt(); });
+  EXPECT_FALSE(empty.WaitForData(std::chrono::hours(1)));
+  stopper.join();
+  EXPECT_FALSE(empty.WaitForRoom(-1));
+}

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "serial/SerExceptions.h"
+
+namespace {
+
+template <class E>
+void ExpectRaises(int code, const char* message) {
+  try {
+    CheckException(code);
+    ADD_FAILURE() << code << " raised nothing";
+  } catch (const E& e) {
+    EXPECT_STREQ(e.what(), message) << code;
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << code << " raised the wrong class: " << e.what();
+  }
+}
+
+}  // namespace
+
+TEST(CheckException, CodesOfZeroAndAboveComeBackUnchanged) {
+  EXPECT_EQ(CheckException(0), 0);
+  EXPECT_EQ(CheckException(5), 5);
+}
+
+TEST(CheckException, EachCodeRaisesItsClassWithTheTablesMessage) {
+  ExpectRaises<EBadId>(-2001, "ie_BadId - Specified comport doesn't exist");
+  ExpectRaises<EAlreadyOpen>(-2008, "ie_Open - device already open");
+  ExpectRaises<ECommNotOpen>(-2007, "ie_NOpen - device not open");
+  ExpectRaises<ENoPortSelected>(-2011, "The ComNumber property of the TSerComPort has not been set");
+  ExpectRaises<EOutputBufferTooSmall>(-3006, "Output buffer too small for block");
+  ExpectRaises<EBufferIsEmpty>(-3007, "Buffer is empty");
+  ExpectRaises<ENullApi>(-3001, "No device layer specified");
+  ExpectRaises<ETapiNoMem>(-13868, "No memory");
+  ExpectRaises<EOpenComm>(-2002, "ie_Baudrate - unsupported baud rate");
+  ExpectRaises<ESerialIO>(-3004, "Failed to put entire block");
+  ExpectRaises<ETrigger>(-5001, "No more trigger slots");
+  // One leaf for several codes, and a group class standing for its codes.
+  for (int code : {-1006, -7003, -7006, -7012}) ExpectRaises<EInternal>(code, "Internal error");
+  for (int code : {-6006, -6008, -6009}) EXPECT_THROW(CheckException(code), EProtocol);
+}
+
+TEST(CheckException, SystemErrorsRaiseTheIoErrorAndOthersTheGeneralOne) {
+  try {
+    CheckException(-2);
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_STREQ(e.what(), "File not found");
+    EXPECT_EQ(e.ErrorCode(), 2);
+  }
+  EXPECT_THROW(CheckException(-8), EOutOfMemory);
+  ExpectRaises<EInOutError>(-161, "Device read error");
+  // A code with a message but no class of its own.
+  try {
+    CheckException(-3002);
+    FAIL();
+  } catch (const ESerException& e) {
+    EXPECT_STREQ(e.what(), "Serial port exception");
+    EXPECT_EQ(e.ErrorCode(), 0);
+  }
+  EXPECT_THROW(CheckException(-99999), ESerException);
+}
+
+TEST(SerialErrorMessage, LooksUpByAbsoluteValue) {
+  EXPECT_EQ(SerialErrorMessage(-2008), "ie_Open - device already open");
+  EXPECT_EQ(SerialErrorMessage(2008), "ie_Open - device already open");
+  EXPECT_EQ(SerialErrorMessage(0), "OK");
+  EXPECT_EQ(SerialErrorMessage(-7), "");
+  EXPECT_EQ(SerialErrorMessage(-99999), "");
+}
