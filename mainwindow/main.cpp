@@ -181,7 +181,9 @@ void TFrmMain::ShowOptions() {
 
 void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
+  settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  settingsPages_->RefreshScaledFields();
 }
 
 void TFrmMain::showEvent(QShowEvent* event) {

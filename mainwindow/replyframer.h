@@ -21,11 +21,16 @@ class TReplyFramer {
   // A line went past kMaxReply: its text is dropped up to the next frame mark.
   std::function<void(std::size_t kept)> OnOverflow;
 
+  // May be called again from inside OnReply; those bytes follow the current ones.
   void Feed(std::string_view data);
   void Clear();
   const std::string& ReplyLine() const { return replyLine_; }
 
  private:
+  void Take(char c);
+
+  std::string pending_;
+  bool feeding_ = false;
   std::string replyLine_;
   std::string testLine_;
   bool overflowed_ = false;

@@ -13,6 +13,7 @@
 #include <array>
 #include <map>
 
+#include "mainwindow/decimalpointlist.h"
 #include "mainwindow/settingspages_bindings.h"
 #include "platform/prompter.h"
 #include "protocol/database.h"
@@ -96,7 +97,7 @@ TSettingsPages::TSettingsPages(QWidget* parent)
   for (int i = 1; i <= 8; ++i) ui_->CtrlSetpoint->addTab(QStringLiteral("%1").arg(i, 2));
   for (int i = 1; i <= 6; ++i) findChild<QLineEdit*>(QStringLiteral("edtEthMAC%1").arg(i))->setEnabled(false);
   Bind();
-  FillDecimalPointList(decimalChar_);
+  FillDecimalPointList(*ui_->CBxDP, decimalChar_);
 }
 
 TSettingsPages::~TSettingsPages() = default;
@@ -148,17 +149,6 @@ void TSettingsPages::SetCalibrationEdits(QLineEdit* directZero, QLineEdit* direc
   calDirectSpan_ = directSpan;
   calWeight_ = calWeight;
   if (calWeight_) calWeight_->installEventFilter(this);
-}
-
-void TSettingsPages::FillDecimalPointList(QChar separator) {
-  QComboBox* box = ui_->CBxDP;
-  const QSignalBlocker block(box);
-  const int index = box->currentIndex();
-  box->clear();
-  box->addItem(QStringLiteral("123456"));
-  for (const char* format : {"12345 %1 6", "1234 %1 56", "123 %1 456", "12 %1 3456", "1 %1 23456"})
-    box->addItem(QString::fromLatin1(format).arg(separator));
-  box->setCurrentIndex(index);
 }
 
 int TSettingsPages::Decimals() const { return std::max(ui_->CBxDP->currentIndex(), 0); }

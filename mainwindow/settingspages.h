@@ -29,7 +29,6 @@ class TSettingsPages : public QWidget {
   // calibration weight).
   void SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight);
 
-  void FillDecimalPointList(QChar separator);
   void SettingsToControls(bool scaledOnly);
   // Stores every control into the model. A field that cannot be read keeps the
   // model's value and is reported; the others are still stored.

@@ -67,6 +67,22 @@ TEST(TReplyFramer, ALineOfExactlyTheCapIsStillAReply) {
   EXPECT_TRUE(f.overflows.empty());
 }
 
+// A reply handler that waits in a nested event loop gets the next delivery of the
+// link there: those bytes must come after the rest of the current delivery.
+TEST(TReplyFramer, BytesFedFromInsideAReplyHandlerFollowTheCurrentOnes) {
+  TFramed f;
+  bool fedAgain = false;
+  f.framer.OnReply = [&](const std::string& reply, char mark) {
+    f.replies.push_back(reply + mark);
+    if (!fedAgain) {
+      fedAgain = true;
+      f.framer.Feed("third\r");
+    }
+  };
+  f.framer.Feed("first\rsecond\r");
+  EXPECT_EQ(f.replies, (std::vector<std::string>{"first\r", "second\r", "third\r"}));
+}
+
 TEST(FrameCommand, EndsOrFramesTheCommandAndEchoesIt) {
   struct Case {
     const char* text;

@@ -76,7 +76,6 @@ TEST_F(SettingsPages, EveryPageSettingComesBackAsShown) {
   model = Edited();
   const Tdata7400 shown = model;
   pages.SetDecimalChar(u',');
-  pages.FillDecimalPointList(u',');
   pages.SettingsToControls(false);
   EXPECT_EQ(Find<QLineEdit>("EdtFS1")->text(), "3000,00");
   EXPECT_EQ(Find<QLineEdit>("EdtConversionFactor")->text(), "2,205");

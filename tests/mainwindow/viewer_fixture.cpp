@@ -34,7 +34,7 @@ void TViewerTest::SetUp() {
 }
 
 void TViewerTest::TearDown() {
-  window->close();
+  if (window) window->close();  // absent when SetUp failed early
   window.reset();
   store.reset();
   EXPECT_TRUE(prompter.AllAnswersUsed());
