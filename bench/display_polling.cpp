@@ -3,7 +3,6 @@
 // send to the LCD showing its reply, and the process's CPU time per second.
 #include <sys/resource.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,12 +117,3 @@ void BM_DisplayPolling(benchmark::State& state) {
 BENCHMARK(BM_DisplayPolling)->Arg(0)->Arg(30)->Arg(250)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -5,7 +5,6 @@
 // - resize: the whole layout a resize costs (picture, both maps, LCD, repaint).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <memory>
 
 #include "mimic/voxMimicDisp.h"
@@ -76,12 +75,3 @@ void BM_ResizeLayout(benchmark::State& state) {
 BENCHMARK(BM_ResizeLayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -3,8 +3,8 @@
 find_package(Qt6 COMPONENTS SerialPort)
 if(Qt6SerialPort_FOUND)
   viewer_benchmark(bench_serial_port
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/serial_port.cpp
-    DEPS viewer_serial Qt6::SerialPort Qt6::Core)
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/serial_port.cpp ${CMAKE_CURRENT_LIST_DIR}/qt_benchmark_main.cpp
+    DEPS viewer_serial Qt6::SerialPort Qt6::Widgets)
 else()
   message(STATUS "Qt6 SerialPort not found: bench_serial_port is not built")
 endif()

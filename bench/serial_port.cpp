@@ -12,7 +12,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
@@ -188,11 +187,3 @@ BENCHMARK_TEMPLATE(IdleCpu, DriverReceiver)->Iterations(3)->Unit(benchmark::kMil
 BENCHMARK_TEMPLATE(IdleCpu, QtReceiver)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

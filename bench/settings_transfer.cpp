@@ -2,7 +2,6 @@
 // simulated indicator over TCP on 127.0.0.1, with the transfer dialog's 20 ms steps
 // on a real timer. Each run reports beside its time the least those steps allow:
 // two ticks before the first command, one tick per answered command, one to finish.
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -182,11 +181,3 @@ void BM_WriteOneProtectedSetting(benchmark::State& state) {
 BENCHMARK(BM_WriteOneProtectedSetting)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
