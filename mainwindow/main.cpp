@@ -62,7 +62,11 @@ void TFrmMain::FormCreate() {
     CommsLog("TFrmMain.FIOInterfaceRxData: reply longer than " + std::to_string(kept) + " bytes dropped");
   };
   FPollThread = std::make_unique<TPollStatusThread>([this](const std::string& command) {
-    QMetaObject::invokeMethod(this, [this, command] { PollSend(command); }, Qt::QueuedConnection);
+    {
+      const std::lock_guard lock(queuedPollsMutex_);
+      queuedPolls_.push_back(command);
+    }
+    QMetaObject::invokeMethod(this, "SendQueuedPolls", Qt::QueuedConnection);
   });
 
   InstallLink(std::make_unique<TIOIfaceNull>());

@@ -5,7 +5,9 @@
 // main_*.cpp files. Only the GUI thread touches it.
 #include <QMainWindow>
 #include <QTimer>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "link/IOIface.h"
@@ -120,6 +122,9 @@ class TFrmMain : public QMainWindow {
   void FIOInterfaceDisconnect(TIOIface* sender);
   void InstallLink(std::unique_ptr<TIOIface> link);
   void PollSend(const std::string& command);
+  // Runs on the GUI thread for the polls the poll thread queued. Called by name,
+  // so that the hand-over is our own mutex, which the thread sanitizer can see.
+  Q_INVOKABLE void SendQueuedPolls();
   void ShowDisplayReply(TVoxMimicDisp& mimic);
   void RefreshConnectButtons();
   class TSettingsHost;
@@ -140,6 +145,8 @@ class TFrmMain : public QMainWindow {
   w830::Tdata7400 workingData_;
   w830::Tdata7400 instrumentData_;
   std::unique_ptr<TPollStatusThread> FPollThread;
+  std::mutex queuedPollsMutex_;
+  std::deque<std::string> queuedPolls_;
   TVoxMimicDisp* displayMimic_ = nullptr;
   TVoxMimicDisp* calMimic_ = nullptr;
   QLabel* statusCommand_ = nullptr;

@@ -114,6 +114,15 @@ void TFrmMain::PollSend(const std::string& command) {
   SendCommand(command, false);
 }
 
+void TFrmMain::SendQueuedPolls() {
+  std::deque<std::string> polls;
+  {
+    const std::lock_guard lock(queuedPollsMutex_);
+    polls.swap(queuedPolls_);
+  }
+  for (const std::string& command : polls) Guarded([&] { PollSend(command); });
+}
+
 void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
   if (FIOInterface) {
     FIOInterface->Unbind();
