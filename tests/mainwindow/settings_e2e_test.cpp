@@ -51,6 +51,15 @@ class TSettingsViewerTest : public TViewerTest {
       return static_cast<int>(mrOk);
     });
   }
+  // Connected, settings read, and one unsent change of the units on the pages.
+  void ConnectReadAndChangeTheUnits() {
+    Connect();
+    ReadSettings();
+    ShowPage("TSSettings");
+    auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+    units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+    ShowPage("TSDisplay");
+  }
   void ReadSettings() {
     AnswerTraffic();
     Control<QAction>(*window, "ReadSettings1").trigger();
@@ -128,12 +137,7 @@ TEST_F(TSettingsViewerTest, WriteOfAProtectedChangeSendsOnlyItBehindThePasscode)
 }
 
 TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoChangeOfState) {
-  Connect();
-  ReadSettings();
-  ShowPage("TSSettings");
-  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
-  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
-  ShowPage("TSDisplay");
+  ConnectReadAndChangeTheUnits();
   ASSERT_FALSE(window->InSync());
   const int heldUnits = window->InstrumentData().Units;
 
@@ -159,12 +163,7 @@ TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoCh
 }
 
 TEST_F(TSettingsViewerTest, LinkLostDuringTheBuildReadEndsTheWriteWithoutSyncing) {
-  Connect();
-  ReadSettings();
-  ShowPage("TSSettings");
-  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
-  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
-  ShowPage("TSDisplay");
+  ConnectReadAndChangeTheUnits();
   indicator.ClearLog();
   prompter.AnswerDialog([this](QDialog& dialog) {
     dialog.show();
