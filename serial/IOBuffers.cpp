@@ -21,7 +21,6 @@ void TIOQueue::PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items) {
     }
   }
   items.clear();
-  arrived_.notify_all();
 }
 
 std::unique_ptr<TIOBuffer> TIOQueue::PopIfNotData() {

@@ -44,7 +44,8 @@ class TFailureBuffer final : public TIOBuffer {
 class TIOQueue {
  public:
   void Push(std::unique_ptr<TIOBuffer> item);
-  // Appends the items in order with one wake-up.
+  // Appends data the dispatch ring could not take, in order, and wakes nobody:
+  // whoever makes room in the ring moves it up.
   void PushAll(std::vector<std::unique_ptr<TIOBuffer>>& items);
   // Takes the front item when it is not a data buffer; nullptr otherwise.
   std::unique_ptr<TIOBuffer> PopIfNotData();

@@ -125,6 +125,7 @@ void TSerDispatcher::CloseCom() {
 // A reader or writer failure travels behind the bytes already received, so the
 // GUI side gets those first.
 void TSerDispatcher::Fail(int code) {
+  AnnounceArrived();
   failurePending_ = true;
   input_.Push(std::make_unique<TFailureBuffer>(code));
   { std::lock_guard lock(dispatchLock_); }
@@ -293,6 +294,7 @@ int TSerDispatcher::InBuffUsed() {
 int TSerDispatcher::GetChar(uint8_t& byte) {
   int result;
   bool freed = false;
+  bool post = false;
   {
     std::lock_guard lock(dispatchLock_);
     if (ring_.empty()) return SerErr::CommNotOpen;
@@ -302,13 +304,13 @@ int TSerDispatcher::GetChar(uint8_t& byte) {
     } else {
       result = PeekLocked(1, byte);
       if (result == 0) {
-        readIndex_ = (readIndex_ + 1) % kRingSize;
-        freed = ringFull_;
-        ringFull_ = false;
+        freed = ConsumeLocked(1);
+        post = ClaimDeliveryLocked();
       }
     }
   }
   if (freed) ringSpace_.notify_all();
+  if (post) RequestDelivery();
   if (result == 0) trace_.Add('R', &byte, 1);
   return result;
 }
@@ -316,6 +318,7 @@ int TSerDispatcher::GetChar(uint8_t& byte) {
 int TSerDispatcher::GetBlock(uint8_t* out, int count) {
   if (count <= 0) return 0;
   bool freed = false;
+  bool post = false;
   int start;
   {
     std::lock_guard lock(dispatchLock_);
@@ -334,12 +337,12 @@ int TSerDispatcher::GetBlock(uint8_t* out, int count) {
     if (inAvail_) {
       getCount_ += count;
     } else {
-      readIndex_ = (readIndex_ + count) % kRingSize;
-      freed = ringFull_;
-      ringFull_ = false;
+      freed = ConsumeLocked(count);
+      post = ClaimDeliveryLocked();
     }
   }
   if (freed) ringSpace_.notify_all();
+  if (post) RequestDelivery();
   trace_.Add('R', out, static_cast<size_t>(count));
   return count;
 }
@@ -365,6 +368,26 @@ bool TSerDispatcher::AvailDueLocked() {
          UnreadLocked() >= availThreshold_;
 }
 
+bool TSerDispatcher::ClaimDeliveryLocked() {
+  if (kill_ || !AvailDueLocked()) return false;
+  deliveryPosted_ = true;
+  return true;
+}
+
+void TSerDispatcher::RequestDelivery() {
+  if (callbacks_.AvailReady) callbacks_.AvailReady();
+}
+
+// Bytes waiting behind a full ring move up as soon as the GUI side makes room,
+// without a round trip through the dispatch thread.
+bool TSerDispatcher::ConsumeLocked(int count) {
+  const bool wasFull = ringFull_;
+  readIndex_ = (readIndex_ + count) % kRingSize;
+  if (count > 0) ringFull_ = false;
+  if (!kill_) ExtractLocked();
+  return wasFull && !ringFull_;
+}
+
 void TSerDispatcher::DeliverAvail(const std::function<void(int)>& handler) {
   int count;
   {
@@ -388,23 +411,16 @@ void TSerDispatcher::DeliverAvail(const std::function<void(int)>& handler) {
       bool freed;
       {
         std::lock_guard lock(d.dispatchLock_);
-        const bool wasFull = d.ringFull_;
         const int consumed = d.consumeAll_ ? d.UnreadLocked() : std::min(d.getCount_, d.UnreadLocked());
-        d.readIndex_ = (d.readIndex_ + consumed) % kRingSize;
-        if (consumed > 0) d.ringFull_ = false;
         d.inAvail_ = false;
         d.getCount_ = 0;
         d.consumeAll_ = false;
         d.deliveryPosted_ = false;
-        // Bytes waiting behind a full ring move up now, without a round trip
-        // through the dispatch thread.
-        if (!d.kill_) d.ExtractLocked();
-        again = !d.kill_ && d.AvailDueLocked();
-        if (again) d.deliveryPosted_ = true;
-        freed = wasFull && !d.ringFull_;
+        freed = d.ConsumeLocked(consumed);
+        again = d.ClaimDeliveryLocked();
       }
       if (freed) d.ringSpace_.notify_all();
-      if (again && d.callbacks_.AvailReady) d.callbacks_.AvailReady();
+      if (again) d.RequestDelivery();
     }
   } finish{*this};
   handler(count);
@@ -417,16 +433,16 @@ int TSerDispatcher::ModemStatus() {
 
 int TSerDispatcher::LineError() { return lineError_.exchange(0) == -1 ? 10 : 0; }
 
-// One read takes up to kReadBuffers input buffers' worth. The bytes go straight
-// into the dispatch ring; only what the ring cannot take is split into input
-// buffers and queued, so a steady stream costs no wake-up of the dispatch thread.
+// One read takes up to kReadSize bytes. The bytes go straight into the dispatch
+// ring; only what the ring cannot take is split into input buffers and queued.
+// Neither wakes the dispatch thread: whoever makes room in the ring moves the
+// queued bytes up.
 void TSerDispatcher::ReaderLoop() {
-  constexpr int kReadBuffers = 16;
-  std::vector<uint8_t> chunk(kInputBufferSize * kReadBuffers);
+  std::vector<uint8_t> chunk(kReadSize);
   std::vector<std::unique_ptr<TIOBuffer>> buffers;
   bool drained = true;
   while (!kill_) {
-    if (!input_.WaitForRoom(kInputQueueLimit - static_cast<int>(chunk.size()))) return;
+    if (!input_.WaitForRoom(kInputQueueLimit - kReadSize)) return;
     // A stream is read until the device has nothing more before the next wait, so
     // bytes that arrived meanwhile cost no wake-up.
     if (drained) {
@@ -437,16 +453,28 @@ void TSerDispatcher::ReaderLoop() {
     const int n = device_->Read(chunk.data(), chunk.size());
     if (n < 0) return Fail(n);
     drained = n == 0;
-    const int taken = StoreReceived(chunk.data(), n);
-    if (taken == n) continue;
+    if (drained) {
+      AnnounceArrived();
+      continue;
+    }
+    const int taken = CopyIntoRing(chunk.data(), n);
     for (int done = taken; done < n; done += kInputBufferSize) {
       auto buffer = std::make_unique<TDataBuffer>(kInputBufferSize);
       buffer->Used = std::min(kInputBufferSize, n - done);
       std::memcpy(buffer->Data.data(), chunk.data() + done, static_cast<size_t>(buffer->Used));
       buffers.push_back(std::move(buffer));
     }
-    input_.PushAll(buffers);
-    ExtractData();
+    bool post;
+    {
+      std::lock_guard lock(dispatchLock_);
+      CommitReceived(taken, buffers);
+      // A short read (a reply, a slow line) is announced at once. A long one is
+      // part of a stream, announced when the device runs dry or a batch has
+      // gathered, so that the GUI thread wakes once per batch, not once per read.
+      post = (n < kInputBufferSize || UnreadLocked() + input_.BytesQueued() >= kStreamBatch) &&
+             ClaimDeliveryLocked();
+    }
+    if (post) RequestDelivery();
   }
 }
 
@@ -455,33 +483,40 @@ void TSerDispatcher::ReaderLoop() {
 // The copy into the free room is made outside the lock: while no received bytes
 // are queued nobody else writes into the ring, and the GUI side only reads the
 // unread part, so it never waits for the copy.
-int TSerDispatcher::StoreReceived(const uint8_t* data, int count) {
+int TSerDispatcher::CopyIntoRing(const uint8_t* data, int count) {
   int start = 0;
   int taken = 0;
   {
     std::lock_guard lock(dispatchLock_);
-    if (count > 0 && !ringFull_ && input_.BytesQueued() == 0) {
+    if (!ringFull_ && input_.BytesQueued() == 0) {
       start = writeIndex_;
       taken = std::min(count, kRingSize - UnreadLocked());
     }
   }
-  if (taken == 0) return 0;
   const int first = std::min(taken, kRingSize - start);
   std::memcpy(ring_.data() + start, data, static_cast<size_t>(first));
   std::memcpy(ring_.data(), data + first, static_cast<size_t>(taken - first));
-  bool post = false;
-  {
-    std::lock_guard lock(dispatchLock_);
-    writeIndex_ = (start + taken) % kRingSize;
+  return taken;
+}
+
+void TSerDispatcher::CommitReceived(int copied, std::vector<std::unique_ptr<TIOBuffer>>& rest) {
+  if (copied > 0) {
+    writeIndex_ = (writeIndex_ + copied) % kRingSize;
     if (writeIndex_ == readIndex_) ringFull_ = true;
     arrived_ = true;
-    if (AvailDueLocked()) {
-      deliveryPosted_ = true;
-      post = true;
-    }
   }
-  if (post && callbacks_.AvailReady) callbacks_.AvailReady();
-  return taken;
+  if (rest.empty()) return;
+  input_.PushAll(rest);
+  ExtractLocked();
+}
+
+void TSerDispatcher::AnnounceArrived() {
+  bool post;
+  {
+    std::lock_guard lock(dispatchLock_);
+    post = ClaimDeliveryLocked();
+  }
+  if (post) RequestDelivery();
 }
 
 void TSerDispatcher::WriterLoop() {
@@ -573,7 +608,6 @@ void TSerDispatcher::ProcessCycle() {
 }
 
 void TSerDispatcher::ExtractData() {
-  bool post = false;
   {
     std::lock_guard lock(dispatchLock_);
     if (ringFull_) {
@@ -581,12 +615,8 @@ void TSerDispatcher::ExtractData() {
       return;
     }
     ExtractLocked();
-    if (AvailDueLocked()) {
-      deliveryPosted_ = true;
-      post = true;
-    }
   }
-  if (post && callbacks_.AvailReady) callbacks_.AvailReady();
+  AnnounceArrived();
 }
 
 void TSerDispatcher::ExtractLocked() {

@@ -29,8 +29,8 @@ constexpr int RequireCTS = 0x80;
 }  // namespace SerLineFlag
 
 struct TSerDispatcherCallbacks {
-  // From the dispatch thread (and from DeliverAvail): run DeliverAvail on the GUI
-  // side soon. Called once per delivery: no second call until that one has run.
+  // From the reader, the dispatch thread or the GUI side: run DeliverAvail on the
+  // GUI side soon. Called once per delivery: no second call until that one has run.
   std::function<void()> AvailReady;
   // From the dispatch thread: the worker threads ended on a device failure (a
   // negative code). Called at most once, after every byte received before it.
@@ -43,6 +43,10 @@ class TSerDispatcher {
   static constexpr int kInputBufferSize = 256;
   // Received bytes the reader lets wait for the dispatch ring before it stops reading.
   static constexpr int kInputQueueLimit = 64 * 1024;
+  // The most one device read takes.
+  static constexpr int kReadSize = 16 * kInputBufferSize;
+  // Bytes of a stream that gather before the GUI side is told of them.
+  static constexpr int kStreamBatch = 2 * kRingSize;
 
   TSerDispatcher(std::unique_ptr<TSerDevice> device, TSerDispatcherCallbacks callbacks);
   ~TSerDispatcher();
@@ -103,7 +107,19 @@ class TSerDispatcher {
   void ProcessCycle();
   void ExtractData();
   void ExtractLocked();
-  int StoreReceived(const uint8_t* data, int count);
+  // Copies into the ring's free room what it can take, without making it unread
+  // yet; returns the bytes copied.
+  int CopyIntoRing(const uint8_t* data, int count);
+  // Makes the copied bytes unread and queues the rest behind them.
+  void CommitReceived(int copied, std::vector<std::unique_ptr<TIOBuffer>>& rest);
+  // Asks for a delivery when one is due.
+  void AnnounceArrived();
+  // When a delivery is due, marks it asked for; the caller then calls RequestDelivery
+  // without the lock.
+  bool ClaimDeliveryLocked();
+  void RequestDelivery();
+  // The GUI side took count bytes off the ring. True when a full ring got room.
+  bool ConsumeLocked(int count);
   bool AvailDueLocked();
   int UnreadLocked() const;
   int PeekLocked(int n, uint8_t& byte) const;

@@ -88,6 +88,22 @@ TEST_F(PortOnFake, AnAvailAnnouncesAllUnreadBytesAndOnlyAfterNewOnesArrive) {
   EXPECT_EQ(port.InBuffUsed(), 0);
 }
 
+// Short reads are announced at once and long ones with the next read; past the
+// ring, bytes wait in the queue. Whatever the size, every byte comes, in order.
+TEST_F(PortOnFake, EveryReadIsDeliveredWholeWhateverItsSize) {
+  std::string received;
+  port.SetOnTriggerAvail([&](TSerComPort* cp, int count) { received += cp->GetBlock(count); });
+  port.SetOpen(true);
+  for (const size_t size : {1, 255, 256, 4096, 3 * 4096, 40000}) {
+    std::string bytes;
+    for (size_t i = 0; i < size; ++i) bytes += static_cast<char>('a' + (i * 7 + size) % 26);
+    received.clear();
+    device->Feed(bytes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= size; }, kWaitMs)) << size;
+    EXPECT_EQ(received, bytes) << size;
+  }
+}
+
 TEST_F(PortOnFake, APortWithoutATriggerHandlerGetsNoDeliveriesButKeepsTheBytes) {
   port.SetOpen(true);
   device->Feed("xyz");

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "pty_pair.h"
 #include "serial/SerComPort.h"
@@ -173,6 +174,20 @@ TEST_F(PortOnPty, NineThousandUnreadBytesAreDeliveredWholeAndInOrder) {
   received += port.GetChar();
   ASSERT_TRUE(WaitReceived(bytes.size()));
   EXPECT_EQ(received, bytes);
+}
+
+// More than the reader lets wait behind the ring: it stops reading until the GUI
+// side has taken bytes, and nothing is lost or reordered meanwhile.
+TEST_F(PortOnPty, AStreamLongerThanTheInputQueueArrivesWholeAndInOrder) {
+  port.SetOnTriggerAvail([this](TSerComPort* cp, int count) { received += cp->GetBlock(count); });
+  port.SetOpen(true);
+  std::string bytes;
+  for (int i = 0; i < 300 * 1024; ++i) bytes += static_cast<char>(i % 251);
+  std::thread farEnd([&] { pty.Write(bytes); });
+  const bool whole = WaitReceived(bytes.size());
+  farEnd.join();
+  ASSERT_TRUE(whole);
+  EXPECT_TRUE(received == bytes);
 }
 
 TEST_F(PortOnPty, GetCharPastTheAnnouncedBytesRaisesBufferIsEmpty) {
