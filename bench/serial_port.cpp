@@ -104,8 +104,8 @@ class QtReceiver final : public Receiver {
 class LatencyProbe {
  public:
   template <class R>
-  static std::unique_ptr<LatencyProbe> Make() {
-    auto probe = std::unique_ptr<LatencyProbe>(new LatencyProbe);
+  static std::unique_ptr<LatencyProbe> Make(std::chrono::microseconds pause) {
+    auto probe = std::unique_ptr<LatencyProbe>(new LatencyProbe(pause));
     probe->receiver_ = std::make_unique<R>(probe->pty_.Slave());
     probe->receiver_->OnBytes = [p = probe.get()](size_t) {
       const int64_t now = std::chrono::nanoseconds(Clock::now().time_since_epoch()).count();
@@ -134,11 +134,9 @@ class LatencyProbe {
   const std::vector<double>& Micros() const { return micros_; }
 
  private:
-  LatencyProbe() = default;
-  // The pause lets the receiving threads fall idle, as they are between an
-  // indicator's replies, before the byte goes out.
+  explicit LatencyProbe(std::chrono::microseconds pause) : pause_(pause) {}
+  // The pause lets the receiving threads fall asleep before the byte goes out.
   void FarEnd() {
-    constexpr auto kPause = std::chrono::milliseconds(2);
     for (;;) {
       {
         std::unique_lock lock(lock_);
@@ -146,12 +144,13 @@ class LatencyProbe {
         if (stop_) return;
         armed_ = false;
       }
-      std::this_thread::sleep_for(kPause);
+      std::this_thread::sleep_for(pause_);
       sentNs_ = std::chrono::nanoseconds(Clock::now().time_since_epoch()).count();
       pty_.Write("x", 1);
     }
   }
 
+  const std::chrono::microseconds pause_;
   Pty pty_;
   std::unique_ptr<Receiver> receiver_;
   QEventLoop loop_;
@@ -194,9 +193,13 @@ double TransferSeconds() {
 // Both ports are measured in alternating turns within one benchmark, so that drift
 // in the machine's state (clock rates, where the scheduler puts the threads) falls
 // on both alike rather than on whichever runs second.
+// The pause before each byte is the argument, in microseconds: a short one finds
+// the receiving threads' processors still awake, a long one, as between an
+// indicator's replies, finds them idle.
 void Latency(benchmark::State& state) {
-  auto driver = LatencyProbe::Make<DriverReceiver>();
-  auto qt = LatencyProbe::Make<QtReceiver>();
+  const std::chrono::microseconds pause(state.range(0));
+  auto driver = LatencyProbe::Make<DriverReceiver>(pause);
+  auto qt = LatencyProbe::Make<QtReceiver>(pause);
   bool driverFirst = true;
   for (auto _ : state) {
     for (LatencyProbe* probe : driverFirst ? std::array{driver.get(), qt.get()} : std::array{qt.get(), driver.get()})
@@ -248,7 +251,7 @@ void IdleCpu(benchmark::State& state) {
   state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
 }
 
-BENCHMARK(Latency)->Iterations(100)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Latency)->Arg(200)->Arg(2000)->Iterations(100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Throughput)->Iterations(20)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(IdleCpu, DriverReceiver)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(IdleCpu, QtReceiver)->Iterations(3)->Unit(benchmark::kMillisecond);

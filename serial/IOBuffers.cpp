@@ -44,10 +44,7 @@ void TIOQueue::Clear() {
   roomMade_.notify_all();
 }
 
-int TIOQueue::BytesQueued() const {
-  std::lock_guard lock(lock_);
-  return bytesQueued_;
-}
+int TIOQueue::BytesQueued() const { return bytesQueued_; }
 
 bool TIOQueue::Empty() const {
   std::lock_guard lock(lock_);
@@ -66,6 +63,7 @@ bool TIOQueue::WaitForData(std::chrono::milliseconds timeout) {
 }
 
 bool TIOQueue::WaitForRoom(int limit) {
+  if (bytesQueued_ <= limit) return true;
   std::unique_lock lock(lock_);
   roomMade_.wait(lock, [&] { return bytesQueued_ <= limit || interrupted_; });
   return bytesQueued_ <= limit;

@@ -2,6 +2,7 @@
 // What the reader and status threads hand to the dispatch thread: received bytes,
 // event masks, and the mark of a device failure, through a queue that the workers
 // append to while the reader and dispatch threads take from its front.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -73,6 +74,8 @@ class TIOQueue {
   std::condition_variable arrived_;
   std::condition_variable roomMade_;
   std::deque<std::unique_ptr<TIOBuffer>> items_;
-  int bytesQueued_ = 0;
+  // Changed under the lock; read without it, so that the reader's checks of each
+  // read never contend with the GUI side taking bytes off.
+  std::atomic<int> bytesQueued_{0};
   bool interrupted_ = false;
 };
