@@ -8,9 +8,9 @@
 
 int main(int argc, char* argv[]) {
   TViewerApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+  QApplication::setApplicationDisplayName(w830::Variant().Title());
   TdatViewer store(TViewerModel::W830);
-  auto window = std::make_unique<TFrmMain>();
+  auto window = std::make_unique<TFrmMain>(w830::Variant());
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, chart set-up, passcode.
   window->show();

@@ -89,7 +89,7 @@ struct TSettingsPages::TBindings {
 };
 
 TSettingsPages::TSettingsPages(QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TSettingsPages>()), bindings_(std::make_unique<TBindings>()) {
+    : TSettingsPagesCore(parent), ui_(std::make_unique<Ui::TSettingsPages>()), bindings_(std::make_unique<TBindings>()) {
   ui_->setupUi(this);
   for (const char* t : {"Serial Module 1A", "Serial Module 1B", "Serial Module 2A", "Serial Module 2B",
                         "Serial Slave", "Serial HST"})
@@ -144,19 +144,14 @@ void TSettingsPages::Bind() {
   connect(ui_->MemoHeader, &QPlainTextEdit::textChanged, this, [this] { MemoHeaderChange(); });
 }
 
-void TSettingsPages::SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight) {
-  calDirectZero_ = directZero;
-  calDirectSpan_ = directSpan;
-  calWeight_ = calWeight;
-  if (calWeight_) calWeight_->installEventFilter(this);
-}
+w830::Tdata7400& TSettingsPages::Model() const { return dynamic_cast<w830::Tdata7400&>(*model_); }
 
 int TSettingsPages::Decimals() const { return std::max(ui_->CBxDP->currentIndex(), 0); }
 
 void TSettingsPages::SettingsToControls(bool scaledOnly) {
   if (updatingControls_ || !model_) return;
   updatingControls_ = true;
-  const w830::Tdata7400& m = *model_;
+  const w830::Tdata7400& m = Model();
   const char c = decimalChar_.toLatin1();
   if (!scaledOnly) {
     if (OnUpdateStatusLine) OnUpdateStatusLine();
@@ -220,7 +215,7 @@ bool TSettingsPages::StoreInteger(QLineEdit* edit, int32_t& target) {
 
 void TSettingsPages::ControlsToSettings() {
   if (!model_) return;
-  w830::Tdata7400& m = *model_;
+  w830::Tdata7400& m = Model();
   const char c = decimalChar_.toLatin1();
   // A box with nothing selected holds no value: the model keeps its own.
   auto readCombo = [&m](QComboBox* box, const TComboBinding& b) {
@@ -259,7 +254,7 @@ void TSettingsPages::ControlsToSettings() {
 
 void TSettingsPages::LoadSetpoint(int n) {
   if (!model_ || n < 0 || n > 7) return;
-  const w830::TSetpointSettings& s = model_->Setpoints[static_cast<std::size_t>(n)];
+  const w830::TSetpointSettings& s = Model().Setpoints[static_cast<std::size_t>(n)];
   SetIndex(ui_->CBxSetpType, s.Type);
   SetIndex(ui_->CBxSetpSrc, s.Source);
   SetIndex(ui_->CBxSetpLogic, s.Logic);
@@ -279,7 +274,7 @@ void TSettingsPages::LoadSetpoint(int n) {
 
 void TSettingsPages::StoreSetpoint(int n) {
   if (!model_ || !setpointLoaded_ || n < 0 || n > 7) return;
-  w830::TSetpointSettings& s = model_->Setpoints[static_cast<std::size_t>(n)];
+  w830::TSetpointSettings& s = Model().Setpoints[static_cast<std::size_t>(n)];
   auto read = [](QComboBox* box, int32_t& target) {
     if (box->currentIndex() >= 0) target = box->currentIndex();
   };
@@ -295,7 +290,7 @@ void TSettingsPages::StoreSetpoint(int n) {
   s.Hysteresis = DigitsToInt(FixDecimals(Latin1(ui_->EdtHysteresis->text()), Decimals(), c));
   s.Target = DigitsToInt(FixDecimals(Latin1(ui_->EdtTarget->text()), Decimals(), c));
   for (int i = 0; i < 8; ++i)
-    ui_->CtrlSetpoint->setTabTextColor(i, model_->Setpoints[static_cast<std::size_t>(i)].Type != 0 ? kSetpointUsed
+    ui_->CtrlSetpoint->setTabTextColor(i, Model().Setpoints[static_cast<std::size_t>(i)].Type != 0 ? kSetpointUsed
                                                                                                   : QColor(Qt::black));
 }
 
@@ -355,7 +350,7 @@ void TSettingsPages::tcSerialChange() {
   ui_->cbHardware->setEnabled(true);
   if (port == 1 || port == 3 || port == 7) ui_->cbDtrEn->setEnabled(false);
   if (port == 7) ui_->cbTermEn->setEnabled(false);
-  const w830::TPortSettings& p = model_->Ports[static_cast<std::size_t>(port)];
+  const w830::TPortSettings& p = Model().Ports[static_cast<std::size_t>(port)];
   const int32_t values[8] = {p.Use, p.Baud, p.Parity, p.DataBits, p.StopBits, p.Termination, p.Dtr, p.Hardware};
   for (std::size_t i = 0; i < 8; ++i) SetIndex(bindings_->serialBoxes[i], values[i]);
 }
@@ -368,7 +363,7 @@ void TSettingsPages::cbSerialChange() {
     tcSerialChange();
     return;
   }
-  w830::TPortSettings& p = model_->Ports[static_cast<std::size_t>(port)];
+  w830::TPortSettings& p = Model().Ports[static_cast<std::size_t>(port)];
   int32_t* targets[8] = {&p.Use, &p.Baud, &p.Parity, &p.DataBits, &p.StopBits, &p.Termination, &p.Dtr, &p.Hardware};
   for (std::size_t i = 0; i < 8; ++i)
     if (bindings_->serialBoxes[i]->currentIndex() >= 0) *targets[i] = bindings_->serialBoxes[i]->currentIndex();
@@ -496,5 +491,5 @@ bool TSettingsPages::eventFilter(QObject* watched, QEvent* event) {
     if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && next && next->window() == edit->window())
       ExitCheck(edit);
   }
-  return QWidget::eventFilter(watched, event);
+  return TSettingsPagesCore::eventFilter(watched, event);
 }

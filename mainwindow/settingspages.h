@@ -1,12 +1,11 @@
 #pragma once
 // The eleven settings pages of the W830 main window: every setting of the working
 // model on a control, moved both ways by SettingsToControls and ControlsToSettings,
-// with the input checks of the edits. Filling the pages never writes the model.
-#include <QWidget>
-#include <functional>
+// with the input checks of the edits. The model given must be a W830 one.
 #include <memory>
 
-class QLineEdit;
+#include "mainwindow/settingspagescore.h"
+
 namespace Ui {
 class TSettingsPages;
 }
@@ -14,7 +13,7 @@ namespace w830 {
 class Tdata7400;
 }
 
-class TSettingsPages : public QWidget {
+class TSettingsPages : public TSettingsPagesCore {
   Q_OBJECT
  public:
   explicit TSettingsPages(QWidget* parent = nullptr);
@@ -22,30 +21,15 @@ class TSettingsPages : public QWidget {
 
   Ui::TSettingsPages& Form() { return *ui_; }
 
-  // The working model the pages show and edit; not owned.
-  void SetModel(w830::Tdata7400* model) { model_ = model; }
-  void SetDecimalChar(QChar c) { decimalChar_ = c; }
-  // The Calibration page's edits that the pages fill too (direct mV/V and the
-  // calibration weight).
-  void SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight);
+  void SettingsToControls(bool scaledOnly) override;
+  void ControlsToSettings() override;
+  void LoadSetpoint(int n) override;
+  void StoreSetpoint(int n) override;
+  void RefreshScaledFields() override;
+  // The clock is sent only when edited since the last write.
+  void WriteEnded() override { clockEdited_ = false; }
 
-  void SettingsToControls(bool scaledOnly);
-  // Stores every control into the model. A field that cannot be read keeps the
-  // model's value and is reported; the others are still stored.
-  void ControlsToSettings();
-  void LoadSetpoint(int n);
-  void StoreSetpoint(int n);
-  void RefreshScaledFields();
-
-  bool ControlsLoaded() const { return controlsLoaded_; }
-  void ClearLoaded() { controlsLoaded_ = false; }
   bool ClockEdited() const { return clockEdited_; }
-  void ClearClockEdited() { clockEdited_ = false; }
-
-  // The main window's status line, refreshed when the model is shown or stored.
-  std::function<void()> OnUpdateStatusLine;
-  // The units text changed: the Calibration page relabels and rebuilds its list.
-  std::function<void(const QString& units)> OnUnitsChanged;
 
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);
@@ -74,15 +58,10 @@ class TSettingsPages : public QWidget {
   void ExitCheck(QLineEdit* edit);
   bool StoreInteger(QLineEdit* edit, int32_t& target);
   void ShowError(const QString& text);
+  w830::Tdata7400& Model() const;
 
   std::unique_ptr<Ui::TSettingsPages> ui_;
   std::unique_ptr<TBindings> bindings_;
-  w830::Tdata7400* model_ = nullptr;
-  QChar decimalChar_ = u'.';
-  QLineEdit* calDirectZero_ = nullptr;
-  QLineEdit* calDirectSpan_ = nullptr;
-  QLineEdit* calWeight_ = nullptr;
-  bool controlsLoaded_ = false;
   bool setpointLoaded_ = false;
   bool updatingControls_ = false;
   bool clockEdited_ = false;

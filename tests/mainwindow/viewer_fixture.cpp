@@ -27,7 +27,7 @@ void TViewerTest::SetUp() {
                 .arg(port)
                 .toLatin1());
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
-  window = std::make_unique<TFrmMain>();
+  window = std::make_unique<TFrmMain>(w830::Variant());
   window->resize(700, 520);
   window->show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));

@@ -70,7 +70,7 @@ TEST_F(TViewerSerialTest, ReadSettingsFillsThePagesWithTheIndicatorsValues) {
   Control<QAction>(*window, "ReadSettings1").trigger();
   ASSERT_TRUE(window->InSync());
 
-  TSettingsPages& pages = window->SettingsPages();
+  auto& pages = window->SettingsPages();
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtID").text(), "Scale 4");
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
