@@ -1,7 +1,7 @@
 #pragma once
-// The eleven settings pages of the W830 main window: every setting of the working
-// model on a control, moved both ways by SettingsToControls and ControlsToSettings,
-// with the input checks of the edits. The model given must be a W830 one.
+// The eleven settings pages of the W830 main window: the W830's form and tables,
+// its six serial tabs over the ports of its BDX command, its clock (sent only once
+// edited), the maintenance date and the second range's enabling.
 #include <memory>
 
 #include "mainwindow/settingspagescore.h"
@@ -14,56 +14,29 @@ class Tdata7400;
 }
 
 class TSettingsPages : public TSettingsPagesCore {
-  Q_OBJECT
  public:
   explicit TSettingsPages(QWidget* parent = nullptr);
   ~TSettingsPages() override;
 
-  Ui::TSettingsPages& Form() { return *ui_; }
-
-  void SettingsToControls(bool scaledOnly) override;
-  void ControlsToSettings() override;
-  void LoadSetpoint(int n) override;
-  void StoreSetpoint(int n) override;
-  void RefreshScaledFields() override;
   // The clock is sent only when edited since the last write.
   void WriteEnded() override { clockEdited_ = false; }
 
-  bool ClockEdited() const { return clockEdited_; }
-
-  // Field check texts, for the edits of other pages that share the rules.
-  static QString OutOfRangeText(int min, int max, int decimals, QChar c);
-  static QString HostNameError(const QString& hostName);  // empty when valid
-
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  void ShowOwnSettings() override;
+  void ShowOwnScaled() override;
+  void StoreOwnSettings() override;
+  settings::TSerialPort& SerialRecord(int tab) override;
+  bool SerialRecordLocked(int tab) const override;
+  void ArrangeSerialTab(int tab) override;
+  // "50", which the pages then store.
+  int UnlistedFilterEntry() const override;
 
  private:
-  struct TBindings;
-  void Bind();
-  void CBxDPChange();
-  void CBxUnitsChange();
   void UpdateRangeControls();
-  void cbEthDHCPChange();
   void UpdateQaDateControls();
-  void tcSerialChange();
-  void cbSerialChange();
   void btnSysClockClick();
-  void PgCSettingsChange(int index);
-  void CtrlSetpointChange(int index);
-  void MemoHeaderChange();
-  int SerialTabPort() const;
-  int Decimals() const;
-  bool KeyFilter(QLineEdit* edit, QChar key);
-  void ExitCheck(QLineEdit* edit);
-  bool StoreInteger(QLineEdit* edit, int32_t& target);
-  void ShowError(const QString& text);
   w830::Tdata7400& Model() const;
 
   std::unique_ptr<Ui::TSettingsPages> ui_;
-  std::unique_ptr<TBindings> bindings_;
-  bool setpointLoaded_ = false;
-  bool updatingControls_ = false;
   bool clockEdited_ = false;
-  int shownSetpoint_ = 0;
 };

@@ -1,33 +1,40 @@
 #pragma once
-// What the main window asks of its settings pages, whichever indicator they show:
-// fill them from the working model, store them back, and keep the shown setpoint
-// and the scaled fields in step. Filling the pages never writes the model.
+// The settings pages of either viewer: every setting of the working model on a
+// control, moved both ways by SettingsToControls and ControlsToSettings, the shown
+// setpoint record and serial port, and the input checks of the edits. A page set
+// (the W830's or the W840's) supplies its form and its tables and answers for its
+// serial tabs; this does the rest. Filling the pages never writes the model.
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+#include "protocol/settingsengine.h"
 
 class QLineEdit;
 class QTabBar;
 class QTabWidget;
-class TSettingsModel;
+struct TPageBindings;
 
 class TSettingsPagesCore : public QWidget {
  public:
-  using QWidget::QWidget;
+  explicit TSettingsPagesCore(QWidget* parent = nullptr);
+  ~TSettingsPagesCore() override;
 
-  // The working model the pages show and edit; not owned.
+  // The working model the pages show and edit; not owned. Its type must be the
+  // page set's.
   void SetModel(TSettingsModel* model) { model_ = model; }
   void SetDecimalChar(QChar c) { decimalChar_ = c; }
   // The Calibration page's edits that the pages fill too (direct mV/V and the
   // calibration weight).
   void SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight);
 
-  virtual void SettingsToControls(bool scaledOnly) = 0;
+  void SettingsToControls(bool scaledOnly);
   // Stores every control into the model. A field that cannot be read keeps the
   // model's value and is reported; the others are still stored.
-  virtual void ControlsToSettings() = 0;
-  virtual void LoadSetpoint(int n) = 0;
-  virtual void StoreSetpoint(int n) = 0;
-  virtual void RefreshScaledFields() = 0;
+  void ControlsToSettings();
+  void LoadSetpoint(int n);
+  void StoreSetpoint(int n);
+  void RefreshScaledFields();
   // A write has ended: edits that are sent only once made are made again first.
   virtual void WriteEnded() {}
 
@@ -44,14 +51,56 @@ class TSettingsPagesCore : public QWidget {
   // The units text changed: the Calibration page relabels and rebuilds its list.
   std::function<void(const QString& units)> OnUnitsChanged;
 
+  // Field check texts, for the edits of other pages that share the rules.
+  static QString OutOfRangeText(int min, int max, int decimals, QChar c);
+  static QString HostNameError(const QString& hostName);  // empty when valid
+
  protected:
-  QTabWidget& SubPages() const;
-  QTabBar& SetpointTabs() const;
+  // Called by the page set once its form is set up: binds the shared rows and its own.
+  void Bind(const TPageBindings& own);
+
+  // What a page set shows, stores and arranges beyond its tables.
+  virtual void ShowOwnSettings() {}
+  virtual void ShowOwnScaled() {}
+  virtual void StoreOwnSettings() {}
+  // The serial record of a tab, whether the tab may change it (the port the
+  // indicator is talking through may not), and the use list and enabling of the tab.
+  virtual settings::TSerialPort& SerialRecord(int tab) = 0;
+  virtual bool SerialRecordLocked(int tab) const = 0;
+  virtual void ArrangeSerialTab(int tab) = 0;
+  // The filter entry shown for a frequency that has none of its own; -1 shows none,
+  // and the model keeps its value when the pages are stored.
+  virtual int UnlistedFilterEntry() const = 0;
+
+  int Decimals() const;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   TSettingsModel* model_ = nullptr;
   QChar decimalChar_ = u'.';
+
+ private:
+  struct TBound;
+  void CBxDPChange();
+  void CBxUnitsChange();
+  void cbEthDHCPChange();
+  void tcSerialChange();
+  void cbSerialChange();
+  void PgCSettingsChange(int index);
+  void CtrlSetpointChange(int index);
+  void ShowSetpointUse();
+  void MemoHeaderChange();
+  bool KeyFilter(QLineEdit* edit, QChar key);
+  void ExitCheck(QLineEdit* edit);
+  bool StoreInteger(QLineEdit* edit, int32_t& target);
+  void ShowError(const QString& text);
+  int SerialTab() const;
+
+  std::unique_ptr<TBound> bound_;
   QLineEdit* calDirectZero_ = nullptr;
   QLineEdit* calDirectSpan_ = nullptr;
   QLineEdit* calWeight_ = nullptr;
   bool controlsLoaded_ = false;
+  bool setpointLoaded_ = false;
+  bool updatingControls_ = false;
+  int shownSetpoint_ = 0;
 };

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "protocol/database.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/mainwindow/pages_fixture.h"
 
 namespace {
 
@@ -45,32 +45,7 @@ Tdata7400 Edited() {
   return m;
 }
 
-class SettingsPages : public ::testing::Test {
- protected:
-  void SetUp() override {
-    pages.SetModel(&model);
-    pages.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
-  }
-  template <class T>
-  T* Find(const char* name) {
-    T* w = pages.findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-  // Focus the edit, give it a text, then move the focus on within the window.
-  void TypeAndLeave(const char* name, const QString& text) {
-    auto* edit = Find<QLineEdit>(name);
-    edit->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
-    edit->setText(text);
-    Find<QLineEdit>("EdtID")->setFocus();
-    QTest::qWait(0);
-  }
-  Tdata7400 model;
-  TSettingsPages pages;
-  TScriptedPrompter prompter;
-};
+using SettingsPages = TPagesTest<TSettingsPages, Tdata7400>;
 
 TEST_F(SettingsPages, EveryPageSettingComesBackAsShown) {
   model = Edited();

@@ -1,6 +1,10 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <algorithm>
 
 #include "dialogs/comdialog.h"
 #include "mimic/voxMimicDisp.h"
@@ -16,31 +20,33 @@ int HexBit(const std::string& hex, int segment) {
 
 }  // namespace
 
-void TViewerTest::SetUp() {
+void TViewerFixture::SetUp() {
   const QString bin = qEnvironmentVariable("VIEWER_BIN_DIR") + '/';
-  for (const char* file : {"W830_830lcd.VB2", "W830_830key.VB2", "W830_830panel.BMP"})
-    ASSERT_TRUE(QFile::copy(bin + file, exe.Path(QString::fromLatin1(file)))) << file;
+  const QString name = QString::fromLatin1(program_.name);
+  for (const char* side : {"lcd.VB2", "key.VB2", "panel.BMP"})
+    ASSERT_TRUE(QFile::copy(bin + name + side, exe.Path(name + side))) << side;
   port = server.ListenTcp(0);
-  exe.Write(QStringLiteral("W830_830.ini"),
+  exe.Write(name + ".ini",
             QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
-                           "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=W830_830panel.BMP\r\n")
+                           "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=%2panel.BMP\r\n")
                 .arg(port)
+                .arg(name)
                 .toLatin1());
-  store = std::make_unique<TdatViewer>(TViewerModel::W830);
-  window = std::make_unique<TFrmMain>(w830::Variant());
+  store = std::make_unique<TdatViewer>(program_.model);
+  window = std::make_unique<TFrmMain>(program_.variant());
   window->resize(700, 520);
   window->show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
 }
 
-void TViewerTest::TearDown() {
+void TViewerFixture::TearDown() {
   if (window) window->close();  // absent when SetUp failed early
   window.reset();
   store.reset();
   EXPECT_TRUE(prompter.AllAnswersUsed());
 }
 
-void TViewerTest::Connect() {
+void TViewerFixture::Connect() {
   prompter.AnswerDialog([this](QDialog& dialog) {
     auto& com = dynamic_cast<TFrmComDialog&>(dialog);
     com.SetTcp(true);
@@ -52,22 +58,79 @@ void TViewerTest::Connect() {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }
 
-bool TViewerTest::LcdShows(const std::string& segments) {
+bool TViewerFixture::LcdShows(const std::string& segments) {
   TVoxLCD& lcd = window->DisplayMimic().LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != (HexBit(segments, i) != 0)) return false;
   return true;
 }
 
-bool TViewerTest::LcdAll(bool lit) {
+bool TViewerFixture::LcdAll(bool lit) {
   TVoxLCD& lcd = window->DisplayMimic().LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != lit) return false;
   return true;
 }
 
-std::size_t TViewerTest::FplPolls() const {
+std::size_t TViewerFixture::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+std::vector<std::string> TViewerFixture::SentCommands() const {
+  const std::vector<std::string> all = indicator.Commands();
+  std::vector<std::string> sent;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].rfind("FPL?", 0) == 0) continue;
+    if (i + 1 < all.size() && all[i + 1] == "ESR?") {  // the W840's status poll behind its prefix
+      ++i;
+      continue;
+    }
+    sent.push_back(all[i]);
+  }
+  return sent;
+}
+
+void TViewerFixture::ConnectSerial() {
+  device = QString::fromStdString(server.OpenPty());
+  prompter.AnswerDialog([this](QDialog& dialog) {
+    auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+    com.SetTcp(false);
+    com.SetSerialPort(device);
+    com.SetBaudRate(19200);
+    com.SetDataBits(8);
+    com.SetStopBits(1);
+    com.SetParity(0);
+    com.SetAddress(TFrmComDialog::kAnyAddress);
+    return static_cast<int>(mrOk);
+  });
+  window->Connect2Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
+}
+
+void TViewerFixture::AnswerTraffic() {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+}
+
+void TViewerFixture::AnswerPasscode(const QString& digits) {
+  prompter.AnswerDialog([digits](QDialog& dialog) {
+    Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
+    return static_cast<int>(mrOk);
+  });
+}
+
+void TViewerFixture::ReadSettings() {
+  AnswerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  ASSERT_TRUE(window->InSync());
+}
+
+void TViewerFixture::ShowPage(const char* name) {
+  auto& pages = Control<QTabWidget>(*window, "PgCMain");
+  pages.setCurrentWidget(&Control<QWidget>(*window, name));
 }
