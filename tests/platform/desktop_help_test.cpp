@@ -157,19 +157,22 @@ TEST_F(DesktopHelp, ATextPopupShowsTheTextInItsLookUntilCloseAll) {
   EXPECT_TRUE(popup.isNull());
 }
 
-TEST_F(DesktopHelp, APopupWithDefaultsTakesTheToolTipLookAndStaysOnTheScreen) {
+TEST_F(DesktopHelp, APopupWithDefaultsTakesTheToolTipLookStaysOnTheScreenAndAClickClosesIt) {
   THHPopup record;
   record.pszText = QStringLiteral("Near the corner");
   record.x = -500;
   record.y = 100000;
   THHData data = record;
   ASSERT_EQ(engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TEXT_POPUP, data), 1);
-  THelpPopup* popup = nullptr;
+  QPointer<THelpPopup> popup;
   for (QWidget* widget : QApplication::topLevelWidgets())
     if (auto* shown = dynamic_cast<THelpPopup*>(widget)) popup = shown;
   ASSERT_TRUE(popup);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
   EXPECT_EQ(popup->palette().color(QPalette::Window), QToolTip::palette().color(QPalette::ToolTipBase));
   EXPECT_TRUE(popup->screen()->availableGeometry().contains(popup->geometry()));
+  QTest::mouseClick(popup, Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return popup.isNull(); }, 5000));
 }
 
 }  // namespace
