@@ -19,6 +19,9 @@ constexpr int kBelowCursor = 15;
 
 TAppHelpSocket* g_current = nullptr;
 
+// The file of "file>window type".
+QString HelpFilePart(const QString& helpFileName) { return helpFileName.section(QLatin1Char('>'), 0, 0); }
+
 THHData EngineData(const THelpData& data) {
   if (const auto* keyword = std::get_if<QString>(&data)) return *keyword;
   return std::get<std::int32_t>(data);
@@ -131,7 +134,8 @@ bool TAppHelpSocket::PassOn(unsigned command, const THelpData& data, bool& callH
 }
 
 void TAppHelpSocket::SendWinHelpPopupPosition(const QString& file) {
-  const std::uint32_t packed = (static_cast<std::uint32_t>(popupY_) << 16) | (static_cast<std::uint32_t>(popupX_) & 0xFFFFu);
+  const std::uint32_t packed =
+      (static_cast<std::uint32_t>(popupY_) << 16) | (static_cast<std::uint32_t>(popupX_) & 0xFFFFu);
   WinHelp(file, HELP_SETPOPUP_POS, static_cast<std::int32_t>(packed));
   ForgetPopupPosition();
 }
@@ -237,8 +241,6 @@ QString TAppHelpSocket::HelpFileName() const {
   if (QString active = ActiveFormHelpFile(); !active.isEmpty()) return active;
   return ApplicationHelpFile();
 }
-
-QString HelpFilePart(const QString& helpFileName) { return helpFileName.section(QLatin1Char('>'), 0, 0); }
 
 bool TAppHelpSocket::IsHtmlHelpFile() const { return HelpFileName().toLower().contains(QLatin1String("chm")); }
 

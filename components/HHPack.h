@@ -122,6 +122,3 @@ class TAppHelpSocket : public QObject {
   int ShowTextPopup(const QString& text);
   int CallHtmlHelp(QWidget* window, const QString& file, unsigned command, THHData& data);
 };
-
-// The "file" part of "file>window type".
-QString HelpFilePart(const QString& helpFileName);
