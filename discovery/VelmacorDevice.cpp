@@ -2,7 +2,6 @@
 
 #include <QDomDocument>
 #include <QDomElement>
-#include <QDomNodeList>
 
 namespace {
 
@@ -28,17 +27,23 @@ bool InsideVelmacorDevice(const QDomElement& element) {
   return false;
 }
 
+QDomElement NextInDocumentOrder(const QDomElement& element) {
+  if (const QDomElement child = element.firstChildElement(); !child.isNull()) return child;
+  for (QDomNode n = element; n.isElement(); n = n.parentNode())
+    if (const QDomElement sibling = n.nextSiblingElement(); !sibling.isNull()) return sibling;
+  return {};
+}
+
 }  // namespace
 
 void TVelmacorDevice::Parse(const QByteArray& reply, const QString& fromIP) {
   QDomDocument document;
   if (document.setContent(QString::fromLatin1(reply))) {
-    const QDomNodeList elements = document.elementsByTagName(QStringLiteral("*"));
-    for (int i = 0; i < elements.size(); ++i) {
-      const QDomElement element = elements.item(i).toElement();
-      if (!InsideVelmacorDevice(element)) continue;
+    // Every element in document order, without recursion however deep the nesting.
+    for (QDomElement e = document.documentElement(); !e.isNull(); e = NextInDocumentOrder(e)) {
+      if (!InsideVelmacorDevice(e)) continue;
       for (const TReplyField& f : kFields)
-        if (element.tagName() == QLatin1String(f.element)) this->*f.field = element.text();
+        if (e.tagName() == QLatin1String(f.element)) this->*f.field = e.text();
     }
   }
   IPAddress = fromIP;
