@@ -2,6 +2,8 @@
 
 #include <QHostInfo>
 
+#include "platform/seam.h"
+
 namespace {
 
 class TSystemResolver final : public THostResolver {
@@ -19,13 +21,10 @@ class TSystemResolver final : public THostResolver {
   }
 };
 
-THostResolver* g_installed = nullptr;
+using TInstalled = TSeam<THostResolver, TSystemResolver>;
 
 }  // namespace
 
-THostResolver& HostResolver() {
-  static TSystemResolver system;
-  return g_installed ? *g_installed : system;
-}
+THostResolver& HostResolver() { return TInstalled::Get(); }
 
-void SetHostResolver(THostResolver* resolver) { g_installed = resolver; }
+void SetHostResolver(THostResolver* resolver) { TInstalled::Install(resolver); }

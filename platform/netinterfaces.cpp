@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/seam.h"
+
 namespace {
 
 uint32_t HostOrder(const sockaddr* address) {
@@ -29,13 +31,10 @@ class TSystemInterfaces final : public TNetInterfaceSource {
   }
 };
 
-TNetInterfaceSource* g_installed = nullptr;
+using TInstalled = TSeam<TNetInterfaceSource, TSystemInterfaces>;
 
 }  // namespace
 
-TNetInterfaceSource& NetInterfaces() {
-  static TSystemInterfaces system;
-  return g_installed ? *g_installed : system;
-}
+TNetInterfaceSource& NetInterfaces() { return TInstalled::Get(); }
 
-void SetNetInterfaces(TNetInterfaceSource* source) { g_installed = source; }
+void SetNetInterfaces(TNetInterfaceSource* source) { TInstalled::Install(source); }

@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "platform/seam.h"
+
 namespace {
 
 class TDesktopOpener final : public TUrlOpener {
@@ -10,13 +12,10 @@ class TDesktopOpener final : public TUrlOpener {
   void OpenUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
 };
 
-TUrlOpener* g_installed = nullptr;
+using TInstalled = TSeam<TUrlOpener, TDesktopOpener>;
 
 }  // namespace
 
-TUrlOpener& UrlOpener() {
-  static TDesktopOpener desktop;
-  return g_installed ? *g_installed : desktop;
-}
+TUrlOpener& UrlOpener() { return TInstalled::Get(); }
 
-void SetUrlOpener(TUrlOpener* opener) { g_installed = opener; }
+void SetUrlOpener(TUrlOpener* opener) { TInstalled::Install(opener); }
