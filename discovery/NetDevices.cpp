@@ -12,7 +12,7 @@
 #include "platform/guard.h"
 #include "platform/netinterfaces.h"
 #include "platform/prompter.h"
-#include "platform/urlopener.h"
+#include "platform/shellopen.h"
 #include "ui_NetDevices.h"
 
 namespace {
@@ -128,7 +128,7 @@ void TfrmNetworkDevices::BtnFindClick() {
 
 void TfrmNetworkDevices::BtnWebClick() {
   const QString address = GetSelectedIPAddress();
-  if (!address.isEmpty()) UrlOpener().OpenUrl(QUrl(QStringLiteral("http://") + address + QLatin1Char('/')));
+  if (!address.isEmpty()) ShellOpen(QUrl(QStringLiteral("http://") + address + QLatin1Char('/')));
 }
 
 void TfrmNetworkDevices::BtnCloseClick() { done(mrCancel); }

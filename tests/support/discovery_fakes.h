@@ -1,6 +1,6 @@
 #pragma once
 // Stand-ins for the seams device discovery looks through: the interface list, the
-// host resolver and the desktop's URL opener. Each installs itself for its lifetime.
+// host resolver and the desktop's opener. Each installs itself for its lifetime.
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -12,7 +12,7 @@
 
 #include "platform/hostresolver.h"
 #include "platform/netinterfaces.h"
-#include "platform/urlopener.h"
+#include "platform/shellopen.h"
 
 // The loopback interface as the tests give it: 127.0.0.1/8, broadcast 127.255.255.255.
 inline constexpr TNetInterface kTestLoopback{0x7F000001, 0xFF000000, true, false};
@@ -67,11 +67,17 @@ class TFakeResolver final : public THostResolver {
   std::vector<THeld> held_;
 };
 
-class TRecordingOpener final : public TUrlOpener {
+class TRecordingOpener {
  public:
-  TRecordingOpener() { SetUrlOpener(this); }
-  ~TRecordingOpener() override { SetUrlOpener(nullptr); }
-  void OpenUrl(const QUrl& url) override { opened.push_back(url); }
+  TRecordingOpener() {
+    SetShellOpener([this](const QUrl& url) {
+      opened.push_back(url);
+      return true;
+    });
+  }
+  ~TRecordingOpener() { SetShellOpener({}); }
+  TRecordingOpener(const TRecordingOpener&) = delete;
+  TRecordingOpener& operator=(const TRecordingOpener&) = delete;
 
   std::vector<QUrl> opened;
 };
