@@ -92,6 +92,16 @@ class DesktopHelp : public ::testing::Test {
     engine.HtmlHelpA(nullptr, QString(), HH_CLOSE_ALL, none);
     SetShellOpener({});
   }
+  // Asks the engine for the pop-up; the window it showed, once exposed, or null.
+  QPointer<THelpPopup> ShowPopup(const THHPopup& record) {
+    THHData data = record;
+    if (engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TEXT_POPUP, data) != 1) return nullptr;
+    QPointer<THelpPopup> popup;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* shown = dynamic_cast<THelpPopup*>(widget)) popup = shown;
+    if (popup && !QTest::qWaitForWindowExposed(popup)) return nullptr;
+    return popup;
+  }
 
   QTemporaryDir dir;
   QString helpFile;
@@ -133,14 +143,8 @@ TEST_F(DesktopHelp, ATextPopupShowsTheTextInItsLookUntilCloseAll) {
   record.clrBackground = 0x00FFFF00;
   record.rcMargins = THHRect{7, 8, 9, 10};
   record.pszFont = QStringLiteral("Serif, 14, 1, italic srikeout");
-  THHData data = record;
-  ASSERT_EQ(engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TEXT_POPUP, data), 1);
-
-  QPointer<THelpPopup> popup;
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* shown = dynamic_cast<THelpPopup*>(widget)) popup = shown;
+  const QPointer<THelpPopup> popup = ShowPopup(record);
   ASSERT_TRUE(popup);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
   EXPECT_EQ(popup->text(), record.pszText);
   EXPECT_EQ(popup->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
   EXPECT_EQ(popup->palette().color(QPalette::Window), QColor(0, 0xFF, 0xFF));
@@ -162,13 +166,8 @@ TEST_F(DesktopHelp, APopupWithDefaultsTakesTheToolTipLookStaysOnTheScreenAndACli
   record.pszText = QStringLiteral("Near the corner");
   record.x = -500;
   record.y = 100000;
-  THHData data = record;
-  ASSERT_EQ(engine.HtmlHelpA(nullptr, QString(), HH_DISPLAY_TEXT_POPUP, data), 1);
-  QPointer<THelpPopup> popup;
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (auto* shown = dynamic_cast<THelpPopup*>(widget)) popup = shown;
+  const QPointer<THelpPopup> popup = ShowPopup(record);
   ASSERT_TRUE(popup);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
   EXPECT_EQ(popup->palette().color(QPalette::Window), QToolTip::palette().color(QPalette::ToolTipBase));
   EXPECT_TRUE(popup->screen()->availableGeometry().contains(popup->geometry()));
   QTest::mouseClick(popup, Qt::LeftButton);
