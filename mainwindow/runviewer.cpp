@@ -5,10 +5,10 @@
 #include "mainwindow/main.h"
 #include "platform/guard.h"
 
-int RunViewer(int argc, char* argv[], const TViewerVariant& variant, TViewerModel model) {
+int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
   TViewerApplication app(argc, argv);
   QApplication::setApplicationDisplayName(variant.Title());
-  TdatViewer store(model);
+  TdatViewer store(variant.Model());
   auto window = std::make_unique<TFrmMain>(variant);
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,

@@ -10,6 +10,7 @@ namespace {
 
 class TW830 final : public TViewerVariant {
  public:
+  TViewerModel Model() const override { return TViewerModel::W830; }
   QString Title() const override { return QStringLiteral("Velmacor W830 Viewer"); }
   QRect LcdRect() const override { return {0, 0, 1000, 1000}; }
   std::string DisplayFill(bool allOn, int segmentCount) const override {

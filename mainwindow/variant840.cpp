@@ -12,6 +12,7 @@ namespace {
 
 class TW840 final : public TViewerVariant {
  public:
+  TViewerModel Model() const override { return TViewerModel::W840; }
   QString Title() const override { return QStringLiteral("Velmacor W840 Viewer"); }
   QRect LcdRect() const override { return {100, 90, 650, 360}; }
   std::string DisplayFill(bool allOn, int) const override { return std::string(20, allOn ? 'F' : '0'); }

@@ -1,5 +1,5 @@
 #pragma once
-// What makes the one main window the W830's or the W840's: its title, its front
+// What makes the one main window the W830's or the W840's: its model, title, front
 // panel's LCD rectangle and fixed LCD texts, its key commands, its settings model
 // and pages, how it polls, and the handler of its "WFP?" answer. Everything else
 // of the window is the same for both programs.
@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "link/dmViewer.h"
 #include "mainwindow/poller.h"
 #include "mainwindow/replyhandlers.h"
 
@@ -19,6 +20,8 @@ class TViewerVariant {
  public:
   virtual ~TViewerVariant() = default;
 
+  // Which indicator: the settings store's defaults and the link's set-up follow it.
+  virtual TViewerModel Model() const = 0;
   virtual QString Title() const = 0;
   // The LCD's place on the front panel picture, in thousandths of the picture.
   virtual QRect LcdRect() const = 0;

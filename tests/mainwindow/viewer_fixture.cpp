@@ -26,17 +26,24 @@ void TViewerFixture::SetUp() {
   for (const char* side : {"lcd.VB2", "key.VB2", "panel.BMP"})
     ASSERT_TRUE(QFile::copy(bin + name + side, exe.Path(name + side))) << side;
   port = server.ListenTcp(0);
-  exe.Write(name + ".ini",
-            QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
-                           "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=%2panel.BMP\r\n")
-                .arg(port)
-                .arg(name)
-                .toLatin1());
+  const QByteArray ini = IniText();
+  if (!ini.isEmpty()) exe.Write(name + ".ini", ini);
   store = std::make_unique<TdatViewer>(program_.model);
   window = std::make_unique<TFrmMain>(program_.variant());
   window->resize(700, 520);
   window->show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
+  // Without an ini file no background picture is named, and the panel stays dark.
+  if (!ini.isEmpty()) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
+  }
+}
+
+QByteArray TViewerFixture::IniText() const {
+  return QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
+                        "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=%2panel.BMP\r\n")
+      .arg(port)
+      .arg(QString::fromLatin1(program_.name))
+      .toLatin1();
 }
 
 void TViewerFixture::TearDown() {

@@ -34,6 +34,9 @@ class TViewerFixture : public ::testing::Test {
       : program_(program), exe(QString::fromLatin1(program.name)), indicator{program.indicator, 1} {}
   void SetUp() override;
   void TearDown() override;
+  // The ini file beside the program: TCP to the simulator and the panel picture.
+  // Empty: no ini file.
+  virtual QByteArray IniText() const;
 
   // Connects through the connection dialog, answered with TCP to the simulator.
   void Connect();
