@@ -160,4 +160,21 @@ TEST_F(TW840Test, DisconnectedOnTheLogPageItKeepsItsPollMode) {
   EXPECT_TRUE(LcdAll(true));
 }
 
+// A stored time-out of 0 would leave the first poll outstanding for good.
+class TW840NoTimeOutTest : public TW840Test {
+ protected:
+  QByteArray IniText() const override {
+    return TW840Test::IniText().replace("[Connection]\r\n", "[Connection]\r\nTcpTimeout=0\r\n");
+  }
+};
+
+TEST_F(TW840NoTimeOutTest, AStoredTimeOutOfZeroIsOneTickAndPollingGoesOn) {
+  indicator.SetFaults({.silent = true});
+  Connect();
+  EXPECT_EQ(window->ReplyTimeout(), 1);
+  prompter.AnswerMessage(mrOk);  // the units query, unanswered
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 10; }, kWaitMs));
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Instrument Not Responding")});
+}
+
 }  // namespace
