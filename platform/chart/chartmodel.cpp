@@ -63,7 +63,8 @@ TChartModel::TChartModel() = default;
 
 void TChartModel::Changed(bool redraw) {
   if (redraw) ++revision_;
-  if (OnChanged) OnChanged();
+  changedInUpdate_ = updating_ > 0;
+  if (!changedInUpdate_ && OnChanged) OnChanged();
 }
 
 void TChartModel::SetTitle(const QString& line) {

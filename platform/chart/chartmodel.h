@@ -75,8 +75,22 @@ class TChartModel {
  public:
   TChartModel();
 
-  // Called after every change, cursors included (the widget repaints).
+  // Called after every change, cursors included (the widget repaints); once at
+  // the end of an update.
   std::function<void()> OnChanged;
+  // Many changes as one, for as long as it lives.
+  class TUpdate {
+   public:
+    explicit TUpdate(TChartModel& model) : model_(model) { ++model_.updating_; }
+    ~TUpdate() {
+      if (--model_.updating_ == 0 && model_.changedInUpdate_) model_.Changed(false);
+    }
+    TUpdate(const TUpdate&) = delete;
+    TUpdate& operator=(const TUpdate&) = delete;
+
+   private:
+    TChartModel& model_;
+  };
   // Bumped by every change that alters the drawn chart (not by the cursors).
   uint64_t Revision() const { return revision_; }
 
@@ -145,4 +159,6 @@ class TChartModel {
   std::array<TChartCursor, 2> cursors_{};
   QRect plotRect_;
   uint64_t revision_ = 0;
+  int updating_ = 0;
+  bool changedInUpdate_ = false;
 };

@@ -8,7 +8,7 @@ void TSampleColumns::Clear() {
   channelBits_.clear();
   weightIndex_.Clear();
   channelIndex_.Clear();
-  ordered_ = true;
+  disorders_ = 0;
 }
 
 void TSampleColumns::Reserve(std::size_t samples) {
@@ -23,19 +23,14 @@ void TSampleColumns::Append(double time, double weight, uint8_t bits, uint8_t pr
   channelBits_.push_back(static_cast<uint16_t>(present << 8 | (bits & present)));
   weightIndex_.Appended(weight_);
   channelIndex_.Appended(channelBits_);
-  CheckOrder(time_.size() - 1);
+  disorders_ += Disordered(time_.size() - 1);
 }
 
 void TSampleColumns::SetTime(std::size_t i, double time) {
+  const bool last = i + 1 == time_.size();
+  disorders_ -= Disordered(i) + (!last && Disordered(i + 1));
   time_[i] = time;
-  CheckOrder(i);
-  if (i + 1 < time_.size()) CheckOrder(i + 1);
-}
-
-void TSampleColumns::CheckOrder(std::size_t i) {
-  // NaN compares false both ways and so breaks the order too.
-  if (i > 0 && !(time_[i - 1] <= time_[i])) ordered_ = false;
-  if (!(time_[i] == time_[i])) ordered_ = false;
+  disorders_ += Disordered(i) + (!last && Disordered(i + 1));
 }
 
 std::size_t TSampleColumns::LowerBound(double time) const {

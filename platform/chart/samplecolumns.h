@@ -56,7 +56,7 @@ class TSampleColumns {
   void SetTime(std::size_t i, double time);
 
   // Times never go back: the chart finds a time range by halving.
-  bool TimesOrdered() const { return ordered_; }
+  bool TimesOrdered() const { return disorders_ == 0; }
   // The first sample at or after time (TimesOrdered only).
   std::size_t LowerBound(double time) const;
 
@@ -64,12 +64,13 @@ class TSampleColumns {
   TBitsRange Channels(std::size_t first, std::size_t last) const;
 
  private:
-  void CheckOrder(std::size_t i);
+  // Whether sample i stands out of order after sample i - 1.
+  bool Disordered(std::size_t i) const { return i > 0 && !(time_[i - 1] <= time_[i]); }
 
   std::vector<double> time_;
   std::vector<double> weight_;
   std::vector<uint16_t> channelBits_;  // low byte the bits, high byte which are present
   TRangePyramid<double, TValueRange> weightIndex_;
   TRangePyramid<uint16_t, TBitsRange> channelIndex_;
-  bool ordered_ = true;
+  std::size_t disorders_ = 0;  // neighbours out of order
 };

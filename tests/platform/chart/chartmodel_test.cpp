@@ -74,6 +74,8 @@ TEST(SampleColumns, RangeSummariesAgreeWithAPlainScan) {
   EXPECT_TRUE(data.TimesOrdered());
   data.SetTime(10, 100.0);
   EXPECT_FALSE(data.TimesOrdered());
+  data.SetTime(10, 10 * 0.1);
+  EXPECT_TRUE(data.TimesOrdered());
 }
 
 TEST(ChartMapping, AnAxisOfNoSpanNeverDividesByZero) {
