@@ -53,7 +53,9 @@ TFrmChartSetup::TFrmChartSetup(QWidget* parent) : QDialog(parent), ui_(std::make
   connect(ui_->BtnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-TFrmChartSetup::~TFrmChartSetup() = default;
+TFrmChartSetup::~TFrmChartSetup() {
+  if (FrmChartSetup == this) FrmChartSetup = nullptr;
+}
 
 // Escape is Cancel.
 void TFrmChartSetup::reject() { done(mrCancel); }

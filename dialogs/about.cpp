@@ -15,7 +15,9 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   ShowInfo(TCEVersionInfo());
 }
 
-TfrmAbout::~TfrmAbout() = default;
+TfrmAbout::~TfrmAbout() {
+  if (frmAbout == this) frmAbout = nullptr;
+}
 
 void TfrmAbout::reject() { done(mrCancel); }
 

@@ -27,7 +27,9 @@ TFrmLogDialog::TFrmLogDialog(const QStringList& signalNames, QWidget* parent)
   connect(ui_->BtnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-TFrmLogDialog::~TFrmLogDialog() = default;
+TFrmLogDialog::~TFrmLogDialog() {
+  if (FrmLogDialog == this) FrmLogDialog = nullptr;
+}
 
 // Escape is Cancel.
 void TFrmLogDialog::reject() { done(mrCancel); }

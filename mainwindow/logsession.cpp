@@ -28,7 +28,18 @@ double Margin(double bottom, double top) {
 
 }  // namespace
 
-TLogSession::TLogSession(THost& host, TChartModel& chart) : host_(host), traces_(chart) {}
+QRect ChartPrintRect(int pageWidth, int pageHeight) {
+  const int left = pageWidth / 20, top = pageHeight / 10;
+  return QRect(left, top, pageWidth - left - left, pageHeight - top - top);
+}
+
+TLogSession::TLogSession(THost& host, TChartModel& chart) : host_(host), traces_(chart) {
+  chart.SetRange(TAxisId::Bottom, 0, 100);
+  chart.SetIncrement(TAxisId::Bottom, 10);
+  chart.SetAxisTitle(TAxisId::Bottom, QStringLiteral("Time (secs)"));
+  chart.SetRange(TAxisId::Left, -10, 10);
+  chart.SetAxisTitle(TAxisId::Left, QStringLiteral("Weight (kg)"));
+}
 
 void TLogSession::BtnStartClick() {
   if (!host_.LinkActive()) {

@@ -6,6 +6,7 @@
 // what differs between the two viewers lives there. Times are seconds of the
 // steady clock since the log started, so a change of the wall clock cannot fold
 // the chart back.
+#include <QRect>
 #include <QString>
 #include <array>
 #include <chrono>
@@ -126,3 +127,7 @@ class TLogSession {
   bool autoScrollOff_ = false;
   QString unitsText_ = QStringLiteral("kg");
 };
+
+// Where the chart goes on a printed page: inset by a twentieth of the page width
+// left and right and a tenth of its height at top and bottom.
+QRect ChartPrintRect(int pageWidth, int pageHeight);

@@ -12,6 +12,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
@@ -76,6 +77,7 @@ void TFrmMain::FormCreate() {
 
   CreateMimics();
   CreateSettingsPages();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -187,6 +189,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -28,6 +29,7 @@ void TViewerTest::SetUp() {
                 .toLatin1());
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
   window = std::make_unique<TFrmMain>();
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
