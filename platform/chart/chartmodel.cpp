@@ -61,8 +61,9 @@ QString FormatChartValue(double value, QChar decimalChar) {
 
 TChartModel::TChartModel() = default;
 
-void TChartModel::Changed(bool redraw) {
+void TChartModel::Changed(bool redraw, bool layout) {
   if (redraw) ++revision_;
+  if (redraw && layout) ++layoutRevision_;
   changedInUpdate_ = updating_ > 0;
   if (!changedInUpdate_ && OnChanged) OnChanged();
 }
@@ -114,7 +115,7 @@ void TChartModel::SetMultiplier(int i, double multiplier) {
 
 void TChartModel::Append(double time, double weight, uint8_t bits, uint8_t present) {
   data_.Append(time, weight, bits, present);
-  Changed();
+  Changed(true, false);
 }
 
 void TChartModel::SetTime(std::size_t i, double time) {

@@ -93,6 +93,9 @@ class TChartModel {
   };
   // Bumped by every change that alters the drawn chart (not by the cursors).
   uint64_t Revision() const { return revision_; }
+  // The same, but for changes other than new samples: while it stands, a picture
+  // only needs the strip of the new samples drawn.
+  uint64_t LayoutRevision() const { return layoutRevision_; }
 
   // --- Title, axes, label format
   const QString& Title() const { return title_; }
@@ -145,7 +148,7 @@ class TChartModel {
   TChartMapping Mapping() const { return TChartMapping(plotRect_, bottom_, left_); }
 
  private:
-  void Changed(bool redraw = true);
+  void Changed(bool redraw = true, bool layout = true);
 
   QString title_;
   TChartAxis bottom_;
@@ -159,6 +162,7 @@ class TChartModel {
   std::array<TChartCursor, 2> cursors_{};
   QRect plotRect_;
   uint64_t revision_ = 0;
+  uint64_t layoutRevision_ = 0;
   int updating_ = 0;
   bool changedInUpdate_ = false;
 };

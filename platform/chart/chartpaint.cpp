@@ -20,39 +20,57 @@ QPointF Clamped(const QRectF& plot, double x, double y) {
           std::clamp(y, plot.top() - reach, plot.bottom() + reach)};
 }
 
-// Which samples fall into each pixel column of the plot, for ordered times.
+// Which samples fall into the pixel columns first..last of the plot, for ordered
+// times: column first + k holds [bounds[k], bounds[k + 1]).
 struct TPixelColumns {
-  std::size_t before = 0;  // samples before this index lie left of the plot
-  std::size_t after = 0;   // samples from this index on lie right of it
-  std::vector<std::size_t> bounds;  // column c holds [bounds[c], bounds[c + 1])
+  int first = 0;
+  std::vector<std::size_t> bounds;
 };
 
-TPixelColumns SplitIntoColumns(const TSampleColumns& data, const TChartMapping& map, int columns) {
+// Pixel column c of the plot spans the times from its left edge to the next one's;
+// the last column also takes the samples at the axis maximum.
+TPixelColumns SplitIntoColumns(const TSampleColumns& data, const TChartMapping& map, int first, int last,
+                               int columns, std::size_t after) {
   TPixelColumns split;
-  split.bounds.resize(static_cast<std::size_t>(columns) + 1);
-  for (int c = 0; c <= columns; ++c)
-    split.bounds[static_cast<std::size_t>(c)] = data.LowerBound(map.Time(map.plot.left() + c));
-  split.before = split.bounds.front();
-  split.after = data.LowerBound(std::nextafter(map.Time(map.plot.right()), HUGE_VAL));
-  split.bounds.back() = split.after;
+  split.first = first;
+  std::size_t from = 0;
+  for (int c = first; c <= last + 1; ++c) {
+    from = c == columns ? after : data.LowerBound(map.Time(map.plot.left() + c), from);
+    split.bounds.push_back(from);
+  }
   return split;
 }
 
 class TSeriesPainter {
  public:
-  TSeriesPainter(QPainter& painter, const TChartModel& model, const TChartMapping& map)
+  // Draws the series where they cross the pixel columns of strip (the whole plot
+  // when strip is empty).
+  TSeriesPainter(QPainter& painter, const TChartModel& model, const TChartMapping& map, const QRect& strip)
       : painter_(painter), data_(model.Data()), map_(map) {
     const std::size_t n = data_.Size();
     const int columns = std::max(1, static_cast<int>(std::floor(map.plot.width())));
-    if (data_.TimesOrdered() && n > 0) {
-      split_ = SplitIntoColumns(data_, map, columns);
-      // Fewer samples than two per pixel are drawn as they are.
-      decimate_ = split_.after - split_.before > 2 * static_cast<std::size_t>(columns);
-      first_ = split_.before > 0 ? split_.before - 1 : 0;
-      last_ = std::min(n, split_.after + 1);
-    } else {
-      first_ = 0;
+    if (!data_.TimesOrdered() || n == 0) {
       last_ = n;
+      return;
+    }
+    const std::size_t before = data_.LowerBound(map.Time(map.plot.left()));
+    const std::size_t after = data_.LowerBound(std::nextafter(map.Time(map.plot.right()), HUGE_VAL));
+    // Fewer samples than two per pixel are drawn as they are; the choice is the
+    // whole plot's, so that a strip looks as the rest.
+    decimate_ = after - before > 2 * static_cast<std::size_t>(columns);
+    int firstColumn = 0, lastColumn = columns - 1;
+    if (!strip.isEmpty()) {
+      firstColumn = std::clamp(strip.left() - static_cast<int>(map.plot.left()) - 1, 0, columns - 1);
+      lastColumn = std::clamp(strip.right() - static_cast<int>(map.plot.left()) + 1, firstColumn, columns - 1);
+    }
+    if (decimate_) {
+      split_ = SplitIntoColumns(data_, map, firstColumn, lastColumn, columns, after);
+    } else {
+      const std::size_t from = firstColumn == 0 ? before : data_.LowerBound(map.Time(map.plot.left() + firstColumn));
+      const std::size_t to =
+          lastColumn == columns - 1 ? after : data_.LowerBound(map.Time(map.plot.left() + lastColumn + 1));
+      first_ = from > 0 ? from - 1 : 0;
+      last_ = std::min(n, to + 1);
     }
   }
 
@@ -64,18 +82,18 @@ class TSeriesPainter {
     if (!decimate_) {
       for (std::size_t i = first_; i < last_; ++i) add(i);
     } else {
-      AddNeighbour(split_.before, -1, add);
-      for (std::size_t c = 0; c + 1 < split_.bounds.size(); ++c) {
-        const std::size_t a = split_.bounds[c], b = split_.bounds[c + 1];
+      AddNeighbour(split_.bounds.front(), -1, add);
+      for (std::size_t k = 0; k + 1 < split_.bounds.size(); ++k) {
+        const std::size_t a = split_.bounds[k], b = split_.bounds[k + 1];
         const TValueRange range = data_.Weights(a, b);
         if (range.Empty()) continue;
-        const double x = map_.plot.left() + static_cast<double>(c);
+        const double x = ColumnX(k);
         if (data_.HasWeight(a)) points.push_back(Clamped(map_.plot, x, map_.Y(data_.Weight(a))));
         points.push_back(Clamped(map_.plot, x, map_.Y(range.min)));
         points.push_back(Clamped(map_.plot, x, map_.Y(range.max)));
         if (data_.HasWeight(b - 1)) points.push_back(Clamped(map_.plot, x, map_.Y(data_.Weight(b - 1))));
       }
-      AddNeighbour(split_.after, +1, add);
+      AddNeighbour(split_.bounds.back(), +1, add);
     }
     Stroke(series, points);
   }
@@ -85,8 +103,9 @@ class TSeriesPainter {
     const auto mask = static_cast<uint8_t>(1u << k);
     std::vector<QPointF> points;
     double lastY = 0.0;
+    // A stair holds its level up to the next point, then steps to the new one.
     auto step = [&](double x, double y) {
-      if (!points.empty()) points.push_back(Clamped(map_.plot, x, lastY));
+      if (!points.empty() && y != lastY) points.push_back(Clamped(map_.plot, x, lastY));
       points.push_back(Clamped(map_.plot, x, y));
       lastY = y;
     };
@@ -96,27 +115,38 @@ class TSeriesPainter {
     if (!decimate_) {
       for (std::size_t i = first_; i < last_; ++i) add(i);
     } else {
-      AddNeighbour(split_.before, -1, add, k);
+      AddNeighbour(split_.bounds.front(), -1, add, k);
+      const double high = map_.Y(series.Level(true)), low = map_.Y(series.Level(false));
       for (std::size_t c = 0; c + 1 < split_.bounds.size(); ++c) {
-        const std::size_t a = split_.bounds[c], b = split_.bounds[c + 1];
-        const TBitsRange range = data_.Channels(a, b);
+        const TBitsRange& range = ColumnChannels()[c];
         if (!((range.high | range.low) & mask)) continue;
-        const double x = map_.plot.left() + static_cast<double>(c);
+        const double x = ColumnX(c);
         if ((range.high & mask) && (range.low & mask)) {
-          step(x, map_.Y(series.Level(true)));
-          step(x, map_.Y(series.Level(false)));
+          step(x, high);
+          step(x, low);
         }
-        std::size_t i = b - 1;
+        std::size_t i = split_.bounds[c + 1] - 1;
         while (!data_.HasChannel(i, k)) --i;  // the range holds one
-        step(x, map_.Y(series.Level(data_.ChannelHigh(i, k))));
+        step(x, data_.ChannelHigh(i, k) ? high : low);
       }
-      AddNeighbour(split_.after, +1, add, k);
+      AddNeighbour(split_.bounds.back(), +1, add, k);
     }
     Stroke(series, points);
   }
 
  private:
   QPointF Point(double time, double value) const { return Clamped(map_.plot, map_.X(time), map_.Y(value)); }
+  double ColumnX(std::size_t k) const { return map_.plot.left() + split_.first + static_cast<double>(k); }
+
+  // One summary per pixel column serves all eight channels.
+  const std::vector<TBitsRange>& ColumnChannels() {
+    if (columnChannels_.empty()) {
+      columnChannels_.reserve(split_.bounds.size());
+      for (std::size_t c = 0; c + 1 < split_.bounds.size(); ++c)
+        columnChannels_.push_back(data_.Channels(split_.bounds[c], split_.bounds[c + 1]));
+    }
+    return columnChannels_;
+  }
 
   // The nearest sample outside the plot on one side, so that lines run to the edge.
   template <class Add>
@@ -144,10 +174,28 @@ class TSeriesPainter {
   const TSampleColumns& data_;
   const TChartMapping& map_;
   TPixelColumns split_;
+  std::vector<TBitsRange> columnChannels_;
   bool decimate_ = false;
   std::size_t first_ = 0;
   std::size_t last_ = 0;
 };
+
+// The series inside the plot, the weight on top.
+void DrawSeries(QPainter& painter, const TChartModel& model, const TChartMapping& map, const QRect& strip,
+                const QRect& plot, double penWidth) {
+  painter.save();
+  painter.setClipRect(strip.isEmpty() ? plot : strip & plot.adjusted(1, 1, 0, 0));
+  painter.setPen(QPen(Qt::black, penWidth));
+  TSeriesPainter series(painter, model, map, strip);
+  for (int i = model.SeriesCount() - 1; i >= 0; --i) {
+    const TChartSeries& s = model.Series(i);
+    if (s.kind == TChartSeries::Line)
+      series.Line(s);
+    else
+      series.Stairs(s);
+  }
+  painter.restore();
+}
 
 struct TLegendEntry {
   QString title;
@@ -174,10 +222,10 @@ std::vector<double> AxisTicks(const TChartAxis& axis, double pixels, double minS
   return ticks;
 }
 
-QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& model) {
+QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& model, const QRect& strip) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.fillRect(target, Qt::white);
+  if (strip.isEmpty()) painter.fillRect(target, Qt::white);
   const QFontMetricsF fm(painter.font(), painter.device());
   const double line = fm.height();
   const double gap = line / 4.0;
@@ -216,17 +264,25 @@ QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& mode
   const QRect plot = plotF.toRect();
   const TChartMapping map(QRectF(plot), model.Bottom(), model.Left());
 
-  QPen pen(Qt::black, penWidth);
-  painter.setPen(pen);
-  painter.drawText(QRectF(target.left(), target.top(), target.width(), titleHeight), Qt::AlignCenter, model.Title());
-
-  // Grid and labels.
+  const QPen pen(Qt::black, penWidth);
   const double bottomLabelWidth = fm.horizontalAdvance(QStringLiteral("00,000.0"));
   const std::vector<double> bottomTicks = AxisTicks(model.Bottom(), plot.width(), bottomLabelWidth + line);
+  if (!strip.isEmpty()) {
+    // Only the plot under the strip is drawn anew; the rest stays as it was.
+    painter.setClipRect(strip & plot.adjusted(1, 1, 0, 0));
+    painter.fillRect(strip, Qt::white);
+  }
   painter.setPen(QPen(kGridColor, penWidth, Qt::DotLine));
   for (double t : leftTicks) painter.drawLine(QPointF(plot.left(), map.Y(t)), QPointF(plot.right(), map.Y(t)));
   for (double t : bottomTicks) painter.drawLine(QPointF(map.X(t), plot.top()), QPointF(map.X(t), plot.bottom()));
+  if (!strip.isEmpty()) {
+    DrawSeries(painter, model, map, strip, plot, penWidth);
+    painter.restore();
+    return plot;
+  }
+
   painter.setPen(pen);
+  painter.drawText(QRectF(target.left(), target.top(), target.width(), titleHeight), Qt::AlignCenter, model.Title());
   for (double t : leftTicks)
     painter.drawText(QRectF(target.left() + line + gap, map.Y(t) - line / 2, labelWidth, line),
                      Qt::AlignRight | Qt::AlignVCenter, FormatChartValue(t, decimal));
@@ -241,19 +297,7 @@ QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& mode
   painter.drawText(QRectF(-plot.height() / 2.0, 0, plot.height(), line), Qt::AlignCenter, model.Left().title);
   painter.restore();
 
-  // Series, inside the plot.
-  painter.save();
-  painter.setClipRect(plot);
-  painter.setPen(QPen(Qt::black, penWidth));
-  TSeriesPainter series(painter, model, map);
-  for (int i = model.SeriesCount() - 1; i >= 0; --i) {
-    const TChartSeries& s = model.Series(i);
-    if (s.kind == TChartSeries::Line)
-      series.Line(s);
-    else
-      series.Stairs(s);
-  }
-  painter.restore();
+  DrawSeries(painter, model, map, QRect(), plot, penWidth);
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(plot);

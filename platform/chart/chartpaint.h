@@ -11,8 +11,10 @@ class QPainter;
 class TChartModel;
 struct TChartAxis;
 
-// Draws model into target; returns the plot rectangle (inside the axes).
-QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& model);
+// Draws model into target; returns the plot rectangle (inside the axes). With a
+// strip, only the part of the plot inside it is drawn, over a picture of the same
+// chart drawn before with fewer samples (new samples change nothing else).
+QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& model, const QRect& strip = QRect());
 
 // The label positions of an axis drawn over `pixels` with labels at least
 // minSpacing pixels apart: multiples of its increment (or of a step chosen to

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/chart/chartpaint.h"
 
@@ -21,16 +23,38 @@ void TChart::Render() {
     picture_ = QImage(size() * ratio, QImage::Format_RGB32);
     picture_.setDevicePixelRatio(ratio);
   }
-  QPainter painter(&picture_);
-  painter.setFont(font());
-  model_.SetPlotRect(PaintChart(painter, rect(), model_));
+  if (!RenderNewSamples()) {
+    QPainter painter(&picture_);
+    painter.setFont(font());
+    model_.SetPlotRect(PaintChart(painter, rect(), model_));
+  }
   pictureRevision_ = model_.Revision();
+  pictureLayout_ = model_.LayoutRevision();
+  pictureSamples_ = model_.Data().Size();
   model_.ForgetCursors();
   if (OnAfterDraw) OnAfterDraw();
 }
 
-void TChart::Compose(QImage& frame) const {
-  QPainter painter(&frame);
+bool TChart::RenderNewSamples() {
+  const TSampleColumns& data = model_.Data();
+  if (pictureLayout_ != model_.LayoutRevision() || pictureSamples_ == 0 || data.Size() <= pictureSamples_ ||
+      !data.TimesOrdered())
+    return false;
+  const TChartMapping map = model_.Mapping();
+  const QRect plot = model_.PlotRect();
+  const double from = std::max<double>(map.X(data.Time(pictureSamples_ - 1)), plot.left() - 2);
+  const double to = std::min<double>(map.X(data.Time(data.Size() - 1)), plot.right() + 2);
+  if (to >= from) {
+    const QRect strip(QPoint(static_cast<int>(std::floor(from)) - 2, plot.top()),
+                      QPoint(static_cast<int>(std::ceil(to)) + 2, plot.bottom()));
+    QPainter painter(&picture_);
+    painter.setFont(font());
+    PaintChart(painter, rect(), model_, strip);
+  }
+  return true;
+}
+
+void TChart::Compose(QPainter& painter) const {
   const QRect plot = model_.PlotRect();
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   painter.setPen(QPen(Qt::yellow, 1));
@@ -47,16 +71,24 @@ void TChart::Compose(QImage& frame) const {
   }
 }
 
+void TChart::RenderIfStale() {
+  if (picture_.size() != size() * devicePixelRatioF()) pictureLayout_ = ~uint64_t{0};
+  if (pictureLayout_ != model_.LayoutRevision() || pictureRevision_ != model_.Revision()) Render();
+}
+
 QImage TChart::Grab() {
-  if (picture_.size() != size() * devicePixelRatioF() || pictureRevision_ != model_.Revision()) Render();
+  RenderIfStale();
   QImage frame = picture_.copy();
-  Compose(frame);
+  QPainter painter(&frame);
+  Compose(painter);
   return frame;
 }
 
 void TChart::paintEvent(QPaintEvent*) {
-  const QImage frame = Grab();
-  QPainter(this).drawImage(0, 0, frame);
+  RenderIfStale();
+  QPainter painter(this);
+  painter.drawImage(0, 0, picture_);
+  Compose(painter);
 }
 
 void TChart::mousePressEvent(QMouseEvent* event) {

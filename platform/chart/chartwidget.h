@@ -37,11 +37,17 @@ class TChart : public QWidget {
 
  private:
   void Render();
-  void Compose(QImage& frame) const;
+  // Only the samples added since the last picture, when nothing else changed.
+  bool RenderNewSamples();
+  void RenderIfStale();
+  // The cursors and the zoom rectangle over the picture.
+  void Compose(QPainter& painter) const;
 
   TChartModel model_;
   QImage picture_;
   uint64_t pictureRevision_ = ~uint64_t{0};
+  uint64_t pictureLayout_ = ~uint64_t{0};
+  std::size_t pictureSamples_ = 0;
   enum class TDrag { None, Zoom, Pan } drag_ = TDrag::None;
   QPoint dragStart_;
   QPoint dragNow_;

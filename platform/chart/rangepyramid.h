@@ -1,5 +1,5 @@
 #pragma once
-// Summaries of a growing column over blocks of 64, 128, 256, ... values, so that
+// Summaries of a growing column over blocks of 16, 32, 64, ... values, so that
 // the summary of any index range costs a few dozen steps however long the column
 // is: what lets a chart of a million samples draw as fast as one of a thousand.
 // Summary provides Of(value), Merge(a, b) and an empty default.
@@ -9,7 +9,7 @@
 template <class Value, class Summary>
 class TRangePyramid {
  public:
-  static constexpr std::size_t kBlock = 64;
+  static constexpr std::size_t kBlock = 16;
 
   void Clear() { levels_.clear(); }
 

@@ -33,8 +33,19 @@ void TSampleColumns::SetTime(std::size_t i, double time) {
   disorders_ += Disordered(i) + (!last && Disordered(i + 1));
 }
 
-std::size_t TSampleColumns::LowerBound(double time) const {
-  return static_cast<std::size_t>(std::lower_bound(time_.begin(), time_.end(), time) - time_.begin());
+std::size_t TSampleColumns::LowerBound(double time, std::size_t from) const {
+  // Galloping from `from`: neighbouring pixel columns cost a few steps, not a
+  // search of the whole log.
+  const std::size_t n = time_.size();
+  std::size_t lo = std::min(from, n), step = 1, hi = lo;
+  while (hi < n && time_[hi] < time) {
+    lo = hi + 1;
+    hi = std::min(n, hi + step);
+    step *= 2;
+  }
+  return static_cast<std::size_t>(std::lower_bound(time_.begin() + static_cast<std::ptrdiff_t>(lo),
+                                                   time_.begin() + static_cast<std::ptrdiff_t>(hi), time) -
+                                  time_.begin());
 }
 
 TValueRange TSampleColumns::Weights(std::size_t first, std::size_t last) const {

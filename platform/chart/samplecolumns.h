@@ -57,8 +57,9 @@ class TSampleColumns {
 
   // Times never go back: the chart finds a time range by halving.
   bool TimesOrdered() const { return disorders_ == 0; }
-  // The first sample at or after time (TimesOrdered only).
-  std::size_t LowerBound(double time) const;
+  // The first sample at or after time (TimesOrdered only), searched from sample
+  // `from` on, where the answer is known not to lie before.
+  std::size_t LowerBound(double time, std::size_t from = 0) const;
 
   TValueRange Weights(std::size_t first, std::size_t last) const;
   TBitsRange Channels(std::size_t first, std::size_t last) const;
