@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
@@ -64,12 +63,6 @@ class LogPage : public TViewerTest {
     std::size_t n = 0;
     for (const auto& c : indicator.Commands()) n += c == command;
     return n;
-  }
-  void Keep(const QImage& image, const char* name) {
-    const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(dir);
-    EXPECT_TRUE(image.save(dir + '/' + name)) << name;
   }
 };
 
@@ -189,7 +182,7 @@ TEST_F(LogPage, ALoggedRunZoomsMeasuresAndPrints) {
   StartLog(kAuto, {3, 4, 5});  // I/O 1 to I/O 3 from status word B
   ASSERT_TRUE(HasSamples(300));
   Chart().repaint();
-  Keep(window->grab().toImage(), "W830_830-log-running.png");
+  KeepPicture(window->grab().toImage(), "W830_830-log-running.png");
   StopLog();
 
   // Page Up zooms to the middle half; both cursors then measure.
@@ -203,7 +196,7 @@ TEST_F(LogPage, ALoggedRunZoomsMeasuresAndPrints) {
   const QString label = Control<QLabel>("lblCsrPos").text();
   EXPECT_TRUE(label.contains(" kg   over   ") && label.endsWith(" secs")) << label.toStdString();
   const QImage zoomed = window->grab().toImage();
-  Keep(zoomed, "W830_830-log-zoomed-cursors.png");
+  KeepPicture(zoomed, "W830_830-log-zoomed-cursors.png");
   EXPECT_TRUE(Chart().Model().Cursor(0).Drawn() && Chart().Model().Cursor(1).Drawn());
 
   QTemporaryDir dir;

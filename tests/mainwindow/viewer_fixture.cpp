@@ -1,6 +1,8 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include "dialogs/comdialog.h"
 #include "mainwindow/reusabledialogs.h"
@@ -72,4 +74,11 @@ std::size_t TViewerTest::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+void TViewerTest::KeepPicture(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

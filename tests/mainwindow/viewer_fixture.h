@@ -31,6 +31,8 @@ class TViewerTest : public ::testing::Test {
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   TTempExeDir exe;
   TScriptedPrompter prompter;
