@@ -1,5 +1,6 @@
 // The simulated indicator as a program, for the run command and for trying the
 // viewers by hand: indicator-sim --model w830 --tcp 2222 [--pty] [--discovery 2244]
+// [--discovery-replies N] [--discovery-delay MS]
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,7 @@ volatile std::sig_atomic_t g_stop = 0;
 void Usage() {
   std::fprintf(stderr,
                "usage: indicator-sim [--model w830|w840] [--address N] [--tcp PORT] [--pty] [--discovery PORT]\n"
+               "                     [--discovery-replies N] [--discovery-delay MS]\n"
                "                     [--weight W] [--ramp AMPLITUDE] [--step-inputs SECONDS] [--no-cof12]\n"
                "                     [--passcode DIGITS]\n"
                "                     [--silent] [--reject] [--delay MS] [--random-delay MS] [--split] [--garbage]\n"
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
   sim::Model model = sim::Model::W830;
   int address = 1;
   int tcp = -1, discovery = -1;
+  int discoveryReplies = 1, discoveryDelayMs = 0;
   bool pty = false;
   double weight = 12.5, ramp = 0.0, stepInputs = 0.0;
   bool cof12 = true;
@@ -56,6 +59,8 @@ int main(int argc, char** argv) {
     else if (a == "--tcp") tcp = std::atoi(next());
     else if (a == "--pty") pty = true;
     else if (a == "--discovery" || a == "--udp") discovery = std::atoi(next());
+    else if (a == "--discovery-replies") discoveryReplies = std::atoi(next());
+    else if (a == "--discovery-delay") discoveryDelayMs = std::atoi(next());
     else if (a == "--record") recordFile = next();
     else if (a == "--random-delay") faults.randomDelayMs = std::atoi(next());
     else if (a == "--overlong") faults.overlongLine = true;
@@ -88,6 +93,7 @@ int main(int argc, char** argv) {
     sim::TSimServer server(indicator);
     if (tcp >= 0) std::printf("tcp 127.0.0.1:%u\n", server.ListenTcp(static_cast<uint16_t>(tcp)));
     if (pty) std::printf("pty %s\n", server.OpenPty().c_str());
+    server.SetDiscoveryAnswer(discoveryReplies, discoveryDelayMs);
     if (discovery >= 0) std::printf("discovery 127.0.0.1:%u\n", server.ListenDiscovery(static_cast<uint16_t>(discovery)));
     std::fflush(stdout);
     std::signal(SIGINT, [](int) { g_stop = 1; });
