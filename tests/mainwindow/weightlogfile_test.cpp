@@ -114,7 +114,7 @@ TEST_F(WeightLogFile, SaveLoadAndSaveAgainGiveTheSameBytes) {
   EXPECT_EQ(otherChart.Data().Size(), 500u);
 }
 
-TEST(TextLines, AnyLineEndSplitsAndAFailedWriteSaysWhereAndKeepsTheOldFile) {
+TEST(TextLines, AnyLineEndSplitsAndAFileThatCannotBeWrittenOrReadThrows) {
   EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitTextLines("a\r\n\r\n"), (Lines{"a", ""}));
   EXPECT_TRUE(SplitTextLines("").empty());
