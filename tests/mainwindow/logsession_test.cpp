@@ -294,3 +294,19 @@ TEST_F(LogSession, CursorsMeasureAPointAndADifference) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ChartPrintRect, InsetsATwentiethOfTheWidthAndATenthOfTheHeight) {
+  const struct {
+    int width, height;
+    QRect rect;
+  } cases[] = {
+      {2100, 2970, QRect(QPoint(105, 297), QPoint(1994, 2672))},
+      {9917, 14033, QRect(QPoint(495, 1403), QPoint(9421, 12629))},  // integer division
+      {19, 9, QRect(0, 0, 19, 9)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChartPrintRect(c.width, c.height), c.rect) << c.width;
+}
+
+}  // namespace
