@@ -13,6 +13,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspagescore.h"
 #include "mainwindow/statuspanel.h"
@@ -89,6 +90,7 @@ void TFrmMain::FormCreate() {
   CreateMimics();
   InstallProgramHelp(*this);
   CreateSettingsPages();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -203,6 +205,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

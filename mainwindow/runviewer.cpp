@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "mainwindow/main.h"
+#include "mainwindow/reusabledialogs.h"
 #include "platform/guard.h"
 
 int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
@@ -12,7 +13,8 @@ int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
   auto window = std::make_unique<TFrmMain>(variant);
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,
-  // passcode.
+  // passcode (the transfer and passcode dialogs are made for each use).
+  CreateReusableDialogs(window.get());
   window->show();
   const int result = QApplication::exec();
   // Poller, link and traffic log go before the window; the store writes its file

@@ -1,5 +1,6 @@
 // The W830 main window: the whole picture is its LCD, a key sends its number,
 // and a thread polls.
+#include "mainwindow/chartinputs.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/threadpoller.h"
 #include "mainwindow/viewervariant.h"
@@ -25,6 +26,9 @@ class TW830 final : public TViewerVariant {
   TSettingsPagesCore* MakePages(QWidget* parent) const override { return new TSettingsPages(parent); }
   std::unique_ptr<TPoller> MakePoller(TPoller::THost& host) const override {
     return std::make_unique<TThreadPoller>(host);
+  }
+  TChartInputs ChartInputs(const TSettingsModel& model) const override {
+    return ChartInputsOf(model, {"-", "g", "kg", "lb", "t", "oz", "usr"});
   }
 };
 

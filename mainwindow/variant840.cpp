@@ -2,6 +2,7 @@
 // digits, five keys send fixed commands, and the window's timer polls.
 #include <array>
 
+#include "mainwindow/chartinputs.h"
 #include "mainwindow/settingspages840.h"
 #include "mainwindow/timerpoller.h"
 #include "mainwindow/viewervariant.h"
@@ -28,6 +29,9 @@ class TW840 final : public TViewerVariant {
   TSettingsPagesCore* MakePages(QWidget* parent) const override { return new TSettingsPages(parent); }
   std::unique_ptr<TPoller> MakePoller(TPoller::THost& host) const override {
     return std::make_unique<TTimerPoller>(host);
+  }
+  TChartInputs ChartInputs(const TSettingsModel& model) const override {
+    return ChartInputsOf(model, {"(none)", "g", "kg", "lb", "t"});
   }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // What makes the one main window the W830's or the W840's: its model, title, front
 // panel's LCD rectangle and fixed LCD texts, its key commands, its settings model
-// and pages, how it polls, and the handler of its "WFP?" answer. Everything else
+// and pages, how it polls, the handler of its "WFP?" answer and its chart's inputs. Everything else
 // of the window is the same for both programs.
 #include <QRect>
 #include <QString>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/dmViewer.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/poller.h"
 #include "mainwindow/replyhandlers.h"
 
@@ -35,6 +36,8 @@ class TViewerVariant {
   virtual std::unique_ptr<TSettingsModel> MakeModel() const = 0;
   virtual TSettingsPagesCore* MakePages(QWidget* parent) const = 0;
   virtual std::unique_ptr<TPoller> MakePoller(TPoller::THost& host) const = 0;
+  // The Log page's axis set-up from the working model.
+  virtual TChartInputs ChartInputs(const TSettingsModel& model) const = 0;
 };
 
 namespace w830 {

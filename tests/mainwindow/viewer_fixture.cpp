@@ -1,12 +1,14 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <algorithm>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -30,6 +32,7 @@ void TViewerFixture::SetUp() {
   if (!ini.isEmpty()) exe.Write(name + ".ini", ini);
   store = std::make_unique<TdatViewer>(program_.model);
   window = std::make_unique<TFrmMain>(program_.variant());
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
@@ -140,4 +143,11 @@ void TViewerFixture::ReadSettings() {
 void TViewerFixture::ShowPage(const char* name) {
   auto& pages = Control<QTabWidget>(*window, "PgCMain");
   pages.setCurrentWidget(&Control<QWidget>(*window, name));
+}
+
+void TViewerFixture::KeepPicture(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

@@ -52,6 +52,8 @@ class TViewerFixture : public ::testing::Test {
   std::size_t FplPolls() const;
   // What the viewer sent besides the display and status polls, since the log was cleared.
   std::vector<std::string> SentCommands() const;
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   // The transfer dialog runs on its own 20 ms timer until it ends.
   void AnswerTraffic();
