@@ -4,6 +4,7 @@
 // thread and the front-panel mimics. Its own code is split by concern over the
 // main_*.cpp files. Only the GUI thread touches it.
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
@@ -22,6 +23,7 @@ namespace Ui {
 class TFrmMain;
 }
 class QLabel;
+class QPrinter;
 class TFrmTraffic;
 class TSettingsPages;
 class TSettingsTransfer;
@@ -94,6 +96,13 @@ class TFrmMain : public QMainWindow {
   void ReadSettings1Click();
   void WriteSettings1Click();
   void CheckSettingsSync();
+
+  // --- File menu: settings files and the settings report (main_file.cpp)
+  void Open1Click();
+  void Save1Click();
+  void Print1Click();
+  // The report of the working model in the pages' words, one line each.
+  void SettingsReport(QStringList& list);
 
   // --- Test page
   void AddTestLine(const std::string& line);

@@ -63,8 +63,14 @@ class TWidgetPrompter final : public TPrompter {
     box.exec();
   }
 
-  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                       const QString& defaultSuffix) override {
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
   }
 
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,

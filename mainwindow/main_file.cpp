@@ -1,0 +1,74 @@
+// The File menu: settings files and the printed settings report. Which kind of file
+// an item means is decided once, when it is chosen, by the page shown.
+#include <QApplication>
+#include <QPrinter>
+
+#include "link/dmViewer.h"
+#include "mainwindow/main.h"
+#include "mainwindow/reportprinter.h"
+#include "mainwindow/reportsources.h"
+#include "mainwindow/settingspages.h"
+#include "mainwindow/settingsreport_w830.h"
+#include "mainwindow/settingstransfer.h"
+#include "platform/prompter.h"
+#include "platform/textfile.h"
+#include "ui_main.h"
+#include "ui_settingspages.h"
+
+namespace {
+
+struct TFileDialogTexts {
+  const char* openTitle;
+  const char* saveTitle;
+  const char* extension;
+  const char* filter;
+};
+
+constexpr TFileDialogTexts kSettingsFiles = {"Open Indicator Setting File", "Save Indicator Setting File", "vis",
+                                             "Indicator Settings (*.vis);;All Files (*.*)"};
+
+class TBusyCursor {
+ public:
+  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+}  // namespace
+
+void TFrmMain::Open1Click() {
+  const TFileDialogTexts& texts = kSettingsFiles;
+  const QString path = Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle),
+                                               QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
+  if (path.isEmpty()) return;
+  settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
+}
+
+void TFrmMain::Save1Click() {
+  const TFileDialogTexts& texts = kSettingsFiles;
+  const QString path = Prompter().SaveFileName(this, QString::fromLatin1(texts.saveTitle),
+                                               QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
+  if (path.isEmpty()) return;
+  WriteTextLines(path, settingsTransfer_->SettingsFileLines());
+}
+
+void TFrmMain::Print1Click() {
+  QPrinter printer;
+  if (!Prompter().PrintDialog(this, printer)) return;
+  const TBusyCursor cursor;
+  // The report shows what the pages show, edits not yet stored included.
+  StorePages();
+  QStringList lines;
+  SettingsReport(lines);
+  PrintReportLines(printer, settingsPages_->Form().MemoHeader->font(), lines);
+}
+
+void TFrmMain::SettingsReport(QStringList& list) {
+  // Every serial port is named from the full list of functions, whichever tab the
+  // serial page shows.
+  const TControlReportSources sources({settingsPages_, ui_->TSCal},
+                                      {{QStringLiteral("cbSerialUse"), TSettingsPages::SerialFunctionNames()}});
+  const QChar decimalChar = datViewer ? datViewer->GetDecimalPointChar() : QChar(u'.');
+  w830::SettingsReport(workingData_, sources, decimalChar, list);
+}
