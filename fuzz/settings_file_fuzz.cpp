@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "platform/textfile.h"
+#include "platform/textlines.h"
 #include "protocol/database.h"
 
 namespace {
@@ -17,17 +16,20 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
+// The bytes a save writes: every line ended by CR LF.
 std::string Saved(const w830::Tdata7400& model) {
   std::vector<std::string> lines;
   model.BuildSetCommands(lines);
-  return JoinLines(lines);
+  std::string bytes;
+  for (const std::string& line : lines) bytes.append(line).append("\r\n");
+  return bytes;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::vector<std::string> lines = SplitLines(bytes);
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const std::vector<std::string> lines = SplitTextLines(bytes);
   std::size_t kept = 0;
   for (const std::string& line : lines) {
     Check(line.find_first_of("\r\n") == std::string::npos);
@@ -41,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   opened.LoadReplies(lines);
   const std::string saved = Saved(opened);
   w830::Tdata7400 reopened;
-  reopened.LoadReplies(SplitLines(saved));
+  reopened.LoadReplies(SplitTextLines(saved));
   Check(Saved(reopened) == saved);
   return 0;
 }

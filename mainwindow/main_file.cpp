@@ -11,7 +11,7 @@
 #include "mainwindow/settingsreport_w830.h"
 #include "mainwindow/settingstransfer.h"
 #include "platform/prompter.h"
-#include "platform/textfile.h"
+#include "platform/textlines.h"
 #include "ui_main.h"
 #include "ui_settingspages.h"
 

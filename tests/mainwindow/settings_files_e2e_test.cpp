@@ -9,7 +9,6 @@
 #include <QTabBar>
 
 #include "mainwindow/settingspages.h"
-#include "platform/textfile.h"
 #include "tests/mainwindow/settings_viewer_fixture.h"
 #include "tests/support/unprivileged.h"
 
@@ -112,7 +111,9 @@ TEST_F(TSettingsFileTest, SaveAfterAReadHoldsTheReadSettingsAndOpeningItAgainWri
                                            "Indicator Settings (*.vis);;All Files (*.*)", "vis"}));
   Lines read;
   window->InstrumentData().BuildSetCommands(read);
-  EXPECT_EQ(exe.Read(QStringLiteral("scale.vis")).toStdString(), JoinLines(read));
+  std::string bytes;
+  for (const std::string& line : read) bytes += line + "\r\n";
+  EXPECT_EQ(exe.Read(QStringLiteral("scale.vis")).toStdString(), bytes);
 
   indicator.ClearLog();
   Open(path);
