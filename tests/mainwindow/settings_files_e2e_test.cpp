@@ -201,6 +201,15 @@ TEST_F(TSettingsFileTest, ASaveThatCannotBeWrittenSaysWhyAndKeepsTheOldFile) {
   EXPECT_EQ(exe.Read(QStringLiteral("scale.vis")), old);
 }
 
+TEST_F(TSettingsFileTest, PrintPrintsTheLogOnTheLogPage) {
+  auto& print = Control<QAction>(*window, "Print1");
+  EXPECT_EQ(print.text(), "&Print Settings");
+  ShowPage("TSLog");
+  EXPECT_EQ(print.text(), "&Print Log");
+  ShowPage("TSDisplay");
+  EXPECT_EQ(print.text(), "&Print Settings");
+}
+
 // The fixture's report covers the conditional lines: the second range, ports of
 // every kind, setpoints of each rule and values that have no item in their box.
 TEST_F(TSettingsFileTest, ReportOfTheFixtureAsTextAndAsPrinted) {
