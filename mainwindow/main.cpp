@@ -155,6 +155,8 @@ void TFrmMain::BindControls() {
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->MnuDeviceFinder, &QAction::triggered, this, guarded(&TFrmMain::MnuDeviceFinderClick));
+  connect(ui_->ToolButton5, &QToolButton::clicked, ui_->MnuDeviceFinder, &QAction::trigger);
   connect(ui_->ReadSettings1, &QAction::triggered, this, guarded(&TFrmMain::ReadSettings1Click));
   connect(ui_->WriteSettings1, &QAction::triggered, this, guarded(&TFrmMain::WriteSettings1Click));
   connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);
