@@ -30,7 +30,7 @@ class TBenchPrompter final : public TPrompter {
   ~TBenchPrompter() override { SetPrompter(nullptr); }
   int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
   void ShowMessage(const QString&) override {}
-  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   bool PrintDialog(QWidget*, QPrinter&) override { return false; }
   int ExecDialog(QDialog& dialog) override {

@@ -39,8 +39,8 @@ class TBusyCursor {
 
 void TFrmMain::Open1Click() {
   const TFileDialogTexts& texts = kSettingsFiles;
-  const QString path = Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle),
-                                               QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
+  const QString path =
+      Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle), QString::fromLatin1(texts.filter));
   if (path.isEmpty()) return;
   settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
 }

@@ -39,10 +39,10 @@ class TPrompter {
   // A plain message box with one OK button.
   virtual void ShowMessage(const QString& text) = 0;
   // File dialogs return the chosen path, or an empty text when cancelled. The filter is
-  // Qt's ("Text (*.txt);;All Files (*.*)"); its first entry is selected. The default
-  // suffix is added to a typed name that has none.
-  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter,
-                               const QString& defaultSuffix = QString()) = 0;
+  // Qt's ("Text (*.txt);;All Files (*.*)"); its first entry is selected, and a name
+  // typed without a suffix gets the open dialog's first filter suffix or the save
+  // dialog's default suffix.
+  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                                const QString& defaultSuffix) = 0;
   // The print dialog; true when the user chose to print.

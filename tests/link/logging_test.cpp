@@ -127,7 +127,7 @@ class TLoggingPrompter final : public TPrompter {
     CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
     ++shown;
   }
-  QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   bool PrintDialog(QWidget*, QPrinter&) override { return false; }
   int ExecDialog(QDialog&) override { return mrCancel; }

@@ -118,7 +118,7 @@ TEST_F(TSettingsFileTest, SaveAfterAReadHoldsTheReadSettingsAndOpeningItAgainWri
   indicator.ClearLog();
   Open(path);
   EXPECT_EQ(LastFileDialog(), (QStringList{"Open Indicator Setting File",
-                                           "Indicator Settings (*.vis);;All Files (*.*)", "vis"}));
+                                           "Indicator Settings (*.vis);;All Files (*.*)", ""}));
   EXPECT_EQ(SentCommands(), Lines{"WFP?"});
   EXPECT_TRUE(window->WorkingData().SerialNumber.empty());
   EXPECT_FALSE(window->InSync());

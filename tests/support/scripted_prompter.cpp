@@ -66,10 +66,9 @@ void TScriptedPrompter::ShowMessage(const QString& text) {
   Take(TPrompt::Show, {TPrompt::Show, text, TMsgDlgType::mtCustom, mbOK}, a);
 }
 
-QString TScriptedPrompter::OpenFileName(QWidget*, const QString& caption, const QString& filter,
-                                       const QString& defaultSuffix) {
+QString TScriptedPrompter::OpenFileName(QWidget*, const QString& caption, const QString& filter) {
   Answer a;
-  const TPrompt prompt{TPrompt::OpenFile, caption, TMsgDlgType::mtCustom, 0, filter, defaultSuffix};
+  const TPrompt prompt{TPrompt::OpenFile, caption, TMsgDlgType::mtCustom, 0, filter};
   return Take(TPrompt::OpenFile, prompt, a) ? a.path : QString();
 }
 

@@ -20,7 +20,7 @@ struct TPrompt {
   TMsgDlgType type = TMsgDlgType::mtCustom;
   TMsgDlgButtons buttons = 0;
   QString filter{};         // file dialogs
-  QString defaultSuffix{};  // file dialogs
+  QString defaultSuffix{};  // save dialogs
 };
 
 class TScriptedPrompter final : public TPrompter {
@@ -48,8 +48,7 @@ class TScriptedPrompter final : public TPrompter {
 
   int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override;
   void ShowMessage(const QString& text) override;
-  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter,
-                       const QString& defaultSuffix) override;
+  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                        const QString& defaultSuffix) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
