@@ -166,6 +166,8 @@ bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) 
     host_.WaitOneReplyTimeout();
     if (!host_.QueryWfp()) return false;
   }
+  // What was typed on the pages stays unless the file holds that setting too.
+  host_.ControlsToSettings();
   working_.LoadReplies(lines);
   host_.SettingsToControls();
   host_.SettingsLoaded();

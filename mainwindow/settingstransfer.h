@@ -64,8 +64,8 @@ class TSettingsTransfer {
   void WriteSettings1Click();
   // Clears the sync flag when the working model holds a line the instrument model does not.
   void CheckSettingsSync();
-  // A settings file's lines into the working model only; their settings are then
-  // unsent changes. While connected the indicator is asked "WFP?" first, and nothing
+  // A settings file's lines into the working model only, over what the pages hold;
+  // their settings are then unsent changes. While connected the indicator is asked "WFP?" first, and nothing
   // is loaded when it does not answer. True when the file was loaded.
   bool OpenSettingsFile(const std::vector<std::string>& lines);
   // What a settings file holds: the pages stored, then the working model's set commands.

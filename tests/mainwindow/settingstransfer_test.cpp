@@ -354,6 +354,7 @@ TEST_F(SettingsTransferTest, OpenWhileConnectedAsksWfpFirstWithPollsPaused) {
     EXPECT_FALSE(host_.transferBusy);
     EXPECT_EQ(working_.Address, answered ? 5 : 0);
     EXPECT_EQ(host_.settingsVisible, answered);
+    EXPECT_EQ(host_.pagesStored, answered ? 1 : 0) << "the pages are stored before the file loads";
   }
   EXPECT_EQ(instrument_.Address, 0);
 }
