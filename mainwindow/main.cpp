@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "components/ProgramHelp.h"
 #include "dialogs/option.h"
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
@@ -75,6 +76,7 @@ void TFrmMain::FormCreate() {
   FClosing = false;
 
   CreateMimics();
+  InstallProgramHelp(*this);
   CreateSettingsPages();
   CreateStatusBar();
   ResetLink();
