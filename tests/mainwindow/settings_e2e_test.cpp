@@ -4,11 +4,48 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 
+#include <algorithm>
+
+#include "dialogs/trafficdlg.h"
 #include "mainwindow/settingspages.h"
-#include "tests/mainwindow/settings_viewer_fixture.h"
+#include "mainwindow/statuspanel.h"
+#include "tests/mainwindow/viewer_fixture.h"
 
 namespace {
+
+class TSettingsViewerTest : public TViewerTest {
+ protected:
+  // Stepped by hand: a silent indicator's four sends would take 16 s of real ticks.
+  void AnswerTrafficStepped() {
+    prompter.AnswerDialog([](QDialog& dialog) {
+      auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
+      dialog.show();
+      traffic.Timer1().stop();
+      for (int i = 0; i < 5000 && dialog.isVisible(); ++i) {
+        traffic.Timer1Timer();
+        QCoreApplication::processEvents();
+      }
+      return dialog.result();
+    });
+  }
+  // Connected, settings read, and one unsent change of the units on the pages.
+  void ConnectReadAndChangeTheUnits() {
+    Connect();
+    ReadSettings();
+    ShowPage("TSSettings");
+    auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+    units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+    ShowPage("TSDisplay");
+  }
+  static std::vector<std::string> BaseQueries() {
+    std::vector<std::string> queries, prefixes;
+    w830::Tdata7400().BuildQueries(false, queries, prefixes);
+    return queries;
+  }
+  bool StatusRed() { return Control<TStatusLinePanel>(*window, "StatusPanel2").DrawnRed(); }
+};
 
 TEST_F(TSettingsViewerTest, ReadFillsEveryPageWithTheIndicatorsValues) {
   for (const char* line : {"IDN\"Scale 4\"", "IAD1,9000,2,3,1,50,1", "ENU1", "PST2,\"Hello, world\"", "ICR60"})

@@ -9,7 +9,8 @@
 #include <QTabBar>
 
 #include "mainwindow/settingspages.h"
-#include "tests/mainwindow/settings_viewer_fixture.h"
+#include "mainwindow/statuspanel.h"
+#include "tests/mainwindow/viewer_fixture.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
@@ -76,8 +77,9 @@ std::vector<TPdfLine> PdfLines(const QString& pdf) {
   return lines;
 }
 
-class TSettingsFileTest : public TSettingsViewerTest {
+class TSettingsFileTest : public TViewerTest {
  protected:
+  bool StatusRed() { return Control<TStatusLinePanel>(*window, "StatusPanel2").DrawnRed(); }
   void Open(const QString& path) {
     prompter.AnswerFile(path);
     Control<QAction>(*window, "Open1").trigger();
