@@ -13,6 +13,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
@@ -78,6 +79,7 @@ void TFrmMain::FormCreate() {
   CreateMimics();
   InstallProgramHelp(*this);
   CreateSettingsPages();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -196,6 +198,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

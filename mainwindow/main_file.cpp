@@ -1,6 +1,6 @@
-// The File menu: settings files and the printed settings report. Which kind of file
-// an item means is decided once, when it is chosen, by the page shown.
-#include <QApplication>
+// The File menu: settings files and the printed settings report, or on the Log page
+// the weight log file and the printed chart. Which of the two an item means is
+// decided once, when it is chosen, by the page shown.
 #include <QPrinter>
 
 #include "link/dmViewer.h"
@@ -10,6 +10,7 @@
 #include "mainwindow/settingspages.h"
 #include "mainwindow/settingsreport_w830.h"
 #include "mainwindow/settingstransfer.h"
+#include "platform/busycursor.h"
 #include "platform/prompter.h"
 #include "platform/textlines.h"
 #include "ui_main.h"
@@ -26,36 +27,45 @@ struct TFileDialogTexts {
 
 constexpr TFileDialogTexts kSettingsFiles = {"Open Indicator Setting File", "Save Indicator Setting File", "vis",
                                              "Indicator Settings (*.vis);;All Files (*.*)"};
-
-class TBusyCursor {
- public:
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-  TBusyCursor(const TBusyCursor&) = delete;
-  TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
+constexpr TFileDialogTexts kLogFiles = {"Open Indicator Log File", "Save Indicator Log File", "log",
+                                        "Indicator Log (*.log);;All Files (*.*)"};
 
 }  // namespace
 
+bool TFrmMain::LogPageShown() const { return ui_->PgCMain->currentWidget() == ui_->TSLog; }
+
 void TFrmMain::Open1Click() {
-  const TFileDialogTexts& texts = kSettingsFiles;
+  const bool log = LogPageShown();
+  const TFileDialogTexts& texts = log ? kLogFiles : kSettingsFiles;
   const QString path =
       Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle), QString::fromLatin1(texts.filter));
   if (path.isEmpty()) return;
-  settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
+  if (log)
+    OpenLogFile(path);
+  else
+    settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
 }
 
 void TFrmMain::Save1Click() {
-  const TFileDialogTexts& texts = kSettingsFiles;
+  const bool log = LogPageShown();
+  const TFileDialogTexts& texts = log ? kLogFiles : kSettingsFiles;
   const QString path = Prompter().SaveFileName(this, QString::fromLatin1(texts.saveTitle),
                                                QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
   if (path.isEmpty()) return;
-  WriteTextLines(path, settingsTransfer_->SettingsFileLines());
+  if (log)
+    SaveLogFile(path);
+  else
+    WriteTextLines(path, settingsTransfer_->SettingsFileLines());
 }
 
 void TFrmMain::Print1Click() {
-  QPrinter printer;
+  const bool log = LogPageShown();
+  QPrinter printer(QPrinter::HighResolution);
   if (!Prompter().PrintDialog(this, printer)) return;
+  if (log) {
+    PrintChart(printer);
+    return;
+  }
   const TBusyCursor cursor;
   // The report shows what the pages show, edits not yet stored included.
   StorePages();

@@ -10,6 +10,7 @@
 
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
+#include "platform/textlines.h"
 #include "tests/mainwindow/viewer_fixture.h"
 #include "tests/support/unprivileged.h"
 
@@ -44,11 +45,15 @@ struct TPdfLine {
   QStringList words;
 };
 
-std::vector<TPdfLine> PdfLines(const QString& pdf) {
+QString PdfText(const QString& pdf, const QString& option = QStringLiteral("-raw")) {
   QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+  process.start(QStringLiteral("pdftotext"), {option, pdf, QStringLiteral("-")});
   EXPECT_TRUE(process.waitForFinished(30000)) << "pdftotext";
-  const QString html = QString::fromUtf8(process.readAllStandardOutput());
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+std::vector<TPdfLine> PdfLines(const QString& pdf) {
+  const QString html = PdfText(pdf, QStringLiteral("-bbox"));
   struct TWord {
     int page;
     double top, left, right;
@@ -203,11 +208,25 @@ TEST_F(TSettingsFileTest, ASaveThatCannotBeWrittenSaysWhyAndKeepsTheOldFile) {
   EXPECT_EQ(exe.Read(QStringLiteral("scale.vis")), old);
 }
 
-TEST_F(TSettingsFileTest, PrintPrintsTheLogOnTheLogPage) {
+TEST_F(TSettingsFileTest, OnTheLogPageTheFileItemsActOnTheWeightLogAndTheChart) {
+  const QStringList logDialog = {"Indicator Log (*.log);;All Files (*.*)"};
   auto& print = Control<QAction>(*window, "Print1");
-  EXPECT_EQ(print.text(), "&Print Settings");
   ShowPage("TSLog");
   EXPECT_EQ(print.text(), "&Print Log");
+
+  const QString path = exe.Path(QStringLiteral("run.log"));
+  Save(path);
+  EXPECT_EQ(LastFileDialog(), (QStringList{"Save Indicator Log File", logDialog[0], "log"}));
+  EXPECT_EQ(ReadTextLines(path).size(), 2u) << "an empty log: its title and channel sources";
+  Open(path);
+  EXPECT_EQ(LastFileDialog(), (QStringList{"Open Indicator Log File", logDialog[0], ""}));
+
+  const QString pdf = exe.Path(QStringLiteral("chart.pdf"));
+  prompter.AnswerPrintToPdf(pdf);
+  print.trigger();
+  EXPECT_TRUE(PdfText(pdf).contains("Time (secs)"));
+  EXPECT_FALSE(PdfText(pdf).contains("--- BUILD ---"));
+
   ShowPage("TSDisplay");
   EXPECT_EQ(print.text(), "&Print Settings");
 }

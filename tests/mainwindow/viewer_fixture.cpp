@@ -1,11 +1,14 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -28,6 +31,7 @@ void TViewerTest::SetUp() {
   if (!ini.isEmpty()) exe.Write(QStringLiteral("W830_830.ini"), ini);
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
   window = std::make_unique<TFrmMain>();
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
@@ -120,4 +124,11 @@ void TViewerTest::ReadSettings() {
 void TViewerTest::ShowPage(const char* name) {
   auto& pages = Control<QTabWidget>(*window, "PgCMain");
   pages.setCurrentWidget(&Control<QWidget>(*window, name));
+}
+
+void TViewerTest::KeepPicture(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

@@ -43,6 +43,8 @@ class TViewerTest : public ::testing::Test {
   void AnswerPasscode(const QString& digits);
   void ReadSettings();
   void ShowPage(const char* name);
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   TTempExeDir exe;
   TScriptedPrompter prompter;
