@@ -88,6 +88,8 @@ void TSettingsPages::ArrangeSerialTab(int tab) {
   if (port == 7) ui_->cbTermEn->setEnabled(false);
 }
 
+const QStringList& TSettingsPages::SerialFunctionNames() { return kUseHst; }
+
 int TSettingsPages::UnlistedFilterEntry() const { return ui_->cbxFilter->findText(QStringLiteral("50")); }
 
 void TSettingsPages::btnSysClockClick() {

@@ -21,6 +21,10 @@ class TSettingsPages : public TSettingsPagesCore {
   // The clock is sent only when edited since the last write.
   void WriteEnded() override { clockEdited_ = false; }
 
+  // Every function a serial port can have, by its stored number; each serial tab
+  // lists the first few of them.
+  static const QStringList& SerialFunctionNames();
+
  protected:
   void ShowOwnSettings() override;
   void ShowOwnScaled() override;

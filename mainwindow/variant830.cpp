@@ -1,7 +1,9 @@
 // The W830 main window: the whole picture is its LCD, a key sends its number,
 // and a thread polls.
 #include "mainwindow/chartinputs.h"
+#include "mainwindow/reportsources.h"
 #include "mainwindow/settingspages.h"
+#include "mainwindow/settingsreport_w830.h"
 #include "mainwindow/threadpoller.h"
 #include "mainwindow/viewervariant.h"
 #include "protocol/database.h"
@@ -29,6 +31,13 @@ class TW830 final : public TViewerVariant {
   }
   TChartInputs ChartInputs(const TSettingsModel& model) const override {
     return ChartInputsOf(model, {"-", "g", "kg", "lb", "t", "oz", "usr"});
+  }
+  // Every serial port is named from the full list of functions, whichever tab the
+  // serial page shows.
+  void SettingsReport(const TSettingsModel& model, const std::vector<const QWidget*>& roots, QChar decimalChar,
+                      QStringList& lines) const override {
+    const TControlReportSources sources(roots, {{QStringLiteral("cbSerialUse"), TSettingsPages::SerialFunctionNames()}});
+    w830::SettingsReport(dynamic_cast<const Tdata7400&>(model), sources, decimalChar, lines);
   }
 };
 

@@ -3,7 +3,9 @@
 #include <array>
 
 #include "mainwindow/chartinputs.h"
+#include "mainwindow/reportsources.h"
 #include "mainwindow/settingspages840.h"
+#include "mainwindow/settingsreport_w840.h"
 #include "mainwindow/timerpoller.h"
 #include "mainwindow/viewervariant.h"
 #include "protocol/database840.h"
@@ -32,6 +34,10 @@ class TW840 final : public TViewerVariant {
   }
   TChartInputs ChartInputs(const TSettingsModel& model) const override {
     return ChartInputsOf(model, {"(none)", "g", "kg", "lb", "t"});
+  }
+  void SettingsReport(const TSettingsModel& model, const std::vector<const QWidget*>& roots, QChar decimalChar,
+                      QStringList& lines) const override {
+    w840::SettingsReport(dynamic_cast<const Tdata7400&>(model), TControlReportSources(roots), decimalChar, lines);
   }
 };
 

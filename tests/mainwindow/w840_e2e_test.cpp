@@ -151,6 +151,21 @@ TEST_F(TW840Test, OverAPseudoTerminalItPollsAndReads) {
   EXPECT_EQ(window->StatusPanelText(2).right(device.size() + 6), QStringLiteral("Port: ") + device);
 }
 
+// The W840 answers "WFP?" with 1 for its first port, which its first serial tab shows.
+TEST_F(TW840Test, OpeningASettingsFileAsksWhichPortIsInUseInTheW840sNumbering) {
+  exe.Write(QStringLiteral("bay.vis"), "IDN\"From file\"\r\nBDX1,4,6,0,8,1,0,0,1\r\n");
+  Connect();
+  indicator.ClearLog();
+  prompter.AnswerFile(exe.Path(QStringLiteral("bay.vis")));
+  Control<QAction>(*window, "Open1").trigger();
+  EXPECT_EQ(SentCommands(), std::vector<std::string>{"WFP?"});
+  EXPECT_EQ(window->WorkingData().GetWFP(), 0);
+  ShowPage("TSSettings");
+  EXPECT_EQ(Edit("EdtID").text(), "From file");
+  EXPECT_EQ(Box("cbSerialUse").currentText(), "Single");
+  EXPECT_FALSE(Box("cbSerialUse").isEnabled());
+}
+
 TEST_F(TW840Test, DisconnectedOnTheLogPageItKeepsItsPollMode) {
   Connect();
   ShowPage("TSLog");
