@@ -31,13 +31,18 @@ void FillCalBackup(TMemIniFile& ini, const TCalIdentity& identity, const std::ve
   ini.WriteString(kHeader, QStringLiteral("IndicatorModel"), identity.indicatorModel);
   ini.WriteString(kHeader, QStringLiteral("IndicatorVersion"), identity.indicatorVersion);
   ini.WriteString(kHeader, QStringLiteral("IndicatorSerialNo"), identity.indicatorSerialNo);
+  for (const TCalBlock& block : blocks)
+    ini.WriteString(kCalData, BlockKey(block.number),
+                    QString::fromLatin1(block.value.data(), static_cast<qsizetype>(block.value.size())));
+  // A value loses its outer blanks and anything from a line break on when it is
+  // read again: the sum is taken over what a reader will get.
+  TMemIniFile written;
+  written.SetBytes(ini.Bytes());
   std::string lines;
-  for (const TCalBlock& block : blocks) {
-    const QString key = BlockKey(block.number);
-    ini.WriteString(kCalData, key, QString::fromLatin1(block.value.data(), static_cast<qsizetype>(block.value.size())));
-    // The file trims blanks and ends a value at a line break: sum what a reader gets.
-    lines += CalBlockLine(block.number, ini.ReadString(kCalData, key, QString()).toLatin1().toStdString()) + "\r\n";
-  }
+  for (const TCalBlock& block : blocks)
+    lines += CalBlockLine(block.number,
+                          written.ReadString(kCalData, BlockKey(block.number), QString()).toLatin1().toStdString()) +
+             "\r\n";
   ini.WriteInteger(kCalData, kChecksumKey, CalChecksum(lines));
 }
 
