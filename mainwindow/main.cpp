@@ -11,6 +11,7 @@
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
 #include "link/logging.h"
+#include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
@@ -76,6 +77,7 @@ void TFrmMain::FormCreate() {
 
   CreateMimics();
   CreateSettingsPages();
+  CreateCalibrationPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -86,8 +88,6 @@ void TFrmMain::FormCreate() {
   FTickCount = 0;
   FInSync = false;
   FLogMode = lmOff;
-  ui_->edtCalDirectZero->setText(QStringLiteral("0"));
-  ui_->edtCalDirectSpan->setText(QStringLiteral("0"));
 
   BindControls();
   SetConnected(false);

@@ -22,6 +22,8 @@ namespace Ui {
 class TFrmMain;
 }
 class QLabel;
+class TCalibrationPage;
+class TCalibrationSteps;
 class TFrmTraffic;
 class TSettingsPages;
 class TSettingsTransfer;
@@ -95,6 +97,20 @@ class TFrmMain : public QMainWindow {
   void WriteSettings1Click();
   void CheckSettingsSync();
 
+  // --- Calibration page (see TCalibrationSteps)
+  TCalibrationPage& CalibrationPage() { return *calibrationPage_; }
+  TCalibrationSteps& CalibrationSteps() { return *calibrationSteps_; }
+  void BtnZeroClick();
+  void BTnSpanClick();
+  void btnCalDirectClick();
+  void BtnLSetClick();
+  void BtnLClearClick();
+  void btnBackupCalClick();
+  void btnRestoreCalClick();
+  // Rebuilds the linearisation list from the working model in the units at this
+  // index of the units list.
+  void ShowLinearisation(int unitIndex);
+
   // --- Test page
   void AddTestLine(const std::string& line);
   void BtnSendClick();
@@ -136,6 +152,9 @@ class TFrmMain : public QMainWindow {
   // A running settings transfer gets every reply; a lost link cancels it.
   void RouteTrafficReply(const std::string& reply);
   void EndTraffic();
+  class TCalibrationHost;
+  void CreateCalibrationPage();
+  int CalDecimals() const;
 
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
@@ -156,6 +175,9 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransfer> settingsTransfer_;
   TFrmTraffic* FTraffic = nullptr;
+  TCalibrationPage* calibrationPage_ = nullptr;
+  std::unique_ptr<TCalibrationHost> calibrationHost_;
+  std::unique_ptr<TCalibrationSteps> calibrationSteps_;
   QTimer Timer1;
 
   int FLcdBlankTicks = 0;

@@ -202,6 +202,7 @@ void TSettingsPages::SettingsToControls(bool scaledOnly) {
     }
   }
   UpdateRangeControls();
+  if (OnShowLinearisation) OnShowLinearisation(m.Units);
   if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, Decimals(), c)));
   controlsLoaded_ = true;
   updatingControls_ = false;

@@ -46,6 +46,9 @@ class TSettingsPages : public QWidget {
   std::function<void()> OnUpdateStatusLine;
   // The units text changed: the Calibration page relabels and rebuilds its list.
   std::function<void(const QString& units)> OnUnitsChanged;
+  // The scaled fields were shown: the Calibration page's list follows, in the
+  // model's units (an index of CBxUnits).
+  std::function<void(int units)> OnShowLinearisation;
 
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);

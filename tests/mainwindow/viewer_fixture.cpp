@@ -1,6 +1,11 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QTabWidget>
+
+#include <algorithm>
 
 #include "dialogs/comdialog.h"
 #include "mimic/voxMimicDisp.h"
@@ -52,8 +57,8 @@ void TViewerTest::Connect() {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }
 
-bool TViewerTest::LcdShows(const std::string& segments) {
-  TVoxLCD& lcd = window->DisplayMimic().LCD();
+bool TViewerTest::MimicShows(TVoxMimicDisp& mimic, const std::string& segments) {
+  TVoxLCD& lcd = mimic.LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != (HexBit(segments, i) != 0)) return false;
   return true;
@@ -70,4 +75,36 @@ std::size_t TViewerTest::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+std::vector<std::string> TViewerTest::SentCommands() const {
+  std::vector<std::string> sent = indicator.Commands();
+  sent.erase(std::remove_if(sent.begin(), sent.end(), [](const std::string& c) { return c.rfind("FPL", 0) == 0; }),
+             sent.end());
+  return sent;
+}
+
+void TViewerTest::ShowPage(const char* name) {
+  Control<QTabWidget>(*window, "PgCMain").setCurrentWidget(&Control<QWidget>(*window, name));
+}
+
+void TViewerTest::AnswerTraffic() {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+}
+
+void TViewerTest::ReadSettings() {
+  AnswerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  ASSERT_TRUE(window->InSync());
+}
+
+void TViewerTest::KeepSnapshot(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The real main window, offscreen, beside the generated front panel, with the
 // simulated indicator listening on 127.0.0.1 and a settings file that points at it.
+#include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
@@ -27,10 +29,26 @@ class TViewerTest : public ::testing::Test {
   std::string Wire() const { return indicator.WireLog(); }
   bool WireHas(const std::string& text) const { return Wire().find(text) != std::string::npos; }
   // The LCD of the Display page shows exactly this segment string.
-  bool LcdShows(const std::string& segments);
+  bool LcdShows(const std::string& segments) { return MimicShows(window->DisplayMimic(), segments); }
+  static bool MimicShows(TVoxMimicDisp& mimic, const std::string& segments);
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
+  // What the viewer sent besides the display polls, since the log was cleared.
+  std::vector<std::string> SentCommands() const;
+
+  template <class T>
+  static T& Control(QObject& parent, const char* name) {
+    T* control = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(control, nullptr) << name;
+    return *control;
+  }
+  void ShowPage(const char* name);
+  // The transfer dialog runs on its own 20 ms timer until it ends.
+  void AnswerTraffic();
+  void ReadSettings();
+  // With VIEWER_SNAPSHOT_DIR set, the picture is written there under this name.
+  static void KeepSnapshot(const QImage& image, const char* name);
 
   TTempExeDir exe;
   TScriptedPrompter prompter;
