@@ -100,13 +100,6 @@ class TFrmMain : public QMainWindow {
   // --- Calibration page (see TCalibrationSteps)
   TCalibrationPage& CalibrationPage() { return *calibrationPage_; }
   TCalibrationSteps& CalibrationSteps() { return *calibrationSteps_; }
-  void BtnZeroClick();
-  void BTnSpanClick();
-  void btnCalDirectClick();
-  void BtnLSetClick();
-  void BtnLClearClick();
-  void btnBackupCalClick();
-  void btnRestoreCalClick();
   // Rebuilds the linearisation list from the working model in the units at this
   // index of the units list.
   void ShowLinearisation(int unitIndex);

@@ -140,16 +140,16 @@ void TFrmMain::CreateCalibrationPage() {
   ShowLinearisation(workingData_.Units);
   page.LBxLCal->setCurrentRow(0);
 
-  auto bind = [this](QPushButton* button, void (TFrmMain::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  auto bind = [this](QPushButton* button, void (TCalibrationSteps::*step)()) {
+    connect(button, &QPushButton::clicked, this, [this, step] { Guarded([&] { (*calibrationSteps_.*step)(); }); });
   };
-  bind(page.BtnZero, &TFrmMain::BtnZeroClick);
-  bind(page.BTnSpan, &TFrmMain::BTnSpanClick);
-  bind(page.btnCalDirect, &TFrmMain::btnCalDirectClick);
-  bind(page.BtnLSet, &TFrmMain::BtnLSetClick);
-  bind(page.BtnLClear, &TFrmMain::BtnLClearClick);
-  bind(page.btnBackupCal, &TFrmMain::btnBackupCalClick);
-  bind(page.btnRestoreCal, &TFrmMain::btnRestoreCalClick);
+  bind(page.BtnZero, &TCalibrationSteps::BtnZeroClick);
+  bind(page.BTnSpan, &TCalibrationSteps::BTnSpanClick);
+  bind(page.btnCalDirect, &TCalibrationSteps::btnCalDirectClick);
+  bind(page.BtnLSet, &TCalibrationSteps::BtnLSetClick);
+  bind(page.BtnLClear, &TCalibrationSteps::BtnLClearClick);
+  bind(page.btnBackupCal, &TCalibrationSteps::btnBackupCalClick);
+  bind(page.btnRestoreCal, &TCalibrationSteps::btnRestoreCalClick);
 }
 
 int TFrmMain::CalDecimals() const { return std::max(settingsPages_->Form().CBxDP->currentIndex(), 0); }
@@ -163,11 +163,3 @@ void TFrmMain::ShowLinearisation(int unitIndex) {
                              CalDecimals(), c, unit);
   calibrationPage_->SetLinearisationRows(rows);
 }
-
-void TFrmMain::BtnZeroClick() { calibrationSteps_->BtnZeroClick(); }
-void TFrmMain::BTnSpanClick() { calibrationSteps_->BTnSpanClick(); }
-void TFrmMain::btnCalDirectClick() { calibrationSteps_->btnCalDirectClick(); }
-void TFrmMain::BtnLSetClick() { calibrationSteps_->BtnLSetClick(); }
-void TFrmMain::BtnLClearClick() { calibrationSteps_->BtnLClearClick(); }
-void TFrmMain::btnBackupCalClick() { calibrationSteps_->btnBackupCalClick(); }
-void TFrmMain::btnRestoreCalClick() { calibrationSteps_->btnRestoreCalClick(); }

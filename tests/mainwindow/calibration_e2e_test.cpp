@@ -3,6 +3,8 @@
 // and told, and what the page shows afterwards. With VIEWER_SNAPSHOT_DIR set, a
 // picture of the page after a read with a linearisation point set is written there.
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -182,6 +184,18 @@ TEST_F(TCalibrationViewerTest, ALinearisationPointSetAndClearedIsReadBackIntoThe
   EXPECT_EQ(SentCommands(), (std::vector<std::string>{"LIC3,1000", "LIC?3", "TDD1"}));
   EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 kg"));
   EXPECT_FALSE(window->InSync());
+
+  // Another unit picked on the Build page relabels the page and its list.
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(*window, "CBxUnits");
+  units.setFocus();
+  QTest::keyClick(&units, Qt::Key_Down);
+  ASSERT_EQ(units.currentText(), QStringLiteral("lb"));
+  prompter.AnswerMessage(mrNo);  // the unsent change is not sent now
+  ShowPage("TSCal");
+  EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 lb"));
+  EXPECT_EQ(Control<QLabel>(*window, "lblLCalWeightUnits").text(), QStringLiteral("lb"));
+  EXPECT_EQ(Control<QLabel>(*window, "lblCalWeightUnits").text(), QStringLiteral("lb"));
 
   indicator.ClearLog();
   prompter.AnswerMessage(mrNo);
