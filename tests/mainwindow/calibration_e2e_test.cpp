@@ -292,6 +292,7 @@ TEST_F(TCalibrationViewerTest, ThePageAfterAReadShowsItsLinearisationPoints) {
   EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 kg"));
   EXPECT_EQ(Row(6), QStringLiteral("7:   75%   300.00 kg"));
   EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").count(), 10);
+  EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").currentRow(), 0);
   EXPECT_EQ(Control<QLineEdit>(*window, "EdtCalWeight").text(), QStringLiteral("300.0"));
   const std::string weight = indicator.Display();
   ASSERT_TRUE(QTest::qWaitFor([&] { return MimicShows(window->CalMimic(), weight); }, kWaitMs));
