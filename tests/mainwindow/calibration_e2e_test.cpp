@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "mainwindow/calibrationsteps.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/inifile.h"
@@ -235,10 +237,16 @@ TEST_F(TCalibrationViewerTest, ClosingTheWindowWhileAStepWaitsEndsItWithoutAnoth
   ConnectReadAndShowCalibration();
   indicator.SetCalibrationStatuses({1});
   std::size_t sentAtClose = 0;
-  QTimer::singleShot(1500, window.get(), [&] {
+  // Closed once the step polls the indicator's status.
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const std::vector<std::string> sent = SentCommands();
+    if (std::count(sent.begin(), sent.end(), "LDN?") < 2) return;
+    watch.stop();
     window->close();
     sentAtClose = indicator.Commands().size();
   });
+  watch.start(10);
   Click("BtnZero");
   EXPECT_GT(sentAtClose, 0u);
   EXPECT_EQ(indicator.Commands().size(), sentAtClose);
