@@ -14,6 +14,7 @@
 #include "link/logging.h"
 #include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
@@ -80,6 +81,7 @@ void TFrmMain::FormCreate() {
   InstallProgramHelp(*this);
   CreateSettingsPages();
   CreateCalibrationPage();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -191,6 +193,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

@@ -21,10 +21,13 @@
 namespace Ui {
 class TFrmMain;
 }
+class QKeyEvent;
 class QLabel;
 class TCalibrationPage;
 class TCalibrationSteps;
+class QPrinter;
 class TFrmTraffic;
+class TLogSession;
 class TSettingsPages;
 class TSettingsTransfer;
 class TStatusLinePanel;
@@ -106,6 +109,21 @@ class TFrmMain : public QMainWindow {
   // Rebuilds the linearisation list from the working model in the units at this
   // index of the units list.
   void ShowLinearisation(int unitIndex);
+  // --- Log page: weight logging and the chart (main_log.cpp)
+  TLogSession& LogSession() { return *logSession_; }
+  void BtnStartClick();
+  void BtnStopClick();
+  // Stops a running log as Stop does (a stream ends with "STP;"); nothing when none runs.
+  void StopLogging();
+  void SetupChart(bool full);
+  void ClearChart1Click();
+  void ChartSetupClick();
+  void About1Click();
+  // The Log page's File commands: the weight log file and the printed chart.
+  void OpenLogFile();
+  void SaveLogFile();
+  void PrintLog();
+  void PrintChart(QPrinter& printer);
 
   // --- Test page
   void AddTestLine(const std::string& line);
@@ -151,6 +169,11 @@ class TFrmMain : public QMainWindow {
   class TCalibrationHost;
   void CreateCalibrationPage();
   int CalDecimals() const;
+  class TLogHost;
+  void CreateLogPage();
+  void LogModeChanged();
+  void UpdateLogButtons();
+  bool LogPageKey(const QKeyEvent& key);
 
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
@@ -174,6 +197,8 @@ class TFrmMain : public QMainWindow {
   TCalibrationPage* calibrationPage_ = nullptr;
   std::unique_ptr<TCalibrationHost> calibrationHost_;
   std::unique_ptr<TCalibrationSteps> calibrationSteps_;
+  std::unique_ptr<TLogHost> logHost_;
+  std::unique_ptr<TLogSession> logSession_;
   QTimer Timer1;
 
   int FLcdBlankTicks = 0;

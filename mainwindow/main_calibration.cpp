@@ -10,6 +10,7 @@
 
 #include "link/dmViewer.h"
 #include "mainwindow/calibrationpage.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/settingspages.h"
 #include "mimic/voxMimicDisp.h"
@@ -41,9 +42,7 @@ int TFrmMain::TCalibrationHost::ReplyTimeout() const { return w_.FReplyTimeout; 
 bool TFrmMain::TCalibrationHost::DelayTicks(int ticks) { return w_.DelayTicks(ticks); }
 
 void TFrmMain::TCalibrationHost::StopStreamedLog() {
-  if (w_.FLogMode != lmStreamed) return;
-  w_.SendCommand("STP;", false);
-  w_.SetLogMode(lmOff);
+  if (w_.logSession_->LogMode() == lmStreamed) w_.StopLogging();
 }
 
 void TFrmMain::TCalibrationHost::SetCalibrating(bool on) {

@@ -4,6 +4,7 @@
 // picture of the page after a read with a linearisation point set is written there.
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -220,9 +221,14 @@ TEST_F(TCalibrationViewerTest, ALinkThatClosesBeforeTheStepsFirstRequestSendsNot
 
 TEST_F(TCalibrationViewerTest, AStreamedLogIsStoppedBeforeTheStepTalksToTheIndicator) {
   ConnectReadAndShowCalibration();
-  window->SetLogMode(lmStreamed);
-  indicator.Feed("MSV?,0;");
-  ASSERT_TRUE(indicator.Streaming());
+  ShowPage("TSLog");
+  prompter.AnswerDialog([](QDialog& dialog) {
+    Control<QComboBox>(dialog, "CBLogRate").setCurrentIndex(0);  // as fast as the indicator streams
+    return static_cast<int>(mrOk);
+  });
+  Click("BtnStart");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return indicator.Streaming(); }, kWaitMs));
+  ShowPage("TSCal");
   indicator.ClearLog();
   prompter.AnswerMessage(mrNo);
   AnswerTraffic();
@@ -306,7 +312,7 @@ TEST_F(TCalibrationViewerTest, ThePageAfterAReadShowsItsLinearisationPoints) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return MimicShows(window->CalMimic(), weight); }, kWaitMs));
   window->resize(760, 640);
   QApplication::processEvents();
-  KeepSnapshot(window->grab().toImage(), "W830_830-calibration.png");
+  KeepPicture(window->grab().toImage(), "W830_830-calibration.png");
 }
 
 }  // namespace

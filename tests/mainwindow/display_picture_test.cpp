@@ -1,6 +1,8 @@
 // The Display page as a technician sees it, connected to the simulated indicator:
 // the weight on the panel, and a key held down. With VIEWER_SNAPSHOT_DIR set the
 // two pictures are written there as PNG files.
+#include <QImage>
+
 #include "mimic/voxMimicDisp.h"
 #include "tests/mainwindow/viewer_fixture.h"
 #include "tools/panel/segments.h"
@@ -22,7 +24,7 @@ TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(weight); }, kWaitMs));
   QTest::qWait(50);
   const QImage shown = window->grab().toImage();
-  KeepSnapshot(shown, "W830_830-display.png");
+  KeepPicture(shown, "W830_830-display.png");
 
   auto& keys = window->DisplayMimic().Buttons();
   const QPoint zeroKey = FirstPixelOfKey(keys, 0);
@@ -30,7 +32,7 @@ TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   keys.MouseDown(zeroKey.x(), zeroKey.y());
   window->DisplayMimic().repaint();
   const QImage held = window->grab().toImage();
-  KeepSnapshot(held, "W830_830-key-held.png");
+  KeepPicture(held, "W830_830-key-held.png");
   EXPECT_NE(held, shown);
   keys.MouseUp();
   ASSERT_TRUE(QTest::qWaitFor([&] { return WireHas("FPL1;"); }, kWaitMs));

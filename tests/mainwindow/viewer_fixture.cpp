@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTabWidget>
 
 #include <algorithm>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -30,6 +32,7 @@ void TViewerTest::SetUp() {
   if (!ini.isEmpty()) exe.Write(QStringLiteral("W830_830.ini"), ini);
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
   window = std::make_unique<TFrmMain>();
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
@@ -109,7 +112,7 @@ void TViewerTest::ReadSettings() {
   ASSERT_TRUE(window->InSync());
 }
 
-void TViewerTest::KeepSnapshot(const QImage& image, const char* name) {
+void TViewerTest::KeepPicture(const QImage& image, const char* name) {
   const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
   if (dir.isEmpty()) return;
   QDir().mkpath(dir);

@@ -50,8 +50,8 @@ class TViewerTest : public ::testing::Test {
   // The transfer dialog runs on its own 20 ms timer until it ends.
   void AnswerTraffic();
   void ReadSettings();
-  // With VIEWER_SNAPSHOT_DIR set, the picture is written there under this name.
-  static void KeepSnapshot(const QImage& image, const char* name);
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   TTempExeDir exe;
   TScriptedPrompter prompter;
