@@ -4,6 +4,7 @@
 // thread and the front-panel mimics. Its own code is split by concern over the
 // main_*.cpp files. Only the GUI thread touches it.
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
@@ -109,6 +110,15 @@ class TFrmMain : public QMainWindow {
   // Rebuilds the linearisation list from the working model in the units at this
   // index of the units list.
   void ShowLinearisation(int unitIndex);
+
+  // --- File menu: settings files and the settings report, or on the Log page the
+  // weight log and the chart (main_file.cpp)
+  void Open1Click();
+  void Save1Click();
+  void Print1Click();
+  // The report of the working model in the pages' words, one line each.
+  void SettingsReport(QStringList& list);
+
   // --- Log page: weight logging and the chart (main_log.cpp)
   TLogSession& LogSession() { return *logSession_; }
   void BtnStartClick();
@@ -120,9 +130,8 @@ class TFrmMain : public QMainWindow {
   void ChartSetupClick();
   void About1Click();
   // The Log page's File commands: the weight log file and the printed chart.
-  void OpenLogFile();
-  void SaveLogFile();
-  void PrintLog();
+  void OpenLogFile(const QString& path);
+  void SaveLogFile(const QString& path);
   void PrintChart(QPrinter& printer);
 
   // --- Test page
@@ -169,6 +178,7 @@ class TFrmMain : public QMainWindow {
   class TCalibrationHost;
   void CreateCalibrationPage();
   int CalDecimals() const;
+  bool LogPageShown() const;
   class TLogHost;
   void CreateLogPage();
   void LogModeChanged();

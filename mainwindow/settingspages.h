@@ -50,6 +50,10 @@ class TSettingsPages : public QWidget {
   // model's units (an index of CBxUnits).
   std::function<void(int units)> OnShowLinearisation;
 
+  // Every function a serial port can have, by its stored number; each serial tab
+  // lists the first few of them.
+  static const QStringList& SerialFunctionNames();
+
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);
   static QString HostNameError(const QString& hostName);  // empty when valid

@@ -30,12 +30,6 @@ class TSettingsViewerTest : public TViewerTest {
       return dialog.result();
     });
   }
-  void AnswerPasscode(const QString& digits) {
-    prompter.AnswerDialog([digits](QDialog& dialog) {
-      Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
-      return static_cast<int>(mrOk);
-    });
-  }
   // Connected, settings read, and one unsent change of the units on the pages.
   void ConnectReadAndChangeTheUnits() {
     Connect();

@@ -4,9 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QTabWidget>
-
-#include <algorithm>
 
 #include "dialogs/comdialog.h"
 #include "mainwindow/reusabledialogs.h"
@@ -88,14 +87,17 @@ std::size_t TViewerTest::FplPolls() const {
 }
 
 std::vector<std::string> TViewerTest::SentCommands() const {
-  std::vector<std::string> sent = indicator.Commands();
-  sent.erase(std::remove_if(sent.begin(), sent.end(), [](const std::string& c) { return c.rfind("FPL", 0) == 0; }),
-             sent.end());
+  const std::vector<std::string> all = indicator.Commands();
+  std::vector<std::string> sent;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].rfind("FPL?", 0) == 0) continue;
+    if (i + 1 < all.size() && all[i + 1] == "ESR?") {  // the W840's status poll behind its prefix
+      ++i;
+      continue;
+    }
+    sent.push_back(all[i]);
+  }
   return sent;
-}
-
-void TViewerTest::ShowPage(const char* name) {
-  Control<QTabWidget>(*window, "PgCMain").setCurrentWidget(&Control<QWidget>(*window, name));
 }
 
 void TViewerTest::AnswerTraffic() {
@@ -106,10 +108,22 @@ void TViewerTest::AnswerTraffic() {
   });
 }
 
+void TViewerTest::AnswerPasscode(const QString& digits) {
+  prompter.AnswerDialog([digits](QDialog& dialog) {
+    Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
+    return static_cast<int>(mrOk);
+  });
+}
+
 void TViewerTest::ReadSettings() {
   AnswerTraffic();
   Control<QAction>(*window, "ReadSettings1").trigger();
   ASSERT_TRUE(window->InSync());
+}
+
+void TViewerTest::ShowPage(const char* name) {
+  auto& pages = Control<QTabWidget>(*window, "PgCMain");
+  pages.setCurrentWidget(&Control<QWidget>(*window, name));
 }
 
 void TViewerTest::KeepPicture(const QImage& image, const char* name) {

@@ -37,19 +37,14 @@ class TViewerTest : public ::testing::Test {
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
-  // What the viewer sent besides the display polls, since the log was cleared.
+  // What the viewer sent besides the display and status polls, since the log was cleared.
   std::vector<std::string> SentCommands() const;
 
-  template <class T>
-  static T& Control(QObject& parent, const char* name) {
-    T* control = parent.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(control, nullptr) << name;
-    return *control;
-  }
-  void ShowPage(const char* name);
   // The transfer dialog runs on its own 20 ms timer until it ends.
   void AnswerTraffic();
+  void AnswerPasscode(const QString& digits);
   void ReadSettings();
+  void ShowPage(const char* name);
   // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
   static void KeepPicture(const QImage& image, const char* name);
 
@@ -61,3 +56,10 @@ class TViewerTest : public ::testing::Test {
   std::unique_ptr<TdatViewer> store;
   std::unique_ptr<TFrmMain> window;
 };
+
+template <class T>
+T& Control(QObject& parent, const char* name) {
+  T* control = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(control, nullptr) << name;
+  return *control;
+}
