@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -200,6 +201,11 @@ size_t TSerDispatchLog::Count() const {
   return entries_.size();
 }
 
+void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const char* text) {
+  if (!on_) return;
+  Add(std::move(kind), std::move(subKind), value, reinterpret_cast<const uint8_t*>(text), std::strlen(text));
+}
+
 void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data,
                           size_t count) {
   if (!on_) return;
@@ -214,7 +220,7 @@ void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value,
   entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
-std::string TSerDispatchLog::Text(bool hex) const {
+std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
   std::lock_guard lock(lock_);
   std::ostringstream out;
   utsname u{};
@@ -228,19 +234,20 @@ std::string TSerDispatchLog::Text(bool hex) const {
       << "Compiler : " << __VERSION__ << "\r\n"
       << "Operating System : " << u.sysname << ' ' << u.release << "\r\n"
       << "Device: " << device_ << "\r\n"
-      << "Date/time: " << stamp << "\r\n\r\n";
+      << "Date/time: " << stamp << "\r\n\r\n"
+      << "    Time  Kind      Sub-kind      Value      Data\r\n";
   for (const Entry& e : entries_) {
     char head[96];
-    std::snprintf(head, sizeof head, "%8.3f  %-8s  %-12s  %08x   ", e.TimeMs / 1000.0, e.Kind.c_str(),
+    std::snprintf(head, sizeof head, "%8s  %-8s  %-12s  %08x   ", std::to_string(e.TimeMs).c_str(), e.Kind.c_str(),
                   e.SubKind.c_str(), e.Value);
     out << head;
-    for (uint8_t b : e.Data) out << ByteText(b, hex, false);
+    for (uint8_t b : e.Data) out << ByteText(b, hex, allHex);
     out << "\r\n";
   }
   return out.str();
 }
 
-int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex) const {
+int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
   if (!Enabled()) return SerErr::LoggingNotEnabled;
-  return WriteWholeFile(fileName, Text(hex), append);
+  return WriteWholeFile(fileName, Text(hex, allHex), append);
 }

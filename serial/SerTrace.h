@@ -55,10 +55,12 @@ class TSerDispatchLog {
   bool On() const;
   bool Enabled() const;
   void Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data = nullptr, size_t count = 0);
+  // An entry whose data is a text of the driver's own.
+  void Add(std::string kind, std::string subKind, uint32_t value, const char* text);
   size_t Count() const;
 
-  int WriteTo(const std::string& fileName, bool append, bool hex) const;
-  std::string Text(bool hex) const;
+  int WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const;
+  std::string Text(bool hex, bool allHex) const;
 
  private:
   mutable std::mutex lock_;

@@ -21,13 +21,18 @@ unsigned SizeFlag(int byteSize) {
   }
 }
 
+constexpr unsigned kCookedInput = BRKINT | IGNBRK | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC | IXANY | IMAXBEL;
+constexpr unsigned kCookedLocal = ECHO | ECHONL | ICANON | ISIG | IEXTEN;
+
 }  // namespace
 
-termios2 BuildTermios(const termios2& base, const TSerLineState& s) {
+termios2 BuildTermios(const termios2& base, const TSerLineState& s, bool markErrors) {
   termios2 t = base;
-  t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
+  t.c_iflag &= ~(kCookedInput | PARMRK | IXON | IXOFF | INPCK);
+  if (markErrors) t.c_iflag |= PARMRK;
+  if (s.CheckParity) t.c_iflag |= INPCK;
   t.c_oflag &= ~OPOST;
-  t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_lflag &= ~kCookedLocal;
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
   t.c_cflag |= CREAD | CLOCAL | SizeFlag(s.ByteSize);
   switch (s.Parity) {
@@ -79,5 +84,8 @@ TSerLineState LineStateOf(const termios2& t) {
   s.InX = t.c_iflag & IXOFF;
   s.XonChar = static_cast<char>(t.c_cc[VSTART]);
   s.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+  s.CheckParity = t.c_iflag & INPCK;
+  s.Raw = !(t.c_iflag & kCookedInput) && !(t.c_oflag & OPOST) && !(t.c_lflag & kCookedLocal) &&
+          (t.c_cflag & (CREAD | CLOCAL)) == (CREAD | CLOCAL) && t.c_cc[VMIN] == 1 && t.c_cc[VTIME] == 0;
   return s;
 }

@@ -30,8 +30,8 @@ TEST(TCustomComPort, EveryGroupRoundTripsThroughTheIniFile) {
   from.SetBaudRate(brCustom);
   from.SetCustomBaudRate(250000);
   from.SetEventChar('\n');
-  from.Parity().SetBits(prMark);
-  from.Parity().SetCheck(true);
+  from.Parity().Set(&TComParity::Bits, prMark);
+  from.Parity().Set(&TComParity::Check, true);
   from.Buffer().SetInputSize(4096);
   from.Timeouts().ReadInterval = 20;
   from.FlowControl().SetFlowControl(fcSoftware);
