@@ -256,7 +256,10 @@ void TCustomComPort::Open() {
     if (deliveryMode_ == 1) window_ = new TComEventWindow(this);
     eventThread_ = std::thread([this] { EventLoop(); });
     constexpr TComEvents modem = EventBit(evCTS) | EventBit(evDSR) | EventBit(evRLSD) | EventBit(evRing);
-    if ((events_ & modem) && device_->HasModemLines()) modemThread_ = std::thread([this] { ModemLoop(); });
+    // Changes count from the lines as they are now, which the open reports.
+    int lines = 0;
+    if ((events_ & modem) && device_->GetModemStatus(lines) == 0)
+      modemThread_ = std::thread([this, lines] { ModemLoop(lines); });
   }
   if (OnAfterOpen) OnAfterOpen(this);
   for (const TComEvent e : {evCTS, evDSR, evRLSD}) DeliverModem(e);
@@ -356,11 +359,9 @@ void TCustomComPort::EventLoop() {
 }
 
 // Waits for the modem lines: the device's own wait where it has one, else it polls.
-void TCustomComPort::ModemLoop() {
-  int last = 0;
-  device_->GetModemStatus(last);
+void TCustomComPort::ModemLoop(int last) {
   while (!stop_) {
-    int bits = 0;
+    int bits = last;
     const int r = device_->WaitModemChange(bits);
     if (stop_ || r != SerWait::Ready) return;
     const int changed = last ^ bits;

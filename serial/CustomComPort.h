@@ -265,7 +265,7 @@ class TCustomComPort : public QObject {
  private:
   bool Applies() const { return connected_ && updateCount_ == 0; }
   void EventLoop();
-  void ModemLoop();
+  void ModemLoop(int last);
   // Hands events over by DeliveryMode.
   void Signal(TComEvents events);
   Q_INVOKABLE void DeliverPending();

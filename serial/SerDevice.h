@@ -85,8 +85,9 @@ class TSerDevice {
   virtual int WaitWritable(int timeoutMs) = 0;
   // Ends the current or the next read wait once, as a time-out.
   virtual void Interrupt() = 0;
-  // Blocks until a modem line changes (SerWait::Ready, with the lines now up in
-  // bits), or Wake was called; kNoModemLines at once on a device without them.
+  // bits: the SerModem lines the caller last saw. Blocks until the lines differ
+  // from those (SerWait::Ready, with the lines now up in bits), or Wake was
+  // called; kNoModemLines at once on a device without them.
   virtual int WaitModemChange(int& bits) = 0;
   // Ends every wait, now and from then on; used to stop the worker threads.
   virtual void Wake() = 0;

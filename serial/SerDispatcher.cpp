@@ -118,15 +118,16 @@ int TSerDispatcher::InitPort(const std::string& deviceName, int baud, int lineFl
 
 void TSerDispatcher::StartDispatcher() {
   running_ = true;
-  reader_ = std::thread([this] { RunGuarded(&TSerDispatcher::ReaderLoop); });
-  dispatch_ = std::thread([this] { RunGuarded(&TSerDispatcher::DispatchLoop); });
-  writer_ = std::thread([this] { RunGuarded(&TSerDispatcher::WriterLoop); });
-  status_ = std::thread([this] { RunGuarded(&TSerDispatcher::StatusLoop); });
+  reader_ = std::thread([this] { RunGuarded([this] { ReaderLoop(); }); });
+  dispatch_ = std::thread([this] { RunGuarded([this] { DispatchLoop(); }); });
+  writer_ = std::thread([this] { RunGuarded([this] { WriterLoop(); }); });
+  // Changes count from the lines the open found.
+  status_ = std::thread([this, lines = modemStatus_ & SerModem::Lines] { RunGuarded([&] { StatusLoop(lines); }); });
 }
 
-void TSerDispatcher::RunGuarded(void (TSerDispatcher::*loop)()) {
+void TSerDispatcher::RunGuarded(const std::function<void()>& loop) {
   try {
-    (this->*loop)();
+    loop();
   } catch (const std::bad_alloc&) {
     ReportFailure(SerErr::NoMemory);
   } catch (...) {
@@ -843,11 +844,9 @@ void TSerDispatcher::WriterLoop() {
 
 // The status thread waits for the modem lines to change; a device without them
 // leaves it waiting for the stop.
-void TSerDispatcher::StatusLoop() {
-  int last = 0;
-  device_->GetModemStatus(last);
+void TSerDispatcher::StatusLoop(int last) {
   while (!kill_) {
-    int bits = 0;
+    int bits = last;
     const int r = device_->WaitModemChange(bits);
     if (kill_ || r == SerWait::Woken) return;
     if (r == kNoModemLines) break;

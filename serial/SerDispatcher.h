@@ -194,7 +194,7 @@ class TSerDispatcher {
 
   void ReaderLoop();
   void WriterLoop();
-  void StatusLoop();
+  void StatusLoop(int last);
   void DispatchLoop();
   // False when the item ends the thread.
   bool HandleItem(const TIOBuffer& item);
@@ -225,7 +225,7 @@ class TSerDispatcher {
   int OutputUsedLocked() const;
   int ApplyLineLocked(const TSerLineState& state);
   void WaitOutputDrain(const TSerLineState& line);
-  void RunGuarded(void (TSerDispatcher::*loop)());
+  void RunGuarded(const std::function<void()>& loop);
   int NewHandle(int kind);
 
   std::unique_ptr<TSerDevice> device_;

@@ -261,6 +261,12 @@ int TTermiosDevice::WaitModemChange(int& bits) {
 // is not lost.
 int TTermiosDevice::WaitModemInterrupt(int& bits) {
   for (;;) {
+    int now = 0;
+    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
+    if (now != bits) {
+      bits = now;
+      return SerWait::Ready;
+    }
     modemWaiter_ = ::pthread_self();
     inModemWait_ = true;
     if (woken_) {
@@ -271,8 +277,7 @@ int TTermiosDevice::WaitModemInterrupt(int& bits) {
     const int error = errno;
     inModemWait_ = false;
     if (woken_) return SerWait::Woken;
-    if (r == 0) return GetModemStatus(bits) < 0 ? SerErr::GeneralFailure : SerWait::Ready;
-    if (error == EINTR) continue;
+    if (r == 0 || error == EINTR) continue;
     if (IsNoSuchLine(error)) return kNoModemLines;
     lastError_ = error;
     return SerErr::ReadFault;
@@ -281,19 +286,17 @@ int TTermiosDevice::WaitModemInterrupt(int& bits) {
 
 // Without the driver's wait the lines are looked at ten times a second.
 int TTermiosDevice::PollModemChange(int& bits) {
-  int before = 0;
-  if (GetModemStatus(before) < 0) return SerErr::GeneralFailure;
   for (;;) {
+    int now = 0;
+    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
+    if (now != bits) {
+      bits = now;
+      return SerWait::Ready;
+    }
     pollfd wake{wakeFd_, POLLIN, 0};
     const int n = ::poll(&wake, 1, kModemPollMs);
     if (n < 0 && errno != EINTR) return Failed(SerErr::GeneralFailure);
     if (woken_ || (n > 0 && wake.revents)) return SerWait::Woken;
-    int now = 0;
-    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
-    if (now != before) {
-      bits = now;
-      return SerWait::Ready;
-    }
   }
 }
 

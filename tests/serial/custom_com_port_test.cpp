@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cerrno>
+#include <functional>
+#include <memory>
 
 #include "platform/inifile.h"
+#include "fake_device.h"
 #include "pty_pair.h"
 #include "serial/ComSetCtl.h"
 #include "serial/CustomComPort.h"
@@ -155,4 +159,71 @@ TEST(TComComboBoxLinked, ShowsThePortsValueAppliesPicksOnlyWithAutoApplyAndForge
   port.reset();
   EXPECT_EQ(box.ComPort(), nullptr);
   EXPECT_EQ(box.currentIndex(), 0);
+}
+
+namespace {
+
+// A component set port on a device the test controls.
+class ComPortOnFake : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    device->hasModemLines = true;
+    port.SetPort("/dev/fake");
+    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+  }
+  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
+  TCustomComPort port;
+};
+
+}  // namespace
+
+TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
+  std::vector<std::pair<char, bool>> seen;
+  port.OnCTSChange = [&](TCustomComPort*, bool on) { seen.push_back({'C', on}); };
+  port.OnDSRChange = [&](TCustomComPort*, bool on) { seen.push_back({'D', on}); };
+  port.OnRLSDChange = [&](TCustomComPort*, bool on) { seen.push_back({'R', on}); };
+  port.Open();
+  seen.clear();
+  device->SetModemLines(SerModem::CTS | SerModem::RLSD);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2; }, 10000)) << seen.size();
+  EXPECT_EQ(seen, (std::vector<std::pair<char, bool>>{{'C', true}, {'R', true}}));
+  device->SetModemLines(SerModem::RLSD | SerModem::DSR);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 4; }, 10000));
+  EXPECT_EQ(seen[2], std::make_pair('C', false));
+  EXPECT_EQ(seen[3], std::make_pair('D', true));
+}
+
+// Every failing device call is the component set's exception, with the system's
+// error number, never a library exception or the driver's own code.
+TEST_F(ComPortOnFake, EachFailureRaisesItsCodeWithTheSystemsErrorNumber) {
+  struct Case {
+    const char* what;
+    int code;
+    std::function<void()> fail;
+    std::function<void()> act;
+  } cases[] = {
+      {"a baud code outside the table", 7, [] {}, [&] { port.SetBaudRate(static_cast<TBaudRateCode>(42)); }},
+      {"purge", 5, [&] { device->failPurge = -162; }, [&] { port.Close(); }},
+      {"modem status", 11, [&] { device->failModemStatus = -162; }, [&] { port.ModemSignals(); }},
+      {"DTR", 12, [&] { device->failSetDTR = -162; },
+       [&] { port.FlowControl().Set(&TComFlowControl::ControlDTR, dtrEnable); }},
+  };
+  for (const Case& c : cases) {
+    device = std::make_shared<TFakeDeviceState>();
+    device->hasModemLines = true;
+    device->systemError = EIO;
+    port.Open();
+    c.fail();
+    try {
+      c.act();
+      ADD_FAILURE() << c.what << " raised nothing";
+    } catch (const EComPort& e) {
+      EXPECT_EQ(e.ErrorCode, c.code) << c.what;
+      EXPECT_EQ(e.WinErrorCode, c.code == 7 ? EINVAL : EIO) << c.what;
+    }
+    device->failPurge = device->failModemStatus = device->failSetDTR = 0;
+    port.SetBaudRate(br9600);
+    port.FlowControl().Set(&TComFlowControl::ControlDTR, dtrDisable);
+    port.Close();
+  }
 }

@@ -24,7 +24,6 @@ void TFakeDeviceState::SetModemLines(int bits) {
   {
     std::lock_guard l(lock);
     modemBits = bits;
-    ++modemChanges;
   }
   changed.notify_all();
 }
@@ -105,8 +104,7 @@ int TFakeDevice::WaitWritable(int) {
 int TFakeDevice::WaitModemChange(int& bits) {
   std::unique_lock l(s_->lock);
   if (!s_->hasModemLines) return kNoModemLines;
-  const int seen = s_->modemChanges;
-  s_->changed.wait(l, [&] { return s_->woken || s_->modemChanges != seen; });
+  s_->changed.wait(l, [&] { return s_->woken || s_->modemBits != bits; });
   if (s_->woken) return SerWait::Woken;
   bits = s_->modemBits;
   return SerWait::Ready;

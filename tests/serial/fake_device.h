@@ -26,7 +26,6 @@ struct TFakeDeviceState {
   // Modem lines: present or not, those up, and the lines the port drives.
   bool hasModemLines = false;
   int modemBits = 0;
-  int modemChanges = 0;
   bool dtr = false;
   bool rts = false;
   bool rs485 = false;
