@@ -54,6 +54,7 @@ namespace SerWait {
 constexpr int Woken = 0;
 constexpr int Ready = 1;
 constexpr int TimedOut = 2;
+constexpr int NoModemLines = 3;  // a modem-line wait on a device without them
 constexpr int Forever = -1;
 }  // namespace SerWait
 
@@ -87,7 +88,7 @@ class TSerDevice {
   virtual void Interrupt() = 0;
   // bits: the SerModem lines the caller last saw. Blocks until the lines differ
   // from those (SerWait::Ready, with the lines now up in bits), or Wake was
-  // called; kNoModemLines at once on a device without them.
+  // called; SerWait::NoModemLines at once on a device without them.
   virtual int WaitModemChange(int& bits) = 0;
   // Ends every wait, now and from then on; used to stop the worker threads.
   virtual void Wake() = 0;

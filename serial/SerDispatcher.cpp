@@ -849,7 +849,7 @@ void TSerDispatcher::StatusLoop(int last) {
     int bits = last;
     const int r = device_->WaitModemChange(bits);
     if (kill_ || r == SerWait::Woken) return;
-    if (r == kNoModemLines) break;
+    if (r == SerWait::NoModemLines) break;
     if (r < 0) return Fail(r);
     const int events = ChangedLineEvents(last, bits);
     last = bits;

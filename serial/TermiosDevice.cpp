@@ -158,39 +158,6 @@ int TTermiosDevice::SetLineState(const TSerLineState& state) {
   return SerErr::Ok;
 }
 
-// A marked input doubles a received 0xFF, gives 0xFF 0 X for a byte X received
-// with a parity or framing error, and 0xFF 0 0 for a break. The error kinds come
-// from the driver's counters; here the marks only leave the data. A mark that a
-// read cut off waits for the next read.
-size_t TTermiosDevice::Unmark(uint8_t* buffer, size_t count) {
-  size_t out = 0;
-  size_t i = 0;
-  while (i < count) {
-    const uint8_t b = buffer[i];
-    if (b != 0xFF || !hasCounts_) {
-      if (!(discardNull_ && b == 0)) buffer[out++] = b;
-      ++i;
-      continue;
-    }
-    if (i + 1 == count || (buffer[i + 1] == 0 && i + 2 == count)) {
-      carry_.assign(buffer + i, buffer + count);
-      break;
-    }
-    if (buffer[i + 1] == 0xFF) {
-      buffer[out++] = 0xFF;
-      i += 2;
-    } else if (buffer[i + 1] == 0) {
-      const uint8_t bad = buffer[i + 2];
-      if (bad != 0) buffer[out++] = replaceErrors_ ? errorChar_.load() : bad;
-      i += 3;
-    } else {
-      buffer[out++] = b;
-      ++i;
-    }
-  }
-  return out;
-}
-
 int TTermiosDevice::Read(uint8_t* buffer, size_t count) {
   const size_t carried = carry_.size();
   if (count <= carried) return 0;
@@ -207,7 +174,7 @@ int TTermiosDevice::Read(uint8_t* buffer, size_t count) {
   }
   const size_t total = carried + static_cast<size_t>(n);
   if (!hasCounts_ && !discardNull_) return static_cast<int>(total);
-  return static_cast<int>(Unmark(buffer, total));
+  return static_cast<int>(UnmarkInput(buffer, total, {hasCounts_, discardNull_, replaceErrors_, errorChar_}, carry_));
 }
 
 int TTermiosDevice::Write(const uint8_t* buffer, size_t count) {
@@ -247,10 +214,10 @@ void TTermiosDevice::Interrupt() {
 }
 
 int TTermiosDevice::WaitModemChange(int& bits) {
-  if (!hasModemLines_) return kNoModemLines;
+  if (!hasModemLines_) return SerWait::NoModemLines;
   if (useModemInterrupt_) {
     const int r = WaitModemInterrupt(bits);
-    if (r != kNoModemLines) return r;
+    if (r != SerWait::NoModemLines) return r;
     useModemInterrupt_ = false;
   }
   return PollModemChange(bits);
@@ -278,7 +245,7 @@ int TTermiosDevice::WaitModemInterrupt(int& bits) {
     inModemWait_ = false;
     if (woken_) return SerWait::Woken;
     if (r == 0 || error == EINTR) continue;
-    if (IsNoSuchLine(error)) return kNoModemLines;
+    if (IsNoSuchLine(error)) return SerWait::NoModemLines;
     lastError_ = error;
     return SerErr::ReadFault;
   }

@@ -48,8 +48,6 @@ class TTermiosDevice final : public TSerDevice {
   // Records errno and gives code.
   int Failed(int code);
   bool ReadCounts(TCounts& counts);
-  // Takes the error marks out of the bytes just read, in place; the bytes kept.
-  size_t Unmark(uint8_t* buffer, size_t count);
   int WaitModemInterrupt(int& bits);
   int PollModemChange(int& bits);
 

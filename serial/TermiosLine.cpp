@@ -89,3 +89,29 @@ TSerLineState LineStateOf(const termios2& t) {
           (t.c_cflag & (CREAD | CLOCAL)) == (CREAD | CLOCAL) && t.c_cc[VMIN] == 1 && t.c_cc[VTIME] == 0;
   return s;
 }
+
+size_t UnmarkInput(uint8_t* buffer, size_t count, const TInputFilter& filter, std::vector<uint8_t>& carry) {
+  size_t out = 0;
+  size_t i = 0;
+  while (i < count) {
+    const uint8_t b = buffer[i];
+    if (b != 0xFF || !filter.Marked) {
+      if (!(filter.DiscardNull && b == 0)) buffer[out++] = b;
+      ++i;
+      continue;
+    }
+    if (i + 1 == count || (buffer[i + 1] == 0 && i + 2 == count)) {
+      carry.assign(buffer + i, buffer + count);
+      break;
+    }
+    if (buffer[i + 1] == 0) {
+      const uint8_t bad = buffer[i + 2];
+      if (bad != 0) buffer[out++] = filter.ReplaceErrors ? filter.ErrorChar : bad;
+      i += 3;
+    } else {
+      buffer[out++] = 0xFF;
+      i += buffer[i + 1] == 0xFF ? 2 : 1;
+    }
+  }
+  return out;
+}

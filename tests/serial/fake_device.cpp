@@ -103,7 +103,7 @@ int TFakeDevice::WaitWritable(int) {
 
 int TFakeDevice::WaitModemChange(int& bits) {
   std::unique_lock l(s_->lock);
-  if (!s_->hasModemLines) return kNoModemLines;
+  if (!s_->hasModemLines) return SerWait::NoModemLines;
   s_->changed.wait(l, [&] { return s_->woken || s_->modemBits != bits; });
   if (s_->woken) return SerWait::Woken;
   bits = s_->modemBits;
