@@ -203,16 +203,19 @@ size_t TSerDispatchLog::Count() const {
 
 void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const char* text) {
   if (!on_) return;
-  Add(std::move(kind), std::move(subKind), value, reinterpret_cast<const uint8_t*>(text), std::strlen(text));
+  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(text, text + std::strlen(text)), true});
 }
 
 void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data,
                           size_t count) {
   if (!on_) return;
+  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(data, data + count), false});
+}
+
+void TSerDispatchLog::Append(Entry e) {
   std::lock_guard lock(lock_);
   if (!on_) return;
-  Entry e{std::move(kind), std::move(subKind), static_cast<uint32_t>(NowMs() - startMs_), value,
-          std::vector<uint8_t>(data, data + count)};
+  e.TimeMs = static_cast<uint32_t>(NowMs() - startMs_);
   held_ += e.Data.size() + sizeof(Entry);
   entries_.push_back(std::move(e));
   size_t drop = 0;
@@ -241,7 +244,10 @@ std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
     std::snprintf(head, sizeof head, "%8s  %-8s  %-12s  %08x   ", std::to_string(e.TimeMs).c_str(), e.Kind.c_str(),
                   e.SubKind.c_str(), e.Value);
     out << head;
-    for (uint8_t b : e.Data) out << ByteText(b, hex, allHex);
+    if (e.IsText)
+      out.write(reinterpret_cast<const char*>(e.Data.data()), static_cast<std::streamsize>(e.Data.size()));
+    else
+      for (uint8_t b : e.Data) out << ByteText(b, hex, allHex);
     out << "\r\n";
   }
   return out.str();

@@ -45,6 +45,7 @@ class TSerDispatchLog {
     uint32_t TimeMs;
     uint32_t Value;
     std::vector<uint8_t> Data;
+    bool IsText;  // a text of the driver's own, written as it is
   };
 
   void Start(size_t size, std::string deviceName);  // size bounds the bytes the entries hold
@@ -63,6 +64,8 @@ class TSerDispatchLog {
   std::string Text(bool hex, bool allHex) const;
 
  private:
+  void Append(Entry entry);
+
   mutable std::mutex lock_;
   std::vector<Entry> entries_;
   size_t size_ = 0;
