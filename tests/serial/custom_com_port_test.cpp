@@ -173,21 +173,25 @@ namespace {
 constexpr int kWaitMs = 10000;
 
 // A component set port on a device the test controls.
+// Handlers that capture a test's locals go with a port declared after them.
 class ComPortOnFake : public ::testing::Test {
  protected:
-  void SetUp() override {
-    device->hasModemLines = true;
-    port.SetPort("/dev/fake");
-    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+  void SetUp() override { device->hasModemLines = true; }
+  std::unique_ptr<TCustomComPort> NewPort() {
+    auto p = std::make_unique<TCustomComPort>();
+    p->SetPort("/dev/fake");
+    p->SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+    return p;
   }
   std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
-  TCustomComPort port;
 };
 
 }  // namespace
 
 TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
   std::vector<std::pair<char, bool>> seen;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   port.OnCTSChange = [&](TCustomComPort*, bool on) { seen.push_back({'C', on}); };
   port.OnDSRChange = [&](TCustomComPort*, bool on) { seen.push_back({'D', on}); };
   port.OnRLSDChange = [&](TCustomComPort*, bool on) { seen.push_back({'R', on}); };
@@ -205,6 +209,8 @@ TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
 // Every failing device call is the component set's exception, with the system's
 // error number, never a library exception or the driver's own code.
 TEST_F(ComPortOnFake, EachFailureRaisesItsCodeWithTheSystemsErrorNumber) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   struct Case {
     const char* what;
     int code;
@@ -239,6 +245,8 @@ TEST_F(ComPortOnFake, EachFailureRaisesItsCodeWithTheSystemsErrorNumber) {
 
 TEST_F(ComPortOnFake, WithoutWatchedEventsNoThreadRunsAndReadTakesFromTheDevice) {
   int rx = 0;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   port.OnRxChar = [&](TCustomComPort*, int) { ++rx; };
   port.SetEvents(0);
   port.Open();
@@ -329,6 +337,8 @@ TEST_F(ComPortOnFake, OneWakeUpsEventsComeInTheirOrderInEveryMode) {
 }
 
 TEST_F(ComPortOnFake, ChangesBetweenBeginAndEndUpdateApplyOnceAtTheEnd) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   port.Open();
   const int calls = device->SetLineCalls();
   port.BeginUpdate();
@@ -361,11 +371,13 @@ struct TRecordingLink final : TComLink {
 TEST_F(ComPortOnFake, LinkedComponentsHearOfTheLinesAndActivityAndTakeBuffers) {
   TRecordingLink link;
   link.buffers = true;
+  std::string buffered;
+  int counted = 0;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   port.RegisterLink(&link);
   EXPECT_THROW(port.RegisterLink(&link), EComPort);
   port.RxCountSwitch = false;
-  std::string buffered;
-  int counted = 0;
   port.OnRxBuf = [&](TCustomComPort*, const char* data, int count) { buffered.append(data, count); };
   port.OnRxChar = [&](TCustomComPort*, int) { ++counted; };
   port.Open();
@@ -388,6 +400,8 @@ TEST_F(ComPortOnFake, LinkedComponentsHearOfTheLinesAndActivityAndTakeBuffers) {
 // With the default time-outs a read gives what is there at once; with none at all
 // it waits until every byte asked for has come.
 TEST_F(ComPortOnFake, ReadWaitsAsItsTimeOutsSay) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
   port.Open();
   device->Feed("ab");
   ASSERT_TRUE(QTest::qWaitFor([&] { return port.InputCount() == 2; }, kWaitMs));

@@ -104,8 +104,10 @@ TEST_F(PortSurface, UsersHearOfTheOpenTheClosingAndTheClose) {
   port.SetOpen(false);
   EXPECT_EQ(heard, (std::vector<int>{SerMsg::PortOpened, SerMsg::PortClosing, SerMsg::PortClosed, 0}));
   port.DeregisterUser(id);
+  port.OnPortClose = nullptr;
   heard.clear();
   port.SetOpen(true);
+  port.SetOpen(false);
   EXPECT_TRUE(heard.empty());
 }
 
