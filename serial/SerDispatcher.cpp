@@ -226,12 +226,18 @@ int TSerDispatcher::SetLine(int baud, int parity, int stopBits, int dataBits) {
     const int r = device_->GetLineState(current);
     if (r < 0) return r;
   }
-  if (withValues(current) == current) return SerErr::Ok;
+  if (withValues(current) == current) {
+    bytesPerSecond_ = current.Baud / BitsPerChar(current);
+    return SerErr::Ok;
+  }
   if (running_) WaitOutputDrain(current);
   std::lock_guard lock(stateLock_);
   const int r = device_->GetLineState(current);
   if (r < 0) return r;
-  return ApplyLineLocked(withValues(current));
+  const TSerLineState wanted = withValues(current);
+  const int result = ApplyLineLocked(wanted);
+  if (result == SerErr::Ok) bytesPerSecond_ = wanted.Baud / BitsPerChar(wanted);
+  return result;
 }
 
 // Changing the line under bytes still on their way would garble them: those in the
@@ -667,9 +673,12 @@ bool TSerDispatcher::LineBreak() {
 // Neither wakes the dispatch thread: whoever makes room in the ring moves the
 // queued bytes up.
 void TSerDispatcher::ReaderLoop() {
+  using Clock = std::chrono::steady_clock;
   std::vector<uint8_t> chunk(kReadSize);
   std::vector<std::unique_ptr<TIOBuffer>> buffers;
   bool drained = true;
+  auto lastRead = Clock::now();
+  auto fullRateSince = lastRead;
   while (!kill_) {
     if (!input_.WaitForRoom(kInputQueueLimit - kReadSize)) return;
     // A stream is read until the device has nothing more before the next wait, so
@@ -687,6 +696,16 @@ void TSerDispatcher::ReaderLoop() {
       AnnounceArrived();
       continue;
     }
+    // A line that has run at its full rate for a while is read in batches: the
+    // next bytes will be there anyway, and the GUI thread then wakes once a batch
+    // rather than once for each few bytes a UART hands on. A reply, shorter than
+    // that while, comes at once; so does anything faster than the line's rate.
+    const auto now = Clock::now();
+    const double capacity = bytesPerSecond_ * std::chrono::duration<double>(now - lastRead).count();
+    const bool fullRate = bytesPerSecond_ > 0 && n >= capacity / 2 && n <= 2 * capacity + kFifoBytes;
+    if (!fullRate) fullRateSince = now;
+    lastRead = now;
+    const bool batch = fullRate && now - fullRateSince >= kStreamAfter;
     const int taken = CopyIntoRing(chunk.data(), n);
     for (int done = taken; done < n; done += kInputBufferSize) {
       auto buffer = std::make_unique<TDataBuffer>(kInputBufferSize);
@@ -705,6 +724,12 @@ void TSerDispatcher::ReaderLoop() {
              ClaimDeliveryLocked();
     }
     if (post) RequestDelivery();
+    if (batch) {
+      const auto hold = std::min<std::chrono::microseconds>(
+          kMaxBatchWait, std::chrono::microseconds(1000000LL * kBatchBytes / bytesPerSecond_));
+      std::unique_lock lock(stateLock_);
+      stateChanged_.wait_for(lock, hold, [this] { return kill_.load(); });
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 // worker threads only ask, through a callback, for one delivery on the GUI side,
 // and never wait for the GUI thread.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -107,6 +108,13 @@ class TSerDispatcher {
   // Bytes of a stream that gather before the GUI side is told of them.
   static constexpr int kStreamBatch = 2 * kRingSize;
   static constexpr int kMaxPatternLength = 255;
+  // A stream at the line's full rate: a UART hands on up to a FIFO's worth at a
+  // time; after kStreamAfter of it, reads wait for about kBatchBytes, at most
+  // kMaxBatchWait.
+  static constexpr int kFifoBytes = 16;
+  static constexpr std::chrono::milliseconds kStreamAfter{20};
+  static constexpr int kBatchBytes = 256;
+  static constexpr std::chrono::milliseconds kMaxBatchWait{20};
 
   TSerDispatcher(std::unique_ptr<TSerDevice> device, TSerDispatcherCallbacks callbacks);
   ~TSerDispatcher();
@@ -260,6 +268,8 @@ class TSerDispatcher {
   bool outFull_ = false;
   uint64_t flushGeneration_ = 0;
   std::atomic<bool> writerBusy_{false};
+  // What the line carries at its rate, for the reader's batches.
+  std::atomic<int> bytesPerSecond_{0};
 
   // The dispatch lock: the dispatch ring, the data triggers, the messages waiting
   // for the GUI side and the delivery bookkeeping. Positions count every byte
