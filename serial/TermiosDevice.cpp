@@ -215,56 +215,45 @@ void TTermiosDevice::Interrupt() {
 
 int TTermiosDevice::WaitModemChange(int& bits) {
   if (!hasModemLines_) return SerWait::NoModemLines;
-  if (useModemInterrupt_) {
-    const int r = WaitModemInterrupt(bits);
-    if (r != SerWait::NoModemLines) return r;
-    useModemInterrupt_ = false;
+  for (;;) {
+    int now = 0;
+    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
+    if (now != bits) {
+      bits = now;
+      return SerWait::Ready;
+    }
+    const int r = useModemInterrupt_ ? WaitModemInterrupt() : PollModemLines();
+    if (r == SerWait::NoModemLines) useModemInterrupt_ = false;
+    else if (r != SerWait::Ready) return r;
   }
-  return PollModemChange(bits);
 }
 
 // The driver's own wait for a change of the input lines. Wake signals this thread
 // until it has left the wait, so a wake that comes just before the wait starts
 // is not lost.
-int TTermiosDevice::WaitModemInterrupt(int& bits) {
-  for (;;) {
-    int now = 0;
-    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
-    if (now != bits) {
-      bits = now;
-      return SerWait::Ready;
-    }
-    modemWaiter_ = ::pthread_self();
-    inModemWait_ = true;
-    if (woken_) {
-      inModemWait_ = false;
-      return SerWait::Woken;
-    }
-    const int r = ::ioctl(fd_, TIOCMIWAIT, kModemLines);
-    const int error = errno;
+int TTermiosDevice::WaitModemInterrupt() {
+  modemWaiter_ = ::pthread_self();
+  inModemWait_ = true;
+  if (woken_) {
     inModemWait_ = false;
-    if (woken_) return SerWait::Woken;
-    if (r == 0 || error == EINTR) continue;
-    if (IsNoSuchLine(error)) return SerWait::NoModemLines;
-    lastError_ = error;
-    return SerErr::ReadFault;
+    return SerWait::Woken;
   }
+  const int r = ::ioctl(fd_, TIOCMIWAIT, kModemLines);
+  const int error = errno;
+  inModemWait_ = false;
+  if (woken_) return SerWait::Woken;
+  if (r == 0 || error == EINTR) return SerWait::Ready;
+  if (IsNoSuchLine(error)) return SerWait::NoModemLines;
+  lastError_ = error;
+  return SerErr::ReadFault;
 }
 
 // Without the driver's wait the lines are looked at ten times a second.
-int TTermiosDevice::PollModemChange(int& bits) {
-  for (;;) {
-    int now = 0;
-    if (GetModemStatus(now) < 0) return SerErr::GeneralFailure;
-    if (now != bits) {
-      bits = now;
-      return SerWait::Ready;
-    }
-    pollfd wake{wakeFd_, POLLIN, 0};
-    const int n = ::poll(&wake, 1, kModemPollMs);
-    if (n < 0 && errno != EINTR) return Failed(SerErr::GeneralFailure);
-    if (woken_ || (n > 0 && wake.revents)) return SerWait::Woken;
-  }
+int TTermiosDevice::PollModemLines() {
+  pollfd wake{wakeFd_, POLLIN, 0};
+  const int n = ::poll(&wake, 1, kModemPollMs);
+  if (n < 0 && errno != EINTR) return Failed(SerErr::GeneralFailure);
+  return woken_ || (n > 0 && wake.revents) ? SerWait::Woken : SerWait::Ready;
 }
 
 void TTermiosDevice::Wake() {

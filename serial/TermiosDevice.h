@@ -48,8 +48,9 @@ class TTermiosDevice final : public TSerDevice {
   // Records errno and gives code.
   int Failed(int code);
   bool ReadCounts(TCounts& counts);
-  int WaitModemInterrupt(int& bits);
-  int PollModemChange(int& bits);
+  // One wait for the lines: SerWait::Ready when they may have changed.
+  int WaitModemInterrupt();
+  int PollModemLines();
 
   int fd_ = -1;
   int wakeFd_ = -1;

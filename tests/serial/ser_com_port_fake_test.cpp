@@ -6,30 +6,11 @@
 #include <string>
 #include <thread>
 
-#include "fake_device.h"
+#include "port_on_fake.h"
 #include "serial/SerComPort.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
-
-namespace {
-
-constexpr int kWaitMs = 10000;
-
-// A port on a device the test feeds and holds back.
-class PortOnFake : public ::testing::Test {
- protected:
-  void SetUp() override {
-    port.SetDeviceName("/dev/fake");
-    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
-  }
-
-  TScriptedPrompter prompter;
-  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
-  TSerComPort port;
-};
-
-}  // namespace
 
 TEST_F(PortOnFake, AStringThatExactlyFillsTheOutputRingIsTakenAndOneByteMoreIsNot) {
   device->holdWrites = true;
@@ -214,7 +195,6 @@ TEST_F(PortOnFake, ARateOfZeroKeepsTheDevicesCurrentRate) {
 }
 
 TEST_F(PortOnFake, DTRAndRTSAreSetAgainAfterTheLineIsProgrammed) {
-  device->hasModemLines = true;
   device->lineDropsOutputs = true;
   port.SetOpen(true);
   port.SetBaud(38400);

@@ -5,29 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_device.h"
+#include "port_on_fake.h"
 #include "serial/SerComPort.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
-namespace {
-
-constexpr int kWaitMs = 10000;
-
-class PortSurface : public ::testing::Test {
- protected:
-  void SetUp() override {
-    device->hasModemLines = true;
-    port.SetDeviceName("/dev/fake");
-    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
-  }
-  TScriptedPrompter prompter;
-  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
-  TSerComPort port;
-};
-
-}  // namespace
+using PortSurface = PortOnFake;
 
 TEST_F(PortSurface, PropertiesThatLinuxKeepsStoredOrFixed) {
   port.SetDeviceLayer(dlWinsock);

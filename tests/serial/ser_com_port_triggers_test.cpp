@@ -5,22 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "fake_device.h"
+#include "port_on_fake.h"
 #include "serial/SerComPort.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace {
 
-constexpr int kWaitMs = 10000;
-
 // A port on a fake device whose handlers write down every message they get.
-class TriggersOnFake : public ::testing::Test {
+class TriggersOnFake : public PortOnFake {
  protected:
   void SetUp() override {
-    device->hasModemLines = true;
-    port.SetDeviceName("/dev/fake");
-    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+    PortOnFake::SetUp();
     port.SetOnTrigger([this](TSerComPort*, int msg, int, int) { messages.push_back(msg); });
     port.SetOnTriggerAvail([this](TSerComPort* cp, int count) { seen.push_back("A:" + cp->GetBlock(count)); });
     port.SetOnTriggerData([this](TSerComPort*, int handle) { seen.push_back("D" + std::to_string(handle)); });
@@ -29,9 +25,6 @@ class TriggersOnFake : public ::testing::Test {
     return QTest::qWaitFor([&] { return seen.size() >= n; }, kWaitMs);
   }
 
-  TScriptedPrompter prompter;
-  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
-  TSerComPort port;
   std::vector<int> messages;
   std::vector<std::string> seen;
 };
