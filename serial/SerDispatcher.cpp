@@ -425,14 +425,25 @@ int TSerDispatcher::GetBlock(uint8_t* out, int count) {
   return count;
 }
 
+// Bytes that came before the port could hear of them are announced now.
 void TSerDispatcher::SetAvailThreshold(int threshold) {
-  std::lock_guard lock(dispatchLock_);
-  availThreshold_ = std::max(threshold, 0);
+  bool post;
+  {
+    std::lock_guard lock(dispatchLock_);
+    availThreshold_ = std::max(threshold, 0);
+    post = ClaimDeliveryLocked();
+  }
+  if (post) RequestDelivery();
 }
 
 void TSerDispatcher::SetPortHandlerInstalled(bool installed) {
-  std::lock_guard lock(dispatchLock_);
-  handlerInstalled_ = installed;
+  bool post;
+  {
+    std::lock_guard lock(dispatchLock_);
+    handlerInstalled_ = installed;
+    post = ClaimDeliveryLocked();
+  }
+  if (post) RequestDelivery();
 }
 
 bool TSerDispatcher::InAvailMessage() {

@@ -161,7 +161,7 @@ int TTermiosDevice::SetLineState(const TSerLineState& state) {
 int TTermiosDevice::Read(uint8_t* buffer, size_t count) {
   const size_t carried = carry_.size();
   if (count <= carried) return 0;
-  std::memcpy(buffer, carry_.data(), carried);
+  if (carried > 0) std::memcpy(buffer, carry_.data(), carried);
   carry_.clear();
   const ssize_t n = ::read(fd_, buffer + carried, count - carried);
   if (n == 0) return Failed(SerErr::ReadFault);  // end of file: the far end hung up
