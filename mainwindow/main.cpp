@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "components/ProgramHelp.h"
 #include "dialogs/option.h"
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
@@ -75,6 +76,7 @@ void TFrmMain::FormCreate() {
   FClosing = false;
 
   CreateMimics();
+  InstallProgramHelp(*this);
   CreateSettingsPages();
   CreateStatusBar();
   ResetLink();
@@ -150,6 +152,8 @@ void TFrmMain::BindControls() {
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->MnuDeviceFinder, &QAction::triggered, this, guarded(&TFrmMain::MnuDeviceFinderClick));
+  connect(ui_->ToolButton5, &QToolButton::clicked, ui_->MnuDeviceFinder, &QAction::trigger);
   connect(ui_->ReadSettings1, &QAction::triggered, this, guarded(&TFrmMain::ReadSettings1Click));
   connect(ui_->WriteSettings1, &QAction::triggered, this, guarded(&TFrmMain::WriteSettings1Click));
   connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);

@@ -26,6 +26,7 @@ class TFrmTraffic;
 class TSettingsPages;
 class TSettingsTransfer;
 class TStatusLinePanel;
+struct TTcpChoice;
 class TVoxMimicDisp;
 
 // The program's title, and the main window's caption.
@@ -72,7 +73,9 @@ class TFrmMain : public QMainWindow {
 
   // --- Connection, display and status line
   void Connect2Click();
-  void ConnectInstrument();
+  // With a choice (the device finder's), the connection dialog opens on TCP to it.
+  void ConnectInstrument(const TTcpChoice* choice = nullptr);
+  void MnuDeviceFinderClick();
   void SetConnected(bool on);
   void StartDisplay();
   void BlankDisplay(bool allOn);

@@ -20,7 +20,7 @@ constexpr int kLongPressMs = 2000;
 
 void TFrmMain::Connect2Click() { ConnectInstrument(); }
 
-void TFrmMain::ConnectInstrument() {
+void TFrmMain::ConnectInstrument(const TTcpChoice* choice) {
   if (!datViewer) return;
   FReplyTimeout = datViewer->GetTimeout();
   if (LinkActive()) {
@@ -28,7 +28,7 @@ void TFrmMain::ConnectInstrument() {
     UpdateStatusLine();
     return;
   }
-  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress);
+  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress, TViewerModel::W830, choice);
   FReplyTimeout = datViewer->GetTimeout();
   if (!link) return;
   InstallLink(std::move(link));

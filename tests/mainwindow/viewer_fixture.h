@@ -20,6 +20,9 @@ class TViewerTest : public ::testing::Test {
 
   void SetUp() override;
   void TearDown() override;
+  // The ini file beside the program: TCP to the simulator and the panel picture.
+  // Empty: no ini file.
+  virtual QByteArray IniText() const;
 
   // Connects through the connection dialog, answered with TCP to the simulator.
   void Connect();

@@ -1,5 +1,6 @@
 // The simulated indicator as a program, for the run command and for trying the
 // viewers by hand: indicator-sim --model w830 --tcp 2222 [--pty] [--discovery 2244]
+// [--discovery-replies N] [--discovery-delay MS]
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,7 @@ volatile std::sig_atomic_t g_stop = 0;
 void Usage() {
   std::fprintf(stderr,
                "usage: indicator-sim [--model w830|w840] [--address N] [--tcp PORT] [--pty] [--discovery PORT]\n"
+               "                     [--discovery-replies N] [--discovery-delay MS]\n"
                "                     [--weight W] [--ramp AMPLITUDE] [--passcode DIGITS]\n"
                "                     [--silent] [--reject] [--delay MS] [--random-delay MS] [--split] [--garbage]\n"
                "                     [--overlong] [--drop-after N] [--record FILE]\n");
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
   sim::Model model = sim::Model::W830;
   int address = 1;
   int tcp = -1, discovery = -1;
+  int discoveryReplies = 1, discoveryDelayMs = 0;
   bool pty = false;
   double weight = 12.5, ramp = 0.0;
   std::string passcode;
@@ -54,6 +57,8 @@ int main(int argc, char** argv) {
     else if (a == "--tcp") tcp = std::atoi(next());
     else if (a == "--pty") pty = true;
     else if (a == "--discovery" || a == "--udp") discovery = std::atoi(next());
+    else if (a == "--discovery-replies") discoveryReplies = std::atoi(next());
+    else if (a == "--discovery-delay") discoveryDelayMs = std::atoi(next());
     else if (a == "--record") recordFile = next();
     else if (a == "--random-delay") faults.randomDelayMs = std::atoi(next());
     else if (a == "--overlong") faults.overlongLine = true;
@@ -82,6 +87,7 @@ int main(int argc, char** argv) {
     sim::TSimServer server(indicator);
     if (tcp >= 0) std::printf("tcp 127.0.0.1:%u\n", server.ListenTcp(static_cast<uint16_t>(tcp)));
     if (pty) std::printf("pty %s\n", server.OpenPty().c_str());
+    server.SetDiscoveryAnswer(discoveryReplies, discoveryDelayMs);
     if (discovery >= 0) std::printf("discovery 127.0.0.1:%u\n", server.ListenDiscovery(static_cast<uint16_t>(discovery)));
     std::fflush(stdout);
     std::signal(SIGINT, [](int) { g_stop = 1; });
