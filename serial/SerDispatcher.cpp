@@ -768,8 +768,9 @@ int TSerDispatcher::CopyIntoRing(const uint8_t* data, int count) {
 void TSerDispatcher::CommitReceived(int copied, std::vector<std::unique_ptr<TIOBuffer>>& rest) {
   CommitLocked(copied);
   if (rest.empty()) return;
+  // The ring had no room for them when the reader looked.
+  log_.Add("Dispatch", "Full", 0, "Dispatch buffer full.");
   input_.PushAll(rest);
-  if (UnreadLocked() == kRingSize) log_.Add("Dispatch", "Full", 0, "Dispatch buffer full.");
   ExtractLocked();
 }
 

@@ -179,12 +179,12 @@ TEST_F(PortOnFake, ARateOfZeroKeepsTheDevicesCurrentRate) {
   port.SetOpen(true);
   EXPECT_EQ(device->Get(&TFakeDeviceState::line).Baud, 2400);
   TSerLineState changed = device->Get(&TFakeDeviceState::line);
-  changed.Baud = 300;
+  changed.Baud = 4800;
   changed.Parity = 1;
   device->Put(&TFakeDeviceState::line, changed);
   port.SetDataBits(7);
   const TSerLineState line = device->Get(&TFakeDeviceState::line);
-  EXPECT_EQ(line.Baud, 300);
+  EXPECT_EQ(line.Baud, 4800);
   EXPECT_EQ(line.Parity, 0);
   EXPECT_EQ(line.ByteSize, 7);
   port.SetBaud(19200);
