@@ -52,10 +52,6 @@ void TComTimeouts::Assign(const TComTimeouts& o) {
   WriteTotalConstant = o.WriteTotalConstant;
 }
 
-void TComTimeouts::Changed() {
-  if (port_) port_->ApplyTimeouts();
-}
-
 TFlowControl TComFlowControl::FlowControl() const {
   if (ControlRTS == rtsHandshake && OutCTSFlow && !XonXoffIn && !XonXoffOut) return fcHardware;
   if (ControlRTS == rtsDisable && !OutCTSFlow && XonXoffIn && XonXoffOut) return fcSoftware;
@@ -178,7 +174,6 @@ void TCustomComPort::EndUpdate() {
   if (updateCount_ == 0 || --updateCount_ > 0) return;
   ApplyBufferSizes();
   ApplyLineSettings();
-  ApplyTimeouts();
 }
 
 // The line settings of Linux: DSR flow, DSR sensitivity and continuing after an
@@ -213,9 +208,6 @@ void TCustomComPort::ApplyLineSettings() {
     Raise(12);
 }
 
-// Read and Write take the time-outs as they go.
-void TCustomComPort::ApplyTimeouts() {}
-
 // The kernel keeps its own queues; the input size bounds what the event thread
 // holds for Read.
 void TCustomComPort::ApplyBufferSizes() {
@@ -238,7 +230,6 @@ void TCustomComPort::Open() {
   try {
     ApplyBufferSizes();
     ApplyLineSettings();
-    ApplyTimeouts();
   } catch (...) {
     device_->Close();
     device_.reset();
@@ -710,11 +701,11 @@ void TCustomComPort::LoadFromIni(const TMemIniFile& ini) {
   }
   if (StoredGroups & sgTimeouts) {
     TComTimeouts& t = timeouts_;
-    t.Set(&TComTimeouts::ReadInterval, num("Timeouts.ReadInterval", t.ReadInterval));
-    t.Set(&TComTimeouts::ReadTotalConstant, num("Timeouts.ReadTotalConstant", t.ReadTotalConstant));
-    t.Set(&TComTimeouts::ReadTotalMultiplier, num("Timeouts.ReadTotalMultiplier", t.ReadTotalMultiplier));
-    t.Set(&TComTimeouts::WriteTotalConstant, num("Timeouts.WriteTotalConstant", t.WriteTotalConstant));
-    t.Set(&TComTimeouts::WriteTotalMultiplier, num("Timeouts.WriteTotalMultiplier", t.WriteTotalMultiplier));
+    t.ReadInterval = num("Timeouts.ReadInterval", t.ReadInterval);
+    t.ReadTotalConstant = num("Timeouts.ReadTotalConstant", t.ReadTotalConstant);
+    t.ReadTotalMultiplier = num("Timeouts.ReadTotalMultiplier", t.ReadTotalMultiplier);
+    t.WriteTotalConstant = num("Timeouts.WriteTotalConstant", t.WriteTotalConstant);
+    t.WriteTotalMultiplier = num("Timeouts.WriteTotalMultiplier", t.WriteTotalMultiplier);
   }
   if (StoredGroups & sgFlowControl) {
     TComFlowControl& f = flowControl_;

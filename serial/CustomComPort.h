@@ -28,27 +28,17 @@
 class TCustomComPort;
 class TMemIniFile;
 
-// Each group re-applies its part of the device settings when a value changes.
+// Each group re-applies its part of the device settings when a value changes;
+// the time-outs are taken by Read and Write as they go.
 class TComTimeouts {
  public:
-  explicit TComTimeouts(TCustomComPort* port = nullptr) : port_(port) {}
   // -1 stands for "no interval": with both totals 0 a read returns at once.
   int ReadInterval = -1;
   int ReadTotalMultiplier = 0;
   int ReadTotalConstant = 0;
   int WriteTotalMultiplier = 100;
   int WriteTotalConstant = 1000;
-  template <class T>
-  void Set(T TComTimeouts::*field, T value) {
-    if (this->*field == value) return;
-    this->*field = value;
-    Changed();
-  }
   void Assign(const TComTimeouts& other);
-
- private:
-  void Changed();
-  TCustomComPort* port_;
 };
 
 class TComFlowControl {
@@ -246,7 +236,6 @@ class TCustomComPort : public QObject {
   void UnregisterLink(TComLink* link);
 
   void ApplyLineSettings();
-  void ApplyTimeouts();
   void ApplyBufferSizes();
 
   void StoreToIni(TMemIniFile& ini) const;
@@ -290,7 +279,7 @@ class TCustomComPort : public QObject {
   int updateCount_ = 0;
   TComParity parity_{this};
   TComFlowControl flowControl_{this};
-  TComTimeouts timeouts_{this};
+  TComTimeouts timeouts_;
   TComBuffer buffer_{this};
   std::vector<TComLink*> links_;
   TDeviceFactory deviceFactory_;

@@ -407,7 +407,7 @@ TEST_F(ComPortOnFake, ReadWaitsAsItsTimeOutsSay) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return port.InputCount() == 2; }, kWaitMs));
   char buffer[8];
   EXPECT_EQ(port.Read(buffer, 5), 2);
-  port.Timeouts().Set(&TComTimeouts::ReadInterval, 0);
+  port.Timeouts().ReadInterval = 0;
   std::thread farEnd([this] {
     device->Feed("cd");
     device->Feed("e");
@@ -415,6 +415,6 @@ TEST_F(ComPortOnFake, ReadWaitsAsItsTimeOutsSay) {
   EXPECT_EQ(port.Read(buffer, 3), 3);
   farEnd.join();
   EXPECT_EQ(std::string(buffer, 3), "cde");
-  port.Timeouts().Set(&TComTimeouts::ReadTotalConstant, 20);
+  port.Timeouts().ReadTotalConstant = 20;
   EXPECT_EQ(port.Read(buffer, 1), 0);
 }
