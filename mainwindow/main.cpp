@@ -13,6 +13,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
@@ -78,6 +79,7 @@ void TFrmMain::FormCreate() {
   CreateMimics();
   InstallProgramHelp(*this);
   CreateSettingsPages();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -149,6 +151,11 @@ void TFrmMain::CreateStatusBar() {
 void TFrmMain::BindControls() {
   auto guarded = [this](void (TFrmMain::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
   connect(ui_->Exit1, &QAction::triggered, this, [this] { close(); });
+  connect(ui_->Open1, &QAction::triggered, this, guarded(&TFrmMain::Open1Click));
+  connect(ui_->Save1, &QAction::triggered, this, guarded(&TFrmMain::Save1Click));
+  connect(ui_->Print1, &QAction::triggered, this, guarded(&TFrmMain::Print1Click));
+  connect(ui_->ToolButton1, &QToolButton::clicked, ui_->Open1, &QAction::trigger);
+  connect(ui_->ToolButton2, &QToolButton::clicked, ui_->Save1, &QAction::trigger);
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
@@ -191,6 +198,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

@@ -4,6 +4,7 @@
 // thread and the front-panel mimics. Its own code is split by concern over the
 // main_*.cpp files. Only the GUI thread touches it.
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
@@ -21,8 +22,11 @@
 namespace Ui {
 class TFrmMain;
 }
+class QKeyEvent;
 class QLabel;
+class QPrinter;
 class TFrmTraffic;
+class TLogSession;
 class TSettingsPages;
 class TSettingsTransfer;
 class TStatusLinePanel;
@@ -98,6 +102,29 @@ class TFrmMain : public QMainWindow {
   void WriteSettings1Click();
   void CheckSettingsSync();
 
+  // --- File menu: settings files and the settings report, or on the Log page the
+  // weight log and the chart (main_file.cpp)
+  void Open1Click();
+  void Save1Click();
+  void Print1Click();
+  // The report of the working model in the pages' words, one line each.
+  void SettingsReport(QStringList& list);
+
+  // --- Log page: weight logging and the chart (main_log.cpp)
+  TLogSession& LogSession() { return *logSession_; }
+  void BtnStartClick();
+  void BtnStopClick();
+  // Stops a running log as Stop does (a stream ends with "STP;"); nothing when none runs.
+  void StopLogging();
+  void SetupChart(bool full);
+  void ClearChart1Click();
+  void ChartSetupClick();
+  void About1Click();
+  // The Log page's File commands: the weight log file and the printed chart.
+  void OpenLogFile(const QString& path);
+  void SaveLogFile(const QString& path);
+  void PrintChart(QPrinter& printer);
+
   // --- Test page
   void AddTestLine(const std::string& line);
   void BtnSendClick();
@@ -139,6 +166,12 @@ class TFrmMain : public QMainWindow {
   // A running settings transfer gets every reply; a lost link cancels it.
   void RouteTrafficReply(const std::string& reply);
   void EndTraffic();
+  bool LogPageShown() const;
+  class TLogHost;
+  void CreateLogPage();
+  void LogModeChanged();
+  void UpdateLogButtons();
+  bool LogPageKey(const QKeyEvent& key);
 
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
@@ -159,6 +192,8 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransfer> settingsTransfer_;
   TFrmTraffic* FTraffic = nullptr;
+  std::unique_ptr<TLogHost> logHost_;
+  std::unique_ptr<TLogSession> logSession_;
   QTimer Timer1;
 
   int FLcdBlankTicks = 0;

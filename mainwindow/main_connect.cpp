@@ -7,6 +7,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/commandframe.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
@@ -79,7 +80,8 @@ void TFrmMain::SetConnected(bool on) {
     BlankDisplay(true);
   }
   ui_->Connect2->setText(ui_->ToolButton4->text());
-  if (!on) SetLogMode(lmOff);
+  if (!on) logSession_->LinkLost();
+  UpdateLogButtons();
   workingData_.SerialNumber.clear();
   UpdateStatusLine();
 }
@@ -108,6 +110,7 @@ void TFrmMain::LCDButtonPress(int key, int holdMs) {
 
 void TFrmMain::PgCMainChange() {
   QWidget* page = ui_->PgCMain->currentWidget();
+  ui_->Print1->setText(page == ui_->TSLog ? QStringLiteral("&Print Log") : QStringLiteral("&Print Settings"));
   if (page != ui_->TSSettings) SettingsPageLeft();
   if (page == ui_->TSDisplay) {
     SetPollMode(pmDisplay);
@@ -124,7 +127,9 @@ void TFrmMain::PgCMainChange() {
     ui_->EdtSendStr->setFocus();
     SetPollMode(pmTest);
   } else if (page == ui_->TSLog) {
+    SetupChart(true);
     SetPollMode(pmLog);
+    StartPollThread();
     ui_->Chart->setFocus();
   } else if (page == ui_->TSSettings) {
     SettingsPageShown();

@@ -58,6 +58,8 @@ std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& 
   return w_.FReplyValue();
 }
 
+bool TFrmMain::TSettingsHost::QueryWfp() { return w_.Query("WFP?", false, WfpReply, "WFP"); }
+
 bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
   return w_.Query(command, false, SetReply);
 }
@@ -78,6 +80,7 @@ bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
 }
 
 void TFrmMain::TSettingsHost::SettingsLoaded() {
+  w_.SetupChart(true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal), true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSSettings), true);
 }

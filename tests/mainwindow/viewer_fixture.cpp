@@ -1,8 +1,14 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QTabWidget>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -25,6 +31,7 @@ void TViewerTest::SetUp() {
   if (!ini.isEmpty()) exe.Write(QStringLiteral("W830_830.ini"), ini);
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
   window = std::make_unique<TFrmMain>();
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
@@ -77,4 +84,51 @@ std::size_t TViewerTest::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+std::vector<std::string> TViewerTest::SentCommands() const {
+  const std::vector<std::string> all = indicator.Commands();
+  std::vector<std::string> sent;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].rfind("FPL?", 0) == 0) continue;
+    if (i + 1 < all.size() && all[i + 1] == "ESR?") {  // the W840's status poll behind its prefix
+      ++i;
+      continue;
+    }
+    sent.push_back(all[i]);
+  }
+  return sent;
+}
+
+void TViewerTest::AnswerTraffic() {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+}
+
+void TViewerTest::AnswerPasscode(const QString& digits) {
+  prompter.AnswerDialog([digits](QDialog& dialog) {
+    Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
+    return static_cast<int>(mrOk);
+  });
+}
+
+void TViewerTest::ReadSettings() {
+  AnswerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  ASSERT_TRUE(window->InSync());
+}
+
+void TViewerTest::ShowPage(const char* name) {
+  auto& pages = Control<QTabWidget>(*window, "PgCMain");
+  pages.setCurrentWidget(&Control<QWidget>(*window, name));
+}
+
+void TViewerTest::KeepPicture(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

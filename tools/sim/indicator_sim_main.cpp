@@ -20,7 +20,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: indicator-sim [--model w830|w840] [--address N] [--tcp PORT] [--pty] [--discovery PORT]\n"
                "                     [--discovery-replies N] [--discovery-delay MS]\n"
-               "                     [--weight W] [--ramp AMPLITUDE] [--passcode DIGITS]\n"
+               "                     [--weight W] [--ramp AMPLITUDE] [--step-inputs SECONDS] [--no-cof12]\n"
+               "                     [--passcode DIGITS]\n"
                "                     [--silent] [--reject] [--delay MS] [--random-delay MS] [--split] [--garbage]\n"
                "                     [--overlong] [--drop-after N] [--record FILE]\n");
 }
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
   int tcp = -1, discovery = -1;
   int discoveryReplies = 1, discoveryDelayMs = 0;
   bool pty = false;
-  double weight = 12.5, ramp = 0.0;
+  double weight = 12.5, ramp = 0.0, stepInputs = 0.0;
+  bool cof12 = true;
   std::string passcode;
   std::string recordFile;
   sim::TSimFaults faults;
@@ -64,6 +66,8 @@ int main(int argc, char** argv) {
     else if (a == "--overlong") faults.overlongLine = true;
     else if (a == "--weight") weight = std::atof(next());
     else if (a == "--ramp") ramp = std::atof(next());
+    else if (a == "--step-inputs") stepInputs = std::atof(next());
+    else if (a == "--no-cof12") cof12 = false;
     else if (a == "--passcode") passcode = next();
     else if (a == "--silent") faults.silent = true;
     else if (a == "--reject") faults.rejectAll = true;
@@ -81,6 +85,8 @@ int main(int argc, char** argv) {
   sim::TSimIndicator indicator(model, address);
   indicator.SetWeight(weight);
   if (ramp != 0.0) indicator.SetSignal(sim::Signal::kRamp, ramp, 10.0);
+  indicator.SetStepInputs(stepInputs);
+  indicator.SetCof12Supported(cof12);
   indicator.SetPasscode(passcode);
   indicator.SetFaults(faults);
   try {
