@@ -101,7 +101,6 @@ void TFrmMain::CreateSettingsPages() {
   settingsPages_ = variant_.MakePages(ui_->TSSettings);
   ui_->TSSettings->layout()->addWidget(settingsPages_);
   settingsPages_->SetModel(workingData_.get());
-  settingsPages_->SetCalibrationEdits(ui_->edtCalDirectZero, ui_->edtCalDirectSpan, nullptr);
   settingsPages_->OnUpdateStatusLine = [this] { UpdateStatusLine(); };
   settingsHost_ = std::make_unique<TSettingsHost>(*this);
   settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_);

@@ -196,6 +196,10 @@ void TSettingsPagesCore::SetCalibrationEdits(QLineEdit* directZero, QLineEdit* d
 
 int TSettingsPagesCore::Decimals() const { return std::max(bound_->dp->currentIndex(), 0); }
 
+int TSettingsPagesCore::ShownUnits() const { return bound_->units->currentIndex(); }
+
+QString TSettingsPagesCore::UnitsName(int index) const { return bound_->units->itemText(index); }
+
 void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
   if (updatingControls_ || !model_) return;
   updatingControls_ = true;
@@ -245,6 +249,7 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     }
   }
   ShowOwnScaled();
+  if (OnShowLinearisation) OnShowLinearisation(m.Units);
   if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, Decimals(), c)));
   controlsLoaded_ = true;
   updatingControls_ = false;

@@ -39,6 +39,10 @@ class TSettingsPagesCore : public QWidget {
   virtual void WriteEnded() {}
 
   bool ControlsLoaded() const { return controlsLoaded_; }
+  // The decimals the decimal point box shows, and the units box's choice and names.
+  int Decimals() const;
+  int ShownUnits() const;
+  QString UnitsName(int index) const;
   // The pages into the model, the shown setpoint included.
   void StorePages();
   // The model onto the pages, the shown setpoint included.
@@ -50,6 +54,9 @@ class TSettingsPagesCore : public QWidget {
   std::function<void()> OnUpdateStatusLine;
   // The units text changed: the Calibration page relabels and rebuilds its list.
   std::function<void(const QString& units)> OnUnitsChanged;
+  // The scaled fields were shown: the Calibration page's list follows, in the
+  // model's units (an index of CBxUnits).
+  std::function<void(int units)> OnShowLinearisation;
 
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);
@@ -72,7 +79,6 @@ class TSettingsPagesCore : public QWidget {
   // and the model keeps its value when the pages are stored.
   virtual int UnlistedFilterEntry() const = 0;
 
-  int Decimals() const;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   TSettingsModel* model_ = nullptr;

@@ -32,6 +32,7 @@ class TW830 final : public TViewerVariant {
   TChartInputs ChartInputs(const TSettingsModel& model) const override {
     return ChartInputsOf(model, {"-", "g", "kg", "lb", "t", "oz", "usr"});
   }
+  const TCalibrationDialect& CalibrationDialect() const override { return w830::CalibrationDialect(); }
   // Every serial port is named from the full list of functions, whichever tab the
   // serial page shows.
   void SettingsReport(const TSettingsModel& model, const std::vector<const QWidget*>& roots, QChar decimalChar,

@@ -35,6 +35,7 @@ class TW840 final : public TViewerVariant {
   TChartInputs ChartInputs(const TSettingsModel& model) const override {
     return ChartInputsOf(model, {"(none)", "g", "kg", "lb", "t"});
   }
+  const TCalibrationDialect& CalibrationDialect() const override { return w840::CalibrationDialect(); }
   void SettingsReport(const TSettingsModel& model, const std::vector<const QWidget*>& roots, QChar decimalChar,
                       QStringList& lines) const override {
     w840::SettingsReport(dynamic_cast<const Tdata7400&>(model), TControlReportSources(roots), decimalChar, lines);

@@ -1,8 +1,8 @@
 #pragma once
 // What makes the one main window the W830's or the W840's: its model, title, front
 // panel's LCD rectangle and fixed LCD texts, its key commands, its settings model
-// and pages, how it polls, the handler of its "WFP?" answer, its chart's inputs and
-// its settings report. Everything else
+// and pages, how it polls, the handler of its "WFP?" answer, its chart's inputs, its
+// calibration dialect and its settings report. Everything else
 // of the window is the same for both programs.
 #include <QRect>
 #include <QString>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/dmViewer.h"
+#include "mainwindow/calibrationdialect.h"
 #include "mainwindow/logsession.h"
 #include "mainwindow/poller.h"
 #include "mainwindow/replyhandlers.h"
@@ -41,6 +42,8 @@ class TViewerVariant {
   virtual std::unique_ptr<TPoller> MakePoller(TPoller::THost& host) const = 0;
   // The Log page's axis set-up from the working model.
   virtual TChartInputs ChartInputs(const TSettingsModel& model) const = 0;
+  // How the calibration steps speak to this indicator.
+  virtual const TCalibrationDialect& CalibrationDialect() const = 0;
   // The printed settings report (lines cleared first), in the words of the boxes
   // and controls found by name under roots.
   virtual void SettingsReport(const TSettingsModel& model, const std::vector<const QWidget*>& roots,
