@@ -268,9 +268,10 @@ void TSettingsPages::LoadSetpoint(int n) {
   SetIndex(ui_->CBSetpTiming, s.Timing);
   SetIndex(ui_->CBSetpReset, s.Reset);
   const char c = decimalChar_.toLatin1();
-  SetText(ui_->EdtInflight, FromLatin1(IntToFixedStr(s.InFlight, Decimals(), c)));
-  SetText(ui_->EdtHysteresis, FromLatin1(IntToFixedStr(s.Hysteresis, Decimals(), c)));
-  SetText(ui_->EdtTarget, FromLatin1(IntToFixedStr(s.Target, Decimals(), c)));
+  shownDecimals_ = Decimals();
+  SetText(ui_->EdtInflight, FromLatin1(IntToFixedStr(s.InFlight, shownDecimals_, c)));
+  SetText(ui_->EdtHysteresis, FromLatin1(IntToFixedStr(s.Hysteresis, shownDecimals_, c)));
+  SetText(ui_->EdtTarget, FromLatin1(IntToFixedStr(s.Target, shownDecimals_, c)));
   const QString units = ui_->CBxUnits->itemText(model_->Units);
   for (QLabel* l : {ui_->lblInflightUnits, ui_->lblHysteresisUnits, ui_->lblTargetUnits}) l->setText(units);
   shownSetpoint_ = n;
@@ -291,15 +292,18 @@ void TSettingsPages::StoreSetpoint(int n) {
   read(ui_->CBSetpTiming, s.Timing);
   read(ui_->CBSetpReset, s.Reset);
   const char c = decimalChar_.toLatin1();
-  s.InFlight = DigitsToInt(FixDecimals(Latin1(ui_->EdtInflight->text()), Decimals(), c));
-  s.Hysteresis = DigitsToInt(FixDecimals(Latin1(ui_->EdtHysteresis->text()), Decimals(), c));
-  s.Target = DigitsToInt(FixDecimals(Latin1(ui_->EdtTarget->text()), Decimals(), c));
+  s.InFlight = DigitsToInt(FixDecimals(Latin1(ui_->EdtInflight->text()), shownDecimals_, c));
+  s.Hysteresis = DigitsToInt(FixDecimals(Latin1(ui_->EdtHysteresis->text()), shownDecimals_, c));
+  s.Target = DigitsToInt(FixDecimals(Latin1(ui_->EdtTarget->text()), shownDecimals_, c));
   for (int i = 0; i < 8; ++i)
     ui_->CtrlSetpoint->setTabTextColor(i, model_->Setpoints[static_cast<std::size_t>(i)].Type != 0 ? kSetpointUsed
                                                                                                   : QColor(Qt::black));
 }
 
 void TSettingsPages::RefreshScaledFields() {
+  // What the user typed in the shown record is kept: it is read back with the
+  // decimals it was shown with, then drawn again with the new ones.
+  StoreSetpoint(shownSetpoint_);
   SettingsToControls(true);
   LoadSetpoint(ui_->CtrlSetpoint->currentIndex());
 }
@@ -388,6 +392,7 @@ void TSettingsPages::btnSysClockClick() {
 }
 
 void TSettingsPages::PgCSettingsChange(int index) {
+  StoreSetpoint(shownSetpoint_);
   ControlsToSettings();
   if (ui_->PgCSettings->widget(index) == ui_->TSSetpoint) {
     const QSignalBlocker block(ui_->CtrlSetpoint);

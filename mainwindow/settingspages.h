@@ -87,4 +87,7 @@ class TSettingsPages : public QWidget {
   bool updatingControls_ = false;
   bool clockEdited_ = false;
   int shownSetpoint_ = 0;
+  // The decimals the shown record was drawn with: a decimal point change reads
+  // the typed text back with these before it draws the record anew.
+  int shownDecimals_ = 0;
 };

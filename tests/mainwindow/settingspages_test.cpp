@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "protocol/database.h"
@@ -49,6 +51,7 @@ class SettingsPages : public ::testing::Test {
  protected:
   void SetUp() override {
     pages.SetModel(&model);
+    pages.resize(1200, 700);
     pages.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
   }
@@ -66,6 +69,22 @@ class SettingsPages : public ::testing::Test {
     edit->setText(text);
     Find<QLineEdit>("EdtID")->setFocus();
     QTest::qWait(0);
+  }
+  void ClickTab(QTabBar* tabs, int index) {
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    ASSERT_EQ(tabs->currentIndex(), index);
+  }
+  void ClickSubPage(const char* name) {
+    auto* subPages = Find<QTabWidget>("PgCSettings");
+    ClickTab(subPages->tabBar(), subPages->indexOf(Find<QWidget>(name)));
+  }
+  // Clicks into the edit, selects what it holds and types the text over it.
+  void TypeOver(const char* name, const char* text) {
+    auto* edit = Find<QLineEdit>(name);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
   }
   Tdata7400 model;
   TSettingsPages pages;
@@ -229,6 +248,40 @@ TEST_F(SettingsPages, SetpointsAreShownAndStoredOneAtATime) {
   EXPECT_EQ(model.Setpoints[2].Target, 999);
   EXPECT_EQ(model.Setpoints[2].Type, 3);
   EXPECT_EQ(model.Setpoints[4].Target, 0);
+}
+
+// The shown setpoint record is only in the controls until it is stored: every way
+// out of it must store it, or the typed value is gone.
+TEST_F(SettingsPages, ATypedSetpointSurvivesEveryWayOutOfItsRecord) {
+  const struct {
+    const char* way;
+    std::function<void()> leave;
+    int decimals;  // of the record as shown afterwards
+  } cases[] = {
+      {"another sub-page and back", [this] { ClickSubPage("TSBuild"); ClickSubPage("TSSetpoint"); }, 0},
+      {"another setpoint tab", [this] { ClickTab(Find<QTabBar>("CtrlSetpoint"), 4); }, 0},
+      {"a decimal point change",
+       [this] {
+         auto* dp = Find<QComboBox>("CBxDP");
+         dp->setFocus();
+         QTest::keyClick(dp, Qt::Key_Down);
+       },
+       1},
+      {"a decimal character change", [this] { pages.SetDecimalChar(u','); pages.RefreshScaledFields(); }, 0},
+  };
+  for (const auto& c : cases) {
+    model = Tdata7400();
+    pages.SetDecimalChar(u'.');
+    pages.SettingsToControls(false);
+    pages.LoadSetpoint(0);
+    ClickSubPage("TSBuild");
+    ClickSubPage("TSSetpoint");
+    ClickTab(Find<QTabBar>("CtrlSetpoint"), 2);
+    TypeOver("EdtTarget", "77");
+    c.leave();
+    EXPECT_EQ(model.Setpoints[2].Target, 77) << c.way;
+    EXPECT_EQ(model.DecimalPoint, c.decimals) << c.way;
+  }
 }
 
 }  // namespace
