@@ -15,6 +15,7 @@
 
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/settingspages_bindings.h"
+#include "mainwindow/setpointtabbar.h"
 #include "platform/prompter.h"
 #include "protocol/database.h"
 #include "protocol/tools.h"
@@ -75,7 +76,6 @@ const QStringList kUseSlave = {"Off", "Auto.lo", "Auto.hi", "Print", "Single", "
 const QStringList kUseHst = {"Off", "Auto.lo", "Auto.hi", "Print", "Single", "Net", "MB Legacy", "MB Ascii", "MB RTU"};
 
 const QString kHeaderLimit = QStringLiteral("Maximum size = 6 lines x 30 characters");
-const QColor kSetpointUsed(0x00, 0x00, 0x80);
 
 }  // namespace
 
@@ -276,6 +276,7 @@ void TSettingsPages::LoadSetpoint(int n) {
   for (QLabel* l : {ui_->lblInflightUnits, ui_->lblHysteresisUnits, ui_->lblTargetUnits}) l->setText(units);
   shownSetpoint_ = n;
   setpointLoaded_ = true;
+  CtrlSetpointDrawTab();
 }
 
 void TSettingsPages::StoreSetpoint(int n) {
@@ -295,9 +296,12 @@ void TSettingsPages::StoreSetpoint(int n) {
   s.InFlight = DigitsToInt(FixDecimals(Latin1(ui_->EdtInflight->text()), shownDecimals_, c));
   s.Hysteresis = DigitsToInt(FixDecimals(Latin1(ui_->EdtHysteresis->text()), shownDecimals_, c));
   s.Target = DigitsToInt(FixDecimals(Latin1(ui_->EdtTarget->text()), shownDecimals_, c));
-  for (int i = 0; i < 8; ++i)
-    ui_->CtrlSetpoint->setTabTextColor(i, model_->Setpoints[static_cast<std::size_t>(i)].Type != 0 ? kSetpointUsed
-                                                                                                  : QColor(Qt::black));
+  CtrlSetpointDrawTab();
+}
+
+void TSettingsPages::CtrlSetpointDrawTab() {
+  if (!model_) return;
+  for (int i = 0; i < 8; ++i) ui_->CtrlSetpoint->SetUsed(i, model_->Setpoints[static_cast<std::size_t>(i)].Type != 0);
 }
 
 void TSettingsPages::RefreshScaledFields() {

@@ -67,6 +67,8 @@ class TSettingsPages : public QWidget {
   void btnSysClockClick();
   void PgCSettingsChange(int index);
   void CtrlSetpointChange(int index);
+  // Each setpoint tab shows whether its stored record is in use.
+  void CtrlSetpointDrawTab();
   void MemoHeaderChange();
   int SerialTabPort() const;
   int Decimals() const;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "mainwindow/setpointtabbar.h"
 #include "protocol/database.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -282,6 +283,32 @@ TEST_F(SettingsPages, ATypedSetpointSurvivesEveryWayOutOfItsRecord) {
     EXPECT_EQ(model.Setpoints[2].Target, 77) << c.way;
     EXPECT_EQ(model.DecimalPoint, c.decimals) << c.way;
   }
+}
+
+TEST_F(SettingsPages, EachSetpointTabShowsWhetherItsStoredRecordIsInUse) {
+  auto* tabs = Find<TSetpointTabBar>("CtrlSetpoint");
+  auto used = [tabs] {
+    std::vector<int> in;
+    for (int i = 0; i < tabs->count(); ++i)
+      if (tabs->Used(i)) in.push_back(i);
+    return in;
+  };
+  model.Setpoints[1].Type = 2;
+  model.Setpoints[6].Type = 11;
+  pages.SettingsToControls(false);  // as after a read or an opened file
+  pages.LoadSetpoint(0);
+  EXPECT_EQ(used(), (std::vector<int>{1, 6}));
+
+  ClickSubPage("TSSetpoint");
+  auto* type = Find<QComboBox>("CBxSetpType");
+  type->setFocus();
+  QTest::keyClick(type, Qt::Key_Down);
+  EXPECT_EQ(used(), (std::vector<int>{0, 1, 6}));
+
+  model.Setpoints = {};
+  pages.SettingsToControls(false);
+  pages.LoadSetpoint(0);
+  EXPECT_EQ(used(), std::vector<int>{});
 }
 
 }  // namespace
