@@ -492,7 +492,9 @@ bool TSettingsPages::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
-    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && (enter || typed.size() == 1) &&
+    // The host name edits take any text; their check is on leaving.
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && CheckOf(edit) != TCheck::kHostName &&
+                                                       (enter || typed.size() == 1) &&
                                                        !(key->modifiers() & Qt::ControlModifier)) {
       const QChar ch = enter ? QChar(u'\r') : typed.front();
       if (ch.unicode() < 32 && !enter) return false;

@@ -311,4 +311,29 @@ TEST_F(SettingsPages, EachSetpointTabShowsWhetherItsStoredRecordIsInUse) {
   EXPECT_EQ(used(), std::vector<int>{});
 }
 
+TEST_F(SettingsPages, HostNameEditsTakeLettersAndEnterLeavesThemAsTyped) {
+  model.DecimalPoint = 2;
+  model.Dhcp = false;
+  pages.SettingsToControls(false);
+  ClickSubPage("tsEthernet");
+  const struct {
+    const char* edit;
+    const char* typed;
+  } cases[] = {
+      {"edtEthHostname", "scale-2"},
+      {"edtEthHostname", "abc"},
+      {"edtEthSearchDomain", "plant.example"},
+  };
+  for (const auto& c : cases) {
+    TypeOver(c.edit, c.typed);
+    QTest::keyClick(Find<QLineEdit>(c.edit), Qt::Key_Return);
+    EXPECT_EQ(Find<QLineEdit>(c.edit)->text(), QString::fromLatin1(c.typed)) << c.edit;
+  }
+  Find<QLineEdit>("EdtID")->setFocus();
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.HostName, "abc");
+  EXPECT_EQ(model.SearchDomain, "plant.example");
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
 }  // namespace
