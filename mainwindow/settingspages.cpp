@@ -51,6 +51,12 @@ const std::map<QString, TCheck>& CheckKinds() {
   return kinds;
 }
 
+// A change of the decimal point or character redraws the scaled fields and the
+// setpoint options; every other field keeps what it shows, typed or not.
+bool RedrawnOnScaleChange(const TEditBinding& b) {
+  return b.kind == TEditBinding::kScaled || QByteArrayView(b.name).startsWith("EdtSetp");
+}
+
 TCheck CheckOf(const QObject* o) {
   const auto it = CheckKinds().find(o->objectName());
   return it == CheckKinds().end() ? TCheck::kNone : it->second;
@@ -193,16 +199,18 @@ void TSettingsPages::SettingsToControls(bool scaledOnly) {
     tcSerialChange();
     UpdateQaDateControls();
   }
+  shownDecimals_ = Decimals();
   for (auto& [e, b] : bindings_->edits) {
+    if (scaledOnly && !RedrawnOnScaleChange(*b)) continue;
     const int32_t v = b->field.get(m);
     switch (b->kind) {
-      case TEditBinding::kScaled: SetText(e, FromLatin1(IntToFixedStr(v, Decimals(), c))); break;
+      case TEditBinding::kScaled: SetText(e, FromLatin1(IntToFixedStr(v, shownDecimals_, c))); break;
       case TEditBinding::kThousandths: SetText(e, FromLatin1(IntToFixedStr(v, 3, c))); break;
       case TEditBinding::kInteger: SetText(e, QString::number(v)); break;
     }
   }
   UpdateRangeControls();
-  if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, Decimals(), c)));
+  if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, shownDecimals_, c)));
   controlsLoaded_ = true;
   updatingControls_ = false;
 }
@@ -216,6 +224,11 @@ bool TSettingsPages::StoreInteger(QLineEdit* edit, int32_t& target) {
   }
   target = v;
   return true;
+}
+
+int32_t TSettingsPages::ReadEdit(const QLineEdit* edit, const TEditBinding& b, int scaledDecimals) const {
+  const int decimals = b.kind == TEditBinding::kScaled ? scaledDecimals : b.kind == TEditBinding::kThousandths ? 3 : 0;
+  return DigitsToInt(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1()));
 }
 
 void TSettingsPages::ControlsToSettings() {
@@ -235,10 +248,7 @@ void TSettingsPages::ControlsToSettings() {
     m.SynchFrequency = static_cast<int32_t>(ui_->cbxFilter->currentText().toDouble());
   // Scaled texts are brought to their decimals first: a value typed as "15" is
   // 15.00, not 15 counts, whether or not the field was left before.
-  for (auto& [e, b] : bindings_->edits) {
-    const int decimals = b->kind == TEditBinding::kScaled ? Decimals() : b->kind == TEditBinding::kThousandths ? 3 : 0;
-    b->field.set(m, DigitsToInt(FixDecimals(Latin1(e->text()), decimals, c)));
-  }
+  for (auto& [e, b] : bindings_->edits) b->field.set(m, ReadEdit(e, *b, Decimals()));
   if (calDirectZero_) m.DirectZero = DigitsToInt(FixDecimals(Latin1(calDirectZero_->text()), 4, c));
   if (calDirectSpan_) m.DirectSpan = DigitsToInt(FixDecimals(Latin1(calDirectSpan_->text()), 4, c));
   for (auto& [e, b] : bindings_->texts) b->field(m) = Latin1(e->text());
@@ -305,9 +315,12 @@ void TSettingsPages::CtrlSetpointDrawTab() {
 }
 
 void TSettingsPages::RefreshScaledFields() {
-  // What the user typed in the shown record is kept: it is read back with the
-  // decimals it was shown with, then drawn again with the new ones.
+  // What the user typed in the fields about to be redrawn is kept: it is read back
+  // with the decimals it was shown with, then drawn again with the new ones.
   StoreSetpoint(shownSetpoint_);
+  if (controlsLoaded_ && model_)
+    for (auto& [e, b] : bindings_->edits)
+      if (RedrawnOnScaleChange(*b)) b->field.set(*model_, ReadEdit(e, *b, shownDecimals_));
   SettingsToControls(true);
   LoadSetpoint(ui_->CtrlSetpoint->currentIndex());
 }
@@ -315,8 +328,8 @@ void TSettingsPages::RefreshScaledFields() {
 void TSettingsPages::CBxDPChange() {
   if (!model_) return;
   model_->DecimalPoint = Decimals();
-  controlsLoaded_ = true;
   RefreshScaledFields();
+  controlsLoaded_ = true;
 }
 
 void TSettingsPages::CBxUnitsChange() {

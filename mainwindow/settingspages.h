@@ -7,6 +7,7 @@
 #include <memory>
 
 class QLineEdit;
+struct TEditBinding;
 namespace Ui {
 class TSettingsPages;
 }
@@ -75,6 +76,8 @@ class TSettingsPages : public QWidget {
   bool KeyFilter(QLineEdit* edit, QChar key);
   void ExitCheck(QLineEdit* edit);
   bool StoreInteger(QLineEdit* edit, int32_t& target);
+  // The value of a numeric edit, its text brought to the decimals of its kind.
+  int32_t ReadEdit(const QLineEdit* edit, const TEditBinding& binding, int scaledDecimals) const;
   void ShowError(const QString& text);
 
   std::unique_ptr<Ui::TSettingsPages> ui_;
@@ -89,7 +92,7 @@ class TSettingsPages : public QWidget {
   bool updatingControls_ = false;
   bool clockEdited_ = false;
   int shownSetpoint_ = 0;
-  // The decimals the shown record was drawn with: a decimal point change reads
-  // the typed text back with these before it draws the record anew.
+  // The decimals the scaled fields and the shown record were drawn with: a decimal
+  // point change reads the typed texts back with these before it draws them anew.
   int shownDecimals_ = 0;
 };

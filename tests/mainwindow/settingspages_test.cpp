@@ -336,4 +336,38 @@ TEST_F(SettingsPages, HostNameEditsTakeLettersAndEnterLeavesThemAsTyped) {
   EXPECT_TRUE(prompter.Messages().empty());
 }
 
+// A change of the decimal character redraws the scaled fields only; whatever was
+// typed and not yet stored stays, in the scaled fields with the new character.
+TEST_F(SettingsPages, ADecimalRefreshKeepsWhatWasTypedInEveryField) {
+  const struct {
+    const char* page;
+    const char* edit;
+    const char* typed;
+    const char* shows;
+  } cases[] = {
+      {"TSSerialSettings", "EdtMbPort", "1502", "1502"},
+      {"TSAnalog", "EdtAnlZero", "123", "123"},
+      {"TSAnalog", "EdtAnlSpan", "4567", "4567"},
+      {"TSSerialNet", "edtSerialNetPort", "4001", "4001"},
+      {"TSSerialNet", "edtUdpDest1", "5001", "5001"},
+      {"TSSetpOpt", "EdtSetpJogOn", "250", "250"},
+      {"TSBuild", "EdtFS1", "15", "15,00"},
+  };
+  for (const auto& c : cases) {
+    model = Tdata7400();
+    model.DecimalPoint = 2;
+    model.FullScale1 = 3000;
+    model.JogOnTime = 100;
+    pages.SetDecimalChar(u'.');
+    pages.SettingsToControls(false);
+    pages.LoadSetpoint(0);
+    ClickSubPage(c.page);
+    TypeOver(c.edit, c.typed);
+    pages.SetDecimalChar(u',');
+    pages.RefreshScaledFields();
+    EXPECT_EQ(Find<QLineEdit>(c.edit)->text(), QString::fromLatin1(c.shows)) << c.edit;
+  }
+  EXPECT_EQ(model.FullScale1, 1500);
+}
+
 }  // namespace
