@@ -11,6 +11,8 @@
 #include <QTabBar>
 #include <QTextBlock>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <map>
 
 #include "mainwindow/decimalpointlist.h"
@@ -231,10 +233,22 @@ int32_t TSettingsPages::ReadEdit(const QLineEdit* edit, const TEditBinding& b, i
   return DigitsToInt(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1()));
 }
 
+bool TSettingsPages::StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target) {
+  QString text = edit->text().trimmed();
+  bool ok = false;
+  const double scaled = text.replace(decimalChar_, u'.').toDouble(&ok) * 10000.0;
+  if (!ok || !std::isfinite(scaled) || scaled < std::numeric_limits<int32_t>::min() ||
+      scaled > std::numeric_limits<int32_t>::max()) {
+    ShowError(QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
+    return false;
+  }
+  target = static_cast<int32_t>(std::nearbyint(scaled));
+  return true;
+}
+
 void TSettingsPages::ControlsToSettings() {
   if (!model_) return;
   w830::Tdata7400& m = *model_;
-  const char c = decimalChar_.toLatin1();
   // A box with nothing selected holds no value: the model keeps its own.
   auto readCombo = [&m](QComboBox* box, const TComboBinding& b) {
     if (box->currentIndex() >= 0) b.field.set(m, box->currentIndex() + b.offset);
@@ -249,8 +263,8 @@ void TSettingsPages::ControlsToSettings() {
   // Scaled texts are brought to their decimals first: a value typed as "15" is
   // 15.00, not 15 counts, whether or not the field was left before.
   for (auto& [e, b] : bindings_->edits) b->field.set(m, ReadEdit(e, *b, Decimals()));
-  if (calDirectZero_) m.DirectZero = DigitsToInt(FixDecimals(Latin1(calDirectZero_->text()), 4, c));
-  if (calDirectSpan_) m.DirectSpan = DigitsToInt(FixDecimals(Latin1(calDirectSpan_->text()), 4, c));
+  if (calDirectZero_) StoreMilliVoltsPerVolt(calDirectZero_, m.DirectZero);
+  if (calDirectSpan_) StoreMilliVoltsPerVolt(calDirectSpan_, m.DirectSpan);
   for (auto& [e, b] : bindings_->texts) b->field(m) = Latin1(e->text());
   const QStringList lines = ui_->MemoHeader->toPlainText().split(u'\n');
   for (std::size_t i = 0; i < m.PrintHeader.size(); ++i) {

@@ -76,6 +76,8 @@ class TSettingsPages : public QWidget {
   bool KeyFilter(QLineEdit* edit, QChar key);
   void ExitCheck(QLineEdit* edit);
   bool StoreInteger(QLineEdit* edit, int32_t& target);
+  // A direct mV/V text into its stored ten-thousandths, rounded half to even.
+  bool StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target);
   // The value of a numeric edit, its text brought to the decimals of its kind.
   int32_t ReadEdit(const QLineEdit* edit, const TEditBinding& binding, int scaledDecimals) const;
   void ShowError(const QString& text);

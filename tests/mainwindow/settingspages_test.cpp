@@ -370,4 +370,40 @@ TEST_F(SettingsPages, ADecimalRefreshKeepsWhatWasTypedInEveryField) {
   EXPECT_EQ(model.FullScale1, 1500);
 }
 
+TEST_F(SettingsPages, DirectMilliVoltsPerVoltAreReadAsNumbersRoundedHalfToEven) {
+  QLineEdit zero, span;
+  pages.SetCalibrationEdits(&zero, &span, nullptr);
+  pages.SettingsToControls(false);
+  const struct {
+    QChar decimalChar;
+    const char* typed;
+    int32_t stored;  // the model's value before is 7
+    const char* message;
+  } cases[] = {
+      {u'.', "1.23456", 12346, ""},
+      {u'.', "0.00025", 2, ""},
+      {u'.', "0.00035", 4, ""},
+      {u'.', "-0.12345", -1234, ""},
+      {u',', "0,5", 5000, ""},
+      {u'.', "abc", 7, "'abc' is not a valid floating point value"},
+      {u'.', "", 7, "'' is not a valid floating point value"},
+      {u'.', "999999", 7, "'999999' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    prompter.Clear();
+    if (*c.message) prompter.AnswerMessage(mrOk);
+    model.DirectZero = 7;
+    model.DirectSpan = 5;
+    pages.SetDecimalChar(c.decimalChar);
+    zero.clear();
+    QTest::keyClicks(&zero, c.typed);
+    span.setText(QStringLiteral("0") + c.decimalChar + QStringLiteral("0002"));
+    pages.ControlsToSettings();
+    EXPECT_EQ(model.DirectZero, c.stored) << c.typed;
+    EXPECT_EQ(model.DirectSpan, 2) << "the other field is stored either way";
+    const std::vector<QString> want = *c.message ? std::vector<QString>{c.message} : std::vector<QString>{};
+    EXPECT_EQ(prompter.Messages(), want) << c.typed;
+  }
+}
+
 }  // namespace
