@@ -406,4 +406,21 @@ TEST_F(SettingsPages, DirectMilliVoltsPerVoltAreReadAsNumbersRoundedHalfToEven) 
   }
 }
 
+TEST_F(SettingsPages, TheMacAddressShowsInItsSixPartsOrWholeInTheFirst) {
+  const struct {
+    const char* mac;
+    std::vector<QString> parts;
+  } cases[] = {
+      {"00:90:4c:0a:1b:2c", {"00", "90", "4c", "0a", "1b", "2c"}},
+      {"00904C0A1B2C", {"00904C0A1B2C", "", "", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    model.MacAddress = c.mac;
+    pages.SettingsToControls(false);
+    std::vector<QString> shown;
+    for (int i = 1; i <= 6; ++i) shown.push_back(pages.findChild<QLineEdit*>(QStringLiteral("edtEthMAC%1").arg(i))->text());
+    EXPECT_EQ(shown, c.parts) << c.mac;
+  }
+}
+
 }  // namespace
