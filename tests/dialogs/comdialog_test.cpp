@@ -135,3 +135,20 @@ TEST(ConfigureIOInterface, CancelChangesNothing) {
   EXPECT_EQ(address, 3);
   EXPECT_EQ(s.store->GetTcpPort(), 1111);
 }
+
+TEST(ConfigureIOInterface, ABadStoredTcpPortDoesNotStopASerialConnect) {
+  TStore s("ConnectionType=0\r\nSerialPort=/dev/ttyS0\r\nTcpPort=0\r\n");
+  TScriptedPrompter prompter;
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("BtnOk"), Qt::LeftButton);
+    return dialog.result();
+  });
+  int address = 3;
+  auto link = ConfigureIOInterface(*s.store, address);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetDescription(), QStringLiteral("/dev/ttyS0"));
+  EXPECT_TRUE(prompter.Messages().empty());
+  EXPECT_EQ(s.store->GetConnectionType(), 0);
+  EXPECT_EQ(s.store->GetTcpPort(), 0);
+}
