@@ -35,6 +35,22 @@ TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   EXPECT_FALSE(store.GetFirstRun());
 }
 
+TEST(OptionsDialog, EnterInATimeOutFieldPressesOk) {
+  TTempExeDir exe;
+  exe.Write("W830_830.ini", "");
+  TdatViewer store;
+  TfrmOptions dialog(store);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* serial = dialog.findChild<TNumEdit*>("edtSerialTimeout");
+  QTest::mouseClick(serial, Qt::LeftButton);
+  serial->selectAll();
+  QTest::keyClicks(serial, "6.5");
+  QTest::keyClick(serial, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), mrOk);
+  EXPECT_EQ(store.GetSerTimeout(), 65);
+}
+
 TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
   TTempExeDir exe;
   exe.Write("W830_830.ini", "");
