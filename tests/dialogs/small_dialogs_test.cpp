@@ -84,7 +84,8 @@ TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {
   EXPECT_EQ(dialog.Passcode(), "");
 }
 
-TEST(TransferDialog, GivesUpWithTheMessageAndEndsCancelled) {
+// The message is posted: the timer slot that gives up never waits on a box.
+TEST(TransferDialog, GivesUpWithAPostedMessageAndEndsCancelled) {
   TScriptedPrompter prompter;
   TFrmTraffic dialog;
   std::vector<std::string> sent;
@@ -96,6 +97,8 @@ TEST(TransferDialog, GivesUpWithTheMessageAndEndsCancelled) {
   for (int i = 0; i < 1000 && dialog.isVisible(); ++i) dialog.Timer1Timer();
   EXPECT_EQ(dialog.result(), mrCancel);
   EXPECT_EQ(sent.size(), 4u);
+  EXPECT_TRUE(prompter.Messages().empty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !prompter.Messages().empty(); }, 10000));
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
 }
 
