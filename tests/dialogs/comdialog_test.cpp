@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "link/IOIfaceSocket.h"
+#include "tests/support/accessible_names.h"
 #include "tests/support/failing_readdir.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
@@ -172,4 +173,11 @@ TEST(ConfigureIOInterface, TheDialogOpensWhenThePortListCannotBeRead) {
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(link->GetDescription(), QStringLiteral("127.0.0.1:2222"));
   EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(TFrmComDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {
+  TFrmComDialog dialog;
+  EXPECT_EQ(UncaptionedFields(dialog), QStringList());
+  EXPECT_EQ(Caption(*dialog.findChild<QLineEdit*>("EdtTcpPort")), "TCP Port");
+  EXPECT_EQ(Caption(*dialog.findChild<QComboBox*>("CBBaud")), "Baud Rate");
 }

@@ -7,6 +7,7 @@
 #include "dialogs/passcode.h"
 #include "dialogs/trafficdlg.h"
 #include "link/dmViewer.h"
+#include "tests/support/accessible_names.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
@@ -69,6 +70,14 @@ TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
     EXPECT_EQ(dialog.result(), mrCancel);
   }
   EXPECT_FALSE(store.GetFirstRun());
+}
+
+TEST(OptionsDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {
+  TTempExeDir exe;
+  TdatViewer store;
+  TfrmOptions dialog(store);
+  EXPECT_EQ(UncaptionedFields(dialog), QStringList());
+  EXPECT_EQ(Caption(*dialog.findChild<TNumEdit*>("edtTCPTimeout")), "TCP (ethernet) connection timeout");
 }
 
 TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {

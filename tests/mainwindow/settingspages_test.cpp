@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "mainwindow/setpointtabbar.h"
 #include "protocol/database.h"
+#include "tests/support/accessible_names.h"
 #include "tests/support/scripted_prompter.h"
 
 namespace {
@@ -421,6 +423,18 @@ TEST_F(SettingsPages, TheMacAddressShowsInItsSixPartsOrWholeInTheFirst) {
     for (int i = 1; i <= 6; ++i) shown.push_back(pages.findChild<QLineEdit*>(QStringLiteral("edtEthMAC%1").arg(i))->text());
     EXPECT_EQ(shown, c.parts) << c.mac;
   }
+}
+
+// Each field carries its caption; the serial port boxes have none, their items
+// say what they are, nor have the later parts of a split address.
+TEST_F(SettingsPages, EveryCaptionedFieldCarriesItForAssistiveTechnology) {
+  const QRegularExpression uncaptioned(
+      QStringLiteral("^(edt(Eth|Dest).*[2-6]|cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn))$"));
+  for (const QString& name : UncaptionedFields(pages))
+    EXPECT_TRUE(uncaptioned.match(name).hasMatch()) << name.toStdString();
+  EXPECT_EQ(Caption(*Find<QLineEdit>("EdtFS1")), "Full Scale 1");
+  EXPECT_EQ(Caption(*Find<QComboBox>("CBxUnits")), "Units");
+  EXPECT_EQ(Caption(*Find<QLineEdit>("edtEthAddr1")), "IP Address");
 }
 
 }  // namespace
