@@ -4,6 +4,7 @@
 
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
+#include "mainwindow/reusabledialogs.h"
 #include "platform/guard.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +13,9 @@ int main(int argc, char* argv[]) {
   TdatViewer store(TViewerModel::W830);
   auto window = std::make_unique<TFrmMain>();
   // The reusable dialogs follow the main window, in this order: log set-up,
-  // settings transfer, about, chart set-up, passcode.
+  // settings transfer, about, chart set-up, passcode (the transfer and passcode
+  // dialogs are made for each use).
+  CreateReusableDialogs(window.get());
   window->show();
   const int result = QApplication::exec();
   // Poll thread, link and traffic log go before the window; the store writes

@@ -242,9 +242,15 @@ void TFrmComDialog::ShowConnectionGroups(bool tcp) {
   ui_->GBUnitAddress->setVisible(model_ == TViewerModel::W840 || !tcp);
 }
 
-std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address, TViewerModel model) {
+std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address, TViewerModel model,
+                                               const TTcpChoice* choice) {
   TFrmComDialog dialog(model);
   dialog.LoadFromSettings(store);
+  if (choice) {
+    dialog.SetTcp(true);
+    dialog.SetHostName(choice->host);
+    if (choice->port > 0) dialog.SetTcpPort(choice->port);
+  }
   if (Prompter().ExecDialog(dialog) != mrOk) return nullptr;
   TLinkSettings settings = dialog.LinkSettings();
   settings.model = model;

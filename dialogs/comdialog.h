@@ -68,8 +68,16 @@ class TFrmComDialog : public QDialog {
   TViewerModel model_;
 };
 
-// Shows the connection dialog filled from the store. On OK writes the choice back,
-// sets address and returns a new closed link with no handler bound; on any other
-// answer returns nullptr and changes nothing.
+// A TCP address chosen outside the dialog (the device finder). The dialog opens on
+// it whether or not the store can keep it; port 0 leaves the stored port.
+struct TTcpChoice {
+  QString host;
+  int port = 0;
+};
+
+// Shows the connection dialog filled from the store, or on TCP to choice when one is
+// given. On OK writes the choice back, sets address and returns a new closed link
+// with no handler bound; on any other answer returns nullptr and changes nothing.
 std::unique_ptr<TIOIface> ConfigureIOInterface(TdatViewer& store, int& address,
-                                               TViewerModel model = TViewerModel::W830);
+                                               TViewerModel model = TViewerModel::W830,
+                                               const TTcpChoice* choice = nullptr);

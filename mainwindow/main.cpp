@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "components/ProgramHelp.h"
 #include "dialogs/option.h"
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
@@ -75,7 +77,9 @@ void TFrmMain::FormCreate() {
   FClosing = false;
 
   CreateMimics();
+  InstallProgramHelp(*this);
   CreateSettingsPages();
+  CreateLogPage();
   CreateStatusBar();
   ResetLink();
   SetPollMode(pmNone);
@@ -150,6 +154,8 @@ void TFrmMain::BindControls() {
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));
+  connect(ui_->MnuDeviceFinder, &QAction::triggered, this, guarded(&TFrmMain::MnuDeviceFinderClick));
+  connect(ui_->ToolButton5, &QToolButton::clicked, ui_->MnuDeviceFinder, &QAction::trigger);
   connect(ui_->ReadSettings1, &QAction::triggered, this, guarded(&TFrmMain::ReadSettings1Click));
   connect(ui_->WriteSettings1, &QAction::triggered, this, guarded(&TFrmMain::WriteSettings1Click));
   connect(ui_->ToolButton6, &QToolButton::clicked, ui_->ReadSettings1, &QAction::trigger);
@@ -187,6 +193,7 @@ void TFrmMain::ApplyDecimalPoint() {
   const QChar separator = datViewer ? datViewer->GetDecimalPointChar() : QChar('.');
   settingsPages_->SetDecimalChar(separator);
   if (auto* list = findChild<QComboBox*>(QStringLiteral("CBxDP"))) FillDecimalPointList(*list, separator);
+  ui_->Chart->Model().SetDecimalChar(separator);
   settingsPages_->RefreshScaledFields();
 }
 

@@ -21,11 +21,15 @@
 namespace Ui {
 class TFrmMain;
 }
+class QKeyEvent;
 class QLabel;
+class QPrinter;
 class TFrmTraffic;
+class TLogSession;
 class TSettingsPages;
 class TSettingsTransfer;
 class TStatusLinePanel;
+struct TTcpChoice;
 class TVoxMimicDisp;
 
 // The program's title, and the main window's caption.
@@ -72,7 +76,9 @@ class TFrmMain : public QMainWindow {
 
   // --- Connection, display and status line
   void Connect2Click();
-  void ConnectInstrument();
+  // With a choice (the device finder's), the connection dialog opens on TCP to it.
+  void ConnectInstrument(const TTcpChoice* choice = nullptr);
+  void MnuDeviceFinderClick();
   void SetConnected(bool on);
   void StartDisplay();
   void BlankDisplay(bool allOn);
@@ -94,6 +100,22 @@ class TFrmMain : public QMainWindow {
   void ReadSettings1Click();
   void WriteSettings1Click();
   void CheckSettingsSync();
+
+  // --- Log page: weight logging and the chart (main_log.cpp)
+  TLogSession& LogSession() { return *logSession_; }
+  void BtnStartClick();
+  void BtnStopClick();
+  // Stops a running log as Stop does (a stream ends with "STP;"); nothing when none runs.
+  void StopLogging();
+  void SetupChart(bool full);
+  void ClearChart1Click();
+  void ChartSetupClick();
+  void About1Click();
+  // The Log page's File commands: the weight log file and the printed chart.
+  void OpenLogFile();
+  void SaveLogFile();
+  void PrintLog();
+  void PrintChart(QPrinter& printer);
 
   // --- Test page
   void AddTestLine(const std::string& line);
@@ -136,6 +158,11 @@ class TFrmMain : public QMainWindow {
   // A running settings transfer gets every reply; a lost link cancels it.
   void RouteTrafficReply(const std::string& reply);
   void EndTraffic();
+  class TLogHost;
+  void CreateLogPage();
+  void LogModeChanged();
+  void UpdateLogButtons();
+  bool LogPageKey(const QKeyEvent& key);
 
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
@@ -156,6 +183,8 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransfer> settingsTransfer_;
   TFrmTraffic* FTraffic = nullptr;
+  std::unique_ptr<TLogHost> logHost_;
+  std::unique_ptr<TLogSession> logSession_;
   QTimer Timer1;
 
   int FLcdBlankTicks = 0;

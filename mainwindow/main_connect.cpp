@@ -7,6 +7,7 @@
 #include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/commandframe.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
@@ -20,7 +21,7 @@ constexpr int kLongPressMs = 2000;
 
 void TFrmMain::Connect2Click() { ConnectInstrument(); }
 
-void TFrmMain::ConnectInstrument() {
+void TFrmMain::ConnectInstrument(const TTcpChoice* choice) {
   if (!datViewer) return;
   FReplyTimeout = datViewer->GetTimeout();
   if (LinkActive()) {
@@ -28,7 +29,7 @@ void TFrmMain::ConnectInstrument() {
     UpdateStatusLine();
     return;
   }
-  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress);
+  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress, TViewerModel::W830, choice);
   FReplyTimeout = datViewer->GetTimeout();
   if (!link) return;
   InstallLink(std::move(link));
@@ -79,7 +80,8 @@ void TFrmMain::SetConnected(bool on) {
     BlankDisplay(true);
   }
   ui_->Connect2->setText(ui_->ToolButton4->text());
-  if (!on) SetLogMode(lmOff);
+  if (!on) logSession_->LinkLost();
+  UpdateLogButtons();
   workingData_.SerialNumber.clear();
   UpdateStatusLine();
 }
@@ -124,7 +126,9 @@ void TFrmMain::PgCMainChange() {
     ui_->EdtSendStr->setFocus();
     SetPollMode(pmTest);
   } else if (page == ui_->TSLog) {
+    SetupChart(true);
     SetPollMode(pmLog);
+    StartPollThread();
     ui_->Chart->setFocus();
   } else if (page == ui_->TSSettings) {
     SettingsPageShown();

@@ -7,6 +7,7 @@
 
 #include "link/logging.h"
 #include "mainwindow/commandframe.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
@@ -55,6 +56,9 @@ void TFrmMain::DispatchReply(const std::string& reply) {
     case pmReadSettings:
     case pmWriteSettings:
       RouteTrafficReply(reply);
+      break;
+    case pmLog:
+      logSession_->LogSample(reply);
       break;
     default:
       break;

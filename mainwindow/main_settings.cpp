@@ -78,6 +78,7 @@ bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
 }
 
 void TFrmMain::TSettingsHost::SettingsLoaded() {
+  w_.SetupChart(true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal), true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSSettings), true);
 }

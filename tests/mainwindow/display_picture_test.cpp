@@ -1,7 +1,6 @@
 // The Display page as a technician sees it, connected to the simulated indicator:
 // the weight on the panel, and a key held down. With VIEWER_SNAPSHOT_DIR set the
 // two pictures are written there as PNG files.
-#include <QDir>
 #include <QImage>
 
 #include "mimic/voxMimicDisp.h"
@@ -17,13 +16,6 @@ QPoint FirstPixelOfKey(TVoxLCDButtons& keys, int key) {
   return {-1, -1};
 }
 
-void Keep(const QImage& image, const char* name) {
-  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
-  if (dir.isEmpty()) return;
-  QDir().mkpath(dir);
-  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
-}
-
 TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   indicator.SetWeight(12.5);
   indicator.Feed("IAD1,4000,1;");
@@ -32,7 +24,7 @@ TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(weight); }, kWaitMs));
   QTest::qWait(50);
   const QImage shown = window->grab().toImage();
-  Keep(shown, "W830_830-display.png");
+  KeepPicture(shown, "W830_830-display.png");
 
   auto& keys = window->DisplayMimic().Buttons();
   const QPoint zeroKey = FirstPixelOfKey(keys, 0);
@@ -40,7 +32,7 @@ TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   keys.MouseDown(zeroKey.x(), zeroKey.y());
   window->DisplayMimic().repaint();
   const QImage held = window->grab().toImage();
-  Keep(held, "W830_830-key-held.png");
+  KeepPicture(held, "W830_830-key-held.png");
   EXPECT_NE(held, shown);
   keys.MouseUp();
   ASSERT_TRUE(QTest::qWaitFor([&] { return WireHas("FPL1;"); }, kWaitMs));

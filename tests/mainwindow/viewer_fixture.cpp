@@ -1,8 +1,11 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include "dialogs/comdialog.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -21,16 +24,24 @@ void TViewerTest::SetUp() {
   for (const char* file : {"W830_830lcd.VB2", "W830_830key.VB2", "W830_830panel.BMP"})
     ASSERT_TRUE(QFile::copy(bin + file, exe.Path(QString::fromLatin1(file)))) << file;
   port = server.ListenTcp(0);
-  exe.Write(QStringLiteral("W830_830.ini"),
-            QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
-                           "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=W830_830panel.BMP\r\n")
-                .arg(port)
-                .toLatin1());
+  const QByteArray ini = IniText();
+  if (!ini.isEmpty()) exe.Write(QStringLiteral("W830_830.ini"), ini);
   store = std::make_unique<TdatViewer>(TViewerModel::W830);
   window = std::make_unique<TFrmMain>();
+  CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
+  // Without an ini file no background picture is named, and the panel stays dark.
+  if (!ini.isEmpty()) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->DisplayMimic().LCDActive(); }, kWaitMs));
+  }
+}
+
+QByteArray TViewerTest::IniText() const {
+  return QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
+                        "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=W830_830panel.BMP\r\n")
+      .arg(port)
+      .toLatin1();
 }
 
 void TViewerTest::TearDown() {
@@ -70,4 +81,11 @@ std::size_t TViewerTest::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+void TViewerTest::KeepPicture(const QImage& image, const char* name) {
+  const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }

@@ -20,6 +20,9 @@ class TViewerTest : public ::testing::Test {
 
   void SetUp() override;
   void TearDown() override;
+  // The ini file beside the program: TCP to the simulator and the panel picture.
+  // Empty: no ini file.
+  virtual QByteArray IniText() const;
 
   // Connects through the connection dialog, answered with TCP to the simulator.
   void Connect();
@@ -31,6 +34,8 @@ class TViewerTest : public ::testing::Test {
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   TTempExeDir exe;
   TScriptedPrompter prompter;

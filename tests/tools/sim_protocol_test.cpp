@@ -2,6 +2,8 @@
 // its answers must be the indicator's: these guard the protocol it speaks.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tools/panel/segments.h"
 #include "tools/sim/sim_indicator.h"
 
@@ -94,6 +96,7 @@ TEST(SimProtocol, StreamsWeightSamplesUntilStopped) {
   TSimIndicator ind(Model::W830);
   ind.SetWeight(1.0);
   ind.SetInputs(0x10, 0x01);
+  EXPECT_EQ(ind.Feed("ICR10;"), "0\r\n");  // ten readings a second
   EXPECT_EQ(ind.Feed("MSV?;"), "1,0,18\r\n");
   EXPECT_EQ(ind.Feed("COF12;"), "0\r\n");
   EXPECT_EQ(ind.Feed("MSV?,0;"), "1,0,18,1\r\n");
@@ -102,6 +105,23 @@ TEST(SimProtocol, StreamsWeightSamplesUntilStopped) {
   ind.Feed("STP;");
   EXPECT_FALSE(ind.Streaming());
   EXPECT_EQ(ind.TakeStreamed(later + std::chrono::seconds(1)), "");
+}
+
+TEST(SimProtocol, RefusesCof12OnRequestAndStepsItsInputs) {
+  TSimIndicator ind(Model::W830);
+  ind.SetCof12Supported(false);
+  EXPECT_EQ(ind.Feed("COF12;"), "?\r\n");
+  EXPECT_EQ(ind.Feed("COF11;"), "0\r\n");
+  ind.SetCof12Supported(true);
+  EXPECT_EQ(ind.Feed("COF12;"), "0\r\n");
+  ind.SetStepInputs(0.01);
+  std::set<std::string> words;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (words.size() < 3 && std::chrono::steady_clock::now() < until) {
+    const std::string reply = ind.Feed("MSV?;");
+    words.insert(reply.substr(reply.find(',', reply.find(',') + 1)));
+  }
+  EXPECT_GE(words.size(), 3u);
 }
 
 TEST(SimProtocol, KeepsTheWireLogInOrder) {

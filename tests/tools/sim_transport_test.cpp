@@ -231,4 +231,28 @@ TEST_F(SimTransport, AnswersTheDiscoveryProbeOnLoopback) {
   EXPECT_THROW(server.ListenDiscovery(0, "10.0.0.1"), std::invalid_argument);
 }
 
+TEST_F(SimTransport, AnswersABroadcastProbeFromItsOwnAddressAsOftenAsSet) {
+  const uint16_t port = server.ListenDiscovery(0, "127.0.0.3");
+  server.SetDiscoveryAnswer(3, 20);
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  const int on = 1;
+  setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  a.sin_addr.s_addr = htonl(0x7FFFFFFF);  // 127.255.255.255
+  ASSERT_EQ(sendto(fd, "BlahBlah", 8, 0, reinterpret_cast<sockaddr*>(&a), sizeof a), 8);
+  for (int i = 0; i < 3; ++i) {
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_GT(poll(&p, 1, 5000), 0) << "reply " << i;
+    char b[2048];
+    sockaddr_in from{};
+    socklen_t size = sizeof from;
+    const ssize_t n = recvfrom(fd, b, sizeof b, 0, reinterpret_cast<sockaddr*>(&from), &size);
+    EXPECT_NE(std::string(b, static_cast<std::size_t>(n > 0 ? n : 0)).find("<velmacor>"), std::string::npos);
+    EXPECT_EQ(ntohl(from.sin_addr.s_addr), 0x7F000003u);
+  }
+  close(fd);
+}
+
 }  // namespace

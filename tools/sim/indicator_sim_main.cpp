@@ -1,5 +1,6 @@
 // The simulated indicator as a program, for the run command and for trying the
 // viewers by hand: indicator-sim --model w830 --tcp 2222 [--pty] [--discovery 2244]
+// [--discovery-replies N] [--discovery-delay MS]
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,7 +19,9 @@ volatile std::sig_atomic_t g_stop = 0;
 void Usage() {
   std::fprintf(stderr,
                "usage: indicator-sim [--model w830|w840] [--address N] [--tcp PORT] [--pty] [--discovery PORT]\n"
-               "                     [--weight W] [--ramp AMPLITUDE] [--passcode DIGITS]\n"
+               "                     [--discovery-replies N] [--discovery-delay MS]\n"
+               "                     [--weight W] [--ramp AMPLITUDE] [--step-inputs SECONDS] [--no-cof12]\n"
+               "                     [--passcode DIGITS]\n"
                "                     [--silent] [--reject] [--delay MS] [--random-delay MS] [--split] [--garbage]\n"
                "                     [--overlong] [--drop-after N] [--record FILE]\n");
 }
@@ -29,8 +32,10 @@ int main(int argc, char** argv) {
   sim::Model model = sim::Model::W830;
   int address = 1;
   int tcp = -1, discovery = -1;
+  int discoveryReplies = 1, discoveryDelayMs = 0;
   bool pty = false;
-  double weight = 12.5, ramp = 0.0;
+  double weight = 12.5, ramp = 0.0, stepInputs = 0.0;
+  bool cof12 = true;
   std::string passcode;
   std::string recordFile;
   sim::TSimFaults faults;
@@ -54,11 +59,15 @@ int main(int argc, char** argv) {
     else if (a == "--tcp") tcp = std::atoi(next());
     else if (a == "--pty") pty = true;
     else if (a == "--discovery" || a == "--udp") discovery = std::atoi(next());
+    else if (a == "--discovery-replies") discoveryReplies = std::atoi(next());
+    else if (a == "--discovery-delay") discoveryDelayMs = std::atoi(next());
     else if (a == "--record") recordFile = next();
     else if (a == "--random-delay") faults.randomDelayMs = std::atoi(next());
     else if (a == "--overlong") faults.overlongLine = true;
     else if (a == "--weight") weight = std::atof(next());
     else if (a == "--ramp") ramp = std::atof(next());
+    else if (a == "--step-inputs") stepInputs = std::atof(next());
+    else if (a == "--no-cof12") cof12 = false;
     else if (a == "--passcode") passcode = next();
     else if (a == "--silent") faults.silent = true;
     else if (a == "--reject") faults.rejectAll = true;
@@ -76,12 +85,15 @@ int main(int argc, char** argv) {
   sim::TSimIndicator indicator(model, address);
   indicator.SetWeight(weight);
   if (ramp != 0.0) indicator.SetSignal(sim::Signal::kRamp, ramp, 10.0);
+  indicator.SetStepInputs(stepInputs);
+  indicator.SetCof12Supported(cof12);
   indicator.SetPasscode(passcode);
   indicator.SetFaults(faults);
   try {
     sim::TSimServer server(indicator);
     if (tcp >= 0) std::printf("tcp 127.0.0.1:%u\n", server.ListenTcp(static_cast<uint16_t>(tcp)));
     if (pty) std::printf("pty %s\n", server.OpenPty().c_str());
+    server.SetDiscoveryAnswer(discoveryReplies, discoveryDelayMs);
     if (discovery >= 0) std::printf("discovery 127.0.0.1:%u\n", server.ListenDiscovery(static_cast<uint16_t>(discovery)));
     std::fflush(stdout);
     std::signal(SIGINT, [](int) { g_stop = 1; });

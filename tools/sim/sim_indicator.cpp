@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kStx = '\x02';
 constexpr char kEtx = '\x03';
-constexpr auto kStreamInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kOverlongBytes = 1 << 20;
 
 // Word A bits of the weight reply.
@@ -140,7 +139,7 @@ std::string TSimIndicator::Execute(const std::string& command) {
   if (mnemonic == "MSV") {
     if (rest == "?,0") {
       streaming_ = true;
-      nextSample_ = std::chrono::steady_clock::now() + kStreamInterval;
+      nextSample_ = std::chrono::steady_clock::now() + StreamInterval();
     }
     return query ? WeightSample() : "?";
   }
@@ -149,6 +148,7 @@ std::string TSimIndicator::Execute(const std::string& command) {
     return "0";
   }
   if (mnemonic == "COF") {
+    if (rest == "12" && !cof12Supported_) return "?";
     if (rest == "12") wordBOn_ = true;
     else if (rest == "11") wordBOn_ = false;
     else return "?";
@@ -317,16 +317,29 @@ std::string TSimIndicator::Display() const {
   return SegmentStringOf(layout_, DisplayState());
 }
 
+// Streamed samples come at the update rate (ICR, readings a second).
+std::chrono::steady_clock::duration TSimIndicator::StreamInterval() const {
+  const int rate = std::clamp(std::atoi(settings_.Field("ICR", 0).c_str()), 10, 100);
+  return std::chrono::microseconds(1'000'000 / rate);
+}
+
 std::string TSimIndicator::WeightSample() const {
   const TDisplayState s = DisplayState();
   uint32_t a = wordA_;
+  uint32_t b = wordB_;
+  if (stepPeriod_ > 0) {
+    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const auto step = static_cast<uint32_t>(t / stepPeriod_);
+    a |= (step & 0x0F) << 4;
+    b |= step & 0xFF;
+  }
   if (!s.motion) a |= kSteadyBit;
   if (s.centreOfZero) a |= kZeroBit;
   // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about the
   // chain of operator+ that says the same.
   std::string reply = std::to_string(s.counts);
   reply.append(",").append(std::to_string(s.decimals)).append(",").append(std::to_string(a));
-  if (wordBOn_) reply.append(",").append(std::to_string(wordB_));
+  if (wordBOn_) reply.append(",").append(std::to_string(b));
   return reply;
 }
 
@@ -335,7 +348,7 @@ std::string TSimIndicator::TakeStreamed(std::chrono::steady_clock::time_point no
   std::string out;
   while (streaming_ && now >= nextSample_) {
     if (!faults_.silent) out += WeightSample() + "\r\n";
-    nextSample_ += kStreamInterval;
+    nextSample_ += StreamInterval();
   }
   return out;
 }
@@ -380,6 +393,16 @@ void TSimIndicator::SetInputs(uint32_t wordA, uint32_t wordB) {
   std::lock_guard lock(mutex_);
   wordA_ = wordA;
   wordB_ = wordB;
+}
+
+void TSimIndicator::SetStepInputs(double periodSeconds) {
+  std::lock_guard lock(mutex_);
+  stepPeriod_ = periodSeconds;
+}
+
+void TSimIndicator::SetCof12Supported(bool supported) {
+  std::lock_guard lock(mutex_);
+  cof12Supported_ = supported;
 }
 
 std::string TSimIndicator::Setting(const std::string& key) const {

@@ -69,6 +69,11 @@ class TSimIndicator {
   void SetWeight(double weight);
   void SetSignal(Signal signal, double amplitude, double periodSeconds);
   void SetInputs(uint32_t wordA, uint32_t wordB);  // digital status bits of the weight reply
+  // The inputs count up once a period (I/O 1..4 in word A, I/O 1..8 in word B), on
+  // top of those set; 0 keeps them still.
+  void SetStepInputs(double periodSeconds);
+  // Whether "COF12;" (status word B in weight replies) is taken or refused with "?".
+  void SetCof12Supported(bool supported);
   // The segment string the display shows now.
   std::string Display() const;
 
@@ -97,6 +102,7 @@ class TSimIndicator {
   std::string HandleLinearisation(const std::string& rest);
   std::string HandleCalBlock(const std::string& rest, bool query);
   std::string WeightSample() const;
+  std::chrono::steady_clock::duration StreamInterval() const;
   TDisplayState DisplayState() const;
   double RawWeight() const;
   long RawCounts() const;
@@ -120,6 +126,8 @@ class TSimIndicator {
   std::string menuText_;
   uint32_t wordA_ = 0, wordB_ = 0;
   bool wordBOn_ = false;
+  double stepPeriod_ = 0.0;
+  bool cof12Supported_ = true;
   std::string passcode_;
   bool unlocked_ = false;
   int saves_ = 0;

@@ -26,6 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 const char kProbe[] = "BlahBlah";
+const char kLoopbackBroadcast[] = "127.255.255.255";
 
 void SetNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
@@ -55,6 +56,13 @@ struct Pending {
   bool drop;
 };
 
+// A discovery reply waiting for its time.
+struct PendingDatagram {
+  Clock::time_point due;
+  sockaddr_in to;
+  std::string bytes;
+};
+
 struct Connection {
   int fd;
   bool isPty;
@@ -75,7 +83,7 @@ struct TSimServer::Impl {
     Wake();
     thread.join();
     for (auto& c : connections) close(c.fd);
-    for (int fd : {listenFd, udpFd, ptySlave, wake[0], wake[1]})
+    for (int fd : {listenFd, udpFd, broadcastFd, ptySlave, wake[0], wake[1]})
       if (fd >= 0) close(fd);
   }
 
@@ -92,6 +100,7 @@ struct TSimServer::Impl {
         fds.push_back({wake[0], POLLIN, 0});
         if (listenFd >= 0) fds.push_back({listenFd, POLLIN, 0});
         if (udpFd >= 0) fds.push_back({udpFd, POLLIN, 0});
+        if (broadcastFd >= 0) fds.push_back({broadcastFd, POLLIN, 0});
         for (const auto& c : connections) fds.push_back({c.fd, POLLIN, 0});
       }
       poll(fds.data(), fds.size(), 5);
@@ -102,13 +111,14 @@ struct TSimServer::Impl {
       for (const auto& p : fds) {
         if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
         if (p.fd == listenFd) Accept();
-        else if (p.fd == udpFd) AnswerProbe();
+        else if (p.fd == udpFd || p.fd == broadcastFd) AnswerProbe(p.fd);
         else if (p.fd != wake[0]) ReadFrom(p.fd);
       }
       const std::string streamed = indicator.TakeStreamed(Clock::now());
       for (auto& c : connections)
         if (!streamed.empty()) c.out.push_back({Clock::now(), streamed, false, false});
       Flush();
+      SendDueReplies();
     }
   }
 
@@ -184,15 +194,33 @@ struct TSimServer::Impl {
     ptySlave = -1;
   }
 
-  void AnswerProbe() {
+  void AnswerProbe(int fd) {
     char buffer[512];
     sockaddr_in from{};
     socklen_t len = sizeof from;
-    const ssize_t n = recvfrom(udpFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
+    const ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &len);
     if (n != 8 || std::string_view(buffer, 8) != kProbe) return;
     if ((ntohl(from.sin_addr.s_addr) >> 24) != 127) return;  // answers loopback only
     const std::string xml = indicator.DiscoveryReply(tcpPort);
-    sendto(udpFd, xml.data(), xml.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+    auto due = Clock::now();
+    for (int i = 0; i < discoveryReplies; ++i) {
+      due += std::chrono::milliseconds(discoveryDelayMs);
+      datagrams.push_back({due, from, xml});
+    }
+  }
+
+  // Replies leave from the unicast socket, so their sender is the simulator's own address.
+  void SendDueReplies() {
+    const auto now = Clock::now();
+    for (auto it = datagrams.begin(); it != datagrams.end();) {
+      if (it->due > now) {
+        ++it;
+        continue;
+      }
+      if (udpFd >= 0)
+        sendto(udpFd, it->bytes.data(), it->bytes.size(), 0, reinterpret_cast<const sockaddr*>(&it->to), sizeof it->to);
+      it = datagrams.erase(it);
+    }
   }
 
   TSimIndicator& indicator;
@@ -202,6 +230,10 @@ struct TSimServer::Impl {
   mutable std::mutex mutex;
   int listenFd = -1;
   int udpFd = -1;
+  int broadcastFd = -1;
+  int discoveryReplies = 1;
+  int discoveryDelayMs = 0;
+  std::vector<PendingDatagram> datagrams;
   int ptySlave = -1;
   uint16_t tcpPort = 0;
   int accepted = 0;
@@ -250,23 +282,50 @@ std::string TSimServer::OpenPty() {
   return name;
 }
 
-uint16_t TSimServer::ListenDiscovery(uint16_t port, const std::string& loopbackAddress) {
+namespace {
+
+int BoundDatagramSocket(const std::string& address, uint16_t port) {
   const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) Fail("socket");
   const int one = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
-  const sockaddr_in a = LoopbackAddress(loopbackAddress, port);
+  const sockaddr_in a = LoopbackAddress(address, port);
   if (bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+    const int error = errno;
     close(fd);
-    Fail("bind discovery port " + std::to_string(port));
+    errno = error;
+    Fail("bind discovery port " + address + ":" + std::to_string(port));
   }
   SetNonBlocking(fd);
+  return fd;
+}
+
+}  // namespace
+
+uint16_t TSimServer::ListenDiscovery(uint16_t port, const std::string& loopbackAddress) {
+  const int fd = BoundDatagramSocket(loopbackAddress, port);
+  const uint16_t bound = BoundPort(fd);
+  int broadcast = -1;
+  try {
+    // A socket bound to one address never sees broadcasts; this one sees only them.
+    broadcast = BoundDatagramSocket(kLoopbackBroadcast, bound);
+  } catch (...) {
+    close(fd);
+    throw;
+  }
   std::lock_guard lock(impl_->mutex);
-  if (impl_->udpFd >= 0) close(impl_->udpFd);
+  for (int old : {impl_->udpFd, impl_->broadcastFd})
+    if (old >= 0) close(old);
   impl_->udpFd = fd;
+  impl_->broadcastFd = broadcast;
   impl_->Wake();
-  return BoundPort(fd);
+  return bound;
+}
+
+void TSimServer::SetDiscoveryAnswer(int replies, int delayMs) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->discoveryReplies = replies;
+  impl_->discoveryDelayMs = delayMs;
 }
 
 void TSimServer::DropConnections() {

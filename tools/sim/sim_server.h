@@ -22,8 +22,13 @@ class TSimServer {
   uint16_t ListenTcp(uint16_t port = 0);
   // Opens a pseudo-terminal in raw mode; returns the device path a viewer opens.
   std::string OpenPty();
-  // Answers the discovery probe on a loopback address; returns the bound port.
+  // Answers the discovery probe sent to a loopback address or to the loopback
+  // broadcast address 127.255.255.255 (which several simulators share); answers go
+  // out from the loopback address. Returns the bound port.
   uint16_t ListenDiscovery(uint16_t port = 2244, const std::string& loopbackAddress = "127.0.0.1");
+  // Each probe is answered by this many replies, each delayMs after the one before
+  // (the first delayMs after the probe). One at once unless set.
+  void SetDiscoveryAnswer(int replies, int delayMs);
   // Closes every TCP connection (the listener stays).
   void DropConnections();
   // Closes the pseudo-terminal, as a serial cable pulled out.

@@ -1,6 +1,6 @@
-// Qt's own pooled threads (image scaling and conversion while the front panel
+// Qt's own pooled threads (image scaling and conversion while a window
 // paints) hand memory over through futexes that the thread sanitizer cannot
 // see, and Qt is not instrumented. Only accesses from our instrumented code are
-// judged, so the poll thread and the window are still checked in full.
+// judged, so our own threads and windows are still checked in full.
 extern "C" const char* __tsan_default_options();
 extern "C" const char* __tsan_default_options() { return "ignore_noninstrumented_modules=1"; }

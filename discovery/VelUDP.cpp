@@ -1,0 +1,206 @@
+#include "discovery/VelUDP.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "discovery/NetAddress.h"
+#include "platform/guard.h"
+#include "platform/hostresolver.h"
+
+namespace {
+
+constexpr int kToleratedError = EWOULDBLOCK;
+
+QString SystemReason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+bool IsPort(int port) { return port >= 0 && port <= 0xFFFF; }
+
+sockaddr_in SocketAddress(uint32_t address, int port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  a.sin_addr.s_addr = htonl(address);
+  return a;
+}
+
+}  // namespace
+
+// Shared by the waiting send and the resolver's answer, so that either may outlive
+// the other and a component destroyed during the wait is never touched again.
+struct TVelUDP::TLookupWait {
+  QEventLoop loop;
+  bool done = false;
+  bool found = false;
+  bool abandoned = false;
+  uint32_t address = 0;
+};
+
+TVelUDP::TVelUDP(QObject* owner) : QObject(owner) {
+  StatusMessage(8, QStringLiteral("Initializing Winsock"));
+  CreateSocket();
+  localHost_ = QStringLiteral("0.0.0.0");
+}
+
+TVelUDP::~TVelUDP() {
+  if (lookup_) {
+    lookup_->abandoned = true;
+    lookup_->loop.quit();
+  }
+  CloseSocket();
+}
+
+void TVelUDP::CreateSocket() {
+  socket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (socket_ < 0) {
+    ErrorCheck(errno);
+    return;
+  }
+  const int on = 1;
+  if (setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+    const int code = errno;
+    CloseSocket();
+    RaiseSocketError(code, QStringLiteral("Cannot allow broadcasts: %1").arg(SystemReason(code)));
+  }
+}
+
+void TVelUDP::CloseSocket() {
+  delete notifier_;
+  notifier_ = nullptr;
+  if (socket_ >= 0) ::close(socket_);
+  socket_ = -1;
+}
+
+void TVelUDP::RecreateSocket() {
+  CloseSocket();
+  CreateSocket();
+}
+
+void TVelUDP::SetLocalHost(const QString& host) {
+  RecreateSocket();
+  localHost_ = host;
+  Loaded();
+}
+
+void TVelUDP::SetLocalPort(int port) {
+  RecreateSocket();
+  localPort_ = port;
+  Loaded();
+}
+
+void TVelUDP::Loaded() {
+  const QString where = QStringLiteral("%1:%2").arg(localHost_).arg(localPort_);
+  const in_addr_t address = inet_addr(localHost_.toLatin1().constData());
+  if (address == INADDR_NONE || !IsPort(localPort_))
+    RaiseSocketError(EADDRNOTAVAIL, QStringLiteral("Invalid local address %1").arg(where));
+  const sockaddr_in local = SocketAddress(ntohl(address), localPort_);
+  if (socket_ < 0 || ::bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    const int code = socket_ < 0 ? EBADF : errno;
+    RaiseSocketError(code, QStringLiteral("Cannot bind to %1: %2").arg(where, SystemReason(code)));
+  }
+  delete notifier_;
+  notifier_ = new QSocketNotifier(socket_, QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] { Guarded([this] { Receive(); }); });
+}
+
+void TVelUDP::SendBuffer(QByteArray buffer) {
+  if (buffer.isEmpty()) {
+    bool handled = false;
+    if (OnBufferInvalid) OnBufferInvalid(handled, buffer);
+    if (!handled || buffer.isEmpty()) throw std::runtime_error("Invalid buffer");
+  }
+  if (lookup_) throw UDPSockError("A host lookup is still in progress");
+  const uint32_t address = ResolveRemoteHost();
+  if (address == 0) throw UDPSockError("Null Remote Address");
+  if (!IsPort(remotePort_)) throw UDPSockError("Invalid remote port " + std::to_string(remotePort_));
+  StatusMessage(2, QStringLiteral("Sending Data"));
+  const sockaddr_in remote = SocketAddress(address, remotePort_);
+  if (::sendto(socket_, buffer.constData(), static_cast<std::size_t>(buffer.size()), 0,
+               reinterpret_cast<const sockaddr*>(&remote), sizeof remote) < 0) {
+    const int code = errno;
+    RaiseSocketError(code, QStringLiteral("Cannot send to %1:%2: %3")
+                               .arg(DottedAddress(address))
+                               .arg(remotePort_)
+                               .arg(SystemReason(code)));
+  }
+  if (OnDataSend) OnDataSend(this);
+}
+
+uint32_t TVelUDP::ResolveRemoteHost() {
+  // The dotted form's "no address" value is all ones, so 255.255.255.255 is looked up as a name.
+  const in_addr_t dotted = inet_addr(remoteHost_.toLatin1().constData());
+  if (dotted != INADDR_NONE) return ntohl(dotted);
+  uint32_t address = 0;
+  if (LookUpRemoteHost(address)) return address;
+  bool handled = false;
+  if (OnInvalidHost) OnInvalidHost(handled);
+  if (handled && LookUpRemoteHost(address)) return address;
+  throw UDPSockError("Host Lookup Canceled");
+}
+
+bool TVelUDP::LookUpRemoteHost(uint32_t& address) {
+  auto wait = std::make_shared<TLookupWait>();
+  lookup_ = wait.get();
+  HostResolver().LookupHost(remoteHost_, this, [wait](bool found, uint32_t resolved) {
+    wait->done = true;
+    wait->found = found;
+    wait->address = resolved;
+    wait->loop.quit();
+  });
+  if (!wait->done) wait->loop.exec();
+  if (wait->abandoned) throw UDPSockError("Host Lookup Canceled");
+  lookup_ = nullptr;
+  address = wait->address;
+  return wait->found;
+}
+
+void TVelUDP::ReadBuffer(char* buffer, int& length) const {
+  const int n = std::clamp(receivedLength_, 0, std::max(length, 0));
+  std::memcpy(buffer, receiveBuffer_.data(), static_cast<std::size_t>(n));
+  length = n;
+}
+
+void TVelUDP::Receive() {
+  sockaddr_in from{};
+  socklen_t size = sizeof from;
+  const ssize_t n =
+      ::recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
+  if (n < 0) {
+    receivedLength_ = -1;
+    return;
+  }
+  receivedLength_ = static_cast<int>(n);
+  if (OnDataReceived)
+    OnDataReceived(this, receivedLength_, DottedAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
+}
+
+void TVelUDP::StatusMessage(int level, const QString& text) {
+  if (reportLevel_ < level) return;
+  statusText_ = text;
+  if (OnStatus) OnStatus(this, text);
+}
+
+void TVelUDP::ErrorCheck(int code) {
+  StatusMessage(16, QStringLiteral("Checking Error In Error Manager"));
+  lastError_ = code;
+  if (code == kToleratedError) return;
+  const QString message = QStringLiteral("Unknown Error No. %1").arg(code);
+  StatusMessage(8, QStringLiteral("Looking Up Error Message") + message);
+  RaiseSocketError(code, message);
+}
+
+void TVelUDP::RaiseSocketError(int code, const QString& message) {
+  lastError_ = code;
+  if (OnSocketError) OnSocketError(this, code, message);
+  // The application's error box reads exception texts as Latin-1.
+  throw UDPSockError(message.toLatin1().toStdString());
+}

@@ -1,0 +1,89 @@
+#include "mainwindow/loginfo.h"
+
+#include <utility>
+
+#include "platform/chart/chartmodel.h"
+
+const std::array<TLogSignal, kLogSignalCount> LogSignalNames{{
+    {"None", 0, 0, false, false},
+    {"Motion", 0x0002, 0, false, true},
+    {"Zero", 0x0100, 0, false, false},
+    {"I/O 1", 0x0010, 0x01, true, false},
+    {"I/O 2", 0x0020, 0x02, true, false},
+    {"I/O 3", 0x0040, 0x04, true, false},
+    {"I/O 4", 0x0080, 0x08, true, false},
+    {"I/O 5", 0, 0x10, true, false},
+    {"I/O 6", 0, 0x20, true, false},
+    {"I/O 7", 0, 0x40, true, false},
+    {"I/O 8", 0, 0x80, true, false},
+}};
+
+namespace {
+
+const QColor kChannelColours[TLogTraces::kChannels] = {
+    QColor(0, 128, 0),   QColor(0, 0, 255),   QColor(255, 0, 255), QColor(0, 128, 128),
+    QColor(0, 0, 128),   QColor(128, 0, 0),   QColor(128, 128, 0), QColor(128, 0, 128),
+};
+
+// The traces lie one above the other, a unit and a half apart.
+double ChannelBaseline(int channel) { return 1 + 1.5 * channel; }
+
+TLoggingInfo AddChannel(TChartModel& chart, int channel) {
+  TChartSeries s;
+  s.kind = TChartSeries::Stairs;
+  s.channel = channel;
+  s.title = QStringLiteral("SeriesDig%1").arg(channel + 1);
+  s.color = kChannelColours[channel];
+  s.lowLevel = ChannelBaseline(channel);
+  s.highLevel = s.lowLevel + 1;
+  return TLoggingInfo(chart, chart.AddSeries(s), channel, ChannelBaseline(channel));
+}
+
+template <std::size_t... I>
+std::array<TLoggingInfo, TLogTraces::kChannels> AddTraces(TChartModel& chart, std::index_sequence<I...>) {
+  TChartSeries weight;
+  weight.title = QStringLiteral("SeriesWeight");
+  weight.color = Qt::red;
+  chart.AddSeries(weight);
+  return {AddChannel(chart, static_cast<int>(I))...};
+}
+
+}  // namespace
+
+TLoggingInfo::TLoggingInfo(TChartModel& chart, int series, int channel, double baseline)
+    : chart_(chart), series_(series), channel_(channel), baseline_(baseline) {}
+
+void TLoggingInfo::SetSource(int index) {
+  if (index >= 0 && index < kLogSignalCount) source_ = index;
+  UpdateSeries();
+}
+
+void TLoggingInfo::UpdateSeries() {
+  chart_.SetSeriesTitle(series_, source_ != 0,
+                        QString::fromLatin1(LogSignalNames[static_cast<std::size_t>(source_)].name));
+}
+
+std::optional<bool> TLoggingInfo::Status(bool useWordB, int32_t wordA, int32_t wordB) const {
+  if (source_ == 0) return std::nullopt;
+  const TLogSignal& signal = LogSignalNames[static_cast<std::size_t>(source_)];
+  const bool bit = useWordB && signal.usesWordB ? (wordB & signal.maskB) != 0 : (wordA & signal.maskA) != 0;
+  return bit != signal.inverted;
+}
+
+double TLoggingInfo::PointValue(std::size_t n) const { return chart_.ChannelValue(series_, n); }
+
+bool TLoggingInfo::IsHigh(std::size_t n) const {
+  return chart_.Data().HasChannel(n, channel_) && chart_.Data().ChannelHigh(n, channel_);
+}
+
+TLogTraces::TLogTraces(TChartModel& chart)
+    : chart_(chart), infos_(AddTraces(chart, std::make_index_sequence<kChannels>{})) {}
+
+void TLogTraces::SetWeightTitle() { chart_.SetSeriesTitle(kWeightSeries, true, QStringLiteral("Weight")); }
+
+uint8_t TLogTraces::ActiveChannels() const {
+  uint8_t mask = 0;
+  for (int i = 0; i < kChannels; ++i)
+    if (Info(i).Source() != 0) mask |= static_cast<uint8_t>(1u << i);
+  return mask;
+}

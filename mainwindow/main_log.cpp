@@ -1,0 +1,166 @@
+// The Log page of the main window: its buttons, the chart's mouse and keys, the
+// Edit and Help menu items that belong to it, and its File commands (the weight log
+// file and the printed chart). The logging itself is TLogSession's.
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QTabBar>
+#include <stdexcept>
+
+#include "dialogs/ChartSetup.h"
+#include "dialogs/about.h"
+#include "link/dmViewer.h"
+#include "mainwindow/main.h"
+#include "mainwindow/main_loghost.h"
+#include "mainwindow/weightlogfile.h"
+#include "platform/chart/chartpaint.h"
+#include "platform/guard.h"
+#include "platform/prompter.h"
+#include "platform/textlines.h"
+#include "ui_main.h"
+
+namespace {
+
+const QString kLogFilter = QStringLiteral("Indicator Log (*.log);;All Files (*.*)");
+
+// The form sees the Log page's keys before its controls do.
+class TKeyPreview final : public QObject {
+ public:
+  TKeyPreview(QObject* parent, std::function<bool(const QKeyEvent&)> onKey)
+      : QObject(parent), onKey_(std::move(onKey)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->type() == QEvent::KeyPress && onKey_(*static_cast<QKeyEvent*>(event));
+  }
+
+ private:
+  std::function<bool(const QKeyEvent&)> onKey_;
+};
+
+struct TBusyCursor {
+  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+void TFrmMain::CreateLogPage() {
+  logHost_ = std::make_unique<TLogHost>(*this);
+  logSession_ = std::make_unique<TLogSession>(*logHost_, ui_->Chart->Model());
+  TChart* chart = ui_->Chart;
+  chart->OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
+    Guarded([&] {
+      ui_->lblCsrPos->setText(logSession_->ChartMouseDown(button == Qt::LeftButton, button == Qt::RightButton,
+                                                           modifiers & Qt::ShiftModifier, x, y));
+    });
+  };
+  chart->OnZoom = [this] { Guarded([this] { logSession_->ChartZoom(); }); };
+  chart->OnUndoZoom = [this] { Guarded([this] { logSession_->ChartUndoZoom(); }); };
+  chart->OnDblClick = [this] { Guarded([this] { logSession_->ChartDblClick(); }); };
+
+  auto guarded = [this](void (TFrmMain::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
+  connect(ui_->BtnStart, &QPushButton::clicked, this, guarded(&TFrmMain::BtnStartClick));
+  connect(ui_->BtnStop, &QPushButton::clicked, this, guarded(&TFrmMain::BtnStopClick));
+  connect(ui_->ClearChart1, &QAction::triggered, this, guarded(&TFrmMain::ClearChart1Click));
+  connect(ui_->ChartSetup, &QAction::triggered, this, guarded(&TFrmMain::ChartSetupClick));
+  connect(ui_->About1, &QAction::triggered, this, guarded(&TFrmMain::About1Click));
+
+  auto* preview = new TKeyPreview(this, [this](const QKeyEvent& key) {
+    return ui_->PgCMain->currentWidget() == ui_->TSLog && LogPageKey(key);
+  });
+  ui_->PgCMain->tabBar()->installEventFilter(preview);
+  ui_->TSLog->installEventFilter(preview);
+  for (QWidget* w : ui_->TSLog->findChildren<QWidget*>()) w->installEventFilter(preview);
+  UpdateLogButtons();
+}
+
+bool TFrmMain::LogPageKey(const QKeyEvent& key) {
+  bool used = false;
+  Guarded([&] { used = logSession_->KeyDown(key.key(), key.modifiers() & Qt::ShiftModifier); });
+  if (used) ui_->Chart->setFocus();
+  return used;
+}
+
+void TFrmMain::BtnStartClick() {
+  logSession_->BtnStartClick();
+  ui_->Chart->setFocus();
+}
+
+void TFrmMain::BtnStopClick() {
+  logSession_->BtnStopClick();
+  ui_->Chart->setFocus();
+}
+
+void TFrmMain::StopLogging() { logSession_->StopLogging(); }
+
+void TFrmMain::LogModeChanged() { logHost_->LogModeChanged(); }
+
+void TFrmMain::UpdateLogButtons() {
+  const bool off = logSession_->LogMode() == lmOff;
+  ui_->BtnStart->setEnabled(off && LinkActive());
+  ui_->BtnStop->setEnabled(!off && LinkActive());
+}
+
+void TFrmMain::SetupChart(bool full) { logSession_->SetupChart(full); }
+
+void TFrmMain::ClearChart1Click() { logSession_->ClearChart(); }
+
+void TFrmMain::ChartSetupClick() {
+  if (!FrmChartSetup) return;
+  TFrmChartSetup& dialog = *FrmChartSetup;
+  const TChartModel& chart = ui_->Chart->Model();
+  const auto* places = findChild<QComboBox*>(QStringLiteral("CBxDP"));
+  dialog.DecimalPlaces = places ? std::clamp(places->currentIndex(), 0, 5) : 0;
+  dialog.DecimalChar = datViewer ? datViewer->GetDecimalPointChar() : QLatin1Char('.');
+  dialog.Chart = &chart;
+  dialog.SetValues(chart.Bottom().min, chart.Bottom().max, chart.Left().min, chart.Left().max,
+                   logSession_->UnitsText(), chart.Title());
+  if (Prompter().ExecDialog(dialog) != mrOk) return;
+  logSession_->ApplyChartSetup(dialog.Comment(), dialog.StartTime(), dialog.EndTime(), dialog.MinWeight(),
+                               dialog.MaxWeight());
+}
+
+void TFrmMain::About1Click() {
+  if (frmAbout) Prompter().ExecDialog(*frmAbout);
+}
+
+void TFrmMain::OpenLogFile() {
+  const QString path = Prompter().OpenFileName(this, QStringLiteral("Open Indicator Log File"), kLogFilter);
+  if (path.isEmpty()) return;
+  const std::vector<std::string> lines = ReadTextLines(path);
+  // A running log would go on adding its samples to the file's.
+  StopLogging();
+  LoadLog(logSession_->Traces(), lines);
+  SetupChart(false);
+  logSession_->AutoScaleChart();
+}
+
+void TFrmMain::SaveLogFile() {
+  const QString path =
+      Prompter().SaveFileName(this, QStringLiteral("Save Indicator Log File"), kLogFilter, QStringLiteral("log"));
+  if (path.isEmpty()) return;
+  std::vector<std::string> lines;
+  SaveLog(logSession_->Traces(), lines);
+  WriteTextLines(path, lines);
+}
+
+void TFrmMain::PrintLog() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!Prompter().PrintDialog(this, printer)) return;
+  PrintChart(printer);
+}
+
+void TFrmMain::PrintChart(QPrinter& printer) {
+  const TBusyCursor busy;
+  QPainter painter;
+  if (!painter.begin(&printer)) throw std::runtime_error("Printing failed: the printer could not be started");
+  try {
+    PaintChart(painter, ChartPrintRect(printer.width(), printer.height()), ui_->Chart->Model());
+  } catch (...) {
+    printer.abort();
+    painter.end();
+    throw;
+  }
+  painter.end();
+}

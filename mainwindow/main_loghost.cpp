@@ -1,0 +1,57 @@
+#include "mainwindow/main_loghost.h"
+
+#include <QApplication>
+
+#include "dialogs/logdialog.h"
+#include "mainwindow/chartinputs.h"
+#include "mainwindow/commandframe.h"
+#include "platform/prompter.h"
+#include "ui_main.h"
+
+bool TFrmMain::TLogHost::LinkActive() const { return w_.LinkActive(); }
+
+bool TFrmMain::TLogHost::TransferBusy() const { return w_.FTransferBusy; }
+
+std::string TFrmMain::TLogHost::AddressPrefix() const { return ::AddressPrefix(w_.FAddress); }
+
+bool TFrmMain::TLogHost::AskLogSetup() { return FrmLogDialog && Prompter().ExecDialog(*FrmLogDialog) == mrOk; }
+
+TLogChoice TFrmMain::TLogHost::LogChoice() const {
+  TLogChoice choice;
+  if (!FrmLogDialog) return choice;
+  choice.sampleIntervalMs = FrmLogDialog->GetSampleInterval();
+  choice.mode = static_cast<TLogMode>(FrmLogDialog->GetLogMode());
+  for (int i = 0; i < TLogTraces::kChannels; ++i)
+    choice.sources[static_cast<std::size_t>(i)] = FrmLogDialog->GetDigitalSource(i);
+  return choice;
+}
+
+TChartInputs TFrmMain::TLogHost::ChartInputs() const { return W830ChartInputs(w_.workingData_); }
+
+bool TFrmMain::TLogHost::QueryAck(const std::string& command) { return w_.Query(command, false, AckReply); }
+
+bool TFrmMain::TLogHost::QuerySet(const std::string& command) { return w_.Query(command, false, SetReply); }
+
+void TFrmMain::TLogHost::Send(const std::string& command) { w_.SendCommand(command, false); }
+
+void TFrmMain::TLogHost::ShowMessage(const QString& text) { Prompter().ShowMessage(text); }
+
+void TFrmMain::TLogHost::Warn(const QString& text) { Prompter().MessageDlg(text, TMsgDlgType::mtWarning, mbOK); }
+
+void TFrmMain::TLogHost::SetBusyCursor(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+// Polled logging polls whenever the Log page is shown, also when the log starts
+// there after the link came up on it.
+void TFrmMain::TLogHost::LogModeChanged() {
+  w_.SetLogMode(w_.logSession_->LogMode());
+  w_.UpdateLogButtons();
+  if (w_.LogMode() != lmOff && w_.ui_->PgCMain->currentWidget() == w_.ui_->TSLog) {
+    w_.SetPollMode(pmLog);
+    w_.StartPollThread();
+  }
+}

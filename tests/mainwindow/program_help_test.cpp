@@ -1,0 +1,25 @@
+// The program's help: the main window owns one help socket for the help file
+// beside the executable, and closing the program closes the help engine once.
+#include "components/HHPack.h"
+#include "platform/apphelp.h"
+#include "tests/mainwindow/viewer_fixture.h"
+#include "tests/support/fake_help_engine.h"
+
+namespace {
+
+TEST_F(TViewerTest, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngineOnce) {
+  TFakeHelpEngine engine;
+  const auto sockets = window->findChildren<TAppHelpSocket*>();
+  ASSERT_EQ(sockets.size(), 1);
+  EXPECT_EQ(sockets[0]->objectName(), "helpsocket");
+  EXPECT_EQ(sockets[0]->HHPopupsSource, psHtmlHelpFile);
+  EXPECT_EQ(ApplicationHelpFile(), exe.Path(QStringLiteral("W830_830.chm")));
+
+  window->close();
+  window->Shutdown();
+  window.reset();
+  ASSERT_EQ(engine.calls.size(), 1u);
+  EXPECT_EQ(engine.calls[0].command, HH_CLOSE_ALL);
+}
+
+}  // namespace
