@@ -67,6 +67,7 @@ class TTcpHost : public TSettingsTransfer::THost {
     if (!reply || *reply == "?") return std::nullopt;
     return std::stoi(*reply);
   }
+  bool QueryWfp() override { return QueryInteger("WFP?", "WFP").has_value(); }
   bool QuerySet(const std::string& command) override {
     const std::optional<std::string> reply = Ask(command);
     return reply && *reply != "?";

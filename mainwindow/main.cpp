@@ -151,6 +151,11 @@ void TFrmMain::CreateStatusBar() {
 void TFrmMain::BindControls() {
   auto guarded = [this](void (TFrmMain::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
   connect(ui_->Exit1, &QAction::triggered, this, [this] { close(); });
+  connect(ui_->Open1, &QAction::triggered, this, guarded(&TFrmMain::Open1Click));
+  connect(ui_->Save1, &QAction::triggered, this, guarded(&TFrmMain::Save1Click));
+  connect(ui_->Print1, &QAction::triggered, this, guarded(&TFrmMain::Print1Click));
+  connect(ui_->ToolButton1, &QToolButton::clicked, ui_->Open1, &QAction::trigger);
+  connect(ui_->ToolButton2, &QToolButton::clicked, ui_->Save1, &QAction::trigger);
   connect(ui_->MnuOptions, &QAction::triggered, this, guarded(&TFrmMain::ShowOptions));
   connect(ui_->Connect2, &QAction::triggered, this, guarded(&TFrmMain::Connect2Click));
   connect(ui_->ToolButton4, &QToolButton::clicked, this, guarded(&TFrmMain::Connect2Click));

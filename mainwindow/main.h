@@ -4,6 +4,7 @@
 // thread and the front-panel mimics. Its own code is split by concern over the
 // main_*.cpp files. Only the GUI thread touches it.
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
@@ -101,6 +102,14 @@ class TFrmMain : public QMainWindow {
   void WriteSettings1Click();
   void CheckSettingsSync();
 
+  // --- File menu: settings files and the settings report, or on the Log page the
+  // weight log and the chart (main_file.cpp)
+  void Open1Click();
+  void Save1Click();
+  void Print1Click();
+  // The report of the working model in the pages' words, one line each.
+  void SettingsReport(QStringList& list);
+
   // --- Log page: weight logging and the chart (main_log.cpp)
   TLogSession& LogSession() { return *logSession_; }
   void BtnStartClick();
@@ -112,9 +121,8 @@ class TFrmMain : public QMainWindow {
   void ChartSetupClick();
   void About1Click();
   // The Log page's File commands: the weight log file and the printed chart.
-  void OpenLogFile();
-  void SaveLogFile();
-  void PrintLog();
+  void OpenLogFile(const QString& path);
+  void SaveLogFile(const QString& path);
   void PrintChart(QPrinter& printer);
 
   // --- Test page
@@ -158,6 +166,7 @@ class TFrmMain : public QMainWindow {
   // A running settings transfer gets every reply; a lost link cancels it.
   void RouteTrafficReply(const std::string& reply);
   void EndTraffic();
+  bool LogPageShown() const;
   class TLogHost;
   void CreateLogPage();
   void LogModeChanged();

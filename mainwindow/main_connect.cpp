@@ -110,6 +110,7 @@ void TFrmMain::LCDButtonPress(int key, int holdMs) {
 
 void TFrmMain::PgCMainChange() {
   QWidget* page = ui_->PgCMain->currentWidget();
+  ui_->Print1->setText(page == ui_->TSLog ? QStringLiteral("&Print Log") : QStringLiteral("&Print Settings"));
   if (page != ui_->TSSettings) SettingsPageLeft();
   if (page == ui_->TSDisplay) {
     SetPollMode(pmDisplay);

@@ -15,6 +15,7 @@
 #include "mainwindow/main.h"
 #include "mainwindow/main_loghost.h"
 #include "mainwindow/weightlogfile.h"
+#include "platform/busycursor.h"
 #include "platform/chart/chartpaint.h"
 #include "platform/guard.h"
 #include "platform/prompter.h"
@@ -22,8 +23,6 @@
 #include "ui_main.h"
 
 namespace {
-
-const QString kLogFilter = QStringLiteral("Indicator Log (*.log);;All Files (*.*)");
 
 // The form sees the Log page's keys before its controls do.
 class TKeyPreview final : public QObject {
@@ -36,11 +35,6 @@ class TKeyPreview final : public QObject {
 
  private:
   std::function<bool(const QKeyEvent&)> onKey_;
-};
-
-struct TBusyCursor {
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
 }  // namespace
@@ -125,9 +119,7 @@ void TFrmMain::About1Click() {
   if (frmAbout) Prompter().ExecDialog(*frmAbout);
 }
 
-void TFrmMain::OpenLogFile() {
-  const QString path = Prompter().OpenFileName(this, QStringLiteral("Open Indicator Log File"), kLogFilter);
-  if (path.isEmpty()) return;
+void TFrmMain::OpenLogFile(const QString& path) {
   const std::vector<std::string> lines = ReadTextLines(path);
   // A running log would go on adding its samples to the file's.
   StopLogging();
@@ -136,19 +128,10 @@ void TFrmMain::OpenLogFile() {
   logSession_->AutoScaleChart();
 }
 
-void TFrmMain::SaveLogFile() {
-  const QString path =
-      Prompter().SaveFileName(this, QStringLiteral("Save Indicator Log File"), kLogFilter, QStringLiteral("log"));
-  if (path.isEmpty()) return;
+void TFrmMain::SaveLogFile(const QString& path) {
   std::vector<std::string> lines;
   SaveLog(logSession_->Traces(), lines);
   WriteTextLines(path, lines);
-}
-
-void TFrmMain::PrintLog() {
-  QPrinter printer(QPrinter::HighResolution);
-  if (!Prompter().PrintDialog(this, printer)) return;
-  PrintChart(printer);
 }
 
 void TFrmMain::PrintChart(QPrinter& printer) {

@@ -58,6 +58,8 @@ std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& 
   return w_.FReplyValue();
 }
 
+bool TFrmMain::TSettingsHost::QueryWfp() { return w_.Query("WFP?", false, WfpReply, "WFP"); }
+
 bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
   return w_.Query(command, false, SetReply);
 }

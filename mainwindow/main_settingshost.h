@@ -17,6 +17,7 @@ class TFrmMain::TSettingsHost final : public TSettingsTransfer::THost {
   bool RunTraffic(const std::string& caption, const std::vector<std::string>& commands,
                   const std::vector<std::string>& replySlots, std::vector<std::string>& replies) override;
   std::optional<int32_t> QueryInteger(const std::string& command, const std::string& prefix) override;
+  bool QueryWfp() override;
   bool QuerySet(const std::string& command) override;
   std::optional<std::string> AskPasscode() override;
   void ControlsToSettings() override;

@@ -449,6 +449,8 @@ void TSettingsPages::MemoHeaderChange() {
   }
 }
 
+const QStringList& TSettingsPages::SerialFunctionNames() { return kUseHst; }
+
 void TSettingsPages::ShowError(const QString& text) { Prompter().MessageDlg(text, TMsgDlgType::mtError, mbOK); }
 
 QString TSettingsPages::OutOfRangeText(int min, int max, int decimals, QChar c) {

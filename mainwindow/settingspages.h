@@ -48,6 +48,10 @@ class TSettingsPages : public QWidget {
   // The units text changed: the Calibration page relabels and rebuilds its list.
   std::function<void(const QString& units)> OnUnitsChanged;
 
+  // Every function a serial port can have, by its stored number; each serial tab
+  // lists the first few of them.
+  static const QStringList& SerialFunctionNames();
+
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);
   static QString HostNameError(const QString& hostName);  // empty when valid

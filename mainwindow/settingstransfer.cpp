@@ -41,6 +41,18 @@ class TModeScope {
   int saved_;
 };
 
+// Polls stay off the link while the viewer waits for an answer of its own.
+class TPollPause {
+ public:
+  explicit TPollPause(TSettingsTransfer::THost& host) : host_(host) { host_.SetTransferBusy(true); }
+  ~TPollPause() { host_.SetTransferBusy(false); }
+  TPollPause(const TPollPause&) = delete;
+  TPollPause& operator=(const TPollPause&) = delete;
+
+ private:
+  TSettingsTransfer::THost& host_;
+};
+
 class TBusyCursor {
  public:
   explicit TBusyCursor(TSettingsTransfer::THost& host) : host_(host) { host_.SetBusyCursor(true); }
@@ -146,4 +158,29 @@ void TSettingsTransfer::WriteSettings1Click() {
 void TSettingsTransfer::CheckSettingsSync() {
   if (!UnsentChanges().empty()) host_.SetInSync(false);
   host_.UpdateStatusLine();
+}
+
+bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) {
+  if (host_.LinkActive()) {
+    TPollPause pause(host_);
+    host_.WaitOneReplyTimeout();
+    if (!host_.QueryWfp()) return false;
+  }
+  // What was typed on the pages stays unless the file holds that setting too.
+  host_.ControlsToSettings();
+  working_.LoadReplies(lines);
+  host_.SettingsToControls();
+  host_.SettingsLoaded();
+  // No instrument stands behind these settings.
+  working_.SerialNumber.clear();
+  host_.SetInSync(false);
+  host_.UpdateStatusLine();
+  return true;
+}
+
+std::vector<std::string> TSettingsTransfer::SettingsFileLines() {
+  host_.ControlsToSettings();
+  std::vector<std::string> lines;
+  working_.BuildSetCommands(lines);
+  return lines;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // What a settings read or write of the W830 sends, in which order, and what it does
 // with the outcome: the two settings models, the passcode, the sync flag and the poll
-// mode around each transfer. The main window supplies the link-side steps through
-// THost, so these decisions are tested without the form.
+// mode around each transfer; and how a settings file's lines go into and out of the
+// working model. The main window supplies the link-side steps through THost, so
+// these decisions are tested without the form.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ class TSettingsTransfer {
                             const std::vector<std::string>& replySlots, std::vector<std::string>& replies) = 0;
     // A query answered by a number after the prefix; nothing when no valid answer came.
     virtual std::optional<int32_t> QueryInteger(const std::string& command, const std::string& prefix) = 0;
+    // "WFP?" into the working model (the port the viewer talks through); false when
+    // no valid answer came.
+    virtual bool QueryWfp() = 0;
     // A set command; false when refused ("?", already reported) or unanswered.
     virtual bool QuerySet(const std::string& command) = 0;
     // The passcode typed (at most six digits), or nothing when cancelled.
@@ -60,6 +64,12 @@ class TSettingsTransfer {
   void WriteSettings1Click();
   // Clears the sync flag when the working model holds a line the instrument model does not.
   void CheckSettingsSync();
+  // A settings file's lines into the working model only, over what the pages hold;
+  // their settings are then unsent changes. While connected the indicator is asked "WFP?" first, and nothing
+  // is loaded when it does not answer. True when the file was loaded.
+  bool OpenSettingsFile(const std::vector<std::string>& lines);
+  // What a settings file holds: the pages stored, then the working model's set commands.
+  std::vector<std::string> SettingsFileLines();
 
   enum class TBuildRead { kChangesRemain, kNothingToWrite, kFailed };
   // Reads the base settings and drops from the commands every line the indicator

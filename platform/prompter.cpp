@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace {
 
@@ -44,6 +45,12 @@ constexpr ButtonMap kButtons[] = {
     {mbIgnore, QMessageBox::Ignore, mrIgnore},
 };
 
+// "vis" of "Indicator Settings (*.vis);;All Files (*.*)".
+QString FirstSuffix(const QString& filter) {
+  static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.(\w+))"));
+  return pattern.match(filter).captured(1);
+}
+
 class TWidgetPrompter final : public TPrompter {
  public:
   int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
@@ -64,7 +71,12 @@ class TWidgetPrompter final : public TPrompter {
   }
 
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(FirstSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
   }
 
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,

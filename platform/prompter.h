@@ -38,7 +38,10 @@ class TPrompter {
   virtual int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
   // A plain message box with one OK button.
   virtual void ShowMessage(const QString& text) = 0;
-  // File dialogs return the chosen path, or an empty text when cancelled.
+  // File dialogs return the chosen path, or an empty text when cancelled. The filter is
+  // Qt's ("Text (*.txt);;All Files (*.*)"); its first entry is selected, and a name
+  // typed without a suffix gets the open dialog's first filter suffix or the save
+  // dialog's default suffix.
   virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                                const QString& defaultSuffix) = 0;

@@ -139,13 +139,13 @@ TEST_F(LogPage, TheLogFileSavesAndOpeningOneStopsARunningLog) {
   QTemporaryDir dir;
   const QString path = dir.filePath("run.log");
   prompter.AnswerFile(path);
-  window->SaveLogFile();
+  Control<QAction>("Save1").trigger();
   const std::size_t saved = Samples().Size();
   StartLog(kAuto);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Count("MSV?,0") == 2; }, kWaitMs));
   indicator.ClearLog();
   prompter.AnswerFile(path);
-  window->OpenLogFile();
+  Control<QAction>("Open1").trigger();
   EXPECT_EQ(window->LogMode(), lmOff);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !indicator.Streaming(); }, kWaitMs));
   EXPECT_TRUE(WireHas("STP;"));

@@ -61,6 +61,11 @@ class TFakeHost : public TSettingsTransfer::THost {
     if (reply.empty() || reply == "?") return std::nullopt;
     return std::stoi(reply);
   }
+  bool QueryWfp() override {
+    busyDuringWfp = transferBusy;
+    const std::string reply = StripLineEnd(sim_.Feed("WFP?;"));
+    return !reply.empty() && reply != "?";
+  }
   bool QuerySet(const std::string& command) override {
     const std::string reply = StripLineEnd(sim_.Feed(command + ";"));
     if (reply == "?") Prompter().ShowMessage("Invalid Setting");
@@ -84,6 +89,7 @@ class TFakeHost : public TSettingsTransfer::THost {
   int pollMode = kDisplayMode;
   int pollRestarts = 0;
   bool throwInTraffic = false;
+  bool busyDuringWfp = false;
   std::optional<std::string> passcode;
   int passcodeAsks = 0;
   int pagesStored = 0;
@@ -329,6 +335,28 @@ TEST_F(SettingsTransferTest, SyncCheckOnlyEverClearsTheFlag) {
   working_.Jitter = instrument_.Jitter;
   transfer_.CheckSettingsSync();
   EXPECT_FALSE(host_.inSync);
+}
+
+// Connected, a settings file waits for the indicator's "WFP?" with the polls paused;
+// unanswered, it loads nothing.
+TEST_F(SettingsTransferTest, OpenWhileConnectedAsksWfpFirstWithPollsPaused) {
+  const std::vector<std::string> file = {"ADR5"};
+  for (const bool answered : {false, true}) {
+    SCOPED_TRACE(answered ? "answered" : "unanswered");
+    sim::TSimFaults faults;
+    faults.silent = !answered;
+    sim_.SetFaults(faults);
+    sim_.ClearLog();
+    working_.Address = 0;
+    EXPECT_EQ(transfer_.OpenSettingsFile(file), answered);
+    EXPECT_EQ(sim_.Commands(), std::vector<std::string>{"WFP?"});
+    EXPECT_TRUE(host_.busyDuringWfp);
+    EXPECT_FALSE(host_.transferBusy);
+    EXPECT_EQ(working_.Address, answered ? 5 : 0);
+    EXPECT_EQ(host_.settingsVisible, answered);
+    EXPECT_EQ(host_.pagesStored, answered ? 1 : 0) << "the pages are stored before the file loads";
+  }
+  EXPECT_EQ(instrument_.Address, 0);
 }
 
 }  // namespace

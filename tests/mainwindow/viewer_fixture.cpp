@@ -1,8 +1,11 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QTabWidget>
 
 #include "dialogs/comdialog.h"
 #include "mainwindow/reusabledialogs.h"
@@ -81,6 +84,46 @@ std::size_t TViewerTest::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
+}
+
+std::vector<std::string> TViewerTest::SentCommands() const {
+  const std::vector<std::string> all = indicator.Commands();
+  std::vector<std::string> sent;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i].rfind("FPL?", 0) == 0) continue;
+    if (i + 1 < all.size() && all[i + 1] == "ESR?") {  // the W840's status poll behind its prefix
+      ++i;
+      continue;
+    }
+    sent.push_back(all[i]);
+  }
+  return sent;
+}
+
+void TViewerTest::AnswerTraffic() {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+    return dialog.result();
+  });
+}
+
+void TViewerTest::AnswerPasscode(const QString& digits) {
+  prompter.AnswerDialog([digits](QDialog& dialog) {
+    Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
+    return static_cast<int>(mrOk);
+  });
+}
+
+void TViewerTest::ReadSettings() {
+  AnswerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  ASSERT_TRUE(window->InSync());
+}
+
+void TViewerTest::ShowPage(const char* name) {
+  auto& pages = Control<QTabWidget>(*window, "PgCMain");
+  pages.setCurrentWidget(&Control<QWidget>(*window, name));
 }
 
 void TViewerTest::KeepPicture(const QImage& image, const char* name) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
@@ -34,6 +35,14 @@ class TViewerTest : public ::testing::Test {
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
+  // What the viewer sent besides the display and status polls, since the log was cleared.
+  std::vector<std::string> SentCommands() const;
+
+  // The transfer dialog runs on its own 20 ms timer until it ends.
+  void AnswerTraffic();
+  void AnswerPasscode(const QString& digits);
+  void ReadSettings();
+  void ShowPage(const char* name);
   // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
   static void KeepPicture(const QImage& image, const char* name);
 
@@ -45,3 +54,10 @@ class TViewerTest : public ::testing::Test {
   std::unique_ptr<TdatViewer> store;
   std::unique_ptr<TFrmMain> window;
 };
+
+template <class T>
+T& Control(QObject& parent, const char* name) {
+  T* control = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(control, nullptr) << name;
+  return *control;
+}

@@ -34,13 +34,6 @@ class TViewerSerialTest : public TViewerTest {
   QString device;
 };
 
-template <class T>
-T& Control(QObject& parent, const char* name) {
-  T* control = parent.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(control, nullptr) << name;
-  return *control;
-}
-
 }  // namespace
 
 TEST_F(TViewerSerialTest, ConnectsOverSerialPollsTheDisplayAndAnswersRequests) {

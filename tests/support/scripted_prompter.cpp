@@ -1,6 +1,7 @@
 #include "tests/support/scripted_prompter.h"
 
 #include <QDialog>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +28,7 @@ void TScriptedPrompter::AnswerFile(const QString& path) { answers_.push_back({TP
 void TScriptedPrompter::AnswerPrint(bool print) {
   answers_.push_back({TPrompt::Print, print ? mrOk : mrCancel, {}, {}});
 }
+void TScriptedPrompter::AnswerPrintToPdf(const QString& path) { answers_.push_back({TPrompt::Print, mrOk, path, {}}); }
 void TScriptedPrompter::AnswerDialog(std::function<int(QDialog&)> handler) {
   answers_.push_back({TPrompt::Dialog, mrCancel, {}, std::move(handler)});
 }
@@ -64,19 +66,29 @@ void TScriptedPrompter::ShowMessage(const QString& text) {
   Take(TPrompt::Show, {TPrompt::Show, text, TMsgDlgType::mtCustom, mbOK}, a);
 }
 
-QString TScriptedPrompter::OpenFileName(QWidget*, const QString& caption, const QString&) {
+QString TScriptedPrompter::OpenFileName(QWidget*, const QString& caption, const QString& filter) {
   Answer a;
-  return Take(TPrompt::OpenFile, {TPrompt::OpenFile, caption}, a) ? a.path : QString();
+  const TPrompt prompt{TPrompt::OpenFile, caption, TMsgDlgType::mtCustom, 0, filter};
+  return Take(TPrompt::OpenFile, prompt, a) ? a.path : QString();
 }
 
-QString TScriptedPrompter::SaveFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+QString TScriptedPrompter::SaveFileName(QWidget*, const QString& caption, const QString& filter,
+                                       const QString& defaultSuffix) {
   Answer a;
-  return Take(TPrompt::SaveFile, {TPrompt::SaveFile, caption}, a) ? a.path : QString();
+  const TPrompt prompt{TPrompt::SaveFile, caption, TMsgDlgType::mtCustom, 0, filter, defaultSuffix};
+  return Take(TPrompt::SaveFile, prompt, a) ? a.path : QString();
 }
 
-bool TScriptedPrompter::PrintDialog(QWidget*, QPrinter&) {
+bool TScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer) {
   Answer a;
-  return Take(TPrompt::Print, {TPrompt::Print, {}}, a) && a.result == mrOk;
+  if (!Take(TPrompt::Print, {TPrompt::Print, {}}, a) || a.result != mrOk) return false;
+  if (!a.path.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(a.path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  }
+  return true;
 }
 
 int TScriptedPrompter::ExecDialog(QDialog& dialog) {

@@ -19,6 +19,8 @@ struct TPrompt {
   QString text;  // message text, file dialog caption, or the dialog's object name
   TMsgDlgType type = TMsgDlgType::mtCustom;
   TMsgDlgButtons buttons = 0;
+  QString filter{};         // file dialogs
+  QString defaultSuffix{};  // save dialogs
 };
 
 class TScriptedPrompter final : public TPrompter {
@@ -31,6 +33,9 @@ class TScriptedPrompter final : public TPrompter {
   void AnswerMessage(int result);
   void AnswerFile(const QString& path);  // empty: cancelled
   void AnswerPrint(bool print);
+  // Prints into a PDF file at path, on A4 paper without margins, so that positions
+  // in the file are the printout's own.
+  void AnswerPrintToPdf(const QString& path);
   // The handler gets the dialog unshown: it may fill its fields and press its
   // buttons, and returns the dialog's result.
   void AnswerDialog(std::function<int(QDialog&)> handler);

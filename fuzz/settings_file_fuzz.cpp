@@ -1,0 +1,49 @@
+// Any bytes opened as a settings file: the reader's lines hold every byte but the
+// line ends, and whatever the model makes of them, the file it saves opens to the
+// same settings and saves to the same bytes again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/textlines.h"
+#include "protocol/database.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+// The bytes a save writes: every line ended by CR LF.
+std::string Saved(const w830::Tdata7400& model) {
+  std::vector<std::string> lines;
+  model.BuildSetCommands(lines);
+  std::string bytes;
+  for (const std::string& line : lines) bytes.append(line).append("\r\n");
+  return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const std::vector<std::string> lines = SplitTextLines(bytes);
+  std::size_t kept = 0;
+  for (const std::string& line : lines) {
+    Check(line.find_first_of("\r\n") == std::string::npos);
+    kept += line.size();
+  }
+  std::size_t lineEnds = 0;
+  for (const char c : bytes) lineEnds += c == '\r' || c == '\n';
+  Check(kept + lineEnds == bytes.size());
+
+  w830::Tdata7400 opened;
+  opened.LoadReplies(lines);
+  const std::string saved = Saved(opened);
+  w830::Tdata7400 reopened;
+  reopened.LoadReplies(SplitTextLines(saved));
+  Check(Saved(reopened) == saved);
+  return 0;
+}

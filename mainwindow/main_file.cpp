@@ -1,0 +1,84 @@
+// The File menu: settings files and the printed settings report, or on the Log page
+// the weight log file and the printed chart. Which of the two an item means is
+// decided once, when it is chosen, by the page shown.
+#include <QPrinter>
+
+#include "link/dmViewer.h"
+#include "mainwindow/main.h"
+#include "mainwindow/reportprinter.h"
+#include "mainwindow/reportsources.h"
+#include "mainwindow/settingspages.h"
+#include "mainwindow/settingsreport_w830.h"
+#include "mainwindow/settingstransfer.h"
+#include "platform/busycursor.h"
+#include "platform/prompter.h"
+#include "platform/textlines.h"
+#include "ui_main.h"
+#include "ui_settingspages.h"
+
+namespace {
+
+struct TFileDialogTexts {
+  const char* openTitle;
+  const char* saveTitle;
+  const char* extension;
+  const char* filter;
+};
+
+constexpr TFileDialogTexts kSettingsFiles = {"Open Indicator Setting File", "Save Indicator Setting File", "vis",
+                                             "Indicator Settings (*.vis);;All Files (*.*)"};
+constexpr TFileDialogTexts kLogFiles = {"Open Indicator Log File", "Save Indicator Log File", "log",
+                                        "Indicator Log (*.log);;All Files (*.*)"};
+
+}  // namespace
+
+bool TFrmMain::LogPageShown() const { return ui_->PgCMain->currentWidget() == ui_->TSLog; }
+
+void TFrmMain::Open1Click() {
+  const bool log = LogPageShown();
+  const TFileDialogTexts& texts = log ? kLogFiles : kSettingsFiles;
+  const QString path =
+      Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle), QString::fromLatin1(texts.filter));
+  if (path.isEmpty()) return;
+  if (log)
+    OpenLogFile(path);
+  else
+    settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
+}
+
+void TFrmMain::Save1Click() {
+  const bool log = LogPageShown();
+  const TFileDialogTexts& texts = log ? kLogFiles : kSettingsFiles;
+  const QString path = Prompter().SaveFileName(this, QString::fromLatin1(texts.saveTitle),
+                                               QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
+  if (path.isEmpty()) return;
+  if (log)
+    SaveLogFile(path);
+  else
+    WriteTextLines(path, settingsTransfer_->SettingsFileLines());
+}
+
+void TFrmMain::Print1Click() {
+  const bool log = LogPageShown();
+  QPrinter printer(QPrinter::HighResolution);
+  if (!Prompter().PrintDialog(this, printer)) return;
+  if (log) {
+    PrintChart(printer);
+    return;
+  }
+  const TBusyCursor cursor;
+  // The report shows what the pages show, edits not yet stored included.
+  StorePages();
+  QStringList lines;
+  SettingsReport(lines);
+  PrintReportLines(printer, settingsPages_->Form().MemoHeader->font(), lines);
+}
+
+void TFrmMain::SettingsReport(QStringList& list) {
+  // Every serial port is named from the full list of functions, whichever tab the
+  // serial page shows.
+  const TControlReportSources sources({settingsPages_, ui_->TSCal},
+                                      {{QStringLiteral("cbSerialUse"), TSettingsPages::SerialFunctionNames()}});
+  const QChar decimalChar = datViewer ? datViewer->GetDecimalPointChar() : QChar(u'.');
+  w830::SettingsReport(workingData_, sources, decimalChar, list);
+}
