@@ -96,7 +96,7 @@ function(viewer_fuzz name)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer ${VIEWER_WARNINGS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
-    file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus "${ARG_CORPUS}")  # for scripts/fuzz
+    file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus "${ARG_CORPUS}")
   endif()
 endfunction()
 
