@@ -5,7 +5,10 @@
 // - throughput: 4 MiB written at the far end by a thread of its own until the
 //   handler has taken all of it (the median transfer, in MiB/s);
 // - idle: the process's CPU time per second of wall time with an open port and
-//   nothing arriving.
+//   nothing arriving;
+// - stream: the same while the far end sends 11,520 bytes a second (what 115200
+//   baud carries) in 16-byte pieces, as a UART's receive FIFO hands them on, for
+//   10 s; the far end's own CPU time is not counted.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -251,9 +254,72 @@ void IdleCpu(benchmark::State& state) {
   state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
 }
 
+// The far end of a paced stream: 16 bytes every 1/720 s until stopped, on a thread
+// of its own whose CPU time is kept apart.
+class PacedFarEnd {
+ public:
+  static constexpr size_t kPiece = 16;
+  static constexpr int kPiecesPerSecond = 11520 / kPiece;
+
+  explicit PacedFarEnd(Pty& pty) : thread_([this, &pty] { Run(pty); }) {}
+  ~PacedFarEnd() { Stop(); }
+  // Stops the stream; the far end's CPU seconds.
+  double Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return cpu_;
+  }
+
+ private:
+  void Run(Pty& pty) {
+    const char piece[kPiece] = {};
+    const double c0 = ThreadCpuSeconds();
+    auto next = Clock::now();
+    while (!stop_) {
+      pty.Write(piece, kPiece);
+      next += std::chrono::microseconds(1000000 / kPiecesPerSecond);
+      std::this_thread::sleep_until(next);
+    }
+    cpu_ = ThreadCpuSeconds() - c0;
+  }
+  static double ThreadCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+  }
+
+  std::atomic<bool> stop_{false};
+  double cpu_ = 0;
+  std::thread thread_;
+};
+
+template <class R>
+void StreamCpu(benchmark::State& state) {
+  Pty pty;
+  R receiver(pty.Slave());
+  size_t got = 0;
+  receiver.OnBytes = [&](size_t n) { got += n; };
+  double cpu = 0, wall = 0;
+  for (auto _ : state) {
+    const double c0 = ProcessCpuSeconds();
+    const auto w0 = Clock::now();
+    PacedFarEnd farEnd(pty);
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double farEndCpu = farEnd.Stop();
+    cpu += ProcessCpuSeconds() - c0 - farEndCpu;
+    wall += std::chrono::duration<double>(Clock::now() - w0).count();
+  }
+  state.counters["cpu_percent"] = wall > 0 ? 100.0 * cpu / wall : 0;
+  state.counters["bytes_per_s"] = wall > 0 ? static_cast<double>(got) / wall : 0;
+}
+
 BENCHMARK(Latency)->Arg(200)->Arg(2000)->Iterations(100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Throughput)->Iterations(20)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(IdleCpu, DriverReceiver)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(IdleCpu, QtReceiver)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StreamCpu, DriverReceiver)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StreamCpu, QtReceiver)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

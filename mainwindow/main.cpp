@@ -12,6 +12,7 @@
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
 #include "link/logging.h"
+#include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
@@ -79,6 +80,7 @@ void TFrmMain::FormCreate() {
   CreateMimics();
   InstallProgramHelp(*this);
   CreateSettingsPages();
+  CreateCalibrationPage();
   CreateLogPage();
   CreateStatusBar();
   ResetLink();
@@ -90,8 +92,6 @@ void TFrmMain::FormCreate() {
   FTickCount = 0;
   FInSync = false;
   FLogMode = lmOff;
-  ui_->edtCalDirectZero->setText(QStringLiteral("0"));
-  ui_->edtCalDirectSpan->setText(QStringLiteral("0"));
 
   BindControls();
   SetConnected(false);

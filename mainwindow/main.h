@@ -24,6 +24,8 @@ class TFrmMain;
 }
 class QKeyEvent;
 class QLabel;
+class TCalibrationPage;
+class TCalibrationSteps;
 class QPrinter;
 class TFrmTraffic;
 class TLogSession;
@@ -102,6 +104,13 @@ class TFrmMain : public QMainWindow {
   void WriteSettings1Click();
   void CheckSettingsSync();
 
+  // --- Calibration page (see TCalibrationSteps)
+  TCalibrationPage& CalibrationPage() { return *calibrationPage_; }
+  TCalibrationSteps& CalibrationSteps() { return *calibrationSteps_; }
+  // Rebuilds the linearisation list from the working model in the units at this
+  // index of the units list.
+  void ShowLinearisation(int unitIndex);
+
   // --- File menu: settings files and the settings report, or on the Log page the
   // weight log and the chart (main_file.cpp)
   void Open1Click();
@@ -166,6 +175,9 @@ class TFrmMain : public QMainWindow {
   // A running settings transfer gets every reply; a lost link cancels it.
   void RouteTrafficReply(const std::string& reply);
   void EndTraffic();
+  class TCalibrationHost;
+  void CreateCalibrationPage();
+  int CalDecimals() const;
   bool LogPageShown() const;
   class TLogHost;
   void CreateLogPage();
@@ -192,6 +204,9 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransfer> settingsTransfer_;
   TFrmTraffic* FTraffic = nullptr;
+  TCalibrationPage* calibrationPage_ = nullptr;
+  std::unique_ptr<TCalibrationHost> calibrationHost_;
+  std::unique_ptr<TCalibrationSteps> calibrationSteps_;
   std::unique_ptr<TLogHost> logHost_;
   std::unique_ptr<TLogSession> logSession_;
   QTimer Timer1;

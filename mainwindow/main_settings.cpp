@@ -102,7 +102,6 @@ void TFrmMain::CreateSettingsPages() {
   settingsPages_ = new TSettingsPages(ui_->TSSettings);
   ui_->TSSettings->layout()->addWidget(settingsPages_);
   settingsPages_->SetModel(&workingData_);
-  settingsPages_->SetCalibrationEdits(ui_->edtCalDirectZero, ui_->edtCalDirectSpan, nullptr);
   settingsPages_->OnUpdateStatusLine = [this] { UpdateStatusLine(); };
   settingsHost_ = std::make_unique<TSettingsHost>(*this);
   settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, workingData_, instrumentData_);

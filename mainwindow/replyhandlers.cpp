@@ -63,4 +63,13 @@ TReplyVerdict LinPointReply(TReplyContext& context, const std::string& reply) {
   return TReplyVerdict::Accept;
 }
 
+TReplyVerdict CalDataReply(TReplyContext& context, const std::string& reply) {
+  if (reply == "?") {
+    context.failureMessage = "Invalid Setting";
+    return TReplyVerdict::Fail;
+  }
+  context.calData = reply;
+  return TReplyVerdict::Accept;
+}
+
 TReplyVerdict ClearWaitReply(TReplyContext&, const std::string&) { return TReplyVerdict::Accept; }

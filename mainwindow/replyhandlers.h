@@ -20,6 +20,7 @@ struct TReplyContext {
   Tcommsobj parser;
   int32_t replyValue = 0;
   int32_t calStatus = 0;
+  std::string calData;  // a calibration block as the indicator sent it
   w830::Tdata7400* model = nullptr;          // the working settings
   std::function<void()> settingsChanged;     // refresh the settings pages
   std::string failureMessage;                // an error box to show once the wait has ended
@@ -40,5 +41,8 @@ TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply);
 // Point number 1..10, percent -150..150 and weight -99999..999999 into the
 // working model's linearisation table.
 TReplyVerdict LinPointReply(TReplyContext& context, const std::string& reply);
+// Any reply but "?" is a calibration block: kept whole in calData. A "?" fails
+// and asks for the error box "Invalid Setting".
+TReplyVerdict CalDataReply(TReplyContext& context, const std::string& reply);
 // Any reply ends the wait.
 TReplyVerdict ClearWaitReply(TReplyContext& context, const std::string& reply);

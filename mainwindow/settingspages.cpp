@@ -212,6 +212,7 @@ void TSettingsPages::SettingsToControls(bool scaledOnly) {
     }
   }
   UpdateRangeControls();
+  if (OnShowLinearisation) OnShowLinearisation(m.Units);
   if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, shownDecimals_, c)));
   controlsLoaded_ = true;
   updatingControls_ = false;

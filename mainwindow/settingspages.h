@@ -47,6 +47,9 @@ class TSettingsPages : public QWidget {
   std::function<void()> OnUpdateStatusLine;
   // The units text changed: the Calibration page relabels and rebuilds its list.
   std::function<void(const QString& units)> OnUnitsChanged;
+  // The scaled fields were shown: the Calibration page's list follows, in the
+  // model's units (an index of CBxUnits).
+  std::function<void(int units)> OnShowLinearisation;
 
   // Every function a serial port can have, by its stored number; each serial tab
   // lists the first few of them.

@@ -91,7 +91,7 @@ void TComComboBox::ApplyToPort() {
     case cpBaudRate: port_->SetBaudRate(static_cast<TBaudRateCode>(picked_)); break;
     case cpDataBits: port_->SetDataBits(static_cast<TDataBitsCode>(picked_)); break;
     case cpStopBits: port_->SetStopBits(static_cast<TStopBitsCode>(picked_)); break;
-    case cpParity: port_->Parity().SetBits(static_cast<TParityBits>(picked_)); break;
+    case cpParity: port_->Parity().Set(&TComParity::Bits, static_cast<TParityBits>(picked_)); break;
     case cpFlowControl: port_->FlowControl().SetFlowControl(static_cast<TFlowControl>(picked_)); break;
     case cpNone: break;
   }

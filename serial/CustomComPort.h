@@ -1,28 +1,38 @@
 #pragma once
-// The port component of the enumeration component set, on the same Linux device
-// layer as the serial driver. The programs link it but never create one: their
-// links use TSerComPort. Its event thread watches the device and reports on the
-// GUI thread: received characters, and changes of CTS, DSR and RLSD.
+// The port component of the enumeration component set, on the same device layer
+// as the serial driver. The programs link it but never create one: their links
+// use TSerComPort.
+//
+// While open and watching events, an event thread reads what arrives into the
+// port's input queue (so that it can see the event character and how full the
+// queue is) and a second thread waits for the modem lines; the events reach the
+// program by DeliveryMode: 0 on the GUI thread, 1 one message per event on the
+// GUI thread, 2 on the event thread itself. Without watched events no thread runs
+// and Read takes straight from the device.
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "serial/ComSet.h"
-#include "serial/TermiosDevice.h"
+#include "serial/SerDevice.h"
 
 class TCustomComPort;
 class TMemIniFile;
 
-// Each group re-applies its part of the device settings when a value changes.
-// Time-outs and queue sizes are the kernel's business on Linux: kept and stored only.
+// Each group re-applies its part of the device settings when a value changes;
+// the time-outs are taken by Read and Write as they go.
 class TComTimeouts {
  public:
+  // -1 stands for "no interval": with both totals 0 a read returns at once.
   int ReadInterval = -1;
   int ReadTotalMultiplier = 0;
   int ReadTotalConstant = 0;
@@ -63,19 +73,26 @@ class TComParity {
  public:
   explicit TComParity(TCustomComPort* port = nullptr) : port_(port) {}
   TParityBits Bits = prNone;
+  // Received bytes are checked for parity; with Replace a bad one arrives as ReplaceChar.
   bool Check = false;
   bool Replace = false;
   char ReplaceChar = 0;
-  void SetBits(TParityBits bits);
-  void SetCheck(bool on);
+  template <class T>
+  void Set(T TComParity::*field, T value) {
+    if (this->*field == value) return;
+    this->*field = value;
+    Changed();
+  }
   void Assign(const TComParity& other);
 
  private:
+  void Changed();
   TCustomComPort* port_;
 };
 
 class TComBuffer {
  public:
+  explicit TComBuffer(TCustomComPort* port = nullptr) : port_(port) {}
   int InputSize() const { return input_; }
   int OutputSize() const { return output_; }
   // A positive odd size is lowered by one.
@@ -84,6 +101,7 @@ class TComBuffer {
   void Assign(const TComBuffer& other);
 
  private:
+  TCustomComPort* port_;
   int input_ = 1024;
   int output_ = 1024;
 };
@@ -97,9 +115,67 @@ enum TStoredGroup : unsigned {
   sgFlowControl = 1u << 5,
 };
 
-class TCustomComPort : public QObject {
+// The events a port watches, numbered as in its set.
+enum TComEvent : unsigned {
+  evRxChar = 0,
+  evTxEmpty = 1,
+  evRxFlag = 2,
+  evRing = 3,
+  evBreak = 4,
+  evCTS = 5,
+  evDSR = 6,
+  evError = 7,
+  evRLSD = 8,
+  evRx80Full = 9,
+};
+using TComEvents = unsigned;
+constexpr TComEvents EventBit(TComEvent e) { return 1u << e; }
+constexpr TComEvents kAllComEvents = (1u << 10) - 1;
+
+// The line-error set of the error event.
+namespace ComLineError {
+constexpr int Frame = 0x01;
+constexpr int Parity = 0x02;
+constexpr int Overrun = 0x04;
+constexpr int Break = 0x08;
+constexpr int IO = 0x10;
+constexpr int Mode = 0x20;
+constexpr int RxOver = 0x40;
+constexpr int TxFull = 0x80;
+}  // namespace ComLineError
+
+// A component linked to a port: it hears of the modem lines and of receive and
+// transmit activity, and may take the received bytes as buffers.
+class TComLink {
+ public:
+  virtual ~TComLink() = default;
+  virtual void CTSChange(bool on) {}
+  virtual void DSRChange(bool on) {}
+  virtual void RLSDChange(bool on) {}
+  virtual void RxActivity(bool on) {}
+  virtual void TxActivity(bool on) {}
+  virtual bool TakesRxBuffer() const { return false; }
+  virtual void RxBuffer(const char* data, int count) {}
+};
+
+// Receives delivery mode 1's messages, one per event.
+class TComEventWindow final : public QObject {
   Q_OBJECT
  public:
+  explicit TComEventWindow(TCustomComPort* port);
+  Q_INVOKABLE void Message();
+
+ private:
+  TCustomComPort* port_;
+};
+
+class TCustomComPort : public QObject {
+  Q_OBJECT
+  friend class TComEventWindow;
+
+ public:
+  using TDeviceFactory = std::function<std::unique_ptr<TSerDevice>()>;
+
   explicit TCustomComPort(QObject* owner = nullptr);
   ~TCustomComPort() override;
 
@@ -118,40 +194,78 @@ class TCustomComPort : public QObject {
   void SetDiscardNull(bool on);
   char EventChar() const { return eventChar_; }
   void SetEventChar(char c);
+  TComEvents Events() const { return events_; }
+  // Takes effect at the next open.
+  void SetEvents(TComEvents events) { events_ = events; }
+  int DeliveryMode() const { return deliveryMode_; }
+  // 0, 1 or 2; takes effect at the next open.
+  void SetDeliveryMode(int mode) { deliveryMode_ = mode; }
   unsigned StoredGroups = sgBasic;
+  // With the count switch on and the buffer switch off (as they start), received
+  // bytes are announced by count; otherwise they are read for the linked
+  // components that take buffers and for OnRxBuf.
+  bool RxCountSwitch = true;
+  bool RxBufferSwitch = false;
 
   TComParity& Parity() { return parity_; }
   TComFlowControl& FlowControl() { return flowControl_; }
   TComTimeouts& Timeouts() { return timeouts_; }
   TComBuffer& Buffer() { return buffer_; }
 
+  // Changes between the two take effect together at the last EndUpdate.
+  void BeginUpdate() { ++updateCount_; }
+  void EndUpdate();
+
   void Open();
   void Close();
   bool Connected() const { return connected_; }
 
-  // Reads up to count bytes that are there; the number read.
+  // Reads up to count bytes under the time-outs: with ReadInterval -1 and no
+  // totals it gives what is there at once; otherwise it waits for count bytes until
+  // the total time-out, or the interval time-out between two bytes, runs out.
   int Read(char* buffer, int count);
+  // Writes all of the bytes, or what the write time-out allowed; the number written.
+  int Write(const char* data, int count);
   int InputCount();
   // Bit 0 CTS, 1 DSR, 2 ring, 3 RLSD.
   int ModemSignals();
+  // The ComLineError set since the last call.
+  int LineErrors();
+
+  void RegisterLink(TComLink* link);
+  void UnregisterLink(TComLink* link);
 
   void ApplyLineSettings();
+  void ApplyBufferSizes();
 
   void StoreToIni(TMemIniFile& ini) const;
   void LoadFromIni(const TMemIniFile& ini);
 
+  // Tests put a device of their own under the port.
+  void SetDeviceFactory(TDeviceFactory factory) { deviceFactory_ = std::move(factory); }
+
   std::function<void(TCustomComPort*)> OnBeforeOpen, OnAfterOpen, OnBeforeClose, OnAfterClose;
   std::function<void(TCustomComPort*, int count)> OnRxChar;
+  std::function<void(TCustomComPort*, const char* data, int count)> OnRxBuf;
+  std::function<void(TCustomComPort*)> OnTxEmpty, OnRxFlag, OnRing, OnBreak, OnRx80Full;
   std::function<void(TCustomComPort*, bool on)> OnCTSChange, OnDSRChange, OnRLSDChange;
+  std::function<void(TCustomComPort*, int errors)> OnError;
 
  private:
+  bool Applies() const { return connected_ && updateCount_ == 0; }
   void EventLoop();
-  // Invoked by name, so that Qt makes the queued call inside its own library and
-  // nothing of ours travels between the threads outside our locks.
-  Q_INVOKABLE void DeliverRxChar();
-  void DeliverModem(int before, int after);
-  void StopThread();
+  void ModemLoop(int last);
+  // Hands events over by DeliveryMode.
+  void Signal(TComEvents events);
+  Q_INVOKABLE void DeliverPending();
+  void DeliverOne();
+  void Deliver(TComEvents events);
+  void DeliverRxChar();
+  void DeliverModem(TComEvent event);
+  void StopThreads();
+  int TakeQueued(char* out, int count);
   QString Section() const;
+  [[noreturn]] void Raise(int code);
 
   std::string port_ = "COM1";
   TBaudRateCode baudRate_ = br9600;
@@ -160,19 +274,36 @@ class TCustomComPort : public QObject {
   TDataBitsCode dataBits_ = dbEight;
   bool discardNull_ = false;
   char eventChar_ = 0;
+  TComEvents events_ = kAllComEvents;
+  int deliveryMode_ = 0;
+  int updateCount_ = 0;
   TComParity parity_{this};
   TComFlowControl flowControl_{this};
   TComTimeouts timeouts_;
-  TComBuffer buffer_;
+  TComBuffer buffer_{this};
+  std::vector<TComLink*> links_;
+  TDeviceFactory deviceFactory_;
 
   bool connected_ = false;
-  std::unique_ptr<TTermiosDevice> device_;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
+  std::unique_ptr<TSerDevice> device_;
+  std::thread eventThread_, modemThread_;
+  // The receiver of delivery mode 1's messages; going with the port's close, it
+  // takes the messages still on their way with it. Set before the threads start.
+  TComEventWindow* window_ = nullptr;
+
+  // Shared with the event threads.
   std::mutex lock_;
-  std::condition_variable handled_;
-  bool rxPending_ = false;
-  bool leftUnread_ = false;
+  std::condition_variable changed_;
+  std::atomic<bool> stop_{false};
+  std::deque<char> queue_;
+  int queueLimit_ = 1024;
+  int lineErrors_ = 0;  // ComLineError bits
+  TComEvents pending_ = 0;
+  std::deque<TComEvent> pendingOrder_;  // delivery mode 1
+  std::atomic<char> watchedChar_{0};
+  bool deliveryPosted_ = false;
+  bool txPending_ = false;  // written bytes have yet to leave the device
+  int readFailure_ = 0;     // the event thread's read failure, for the next Read
 };
 
 // A character from 33 to 127 as itself, any other as "#" and its code.

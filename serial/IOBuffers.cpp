@@ -56,10 +56,20 @@ size_t TIOQueue::Count() const {
   return items_.size();
 }
 
-bool TIOQueue::WaitForData(std::chrono::milliseconds timeout) {
+void TIOQueue::WaitForWork(std::chrono::milliseconds timeout) {
   std::unique_lock lock(lock_);
-  arrived_.wait_for(lock, timeout, [this] { return !items_.empty() || interrupted_; });
-  return !items_.empty();
+  arrived_.wait_for(lock, timeout, [this] {
+    return interrupted_ || poked_ || (!items_.empty() && !dynamic_cast<TDataBuffer*>(items_.front().get()));
+  });
+  poked_ = false;
+}
+
+void TIOQueue::Poke() {
+  {
+    std::lock_guard lock(lock_);
+    poked_ = true;
+  }
+  arrived_.notify_all();
 }
 
 bool TIOQueue::WaitForRoom(int limit) {
@@ -81,6 +91,7 @@ void TIOQueue::Interrupt() {
 int TIOQueue::ReadQueued(uint8_t* out, int count) {
   int copied = 0;
   bool freed = false;
+  bool uncovered = false;  // an item that is not data came to the front
   {
     std::lock_guard lock(lock_);
     while (copied < count && !items_.empty()) {
@@ -94,8 +105,10 @@ int TIOQueue::ReadQueued(uint8_t* out, int count) {
       bytesQueued_ -= data->Size();
       items_.pop_front();
       freed = true;
+      uncovered = !items_.empty() && !dynamic_cast<TDataBuffer*>(items_.front().get());
     }
   }
   if (freed) roomMade_.notify_all();
+  if (uncovered) arrived_.notify_all();
   return copied;
 }

@@ -55,9 +55,12 @@ class TIOQueue {
   bool Empty() const;
   size_t Count() const;
 
-  // Returns at once when not empty; else waits up to timeout for a push or Interrupt.
-  // True when the queue holds something.
-  bool WaitForData(std::chrono::milliseconds timeout);
+  // Returns when the front item is not a data buffer (data waits for room in the
+  // dispatch ring, which whoever makes room moves up), after Poke or Interrupt, or
+  // after timeout.
+  void WaitForWork(std::chrono::milliseconds timeout);
+  // Ends the current or next WaitForWork.
+  void Poke();
   // Waits until at most limit bytes are queued or Interrupt; true when there is room.
   bool WaitForRoom(int limit);
   // Ends every wait, now and from then on.
@@ -78,4 +81,5 @@ class TIOQueue {
   // read never contend with the GUI side taking bytes off.
   std::atomic<int> bytesQueued_{0};
   bool interrupted_ = false;
+  bool poked_ = false;
 };

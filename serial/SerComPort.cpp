@@ -15,9 +15,8 @@
 
 namespace {
 
-const QEvent::Type kAvailEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kDeliverEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kFailureEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-const QEvent::Type kDeferredCloseEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // One event per delivery; the generation tells events of an earlier opening apart.
 class TPortEvent final : public QEvent {
@@ -63,6 +62,60 @@ void TSerComPort::Reopen() {
   tracing_ = tracing;
   logging_ = logging;
   SetOpen(true);
+}
+
+void TSerComPort::Assign(const TSerComPort& source) {
+  if (&source == this) return;
+  SetOpen(false);
+  users_ = source.users_;
+  nextUser_ = source.nextUser_;
+  deviceLayer_ = source.deviceLayer_;
+  deviceName_ = source.deviceName_;
+  comNumber_ = source.comNumber_;
+  baud_ = source.baud_;
+  parity_ = source.parity_;
+  dataBits_ = source.dataBits_;
+  stopBits_ = source.stopBits_;
+  inSize_ = source.inSize_;
+  outSize_ = source.outSize_;
+  promptForPort_ = source.promptForPort_;
+  autoOpen_ = source.autoOpen_;
+  dtr_ = source.dtr_;
+  rts_ = source.rts_;
+  hwFlow_ = source.hwFlow_;
+  swFlow_ = source.swFlow_;
+  xonChar_ = source.xonChar_;
+  xoffChar_ = source.xoffChar_;
+  bufferFull_ = source.bufferFull_;
+  bufferResume_ = source.bufferResume_;
+  tracing_ = source.tracing_ > tlOn ? tlOff : source.tracing_;
+  logging_ = source.logging_ > tlOn ? tlOff : source.logging_;
+  traceSize_ = source.traceSize_;
+  logSize_ = source.logSize_;
+  traceName_ = source.traceName_;
+  logName_ = source.logName_;
+  traceHex_ = source.traceHex_;
+  logHex_ = source.logHex_;
+  traceAllHex_ = source.traceAllHex_;
+  logAllHex_ = source.logAllHex_;
+  useEventWord_ = source.useEventWord_;
+  commNotificationLevel_ = source.commNotificationLevel_;
+  rs485_ = source.rs485_;
+  tapiMode_ = source.tapiMode_;
+  deviceFactory_ = source.deviceFactory_;
+  SetOnTrigger(source.onTrigger_);
+  SetOnTriggerAvail(source.onTriggerAvail_);
+  SetOnTriggerData(source.onTriggerData_);
+  SetOnTriggerStatus(source.onTriggerStatus_);
+  SetOnTriggerTimer(source.onTriggerTimer_);
+  OnPortOpen = source.OnPortOpen;
+  OnPortClose = source.OnPortClose;
+  if (auto d = source.Dispatcher()) savedTriggers_ = d->Triggers();
+}
+
+void TSerComPort::SetDeviceLayer(TDeviceLayer layer) {
+  if (state_ == psOpen || layer != dlWin32) return;
+  deviceLayer_ = layer;
 }
 
 void TSerComPort::SetDeviceName(const std::string& name) {
@@ -139,17 +192,46 @@ void TSerComPort::SetRTS(bool on) {
   rts_ = on;
 }
 
+// Handshaking holds the far end at BufferFull and resumes it at BufferResume:
+// 90 % and 10 % of InSize for the lines, 75 % and 25 % for XON/XOFF.
 void TSerComPort::ApplyFlow() {
+  const bool receiveXon = swFlow_ == swfReceive || swFlow_ == swfBoth;
+  if (hwFlow_ != 0 || receiveXon) {
+    const int full = hwFlow_ != 0 ? 90 : 75, resume = hwFlow_ != 0 ? 10 : 25;
+    if (bufferFull_ == 0 || bufferFull_ > inSize_) bufferFull_ = (inSize_ * full + 50) / 100;
+    if (bufferResume_ == 0 || bufferResume_ > bufferFull_) bufferResume_ = (inSize_ * resume + 50) / 100;
+  }
   if (state_ != psOpen) return;
-  const bool hardware = hwFlow_ & (THWFlow::hwfUseRTS | THWFlow::hwfRequireCTS);
-  CheckException(Dispatcher()->SetFlowControl(hardware, swFlow_ == swfTransmit || swFlow_ == swfBoth,
-                                              swFlow_ == swfReceive || swFlow_ == swfBoth, xonChar_, xoffChar_));
+  CheckException(Dispatcher()->SetFlowControl(hwFlow_ << 4, swFlow_ == swfTransmit || swFlow_ == swfBoth, receiveXon,
+                                              xonChar_, xoffChar_));
 }
 
 void TSerComPort::SetHWFlowOptions(int options) {
   if (options == hwFlow_ && !force_) return;
   hwFlow_ = options;
+  if (options & (THWFlow::hwfUseRTS | THWFlow::hwfRequireCTS)) rs485_ = false;
   ApplyFlow();
+}
+
+void TSerComPort::SetBufferFull(int level) {
+  bufferFull_ = level;
+  ApplyFlow();
+}
+
+void TSerComPort::SetBufferResume(int level) {
+  bufferResume_ = level > bufferFull_ ? (bufferFull_ + 5) / 10 : level;
+  ApplyFlow();
+}
+
+void TSerComPort::SetRS485Mode(bool on) {
+  if (on == rs485_ && !force_) return;
+  rs485_ = on;
+  if (on) {
+    hwFlow_ &= ~(THWFlow::hwfUseRTS | THWFlow::hwfRequireCTS);
+    ApplyFlow();
+    SetRTS(false);
+  }
+  if (state_ == psOpen) CheckException(Dispatcher()->SetRS485(on));
 }
 
 void TSerComPort::SetSWFlowOptions(TSWFlowOptions options) {
@@ -174,15 +256,21 @@ void TSerComPort::SetXOffChar(char c) {
   ApplyFlow();
 }
 
+// A restart with the new size keeps a paused trace paused.
 void TSerComPort::SetTraceSize(unsigned size) {
   traceSize_ = std::min<unsigned>(size, TSerTrace::kMaxSize);
-  if (state_ == psOpen && (tracing_ == tlOn || tracing_ == tlPause)) Dispatcher()->Trace().Start(traceSize_);
+  if (state_ != psOpen || (tracing_ != tlOn && tracing_ != tlPause)) return;
+  TSerTrace& trace = Dispatcher()->Trace();
+  trace.Start(traceSize_);
+  if (tracing_ == tlPause) trace.Pause();
 }
 
 void TSerComPort::SetLogSize(unsigned size) {
   logSize_ = std::min<unsigned>(size, TSerDispatchLog::kMaxSize);
-  if (state_ == psOpen && (logging_ == tlOn || logging_ == tlPause))
-    Dispatcher()->Log().Start(logSize_, DevicePath());
+  if (state_ != psOpen || (logging_ != tlOn && logging_ != tlPause)) return;
+  TSerDispatchLog& log = Dispatcher()->Log();
+  log.Start(logSize_, DevicePath());
+  if (logging_ == tlPause) log.Pause();
 }
 
 // The trace's states: on, paused, or off; the other values are actions that end in one of those.
@@ -205,14 +293,14 @@ void TSerComPort::ApplyTrace(TTraceLogState state) {
       return;
     }
     case tlAppendAndContinue: {
-      const int r = trace.WriteTo(file, true, traceHex_, traceAllHex_);
+      // A trace that was never started, or a failed write, leaves everything as it was.
+      CheckException(trace.WriteTo(file, true, traceHex_, traceAllHex_));
       trace.Clear();
-      tracing_ = tlOn;
-      CheckException(r);
-      return;
+      trace.Resume();
+      break;
     }
   }
-  tracing_ = state;
+  tracing_ = state == tlAppendAndContinue ? tlOn : state;
 }
 
 void TSerComPort::ApplyLog(TTraceLogState state) {
@@ -227,21 +315,20 @@ void TSerComPort::ApplyLog(TTraceLogState state) {
     case tlClear: log.Clear(); return;
     case tlDump:
     case tlAppend: {
-      const int r = log.Enabled() ? log.WriteTo(file, state == tlAppend, logHex_) : 0;
+      const int r = log.Enabled() ? log.WriteTo(file, state == tlAppend, logHex_, logAllHex_) : 0;
       log.Stop();
       logging_ = tlOff;
       CheckException(r);
       return;
     }
     case tlAppendAndContinue: {
-      const int r = log.WriteTo(file, true, logHex_);
+      CheckException(log.WriteTo(file, true, logHex_, logAllHex_));
       log.Clear();
-      logging_ = tlOn;
-      CheckException(r);
-      return;
+      log.Resume();
+      break;
     }
   }
-  logging_ = state;
+  logging_ = state == tlAppendAndContinue ? tlOn : state;
 }
 
 void TSerComPort::SetTracing(TTraceLogState state) {
@@ -262,13 +349,26 @@ void TSerComPort::SetLogging(TTraceLogState state) {
   ApplyLog(state);
 }
 
-void TSerComPort::SetOnTriggerAvail(TTriggerAvailEvent handler) {
-  onTriggerAvail_ = std::move(handler);
-  UpdateHandlerState();
+void TSerComPort::SetOnTrigger(TTriggerEvent handler) { SetEvent(onTrigger_, std::move(handler)); }
+void TSerComPort::SetOnTriggerAvail(TTriggerAvailEvent handler) { SetEvent(onTriggerAvail_, std::move(handler)); }
+void TSerComPort::SetOnTriggerData(TTriggerHandleEvent handler) { SetEvent(onTriggerData_, std::move(handler)); }
+void TSerComPort::SetOnTriggerStatus(TTriggerHandleEvent handler) { SetEvent(onTriggerStatus_, std::move(handler)); }
+void TSerComPort::SetOnTriggerTimer(TTriggerHandleEvent handler) { SetEvent(onTriggerTimer_, std::move(handler)); }
+void TSerComPort::SetOnTriggerLineError(TTriggerLineErrorEvent handler) {
+  SetEvent(onTriggerLineError_, std::move(handler));
 }
+void TSerComPort::SetOnTriggerModemStatus(TNotifyEvent handler) { SetEvent(onTriggerModemStatus_, std::move(handler)); }
+void TSerComPort::SetOnTriggerOutbuffFree(TNotifyEvent handler) { SetEvent(onTriggerOutbuffFree_, std::move(handler)); }
+void TSerComPort::SetOnTriggerOutbuffUsed(TNotifyEvent handler) { SetEvent(onTriggerOutbuffUsed_, std::move(handler)); }
+void TSerComPort::SetOnTriggerOutSent(TNotifyEvent handler) { SetEvent(onTriggerOutSent_, std::move(handler)); }
 
+// Without any trigger event no message reaches the port.
 void TSerComPort::UpdateHandlerState() {
-  if (auto d = Dispatcher()) d->SetPortHandlerInstalled(static_cast<bool>(onTriggerAvail_));
+  auto d = Dispatcher();
+  if (!d) return;
+  d->SetPortHandlerInstalled(onTrigger_ || onTriggerAvail_ || onTriggerData_ || onTriggerStatus_ || onTriggerTimer_ ||
+                             onTriggerLineError_ || onTriggerModemStatus_ || onTriggerOutbuffFree_ ||
+                             onTriggerOutbuffUsed_ || onTriggerOutSent_);
 }
 
 void TSerComPort::SetOpen(bool open) {
@@ -299,10 +399,13 @@ void TSerComPort::PostEvent(int type, unsigned generation, int code) {
 }
 
 void TSerComPort::InitPort() {
-  ValidateComNumber();
+  if (tapiMode_ != tmOn) ValidateComNumber();
+  if (deviceLayer_ != dlWin32) CheckException(SerErr::NullApi);
+  // A telephony line hands over an open device; no line does so here.
+  if (tapiMode_ == tmOn) CheckException(SerErr::NotOpenedByTapi);
   const unsigned generation = ++generation_;
   TSerDispatcherCallbacks callbacks;
-  callbacks.AvailReady = [this, generation] { PostEvent(kAvailEvent, generation); };
+  callbacks.DeliveryReady = [this, generation] { PostEvent(kDeliverEvent, generation); };
   callbacks.Failed = [this, generation](int code) { PostEvent(kFailureEvent, generation, code); };
   auto d = std::make_shared<TSerDispatcher>(
       deviceFactory_ ? deviceFactory_() : std::make_unique<TTermiosDevice>(), std::move(callbacks));
@@ -327,6 +430,7 @@ void TSerComPort::InitPort() {
     d->SetAvailThreshold(availThreshold_);
     SetDTR(dtr_);
     SetRTS(rts_);
+    SetRS485Mode(rs485_);
     force_ = false;
   } catch (...) {
     force_ = false;
@@ -339,7 +443,26 @@ void TSerComPort::InitPort() {
     throw;
   }
   open_ = true;
+  if (savedTriggers_) {
+    d->RestoreTriggers(*savedTriggers_);
+    savedTriggers_.reset();
+  }
+  Notify(SerMsg::PortOpened);
   if (OnPortOpen) OnPortOpen(this);
+}
+
+void TSerComPort::Notify(int message) {
+  const auto users = users_;
+  for (const auto& [id, user] : users) user(this, message);
+}
+
+int TSerComPort::RegisterUser(TPortUser user) {
+  users_.emplace_back(nextUser_, std::move(user));
+  return nextUser_++;
+}
+
+void TSerComPort::DeregisterUser(int id) {
+  std::erase_if(users_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void TSerComPort::DonePort() {
@@ -354,17 +477,21 @@ void TSerComPort::DonePort() {
     }
   }
   state_ = psClosing;
+  Notify(SerMsg::PortClosing);
+  savedTriggers_ = d->Triggers();
   d->DonePort();
   // A close from inside a delivery leaves the dispatcher to the delivery's end.
   if (d->InAvailMessage())
-    PostEvent(kDeferredCloseEvent, generation_);
+    closeAfterDelivery_ = true;
   else
     FinishClose();
+  Notify(SerMsg::PortClosed);
   if (OnPortClose) OnPortClose(this);
   if (!dumpError.empty()) ShowException(std::runtime_error(dumpError));
 }
 
 void TSerComPort::FinishClose() {
+  closeAfterDelivery_ = false;
   {
     std::lock_guard lock(dispatcherLock_);
     dispatcher_.reset();
@@ -411,42 +538,115 @@ int TSerComPort::OutBuffUsed() {
   return d ? d->OutputUsed() : 0;
 }
 
+int TSerComPort::LineError() {
+  if (state_ == psClosing) return 0;
+  return RequireDispatcher()->LineError();
+}
+
+bool TSerComPort::LineBreak() {
+  if (state_ == psClosing) return false;
+  return RequireDispatcher()->LineBreak();
+}
+
+int TSerComPort::ModemStatus() {
+  if (state_ == psClosing) return 0;
+  return RequireDispatcher()->ModemStatus();
+}
+
+void TSerComPort::ProcessComm() {
+  if (state_ == psClosing) return;
+  CheckException(RequireDispatcher()->Yield());
+}
+
+int TSerComPort::AddDataTrigger(const std::string& pattern, bool ignoreCase) {
+  return CheckException(RequireDispatcher()->AddDataTrigger(pattern, ignoreCase));
+}
+
+int TSerComPort::AddTimerTrigger() { return CheckException(RequireDispatcher()->AddTimerTrigger()); }
+
+void TSerComPort::SetTimerTrigger(int handle, int ticks, bool activate) {
+  CheckException(RequireDispatcher()->SetTimerTrigger(handle, ticks, activate));
+}
+
+int TSerComPort::AddStatusTrigger(int kind) { return CheckException(RequireDispatcher()->AddStatusTrigger(kind)); }
+
+void TSerComPort::SetStatusTrigger(int handle, int value, bool activate) {
+  CheckException(RequireDispatcher()->SetStatusTrigger(handle, value, activate));
+}
+
+void TSerComPort::RemoveTrigger(int handle) { CheckException(RequireDispatcher()->RemoveTrigger(handle)); }
+
 void TSerComPort::customEvent(QEvent* event) {
   eventsPosted_.load(std::memory_order_acquire);
   const auto* e = dynamic_cast<const TPortEvent*>(event);
   if (!e) return;
   try {
-    if (e->type() == kAvailEvent)
-      HandleAvail(e->Generation);
+    if (e->type() == kDeliverEvent)
+      HandleDeliver(e->Generation);
     else if (e->type() == kFailureEvent)
       HandleFailure(e->Generation, e->Code);
-    else if (e->type() == kDeferredCloseEvent)
-      HandleDeferredClose(e->Generation);
   } catch (const std::exception& ex) {
     ShowException(ex);
   }
 }
 
-void TSerComPort::HandleAvail(unsigned generation) {
+void TSerComPort::HandleDeliver(unsigned generation) {
   auto d = Dispatcher();
   if (!d || generation != generation_) return;
   QPointer<TSerComPort> self(this);
-  d->DeliverAvail([this, &self](int count) {
-    if (!onTriggerAvail_) return;
+  d->Deliver([this, &self](const TTriggerMessage& m) {
     // A handler's failure is shown here; the delivery still ends normally.
     try {
-      auto handler = onTriggerAvail_;
-      handler(this, count);
+      HandleMessage(m);
     } catch (const std::exception& ex) {
       if (self) ShowException(ex);
     }
   });
+  if (self && closeAfterDelivery_ && state_ == psClosing) FinishClose();
 }
 
-// A device that hung up or failed ends the port as a close does; a failure other
-// than the device's read or write is also shown.
+// Each message goes to OnTrigger first, then to the event of its kind. The
+// handlers are copied first: one may replace itself.
+void TSerComPort::HandleMessage(const TTriggerMessage& m) {
+  if (auto h = onTrigger_) h(this, m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
+  switch (m.Msg) {
+    case SerMsg::Avail:
+      if (auto h = onTriggerAvail_) h(this, m.WParam);
+      return;
+    case SerMsg::Data:
+      if (auto h = onTriggerData_) h(this, m.WParam);
+      return;
+    case SerMsg::Timer:
+      if (auto h = onTriggerTimer_) h(this, m.WParam);
+      return;
+    default: break;
+  }
+  if (auto h = onTriggerStatus_) h(this, m.WParam);
+  TNotifyEvent notify;
+  switch (m.WParam & SerStatus::KindMask) {
+    case SerStatus::ModemStatus: notify = onTriggerModemStatus_; break;
+    case SerStatus::LineError:
+      if (auto h = onTriggerLineError_) {
+        const int error = LineError();
+        h(this, error, LineBreak());
+      }
+      return;
+    case SerStatus::OutbuffFree: notify = onTriggerOutbuffFree_; break;
+    case SerStatus::OutbuffUsed: notify = onTriggerOutbuffUsed_; break;
+    case SerStatus::OutSent: notify = onTriggerOutSent_; break;
+    default: return;
+  }
+  if (notify) notify(this);
+}
+
+// A device that hung up or failed ends the port as a close does, once every byte
+// received before the failure has been handed over; a failure other than the
+// device's read or write is also shown.
 void TSerComPort::HandleFailure(unsigned generation, int code) {
   if (generation != generation_ || state_ != psOpen) return;
+  QPointer<TSerComPort> self(this);
+  HandleDeliver(generation);
+  if (!self || state_ != psOpen) return;
   std::string message;
   if (code != SerErr::ReadFault && code != SerErr::WriteFault && code != SerErr::InvalidHandle) {
     try {
@@ -457,14 +657,4 @@ void TSerComPort::HandleFailure(unsigned generation, int code) {
   }
   SetOpen(false);
   if (!message.empty()) ShowException(std::runtime_error(message));
-}
-
-void TSerComPort::HandleDeferredClose(unsigned generation) {
-  auto d = Dispatcher();
-  if (generation != generation_ || state_ != psClosing || !d) return;
-  if (d->InAvailMessage()) {
-    PostEvent(kDeferredCloseEvent, generation);
-    return;
-  }
-  FinishClose();
 }

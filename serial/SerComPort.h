@@ -10,12 +10,17 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "serial/SerDevice.h"
 #include "serial/SerDispatcher.h"
 
+enum TDeviceLayer { dlWin32, dlWinsock };
 enum TParity { pNone, pOdd, pEven, pMark, pSpace };
+enum TTapiMode { tmNone, tmAuto, tmOn, tmOff };
 enum TSWFlowOptions { swfNone, swfReceive, swfTransmit, swfBoth };
 enum TTraceLogState { tlOff, tlOn, tlDump, tlAppend, tlClear, tlPause, tlAppendAndContinue };
 namespace THWFlow {
@@ -32,14 +37,28 @@ class TSerComPort : public QObject {
   Q_OBJECT
  public:
   enum TPortState { psClosed, psClosing, psOpen };
+  using TTriggerEvent = std::function<void(TSerComPort* cp, int msg, int triggerHandle, int data)>;
   using TTriggerAvailEvent = std::function<void(TSerComPort* cp, int count)>;
+  using TTriggerHandleEvent = std::function<void(TSerComPort* cp, int triggerHandle)>;
+  using TTriggerLineErrorEvent = std::function<void(TSerComPort* cp, int error, bool lineBreak)>;
   using TNotifyEvent = std::function<void(TSerComPort* sender)>;
+  // A user of the port hears of its opening, closing and close (SerMsg::PortOpened,
+  // PortClosing, PortClosed).
+  using TPortUser = std::function<void(TSerComPort* port, int message)>;
   using TDeviceFactory = std::function<std::unique_ptr<TSerDevice>()>;
 
   explicit TSerComPort(QObject* owner = nullptr);
   ~TSerComPort() override;
 
   QString Version() const { return QStringLiteral("v4.07"); }
+
+  // Takes the settings, users, the first five trigger events and the port events
+  // of source; this port closes, and takes an open source's triggers for its next open.
+  void Assign(const TSerComPort& source);
+
+  // Only the system's own serial devices are available; another layer is refused.
+  TDeviceLayer DeviceLayer() const { return deviceLayer_; }
+  void SetDeviceLayer(TDeviceLayer layer);
 
   // The device the port opens: DeviceName when set, else ComPortDeviceName(ComNumber).
   std::string DeviceName() const { return deviceName_; }
@@ -76,6 +95,24 @@ class TSerComPort : public QObject {
   void SetXOnChar(char c);
   char XOffChar() const { return xoffChar_; }
   void SetXOffChar(char c);
+  // The input levels at which handshaking holds and resumes the far end; the
+  // kernel keeps its own, so they are worked out and kept only.
+  int BufferFull() const { return bufferFull_; }
+  void SetBufferFull(int level);
+  int BufferResume() const { return bufferResume_; }
+  void SetBufferResume(int level);
+  // RTS raised while sending; RTS handshaking goes off.
+  bool RS485Mode() const { return rs485_; }
+  void SetRS485Mode(bool on);
+  bool UseMSRShadow() const { return true; }
+  void SetUseMSRShadow(bool) {}
+  bool UseEventWord() const { return useEventWord_; }
+  void SetUseEventWord(bool on) { useEventWord_ = on; }
+  int CommNotificationLevel() const { return commNotificationLevel_; }
+  void SetCommNotificationLevel(int level) { commNotificationLevel_ = level; }
+  // tmOn opens through a telephony line's handle, which this system never has.
+  TTapiMode TapiMode() const { return tapiMode_; }
+  void SetTapiMode(TTapiMode mode) { tapiMode_ = mode; }
 
   TTraceLogState Tracing() const { return tracing_; }
   void SetTracing(TTraceLogState state);
@@ -95,6 +132,8 @@ class TSerComPort : public QObject {
   void SetLogHex(bool on) { logHex_ = on; }
   bool TraceAllHex() const { return traceAllHex_; }
   void SetTraceAllHex(bool on) { traceAllHex_ = on; }
+  bool LogAllHex() const { return logAllHex_; }
+  void SetLogAllHex(bool on) { logAllHex_ = on; }
 
   bool Open() const { return open_; }
   void SetOpen(bool open);
@@ -108,8 +147,36 @@ class TSerComPort : public QObject {
   std::string GetBlock(int count);
   int InBuffUsed();
   int OutBuffUsed();
+  // The pending line error (SerDispatcher::LineError) and break, each cleared by its query.
+  int LineError();
+  bool LineBreak();
+  // The modem lines and their changes since the last call (SerDispatcher::ModemStatus).
+  int ModemStatus();
+  // Lets the driver's threads run.
+  void ProcessComm();
 
+  // Triggers (SerDispatcher): each gives a handle or raises.
+  int AddDataTrigger(const std::string& pattern, bool ignoreCase);
+  int AddTimerTrigger();
+  void SetTimerTrigger(int handle, int ticks, bool activate);
+  int AddStatusTrigger(int kind);
+  void SetStatusTrigger(int handle, int value, bool activate);
+  void RemoveTrigger(int handle);
+
+  int RegisterUser(TPortUser user);
+  void DeregisterUser(int id);
+
+  // Every message goes first to OnTrigger, then to the event of its kind.
+  void SetOnTrigger(TTriggerEvent handler);
   void SetOnTriggerAvail(TTriggerAvailEvent handler);
+  void SetOnTriggerData(TTriggerHandleEvent handler);
+  void SetOnTriggerStatus(TTriggerHandleEvent handler);
+  void SetOnTriggerTimer(TTriggerHandleEvent handler);
+  void SetOnTriggerLineError(TTriggerLineErrorEvent handler);
+  void SetOnTriggerModemStatus(TNotifyEvent handler);
+  void SetOnTriggerOutbuffFree(TNotifyEvent handler);
+  void SetOnTriggerOutbuffUsed(TNotifyEvent handler);
+  void SetOnTriggerOutSent(TNotifyEvent handler);
   TNotifyEvent OnPortOpen;
   TNotifyEvent OnPortClose;
 
@@ -133,10 +200,16 @@ class TSerComPort : public QObject {
   void UpdateHandlerState();
   void ApplyTrace(TTraceLogState state);
   void ApplyLog(TTraceLogState state);
-  void HandleAvail(unsigned generation);
+  void HandleDeliver(unsigned generation);
+  void HandleMessage(const TTriggerMessage& m);
   void HandleFailure(unsigned generation, int code);
-  void HandleDeferredClose(unsigned generation);
   void PostEvent(int type, unsigned generation, int code = 0);
+  void Notify(int message);
+  template <class F>
+  void SetEvent(F& field, F handler) {
+    field = std::move(handler);
+    UpdateHandlerState();
+  }
 
   std::string deviceName_;
   int comNumber_ = 0;
@@ -163,12 +236,25 @@ class TSerComPort : public QObject {
   bool traceHex_ = true;
   bool logHex_ = true;
   bool traceAllHex_ = false;
+  bool logAllHex_ = false;
+  TDeviceLayer deviceLayer_ = dlWin32;
+  int bufferFull_ = 0;
+  int bufferResume_ = 0;
+  bool rs485_ = false;
+  bool useEventWord_ = true;
+  int commNotificationLevel_ = 10;
+  TTapiMode tapiMode_ = tmAuto;
 
   std::atomic<bool> open_{false};
   std::atomic<TPortState> state_{psClosed};
   bool force_ = false;
   bool openPending_ = false;
+  // A close asked inside a delivery finishes when the delivery ends.
+  bool closeAfterDelivery_ = false;
   int availThreshold_ = 1;
+  std::optional<TTriggerSet> savedTriggers_;
+  std::vector<std::pair<int, TPortUser>> users_;
+  int nextUser_ = 1;
   unsigned generation_ = 0;
   // Events come from the worker threads, and Qt hands them over inside its own
   // library, where the thread sanitizer cannot follow; this release/acquire pair
@@ -176,6 +262,10 @@ class TSerComPort : public QObject {
   std::atomic<unsigned> eventsPosted_{0};
   mutable std::mutex dispatcherLock_;
   std::shared_ptr<TSerDispatcher> dispatcher_;
+  TTriggerEvent onTrigger_;
   TTriggerAvailEvent onTriggerAvail_;
+  TTriggerHandleEvent onTriggerData_, onTriggerStatus_, onTriggerTimer_;
+  TTriggerLineErrorEvent onTriggerLineError_;
+  TNotifyEvent onTriggerModemStatus_, onTriggerOutbuffFree_, onTriggerOutbuffUsed_, onTriggerOutSent_;
   TDeviceFactory deviceFactory_;
 };

@@ -17,6 +17,16 @@ struct TSerLineState {
   bool InX = false;          // XON/XOFF on input
   char XonChar = 17;
   char XoffChar = 19;
+  // Received bytes pass untouched: no echo, no line editing, no translation.
+  // Every state the driver sets is raw; a device found otherwise is programmed.
+  bool Raw = true;
+  // Bytes received with a parity error are reported (and still delivered).
+  bool CheckParity = false;
+  // NUL bytes received are dropped.
+  bool DiscardNull = false;
+  // Bytes received with an error arrive as ErrorChar.
+  bool ReplaceErrors = false;
+  char ErrorChar = 0;
 
   bool operator==(const TSerLineState&) const = default;
 };
@@ -27,12 +37,25 @@ constexpr int CTS = 0x10;
 constexpr int DSR = 0x20;
 constexpr int Ring = 0x40;
 constexpr int RLSD = 0x80;
+constexpr int Lines = 0xF0;
 }  // namespace SerModem
+
+// Line errors as the device reports them.
+namespace SerLineError {
+constexpr int Overflow = 0x01;  // the receive queue overflowed
+constexpr int Overrun = 0x02;   // the UART lost bytes
+constexpr int Parity = 0x04;
+constexpr int Framing = 0x08;
+constexpr int Break = 0x10;
+}  // namespace SerLineError
 
 // Results of a wait.
 namespace SerWait {
 constexpr int Woken = 0;
 constexpr int Ready = 1;
+constexpr int TimedOut = 2;
+constexpr int NoModemLines = 3;  // a modem-line wait on a device without them
+constexpr int Forever = -1;
 }  // namespace SerWait
 
 // Result of a modem-line call on a device that has no modem lines (a pseudo-terminal).
@@ -42,7 +65,8 @@ class TSerDevice {
  public:
   virtual ~TSerDevice() = default;
 
-  // Opens name for exclusive use; a device in use gives SerErr::AlreadyOpen.
+  // Opens name for exclusive use; a device in use gives SerErr::AlreadyOpen. A
+  // refused open changes nothing for whoever holds the device.
   virtual int Open(const std::string& name) = 0;
   virtual void Close() = 0;
 
@@ -56,9 +80,16 @@ class TSerDevice {
   virtual int Write(const uint8_t* buffer, size_t count) = 0;
 
   // Block until the device can be read (or written), has failed, or Wake was
-  // called: SerWait::Ready, SerWait::Woken, or a negative code.
-  virtual int WaitReadable() = 0;
-  virtual int WaitWritable() = 0;
+  // called: SerWait::Ready, SerWait::Woken, or a negative code. A read wait of
+  // timeoutMs (SerWait::Forever: none) also ends with SerWait::TimedOut.
+  virtual int WaitReadable(int timeoutMs) = 0;
+  virtual int WaitWritable(int timeoutMs) = 0;
+  // Ends the current or the next read wait once, as a time-out.
+  virtual void Interrupt() = 0;
+  // bits: the SerModem lines the caller last saw. Blocks until the lines differ
+  // from those (SerWait::Ready, with the lines now up in bits), or Wake was
+  // called; SerWait::NoModemLines at once on a device without them.
+  virtual int WaitModemChange(int& bits) = 0;
   // Ends every wait, now and from then on; used to stop the worker threads.
   virtual void Wake() = 0;
 
@@ -68,7 +99,18 @@ class TSerDevice {
   // The SerModem bits of the lines that are up.
   virtual int GetModemStatus(int& bits) = 0;
   virtual bool HasModemLines() const = 0;
+  // RTS raised while sending and dropped after; kNoModemLines where the device cannot.
+  virtual int SetRS485(bool on) = 0;
 
-  virtual void PurgeInput() = 0;
-  virtual void PurgeOutput() = 0;
+  // The SerLineError bits seen since the last call.
+  virtual int TakeLineErrors() = 0;
+  // Bytes the device holds for reading, and bytes it still has to send.
+  virtual int InputCount() = 0;
+  virtual int OutputCount() = 0;
+
+  virtual int PurgeInput() = 0;
+  virtual int PurgeOutput() = 0;
+
+  // The system's error number of the last call that failed.
+  virtual int LastSystemError() const = 0;
 };

@@ -25,5 +25,16 @@ constexpr int OutputBufferTooSmall = -3006;
 constexpr int BufferIsEmpty = -3007;
 constexpr int TracingNotEnabled = -3008;
 constexpr int LoggingNotEnabled = -3009;
+constexpr int NotOpenedByTapi = -2012;
+constexpr int NoMoreTriggers = -5001;
+constexpr int TriggerTooLong = -5002;
+constexpr int BadTriggerHandle = -5003;
 constexpr int NoMemory = -13868;
+
+// A system error that no code of the driver names travels with its own number,
+// so that its message can be the system's text for it.
+constexpr int kSystemErrorBase = 100000;
+constexpr int SystemError(int error) { return -(kSystemErrorBase + error); }
+constexpr bool IsSystemError(int code) { return code <= -kSystemErrorBase; }
+constexpr int SystemErrorNumber(int code) { return -code - kSystemErrorBase; }
 }  // namespace SerErr

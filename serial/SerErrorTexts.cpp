@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
+#include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
 
 namespace {
@@ -66,4 +68,16 @@ std::string SerialErrorMessage(int code) {
   return it->second;
 }
 
-std::string ErrorMessageText(int code) { return SerialErrorMessage(code); }
+std::string CleanMessage(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 32) c = ' ';
+  for (size_t at = text.find("  "); at != std::string::npos; at = text.find("  ", at)) text.erase(at, 1);
+  return text;
+}
+
+// A system error that the table has no row for speaks with the system's own text.
+std::string ErrorMessageText(int code) {
+  std::string text = SerialErrorMessage(code);
+  if (text.empty() && SerErr::IsSystemError(code)) text = CleanMessage(std::strerror(SerErr::SystemErrorNumber(code)));
+  return text;
+}

@@ -171,7 +171,7 @@
   X_CODE(ETapiTranslateFail, -13942) \
   X_CODE(ERasLoadFail, -13980)
 
-ESerException::ESerException(int code) : std::runtime_error(ErrorMessageText(code < 0 ? -code : code)), errorCode_(code) {}
+ESerException::ESerException(int code) : std::runtime_error(ErrorMessageText(code)), errorCode_(code) {}
 
 ESerException::ESerException(const std::string& text) : std::runtime_error(text), errorCode_(0) {}
 
@@ -187,6 +187,7 @@ int CheckException(int code) {
       break;
   }
   if (code == SerErr::OutOfMemory) throw EOutOfMemory();
+  if (SerErr::IsSystemError(code)) throw EInOutError(ErrorMessageText(code), SerErr::SystemErrorNumber(code));
   if (code <= -2 && code >= -162) throw EInOutError(ErrorMessageText(-code), -code);
   throw ESerException(std::string("Serial port exception"));
 }

@@ -222,8 +222,11 @@ SER_EXCEPTION_CLASSES
 
 // The table's message for the code's absolute value; empty when the table has no row.
 std::string SerialErrorMessage(int code);
-// SerialErrorMessage; the driver has no other source of texts.
+// SerialErrorMessage; for a system error without a row, the system's text for it.
 std::string ErrorMessageText(int code);
+// Every character below 32 becomes a blank, then runs of blanks become one.
+std::string CleanMessage(std::string text);
 
-// Returns a code of 0 or above unchanged; raises for a negative one.
+// Returns a code of 0 or above unchanged; raises for a negative one. A system
+// error raises EInOutError with the system's number and text.
 int CheckException(int code);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -200,13 +201,21 @@ size_t TSerDispatchLog::Count() const {
   return entries_.size();
 }
 
+void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const char* text) {
+  if (!on_) return;
+  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(text, text + std::strlen(text)), true});
+}
+
 void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data,
                           size_t count) {
   if (!on_) return;
+  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(data, data + count), false});
+}
+
+void TSerDispatchLog::Append(Entry e) {
   std::lock_guard lock(lock_);
   if (!on_) return;
-  Entry e{std::move(kind), std::move(subKind), static_cast<uint32_t>(NowMs() - startMs_), value,
-          std::vector<uint8_t>(data, data + count)};
+  e.TimeMs = static_cast<uint32_t>(NowMs() - startMs_);
   held_ += e.Data.size() + sizeof(Entry);
   entries_.push_back(std::move(e));
   size_t drop = 0;
@@ -214,7 +223,7 @@ void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value,
   entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
-std::string TSerDispatchLog::Text(bool hex) const {
+std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
   std::lock_guard lock(lock_);
   std::ostringstream out;
   utsname u{};
@@ -228,19 +237,23 @@ std::string TSerDispatchLog::Text(bool hex) const {
       << "Compiler : " << __VERSION__ << "\r\n"
       << "Operating System : " << u.sysname << ' ' << u.release << "\r\n"
       << "Device: " << device_ << "\r\n"
-      << "Date/time: " << stamp << "\r\n\r\n";
+      << "Date/time: " << stamp << "\r\n\r\n"
+      << "    Time  Kind      Sub-kind      Value      Data\r\n";
   for (const Entry& e : entries_) {
     char head[96];
-    std::snprintf(head, sizeof head, "%8.3f  %-8s  %-12s  %08x   ", e.TimeMs / 1000.0, e.Kind.c_str(),
+    std::snprintf(head, sizeof head, "%8s  %-8s  %-12s  %08x   ", std::to_string(e.TimeMs).c_str(), e.Kind.c_str(),
                   e.SubKind.c_str(), e.Value);
     out << head;
-    for (uint8_t b : e.Data) out << ByteText(b, hex, false);
+    if (e.IsText)
+      out.write(reinterpret_cast<const char*>(e.Data.data()), static_cast<std::streamsize>(e.Data.size()));
+    else
+      for (uint8_t b : e.Data) out << ByteText(b, hex, allHex);
     out << "\r\n";
   }
   return out.str();
 }
 
-int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex) const {
+int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
   if (!Enabled()) return SerErr::LoggingNotEnabled;
-  return WriteWholeFile(fileName, Text(hex), append);
+  return WriteWholeFile(fileName, Text(hex, allHex), append);
 }

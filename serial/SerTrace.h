@@ -45,6 +45,7 @@ class TSerDispatchLog {
     uint32_t TimeMs;
     uint32_t Value;
     std::vector<uint8_t> Data;
+    bool IsText;  // a text of the driver's own, written as it is
   };
 
   void Start(size_t size, std::string deviceName);  // size bounds the bytes the entries hold
@@ -55,12 +56,16 @@ class TSerDispatchLog {
   bool On() const;
   bool Enabled() const;
   void Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data = nullptr, size_t count = 0);
+  // An entry whose data is a text of the driver's own.
+  void Add(std::string kind, std::string subKind, uint32_t value, const char* text);
   size_t Count() const;
 
-  int WriteTo(const std::string& fileName, bool append, bool hex) const;
-  std::string Text(bool hex) const;
+  int WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const;
+  std::string Text(bool hex, bool allHex) const;
 
  private:
+  void Append(Entry entry);
+
   mutable std::mutex lock_;
   std::vector<Entry> entries_;
   size_t size_ = 0;

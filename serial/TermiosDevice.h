@@ -1,7 +1,13 @@
 #pragma once
 // A serial device on Linux: a tty descriptor in raw mode, held for exclusive use,
-// waited on with poll beside an eventfd that stops every wait.
+// waited on with poll beside an eventfd that stops every wait. A device whose
+// driver counts line errors (a UART) also marks the bytes received with an error
+// in its input, so that each error is seen where it happened.
+#include <pthread.h>
+
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "serial/SerDevice.h"
 
@@ -16,28 +22,57 @@ class TTermiosDevice final : public TSerDevice {
   int SetLineState(const TSerLineState& state) override;
   int Read(uint8_t* buffer, size_t count) override;
   int Write(const uint8_t* buffer, size_t count) override;
-  int WaitReadable() override;
-  int WaitWritable() override;
+  int WaitReadable(int timeoutMs) override;
+  int WaitWritable(int timeoutMs) override;
+  void Interrupt() override;
+  int WaitModemChange(int& bits) override;
   void Wake() override;
   int SetDTR(bool on) override;
   int SetRTS(bool on) override;
   int GetModemStatus(int& bits) override;
   bool HasModemLines() const override { return hasModemLines_; }
-  void PurgeInput() override;
-  void PurgeOutput() override;
-  // Bytes the driver holds for reading.
-  int InputCount();
-  // The errno of the last failed Open.
-  int OpenErrno() const { return openErrno_; }
+  int SetRS485(bool on) override;
+  int TakeLineErrors() override;
+  int InputCount() override;
+  int OutputCount() override;
+  int PurgeInput() override;
+  int PurgeOutput() override;
+  int LastSystemError() const override { return lastError_; }
 
  private:
-  int Wait(short events, int faultCode);
+  struct TCounts {
+    int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
+  };
+  int Wait(short events, int faultCode, int timeoutMs);
   int SetModemLine(int line, bool on);
+  // Records errno and gives code.
+  int Failed(int code);
+  bool ReadCounts(TCounts& counts);
+  // One wait for the lines: SerWait::Ready when they may have changed.
+  int WaitModemInterrupt();
+  int PollModemLines();
 
   int fd_ = -1;
   int wakeFd_ = -1;
-  int openErrno_ = 0;
+  int interruptFd_ = -1;
+  std::atomic<int> lastError_{0};
   std::atomic<bool> hasModemLines_{false};
+  std::atomic<bool> woken_{false};
+  // The modem-line interrupt wait cannot be woken by the eventfd; a signal ends it.
+  std::atomic<bool> useModemInterrupt_{false};
+  std::atomic<bool> inModemWait_{false};
+  pthread_t modemWaiter_{};
+
+  bool hasCounts_ = false;  // the driver counts line errors, and input is marked
+  // Set by the line's owner while the reader reads.
+  std::atomic<bool> discardNull_{false};
+  std::atomic<bool> replaceErrors_{false};
+  std::atomic<uint8_t> errorChar_{0};
+  // The start of a mark that the last read cut off.
+  std::vector<uint8_t> carry_;
+  std::atomic<int> markedErrors_{0};
+  std::mutex countsLock_;
+  TCounts counts_;
 };
 
 // The driver code for an errno of opening a device.

@@ -21,13 +21,18 @@ unsigned SizeFlag(int byteSize) {
   }
 }
 
+constexpr unsigned kCookedInput = BRKINT | IGNBRK | IGNPAR | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC | IXANY | IMAXBEL;
+constexpr unsigned kCookedLocal = ECHO | ECHONL | ICANON | ISIG | IEXTEN;
+
 }  // namespace
 
-termios2 BuildTermios(const termios2& base, const TSerLineState& s) {
+termios2 BuildTermios(const termios2& base, const TSerLineState& s, bool markErrors) {
   termios2 t = base;
-  t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
+  t.c_iflag &= ~(kCookedInput | PARMRK | IXON | IXOFF | INPCK);
+  if (markErrors) t.c_iflag |= PARMRK;
+  if (s.CheckParity) t.c_iflag |= INPCK;
   t.c_oflag &= ~OPOST;
-  t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_lflag &= ~kCookedLocal;
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
   t.c_cflag |= CREAD | CLOCAL | SizeFlag(s.ByteSize);
   switch (s.Parity) {
@@ -79,5 +84,34 @@ TSerLineState LineStateOf(const termios2& t) {
   s.InX = t.c_iflag & IXOFF;
   s.XonChar = static_cast<char>(t.c_cc[VSTART]);
   s.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+  s.CheckParity = t.c_iflag & INPCK;
+  s.Raw = !(t.c_iflag & kCookedInput) && !(t.c_oflag & OPOST) && !(t.c_lflag & kCookedLocal) &&
+          (t.c_cflag & (CREAD | CLOCAL)) == (CREAD | CLOCAL) && t.c_cc[VMIN] == 1 && t.c_cc[VTIME] == 0;
   return s;
+}
+
+size_t UnmarkInput(uint8_t* buffer, size_t count, const TInputFilter& filter, std::vector<uint8_t>& carry) {
+  size_t out = 0;
+  size_t i = 0;
+  while (i < count) {
+    const uint8_t b = buffer[i];
+    if (b != 0xFF || !filter.Marked) {
+      if (!(filter.DiscardNull && b == 0)) buffer[out++] = b;
+      ++i;
+      continue;
+    }
+    if (i + 1 == count || (buffer[i + 1] == 0 && i + 2 == count)) {
+      carry.assign(buffer + i, buffer + count);
+      break;
+    }
+    if (buffer[i + 1] == 0) {
+      const uint8_t bad = buffer[i + 2];
+      if (bad != 0) buffer[out++] = filter.ReplaceErrors ? filter.ErrorChar : bad;
+      i += 3;
+    } else {
+      buffer[out++] = 0xFF;
+      i += buffer[i + 1] == 0xFF ? 2 : 1;
+    }
+  }
+  return out;
 }

@@ -59,6 +59,8 @@ TEST(TRequestEngine, HandlersDecideTheResult) {
       {"ack waits past other replies", AckReply, {"5", "0"}, true, 0},
       {"clear-wait takes anything", ClearWaitReply, {"whatever"}, true, 0},
       {"integer out of range times out", IntegerReply, {"1000000"}, false, 1},
+      {"calibration block takes any reply but '?'", CalDataReply, {"2,00FF"}, true, 0},
+      {"calibration block '?' fails at once", CalDataReply, {"?"}, false, 0},
   };
   for (const auto& c : cases) {
     TScriptedLink link;
@@ -116,6 +118,10 @@ TEST(TRequestEngine, ModelHandlersWriteTheWorkingSettings) {
   link.replies = {"0,17"};
   ASSERT_TRUE(link.engine.Request("CAL?;", false, 70, CalStatusReply, "CAL"));
   EXPECT_EQ(link.engine.Context().calStatus, 17);
+  link.sent.clear();
+  link.replies = {" 4,0A0B "};
+  ASSERT_TRUE(link.engine.Request("BCA?4;", false, 70, CalDataReply, ""));
+  EXPECT_EQ(link.engine.Context().calData, " 4,0A0B ");
 }
 
 TEST(TRequestEngine, NoLinkMeansFalseAtOnceAndNothingSent) {

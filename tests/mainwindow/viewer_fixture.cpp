@@ -66,8 +66,8 @@ void TViewerTest::Connect() {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }
 
-bool TViewerTest::LcdShows(const std::string& segments) {
-  TVoxLCD& lcd = window->DisplayMimic().LCD();
+bool TViewerTest::MimicShows(TVoxMimicDisp& mimic, const std::string& segments) {
+  TVoxLCD& lcd = mimic.LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != (HexBit(segments, i) != 0)) return false;
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 // The real main window, offscreen, beside the generated front panel, with the
 // simulated indicator listening on 127.0.0.1 and a settings file that points at it.
+#include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -31,7 +32,8 @@ class TViewerTest : public ::testing::Test {
   std::string Wire() const { return indicator.WireLog(); }
   bool WireHas(const std::string& text) const { return Wire().find(text) != std::string::npos; }
   // The LCD of the Display page shows exactly this segment string.
-  bool LcdShows(const std::string& segments);
+  bool LcdShows(const std::string& segments) { return MimicShows(window->DisplayMimic(), segments); }
+  static bool MimicShows(TVoxMimicDisp& mimic, const std::string& segments);
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;

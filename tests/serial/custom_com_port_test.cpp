@@ -1,8 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+#include <cerrno>
+#include <functional>
+#include <memory>
 
 #include "platform/inifile.h"
+#include "fake_device.h"
 #include "pty_pair.h"
 #include "serial/ComSetCtl.h"
 #include "serial/CustomComPort.h"
@@ -30,8 +41,8 @@ TEST(TCustomComPort, EveryGroupRoundTripsThroughTheIniFile) {
   from.SetBaudRate(brCustom);
   from.SetCustomBaudRate(250000);
   from.SetEventChar('\n');
-  from.Parity().SetBits(prMark);
-  from.Parity().SetCheck(true);
+  from.Parity().Set(&TComParity::Bits, prMark);
+  from.Parity().Set(&TComParity::Check, true);
   from.Buffer().SetInputSize(4096);
   from.Timeouts().ReadInterval = 20;
   from.FlowControl().SetFlowControl(fcSoftware);
@@ -155,4 +166,255 @@ TEST(TComComboBoxLinked, ShowsThePortsValueAppliesPicksOnlyWithAutoApplyAndForge
   port.reset();
   EXPECT_EQ(box.ComPort(), nullptr);
   EXPECT_EQ(box.currentIndex(), 0);
+}
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// A component set port on a device the test controls.
+// Handlers that capture a test's locals go with a port declared after them.
+class ComPortOnFake : public ::testing::Test {
+ protected:
+  void SetUp() override { device->hasModemLines = true; }
+  std::unique_ptr<TCustomComPort> NewPort() {
+    auto p = std::make_unique<TCustomComPort>();
+    p->SetPort("/dev/fake");
+    p->SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+    return p;
+  }
+  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
+};
+
+}  // namespace
+
+TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
+  std::vector<std::pair<char, bool>> seen;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.OnCTSChange = [&](TCustomComPort*, bool on) { seen.push_back({'C', on}); };
+  port.OnDSRChange = [&](TCustomComPort*, bool on) { seen.push_back({'D', on}); };
+  port.OnRLSDChange = [&](TCustomComPort*, bool on) { seen.push_back({'R', on}); };
+  port.Open();
+  seen.clear();
+  device->SetModemLines(SerModem::CTS | SerModem::RLSD);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2; }, kWaitMs)) << seen.size();
+  EXPECT_EQ(seen, (std::vector<std::pair<char, bool>>{{'C', true}, {'R', true}}));
+  device->SetModemLines(SerModem::RLSD | SerModem::DSR);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 4; }, kWaitMs));
+  EXPECT_EQ(seen[2], std::make_pair('C', false));
+  EXPECT_EQ(seen[3], std::make_pair('D', true));
+}
+
+// Every failing device call is the component set's exception, with the system's
+// error number, never a library exception or the driver's own code.
+TEST_F(ComPortOnFake, EachFailureRaisesItsCodeWithTheSystemsErrorNumber) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  struct Case {
+    const char* what;
+    int code;
+    std::function<void()> fail;
+    std::function<void()> act;
+  } cases[] = {
+      {"a baud code outside the table", 7, [] {}, [&] { port.SetBaudRate(static_cast<TBaudRateCode>(42)); }},
+      {"purge", 5, [&] { device->failPurge = -162; }, [&] { port.Close(); }},
+      {"modem status", 11, [&] { device->failModemStatus = -162; }, [&] { port.ModemSignals(); }},
+      {"DTR", 12, [&] { device->failSetDTR = -162; },
+       [&] { port.FlowControl().Set(&TComFlowControl::ControlDTR, dtrEnable); }},
+  };
+  for (const Case& c : cases) {
+    device = std::make_shared<TFakeDeviceState>();
+    device->hasModemLines = true;
+    device->systemError = EIO;
+    port.Open();
+    c.fail();
+    try {
+      c.act();
+      ADD_FAILURE() << c.what << " raised nothing";
+    } catch (const EComPort& e) {
+      EXPECT_EQ(e.ErrorCode, c.code) << c.what;
+      EXPECT_EQ(e.WinErrorCode, c.code == 7 ? EINVAL : EIO) << c.what;
+    }
+    device->failPurge = device->failModemStatus = device->failSetDTR = 0;
+    port.SetBaudRate(br9600);
+    port.FlowControl().Set(&TComFlowControl::ControlDTR, dtrDisable);
+    port.Close();
+  }
+}
+
+TEST_F(ComPortOnFake, WithoutWatchedEventsNoThreadRunsAndReadTakesFromTheDevice) {
+  int rx = 0;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.OnRxChar = [&](TCustomComPort*, int) { ++rx; };
+  port.SetEvents(0);
+  port.Open();
+  device->Feed("abc");
+  EXPECT_EQ(port.InputCount(), 3);
+  char buffer[8];
+  EXPECT_EQ(port.Read(buffer, 8), 3);
+  EXPECT_EQ(std::string(buffer, 3), "abc");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rx, 0);
+}
+
+// Each condition of the line raises its own event, in every delivery mode, on the
+// GUI thread in modes 0 and 1 and on the event thread in mode 2.
+TEST_F(ComPortOnFake, EachWatchedEventReachesItsHandlerByDeliveryMode) {
+  struct Case {
+    const char* event;
+    std::function<void(TCustomComPort&)> setUp;
+    std::function<void(TCustomComPort&)> cause;
+  } cases[] = {
+      {"error 1", [](TCustomComPort&) {}, [&](TCustomComPort&) { device->RaiseLineErrors(SerLineError::Framing); }},
+      {"error 2", [](TCustomComPort& p) { p.Parity().Set(&TComParity::Check, true); },
+       [&](TCustomComPort&) { device->RaiseLineErrors(SerLineError::Parity); }},
+      {"break", [](TCustomComPort&) {}, [&](TCustomComPort&) { device->RaiseLineErrors(SerLineError::Break); }},
+      {"ring", [](TCustomComPort&) {}, [&](TCustomComPort&) { device->SetModemLines(SerModem::Ring); }},
+      {"flag", [](TCustomComPort& p) { p.SetEventChar('\n'); }, [&](TCustomComPort&) { device->Feed("ab\n"); }},
+      {"80%", [](TCustomComPort& p) { p.Buffer().SetInputSize(100); },
+       [&](TCustomComPort&) { device->Feed(std::string(85, 'x')); }},
+      {"tx empty", [](TCustomComPort&) {}, [](TCustomComPort& p) { p.Write("x", 1); }},
+  };
+  for (int mode : {0, 1, 2}) {
+    for (const Case& c : cases) {
+      device = std::make_shared<TFakeDeviceState>();
+      device->hasModemLines = true;
+      TCustomComPort p;
+      p.SetPort("/dev/fake");
+      p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+      p.SetDeliveryMode(mode);
+      std::mutex lock;
+      std::vector<std::string> seen;
+      bool onGui = true;
+      auto note = [&](const std::string& what) {
+        std::lock_guard l(lock);
+        seen.push_back(what);
+        onGui = onGui && QThread::currentThread() == QCoreApplication::instance()->thread();
+      };
+      p.OnError = [&](TCustomComPort*, int errors) { note("error " + std::to_string(errors)); };
+      p.OnBreak = [&](TCustomComPort*) { note("break"); };
+      p.OnRing = [&](TCustomComPort*) { note("ring"); };
+      p.OnRxFlag = [&](TCustomComPort*) { note("flag"); };
+      p.OnRx80Full = [&](TCustomComPort*) { note("80%"); };
+      p.OnTxEmpty = [&](TCustomComPort*) { note("tx empty"); };
+      c.setUp(p);
+      p.Open();
+      c.cause(p);
+      const bool came = QTest::qWaitFor(
+          [&] {
+            std::lock_guard l(lock);
+            return std::find(seen.begin(), seen.end(), c.event) != seen.end();
+          },
+          kWaitMs);
+      EXPECT_TRUE(came) << c.event << " in mode " << mode;
+      std::lock_guard l(lock);
+      EXPECT_EQ(onGui, mode != 2) << c.event << " in mode " << mode;
+    }
+  }
+}
+
+TEST_F(ComPortOnFake, OneWakeUpsEventsComeInTheirOrderInEveryMode) {
+  for (int mode : {0, 1}) {
+    device = std::make_shared<TFakeDeviceState>();
+    TCustomComPort p;
+    p.SetPort("/dev/fake");
+    p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+    p.SetDeliveryMode(mode);
+    p.SetEventChar('!');
+    std::string seen;
+    p.OnRxChar = [&](TCustomComPort* cp, int count) {
+      std::string bytes(static_cast<size_t>(count), '\0');
+      seen += "rx:" + bytes.substr(0, static_cast<size_t>(cp->Read(bytes.data(), count))) + " ";
+    };
+    p.OnRxFlag = [&](TCustomComPort*) { seen += "flag"; };
+    p.Open();
+    device->Feed("hi!");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.find("flag") != std::string::npos; }, kWaitMs)) << mode;
+    EXPECT_EQ(seen, "rx:hi! flag") << mode;
+  }
+}
+
+TEST_F(ComPortOnFake, ChangesBetweenBeginAndEndUpdateApplyOnceAtTheEnd) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.Open();
+  const int calls = device->SetLineCalls();
+  port.BeginUpdate();
+  port.SetBaudRate(static_cast<TBaudRateCode>(9));
+  port.SetDataBits(dbSeven);
+  port.Parity().Set(&TComParity::Check, true);
+  EXPECT_EQ(device->SetLineCalls(), calls);
+  port.EndUpdate();
+  EXPECT_EQ(device->SetLineCalls(), calls + 1);
+  const TSerLineState line = device->Get(&TFakeDeviceState::line);
+  EXPECT_EQ(line.Baud, 19200);
+  EXPECT_EQ(line.ByteSize, 7);
+  EXPECT_TRUE(line.CheckParity);
+}
+
+namespace {
+
+struct TRecordingLink final : TComLink {
+  std::vector<std::string> heard;
+  bool buffers = false;
+  void CTSChange(bool on) override { heard.push_back(std::string("cts ") + (on ? "on" : "off")); }
+  void RxActivity(bool on) override { heard.push_back(std::string("rx ") + (on ? "on" : "off")); }
+  void TxActivity(bool on) override { heard.push_back(std::string("tx ") + (on ? "on" : "off")); }
+  bool TakesRxBuffer() const override { return buffers; }
+  void RxBuffer(const char* data, int count) override { heard.push_back("buffer " + std::string(data, count)); }
+};
+
+}  // namespace
+
+TEST_F(ComPortOnFake, LinkedComponentsHearOfTheLinesAndActivityAndTakeBuffers) {
+  TRecordingLink link;
+  link.buffers = true;
+  std::string buffered;
+  int counted = 0;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.RegisterLink(&link);
+  EXPECT_THROW(port.RegisterLink(&link), EComPort);
+  port.RxCountSwitch = false;
+  port.OnRxBuf = [&](TCustomComPort*, const char* data, int count) { buffered.append(data, count); };
+  port.OnRxChar = [&](TCustomComPort*, int) { ++counted; };
+  port.Open();
+  EXPECT_EQ(link.heard, std::vector<std::string>{"cts off"});
+  link.heard.clear();
+  device->SetModemLines(SerModem::CTS);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !link.heard.empty(); }, kWaitMs));
+  device->Feed("hi");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return buffered == "hi" && link.heard.size() >= 4; }, kWaitMs));
+  EXPECT_EQ(link.heard, (std::vector<std::string>{"cts on", "rx on", "rx off", "buffer hi"}));
+  EXPECT_EQ(counted, 0);
+  link.heard.clear();
+  port.Write("x", 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return link.heard.size() == 2; }, kWaitMs));
+  EXPECT_EQ(link.heard, (std::vector<std::string>{"tx on", "tx off"}));
+  port.UnregisterLink(&link);
+  EXPECT_THROW(port.UnregisterLink(&link), EComPort);
+}
+
+// With the default time-outs a read gives what is there at once; with none at all
+// it waits until every byte asked for has come.
+TEST_F(ComPortOnFake, ReadWaitsAsItsTimeOutsSay) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.Open();
+  device->Feed("ab");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return port.InputCount() == 2; }, kWaitMs));
+  char buffer[8];
+  EXPECT_EQ(port.Read(buffer, 5), 2);
+  port.Timeouts().ReadInterval = 0;
+  std::thread farEnd([this] {
+    device->Feed("cd");
+    device->Feed("e");
+  });
+  EXPECT_EQ(port.Read(buffer, 3), 3);
+  farEnd.join();
+  EXPECT_EQ(std::string(buffer, 3), "cde");
+  port.Timeouts().ReadTotalConstant = 20;
+  EXPECT_EQ(port.Read(buffer, 1), 0);
 }

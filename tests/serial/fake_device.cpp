@@ -1,7 +1,11 @@
 #include "fake_device.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <utility>
+
+#include "serial/SerErrorCodes.h"
 
 void TFakeDeviceState::Feed(const std::string& chunk) {
   {
@@ -11,30 +15,27 @@ void TFakeDeviceState::Feed(const std::string& chunk) {
   changed.notify_all();
 }
 
-void TFakeDeviceState::FailReads(int code) {
+void TFakeDeviceState::FailReads(int code) { Put(&TFakeDeviceState::readFailure, code); }
+void TFakeDeviceState::ReleaseWrites() { Put(&TFakeDeviceState::holdWrites, false); }
+std::string TFakeDeviceState::Written() { return Get(&TFakeDeviceState::written); }
+int TFakeDeviceState::SetLineCalls() { return Get(&TFakeDeviceState::setLineCalls); }
+
+void TFakeDeviceState::SetModemLines(int bits) {
   {
     std::lock_guard l(lock);
-    readFailure = code;
+    modemBits = bits;
   }
   changed.notify_all();
 }
 
-void TFakeDeviceState::ReleaseWrites() {
+void TFakeDeviceState::RaiseLineErrors(int errors) {
   {
     std::lock_guard l(lock);
-    holdWrites = false;
+    lineErrors |= errors;
+    // The error shows with the next read, as a driver's counters do.
+    chunks.push_back(std::string());
   }
   changed.notify_all();
-}
-
-std::string TFakeDeviceState::Written() {
-  std::lock_guard l(lock);
-  return written;
-}
-
-int TFakeDeviceState::SetLineCalls() {
-  std::lock_guard l(lock);
-  return setLineCalls;
 }
 
 int TFakeDevice::Open(const std::string&) {
@@ -53,6 +54,8 @@ int TFakeDevice::SetLineState(const TSerLineState& state) {
   std::lock_guard l(s_->lock);
   s_->line = state;
   ++s_->setLineCalls;
+  s_->outputQueuedAtSetLine = s_->outputQueued;
+  if (s_->lineDropsOutputs) s_->dtr = s_->rts = false;
   return 0;
 }
 
@@ -74,24 +77,108 @@ int TFakeDevice::Write(const uint8_t* buffer, size_t count) {
   return static_cast<int>(count);
 }
 
-int TFakeDevice::WaitReadable() {
+int TFakeDevice::WaitReadable(int timeoutMs) {
   std::unique_lock l(s_->lock);
-  s_->changed.wait(l, [this] { return s_->woken || !s_->chunks.empty() || s_->readFailure != 0; });
+  const auto ready = [this] {
+    return s_->woken || s_->interrupted || !s_->chunks.empty() || s_->readFailure != 0;
+  };
+  if (timeoutMs < 0)
+    s_->changed.wait(l, ready);
+  else if (!s_->changed.wait_for(l, std::chrono::milliseconds(timeoutMs), ready))
+    return SerWait::TimedOut;
   if (s_->woken) return SerWait::Woken;
+  if (s_->interrupted) {
+    s_->interrupted = false;
+    return SerWait::TimedOut;
+  }
   if (s_->chunks.empty()) return s_->readFailure;
   return SerWait::Ready;
 }
 
-int TFakeDevice::WaitWritable() {
+int TFakeDevice::WaitWritable(int) {
   std::unique_lock l(s_->lock);
   s_->changed.wait(l, [this] { return s_->woken || !s_->holdWrites; });
   return s_->woken ? SerWait::Woken : SerWait::Ready;
 }
 
-void TFakeDevice::Wake() {
+int TFakeDevice::WaitModemChange(int& bits) {
+  std::unique_lock l(s_->lock);
+  if (!s_->hasModemLines) return SerWait::NoModemLines;
+  s_->changed.wait(l, [&] { return s_->woken || s_->modemBits != bits; });
+  if (s_->woken) return SerWait::Woken;
+  bits = s_->modemBits;
+  return SerWait::Ready;
+}
+
+void TFakeDevice::Interrupt() { s_->Put(&TFakeDeviceState::interrupted, true); }
+void TFakeDevice::Wake() { s_->Put(&TFakeDeviceState::woken, true); }
+
+int TFakeDevice::SetDTR(bool on) {
+  std::lock_guard l(s_->lock);
+  if (!s_->hasModemLines) return kNoModemLines;
+  if (s_->failSetDTR) return s_->failSetDTR;
+  s_->dtr = on;
+  return 0;
+}
+
+int TFakeDevice::SetRTS(bool on) {
+  std::lock_guard l(s_->lock);
+  if (!s_->hasModemLines) return kNoModemLines;
+  s_->rts = on;
+  return 0;
+}
+
+int TFakeDevice::GetModemStatus(int& bits) {
+  std::lock_guard l(s_->lock);
+  bits = s_->modemBits;
+  if (s_->failModemStatus) return s_->failModemStatus;
+  return s_->hasModemLines ? 0 : kNoModemLines;
+}
+
+bool TFakeDevice::HasModemLines() const {
+  std::lock_guard l(s_->lock);
+  return s_->hasModemLines;
+}
+
+int TFakeDevice::SetRS485(bool on) {
+  std::lock_guard l(s_->lock);
+  s_->rs485 = on;
+  return 0;
+}
+
+int TFakeDevice::TakeLineErrors() {
+  std::lock_guard l(s_->lock);
+  return std::exchange(s_->lineErrors, 0);
+}
+
+int TFakeDevice::InputCount() {
+  std::lock_guard l(s_->lock);
+  int n = 0;
+  for (const std::string& c : s_->chunks) n += static_cast<int>(c.size());
+  return n;
+}
+
+int TFakeDevice::OutputCount() {
   {
     std::lock_guard l(s_->lock);
-    s_->woken = true;
+    ++s_->outputCountCalls;
   }
   s_->changed.notify_all();
+  std::lock_guard l(s_->lock);
+  return s_->outputQueued;
+}
+
+int TFakeDevice::PurgeInput() {
+  std::lock_guard l(s_->lock);
+  return s_->failPurge;
+}
+
+int TFakeDevice::PurgeOutput() {
+  std::lock_guard l(s_->lock);
+  return s_->failPurge;
+}
+
+int TFakeDevice::LastSystemError() const {
+  std::lock_guard l(s_->lock);
+  return s_->systemError;
 }

@@ -50,13 +50,19 @@ TEST(TIOQueue, ReadQueuedCopiesAcrossDataBuffersAndStopsAtAStatusItem) {
   EXPECT_EQ(q.Count(), 2u);
 }
 
-TEST(TIOQueue, WaitForDataReturnsAtOnceWhenNotEmptyAndEndsOnInterrupt) {
+// Data at the front waits for room in the ring; anything else is work at once.
+TEST(TIOQueue, WaitForWorkReturnsForAStatusItemAPokeOrAnInterrupt) {
   TIOQueue q;
-  q.Push(Data("a"));
-  EXPECT_TRUE(q.WaitForData(std::chrono::hours(1)));
+  q.Push(std::make_unique<TStatusBuffer>(8));
+  q.WaitForWork(std::chrono::hours(1));
+  TIOQueue data;
+  data.Push(Data("a"));
+  std::thread poker([&] { data.Poke(); });
+  data.WaitForWork(std::chrono::hours(1));
+  poker.join();
   TIOQueue empty;
   std::thread stopper([&] { empty.Interrupt(); });
-  EXPECT_FALSE(empty.WaitForData(std::chrono::hours(1)));
+  empty.WaitForWork(std::chrono::hours(1));
   stopper.join();
   EXPECT_FALSE(empty.WaitForRoom(-1));
 }

@@ -1,32 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
+#include <thread>
 
-#include "fake_device.h"
+#include "port_on_fake.h"
 #include "serial/SerComPort.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
-
-namespace {
-
-constexpr int kWaitMs = 10000;
-
-// A port on a device the test feeds and holds back.
-class PortOnFake : public ::testing::Test {
- protected:
-  void SetUp() override {
-    port.SetDeviceName("/dev/fake");
-    port.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
-  }
-
-  TScriptedPrompter prompter;
-  std::shared_ptr<TFakeDeviceState> device = std::make_shared<TFakeDeviceState>();
-  TSerComPort port;
-};
-
-}  // namespace
+#include "tests/support/temp_exe_dir.h"
 
 TEST_F(PortOnFake, AStringThatExactlyFillsTheOutputRingIsTakenAndOneByteMoreIsNot) {
   device->holdWrites = true;
@@ -187,12 +171,128 @@ TEST_F(PortOnFake, AnExceptionInTheHandlerIsShownAndTheBytesItReadAreConsumed) {
   EXPECT_EQ(port.InBuffUsed(), 1);
 }
 
-TEST_F(PortOnFake, ARateOfZeroKeepsTheCurrentRate) {
-  port.SetOpen(true);
+// A rate of 0 keeps the rate the device has now, also when the port opens and
+// when someone else changed the device meanwhile; the other values still apply.
+TEST_F(PortOnFake, ARateOfZeroKeepsTheDevicesCurrentRate) {
+  device->line.Baud = 2400;
   port.SetBaud(0);
-  EXPECT_EQ(device->line.Baud, 19200);
+  port.SetOpen(true);
+  EXPECT_EQ(device->Get(&TFakeDeviceState::line).Baud, 2400);
+  TSerLineState changed = device->Get(&TFakeDeviceState::line);
+  changed.Baud = 4800;
+  changed.Parity = 1;
+  device->Put(&TFakeDeviceState::line, changed);
+  port.SetDataBits(7);
+  const TSerLineState line = device->Get(&TFakeDeviceState::line);
+  EXPECT_EQ(line.Baud, 4800);
+  EXPECT_EQ(line.Parity, 0);
+  EXPECT_EQ(line.ByteSize, 7);
+  port.SetBaud(19200);
   port.SetBaud(0);
   port.SetOpen(false);
   port.SetOpen(true);
-  EXPECT_EQ(device->line.Baud, 19200);
+  EXPECT_EQ(device->Get(&TFakeDeviceState::line).Baud, 19200);
+}
+
+TEST_F(PortOnFake, DTRAndRTSAreSetAgainAfterTheLineIsProgrammed) {
+  device->lineDropsOutputs = true;
+  port.SetOpen(true);
+  port.SetBaud(38400);
+  EXPECT_TRUE(device->Get(&TFakeDeviceState::dtr));
+  EXPECT_TRUE(device->Get(&TFakeDeviceState::rts));
+  port.SetRTS(false);
+  port.SetBaud(57600);
+  EXPECT_TRUE(device->Get(&TFakeDeviceState::dtr));
+  EXPECT_FALSE(device->Get(&TFakeDeviceState::rts));
+}
+
+// Bytes the device has yet to send go out at the rate they were written for.
+TEST_F(PortOnFake, ANewRateWaitsUntilTheDeviceHasSentWhatItHolds) {
+  port.SetOpen(true);
+  device->Put(&TFakeDeviceState::outputQueued, 5);
+  std::thread farEnd([this] {
+    std::unique_lock l(device->lock);
+    device->changed.wait(l, [this] { return device->outputCountCalls > 0; });
+    device->outputQueued = 0;
+  });
+  port.SetBaud(38400);
+  farEnd.join();
+  EXPECT_EQ(device->Get(&TFakeDeviceState::outputQueuedAtSetLine), 0);
+  EXPECT_EQ(device->Get(&TFakeDeviceState::line).Baud, 38400);
+}
+
+// The failure waits behind every byte received before it, even while the ring is
+// full, and is reported with its own code.
+TEST_F(PortOnFake, AFailureBehindAFullRingComesAfterEveryByteWithItsOwnCode) {
+  std::string got;
+  bool hold = true;
+  port.SetOnTriggerAvail([&](TSerComPort* cp, int count) {
+    if (!hold) got += cp->GetBlock(count);
+  });
+  prompter.AnswerMessage(mrOk);
+  port.SetOpen(true);
+  std::string bytes;
+  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>('a' + i % 26);
+  device->Feed(bytes);
+  device->FailReads(-162);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return port.InBuffUsed() == 8192 && device->Get(&TFakeDeviceState::chunks).empty(); },
+                              kWaitMs));
+  EXPECT_TRUE(port.Open());
+  hold = false;
+  got += port.GetChar();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !port.Open(); }, kWaitMs));
+  EXPECT_TRUE(got == bytes) << got.size();
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("General failure")});
+}
+
+TEST_F(PortOnFake, ResizingAPausedTraceOrLogKeepsItPaused) {
+  TTempExeDir exe;
+  port.SetTracing(tlOn);
+  port.SetLogging(tlOn);
+  port.SetOpen(true);
+  port.SetTracing(tlPause);
+  port.SetLogging(tlPause);
+  port.SetTraceSize(500);
+  port.SetLogSize(50000);
+  EXPECT_EQ(port.Tracing(), tlPause);
+  EXPECT_EQ(port.Logging(), tlPause);
+  port.PutString("unseen");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return device->Written() == "unseen"; }, kWaitMs));
+  port.SetOpen(false);
+  EXPECT_EQ(exe.Read(QStringLiteral("SERIAL.TRC")), QByteArray());
+  EXPECT_FALSE(exe.Read(QStringLiteral("SERIAL.LOG")).contains("PutBlock"));
+}
+
+TEST_F(PortOnFake, AppendAndContinueOnARecordingNeverStartedRaisesAndChangesNothing) {
+  port.SetOpen(true);
+  EXPECT_THROW(port.SetTracing(tlAppendAndContinue), ETracingNotEnabled);
+  EXPECT_EQ(port.Tracing(), tlOff);
+  EXPECT_THROW(port.SetLogging(tlAppendAndContinue), ELoggingNotEnabled);
+  EXPECT_EQ(port.Logging(), tlOff);
+}
+
+// The close that a handler asks for ends when the handler returns; meanwhile it
+// costs nothing, however long the handler waits.
+TEST_F(PortOnFake, ACloseAskedByAHandlerThatKeepsWaitingDoesNotSpin) {
+  struct Counter : QObject {
+    int events = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() >= QEvent::User) ++events;
+      return false;
+    }
+  } counter;
+  port.installEventFilter(&counter);
+  bool waited = false;
+  port.SetOnTriggerAvail([&](TSerComPort* cp, int) {
+    cp->SetOpen(false);
+    bool done = false;
+    QTimer::singleShot(200, [&] { done = true; });
+    waited = QTest::qWaitFor([&] { return done; }, kWaitMs);
+    EXPECT_EQ(cp->State(), TSerComPort::psClosing);
+  });
+  port.SetOpen(true);
+  device->Feed("x");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return port.State() == TSerComPort::psClosed; }, kWaitMs));
+  EXPECT_TRUE(waited);
+  EXPECT_LE(counter.events, 3);
 }

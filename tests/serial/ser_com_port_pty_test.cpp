@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QTest>
 #include <memory>
@@ -6,6 +10,7 @@
 #include <thread>
 
 #include "pty_pair.h"
+#include "serial/ComSelectForm.h"
 #include "serial/SerComPort.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
@@ -89,6 +94,21 @@ TEST_F(PortOnPty, ASecondOpenOfTheSamePortIsRefused) {
   // The first port still works.
   pty.Write("ok");
   EXPECT_TRUE(WaitReceived(2));
+}
+
+// A holder that only takes the lock: the refused open must not make its port
+// exclusive, or the holder could not open it again.
+TEST_F(PortOnPty, ARefusedOpenLeavesTheHoldersPortAsItWas) {
+  const int holder = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  EXPECT_THROW(port.SetOpen(true), EAlreadyOpen);
+  // The port list's probe of a held port counts it, and leaves it alone too.
+  EXPECT_TRUE(IsPortAvailable(pty.SlavePath()));
+  int exclusive = -1;
+  ASSERT_EQ(::ioctl(holder, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  ::close(holder);
 }
 
 TEST_F(PortOnPty, AMissingDeviceIsReportedAsAPortThatDoesNotExist) {

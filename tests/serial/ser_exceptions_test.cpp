@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
+#include "serial/TermiosDevice.h"
 
 namespace {
 
@@ -67,4 +71,22 @@ TEST(SerialErrorMessage, LooksUpByAbsoluteValue) {
   EXPECT_EQ(SerialErrorMessage(0), "OK");
   EXPECT_EQ(SerialErrorMessage(-7), "");
   EXPECT_EQ(SerialErrorMessage(-99999), "");
+}
+
+TEST(CleanMessage, LineEndsBecomeBlanksAndRunsOfBlanksOne) {
+  EXPECT_EQ(CleanMessage("Input/output  error\r\n"), "Input/output error ");
+  EXPECT_EQ(CleanMessage("a\tb   c"), "a b c");
+  EXPECT_EQ(CleanMessage(""), "");
+}
+
+// A system error that the table lacks keeps the system's reason, with its number.
+TEST(CheckException, ASystemErrorWithoutARowRaisesTheSystemsText) {
+  EXPECT_EQ(ErrorMessageText(SerErr::SystemError(EIO)), "Input/output error");
+  try {
+    CheckException(OpenErrorCode(EIO));
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_STREQ(e.what(), "Input/output error");
+    EXPECT_EQ(e.ErrorCode(), EIO);
+  }
 }

@@ -15,7 +15,7 @@ TEST(OpenErrorCode, OperatingSystemErrorsMapOntoTheDriversCodes) {
       {ENOTDIR, SerErr::PathNotFound},  {EBUSY, SerErr::AlreadyOpen},
       {EWOULDBLOCK, SerErr::AlreadyOpen}, {EACCES, SerErr::AccessDenied},
       {EPERM, SerErr::AccessDenied},    {EMFILE, SerErr::TooManyOpenFiles},
-      {ENOMEM, SerErr::OutOfMemory},    {EIO, SerErr::GeneralFailure},
+      {ENOMEM, SerErr::OutOfMemory},    {EIO, SerErr::SystemError(EIO)},
   };
   for (const auto& c : cases) EXPECT_EQ(OpenErrorCode(c.error), c.code) << c.error;
 }
@@ -23,5 +23,5 @@ TEST(OpenErrorCode, OperatingSystemErrorsMapOntoTheDriversCodes) {
 TEST(TTermiosDevice, AFileThatIsNoTtyIsNoSerialPort) {
   TTermiosDevice device;
   EXPECT_EQ(device.Open("/dev/null"), SerErr::BadId);
-  EXPECT_EQ(device.OpenErrno(), ENOTTY);
+  EXPECT_EQ(device.LastSystemError(), ENOTTY);
 }

@@ -76,3 +76,42 @@ TEST(BuildTermios, StandardRatesUseTheirConstantAndOthersBother) {
     EXPECT_EQ(t.c_ispeed, static_cast<speed_t>(c.baud));
   }
 }
+
+// Marks leave the data; a mark the read cut off waits for the next read.
+TEST(UnmarkInput, MarksLeaveTheDataWhereverAReadEnds) {
+  struct Case {
+    std::vector<std::string> reads;
+    TInputFilter filter;
+    std::string kept;
+  } cases[] = {
+      {{"a\xFF\xFF" "b"}, {true, false, false, 0}, "a\xFF" "b"},
+      {{std::string("a\xFF\0X", 4)}, {true, false, false, 0}, "aX"},
+      {{std::string("a\xFF\0\0b", 5)}, {true, false, false, 0}, "ab"},
+      {{std::string("a\xFF\0X", 4)}, {true, false, true, '?'}, "a?"},
+      {{"a\xFF", "\xFF" "b"}, {true, false, false, 0}, "a\xFF" "b"},
+      {{std::string("a\xFF\0", 3), "Xb"}, {true, false, false, 0}, "aXb"},
+      {{std::string("a\0b\xFF", 4)}, {false, true, false, 0}, "ab\xFF"},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> carry;
+    std::string kept;
+    for (const std::string& read : c.reads) {
+      std::vector<uint8_t> buffer(carry);
+      carry.clear();
+      buffer.insert(buffer.end(), read.begin(), read.end());
+      buffer.resize(UnmarkInput(buffer.data(), buffer.size(), c.filter, carry));
+      kept.append(buffer.begin(), buffer.end());
+    }
+    EXPECT_EQ(kept, c.kept) << c.reads[0];
+    EXPECT_TRUE(carry.empty());
+  }
+}
+
+TEST(LineStateOf, AnInputThatIsNotRawIsSeenAsSuch) {
+  termios2 t = BuildTermios(Cooked(), TSerLineState{});
+  EXPECT_TRUE(LineStateOf(t).Raw);
+  EXPECT_FALSE(LineStateOf(Cooked()).Raw);
+  TSerLineState checked;
+  checked.CheckParity = true;
+  EXPECT_TRUE(LineStateOf(BuildTermios(Cooked(), checked)).CheckParity);
+}

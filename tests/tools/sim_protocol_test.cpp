@@ -158,10 +158,24 @@ TEST(SimProtocol, CalibrationReportsBusyThenDoneOrItsError) {
   EXPECT_EQ(ind.Feed("LIC4,10;LIC?4;"), "0\r\n1,160\r\n");
   EXPECT_EQ(ind.Feed("LIC4,70000;"), "?\r\n");
   EXPECT_EQ(ind.Feed("LIC3;LIC?3;"), "0\r\n0,0\r\n");
+  // A block ends with the 16-bit sum of its number and its other words.
   const std::string block = ind.Feed("BCA?2;");
   ASSERT_EQ(block.substr(0, 2), "2,");
-  EXPECT_EQ(ind.Feed("BCA2,CAFE;BCA?2;"), "0\r\n2,CAFE\r\n");
+  EXPECT_EQ(ind.Feed("BCA" + block.substr(0, block.size() - 2) + ";"), "0\r\n");
+  EXPECT_EQ(ind.Feed("BCA2,CAFE,CB00;BCA?2;"), "0\r\n2,CAFE,CB00\r\n");
+  EXPECT_EQ(ind.Feed("BCA2,CAFE,CB01;BCA2,CAFEX,CB00;BCA2;"), "?\r\n?\r\n?\r\n");
   EXPECT_EQ(ind.Feed("BCA?5;BCA9,1;"), "?\r\n?\r\n");
+  ind.SetUnreadableCalBlock(3);
+  EXPECT_EQ(ind.Feed("BCA?3;"), "?\r\n");
+}
+
+TEST(SimProtocol, CalibrationStatusesCanBeScripted) {
+  TSimIndicator ind(sim::Model::W830);
+  ind.SetCalibrationStatuses({1, 0, 50, 101});
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(ind.Feed("LDN;"), "0\r\n");
+    EXPECT_EQ(ind.Feed("LDN?;LDN?;LDN?;LDN?;LDN?;"), "0,1\r\n0,0\r\n0,50\r\n0,101\r\n0,101\r\n");
+  }
 }
 
 }  // namespace

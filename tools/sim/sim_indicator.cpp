@@ -212,7 +212,10 @@ std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const 
   if (query) {
     if (rest != "?") return "?";
     int status = calStatus_;
-    if (calPollsLeft_ > 0) {
+    if (!calStatusesLeft_.empty()) {
+      status = calStatusesLeft_.front();
+      calStatusesLeft_.pop_front();
+    } else if (calPollsLeft_ > 0) {
       --calPollsLeft_;
       status = 1;
       if (calPollsLeft_ == 0) calStatus_ = calError_;
@@ -228,6 +231,12 @@ std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const 
     settings_.SetField(key, valueField, std::to_string(value));
   }
   ++calibrations_;
+  if (!calStatuses_.empty()) {
+    calStatusesLeft_.assign(calStatuses_.begin(), calStatuses_.end());
+    calPollsLeft_ = 0;
+    calStatus_ = calStatuses_.back();
+    return "0";
+  }
   calPollsLeft_ = calBusyPolls_;
   calStatus_ = calBusyPolls_ > 0 ? 1 : calError_;
   return "0";
@@ -256,22 +265,49 @@ std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
   return "0";
 }
 
+std::string TSimIndicator::CalBlock(std::size_t n) const {
+  if (!calBlocks_[n].empty()) return calBlocks_[n];
+  const unsigned words[7] = {0x1000u + unsigned(n),
+                             unsigned(std::atoi(settings_.Field("LDN", 0).c_str())) & 0xFFFFu,
+                             unsigned(std::atoi(settings_.Field("LWN", 0).c_str())) & 0xFFFFu,
+                             0x5A5Au,
+                             unsigned(n * 7),
+                             0x0101u,
+                             unsigned(calibrations_) & 0xFFFFu};
+  std::string block = std::to_string(n);
+  unsigned sum = unsigned(n);
+  char word[8];
+  for (const unsigned w : words) {
+    std::snprintf(word, sizeof word, ",%04X", w);
+    block += word;
+    sum += w;
+  }
+  std::snprintf(word, sizeof word, ",%04X", sum & 0xFFFFu);
+  return block + word;
+}
+
 std::string TSimIndicator::HandleCalBlock(const std::string& rest, bool query) {
-  // Block n reads "n," and eight hexadecimal words of calibration data.
+  // Block n reads "n," then hexadecimal words of calibration data, the last of
+  // which is the sum of n and the others (16 bits): a block whose sum is wrong is
+  // refused.
   if (query) {
     if (rest.size() != 2 || rest[1] < '0' || rest[1] > '4') return "?";
     const std::size_t n = static_cast<std::size_t>(rest[1] - '0');
-    if (calBlocks_[n].empty()) {
-      char words[80];
-      std::snprintf(words, sizeof words, "%zu,%04X,%04X,%04X,%04X,%04X,%04X,%04X,%04X", n, unsigned(0x1000 + n),
-                    unsigned(std::atoi(settings_.Field("LDN", 0).c_str()) & 0xFFFF),
-                    unsigned(std::atoi(settings_.Field("LWN", 0).c_str()) & 0xFFFF), 0x5A5Au, unsigned(n * 7),
-                    0x0101u, 0xBEEFu, unsigned(calibrations_ & 0xFFFF));
-      return words;
-    }
-    return calBlocks_[n];
+    if (static_cast<int>(n) == unreadableCalBlock_) return "?";
+    return CalBlock(n);
   }
   if (rest.size() < 3 || rest[0] < '0' || rest[0] > '4' || rest[1] != ',') return "?";
+  const std::vector<std::string> fields = SplitFields(rest);
+  unsigned sum = unsigned(rest[0] - '0');
+  std::vector<unsigned> words;
+  for (std::size_t i = 1; i < fields.size(); ++i) {
+    const std::string& f = fields[i];
+    if (f.empty() || f.size() > 4 || f.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) return "?";
+    words.push_back(unsigned(std::stoul(f, nullptr, 16)));
+  }
+  if (words.empty()) return "?";
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) sum += words[i];
+  if ((sum & 0xFFFFu) != words.back()) return "?";
   calBlocks_[static_cast<std::size_t>(rest[0] - '0')] = rest;
   return "0";
 }
@@ -440,6 +476,16 @@ void TSimIndicator::SetCalibrationBusyPolls(int polls) {
 void TSimIndicator::SetCalibrationError(int code) {
   std::lock_guard lock(mutex_);
   calError_ = code;
+}
+
+void TSimIndicator::SetCalibrationStatuses(std::vector<int> statuses) {
+  std::lock_guard lock(mutex_);
+  calStatuses_ = std::move(statuses);
+}
+
+void TSimIndicator::SetUnreadableCalBlock(int block) {
+  std::lock_guard lock(mutex_);
+  unreadableCalBlock_ = block;
 }
 
 int TSimIndicator::Calibrations() const {

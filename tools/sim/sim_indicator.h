@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -85,7 +86,12 @@ class TSimIndicator {
   // then done (0) or the scripted error code (above 100).
   void SetCalibrationBusyPolls(int polls);
   void SetCalibrationError(int code);  // 0: none
+  // In place of the above: the status queries of each step get these answers in
+  // order, and the last one from then on (empty: back to busy polls and error).
+  void SetCalibrationStatuses(std::vector<int> statuses);
   int Calibrations() const;            // zero and span steps started
+  // Calibration block n (0..4) is answered "?"; -1: every block reads.
+  void SetUnreadableCalBlock(int block);
 
   void SetFaults(const TSimFaults& faults);
   void SetCommandFaults(const std::string& mnemonic, const TSimFaults& faults);
@@ -101,6 +107,7 @@ class TSimIndicator {
   std::string HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query);
   std::string HandleLinearisation(const std::string& rest);
   std::string HandleCalBlock(const std::string& rest, bool query);
+  std::string CalBlock(std::size_t n) const;
   std::string WeightSample() const;
   std::chrono::steady_clock::duration StreamInterval() const;
   TDisplayState DisplayState() const;
@@ -137,6 +144,9 @@ class TSimIndicator {
   int calPollsLeft_ = 0;
   int calStatus_ = 0;
   int calibrations_ = 0;
+  std::vector<int> calStatuses_;
+  std::deque<int> calStatusesLeft_;
+  int unreadableCalBlock_ = -1;
   std::array<std::string, 5> calBlocks_;
   std::chrono::steady_clock::time_point nextSample_;
   int pendingAddress_ = -1;  // from an "Snn;" prefix, for the next command

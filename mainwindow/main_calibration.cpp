@@ -1,0 +1,164 @@
+// The main window's Calibration page: the page's controls, the linearisation list,
+// and the form's side of TCalibrationSteps, which decides what each step sends.
+#include <QApplication>
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QScrollArea>
+
+#include "link/dmViewer.h"
+#include "mainwindow/calibrationpage.h"
+#include "mainwindow/logsession.h"
+#include "mainwindow/main_calibrationhost.h"
+#include "mainwindow/settingspages.h"
+#include "mimic/voxMimicDisp.h"
+#include "platform/guard.h"
+#include "protocol/tools.h"
+#include "ui_calibrationpage.h"
+#include "ui_main.h"
+#include "ui_settingspages.h"
+
+namespace {
+using TField = TCalibrationSteps::TField;
+
+std::string Latin1(const QString& s) { return s.toLatin1().toStdString(); }
+}  // namespace
+
+bool TFrmMain::TCalibrationHost::LinkActive() const { return w_.LinkActive(); }
+
+bool TFrmMain::TCalibrationHost::Closing() const { return w_.FClosing; }
+
+bool TFrmMain::TCalibrationHost::Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
+                                         const std::string& prefix) {
+  return w_.Request(command, false, timeoutTicks, handler, prefix);
+}
+
+TReplyContext& TFrmMain::TCalibrationHost::ReplyContext() { return w_.engine_.Context(); }
+
+int TFrmMain::TCalibrationHost::ReplyTimeout() const { return w_.FReplyTimeout; }
+
+bool TFrmMain::TCalibrationHost::DelayTicks(int ticks) { return w_.DelayTicks(ticks); }
+
+void TFrmMain::TCalibrationHost::StopStreamedLog() {
+  if (w_.logSession_->LogMode() == lmStreamed) w_.StopLogging();
+}
+
+void TFrmMain::TCalibrationHost::SetCalibrating(bool on) {
+  if (on)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+  Ui::TFrmMain& ui = *w_.ui_;
+  for (QWidget* control : {static_cast<QWidget*>(ui.PgCMain), static_cast<QWidget*>(ui.ToolBar1)})
+    control->setEnabled(!on);
+  for (QMenu* menu : {ui.File1, ui.Instrument1, ui.Help1}) menu->menuAction()->setEnabled(!on);
+  w_.SetCalBusy(on);
+}
+
+void TFrmMain::TCalibrationHost::ShowCalSegments(const std::string& segments) {
+  w_.calMimic_->LCD().SetSegmentsHex(segments);
+  w_.calMimic_->PaintLCD();
+}
+
+void TFrmMain::TCalibrationHost::UpdateStatusLine() { w_.UpdateStatusLine(); }
+
+void TFrmMain::TCalibrationHost::SetInSync(bool inSync) { w_.SetInSync(inSync); }
+
+void TFrmMain::TCalibrationHost::ReadSettings() { w_.ReadSettings1Click(); }
+
+QLineEdit* TFrmMain::TCalibrationHost::Edit(TField field) const {
+  Ui::TCalibrationPage& page = w_.calibrationPage_->Form();
+  switch (field) {
+    case TField::kSpanWeight: return page.EdtCalWeight;
+    case TField::kLinWeight: return page.EdtLCalWeight;
+    case TField::kDirectZero: return page.edtCalDirectZero;
+    case TField::kDirectSpan: return page.edtCalDirectSpan;
+  }
+  return page.EdtCalWeight;
+}
+
+std::string TFrmMain::TCalibrationHost::FieldText(TField field) const { return Latin1(Edit(field)->text()); }
+
+void TFrmMain::TCalibrationHost::SetFieldText(TField field, const std::string& text) {
+  Edit(field)->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+int TFrmMain::TCalibrationHost::Decimals() const { return w_.CalDecimals(); }
+
+char TFrmMain::TCalibrationHost::DecimalChar() const {
+  return datViewer ? datViewer->GetDecimalPointChar().toLatin1() : '.';
+}
+
+int TFrmMain::TCalibrationHost::SelectedLinPoint() const {
+  return w_.calibrationPage_->Form().LBxLCal->currentRow();
+}
+
+void TFrmMain::TCalibrationHost::StoreDirectValue(TField field, int32_t value) {
+  (field == TField::kDirectZero ? w_.workingData_.DirectZero : w_.workingData_.DirectSpan) = value;
+}
+
+TCalIdentity TFrmMain::TCalibrationHost::IndicatorIdentity() const {
+  const w830::Tdata7400& m = w_.workingData_;
+  TCalIdentity identity;
+  identity.indicatorModel = QString::fromLatin1(m.InstrumentID.c_str());
+  identity.indicatorVersion = QString::fromLatin1(m.SoftwareVersion.c_str());
+  identity.indicatorSerialNo = QString::fromLatin1(m.SerialNumber.c_str());
+  return identity;
+}
+
+QWidget* TFrmMain::TCalibrationHost::DialogParent() { return &w_; }
+
+void TFrmMain::CreateCalibrationPage() {
+  calibrationHost_ = std::make_unique<TCalibrationHost>(*this);
+  calibrationSteps_ = std::make_unique<TCalibrationSteps>(*calibrationHost_, w830::CalibrationDialect());
+  // Scrolled, so that the page's controls never hold the window above its minimum size.
+  auto* scroll = new QScrollArea(ui_->TSCal);
+  scroll->setObjectName(QStringLiteral("CalibrationScroll"));
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  calibrationPage_ = new TCalibrationPage(scroll);
+  scroll->setWidget(calibrationPage_);
+  ui_->TSCal->layout()->addWidget(scroll);
+  Ui::TCalibrationPage& page = calibrationPage_->Form();
+  calibrationPage_->NormaliseWeight = [this](const QString& text) {
+    const std::string fixed = FixDecimals(Latin1(text), CalDecimals(), calibrationHost_->DecimalChar());
+    return QString::fromLatin1(fixed.data(), static_cast<qsizetype>(fixed.size()));
+  };
+  page.edtCalDirectZero->setText(QStringLiteral("0"));
+  page.edtCalDirectSpan->setText(QStringLiteral("0"));
+  settingsPages_->SetCalibrationEdits(page.edtCalDirectZero, page.edtCalDirectSpan, page.EdtCalWeight);
+  settingsPages_->OnUnitsChanged = [this](const QString& units) {
+    calibrationPage_->SetUnits(units);
+    ShowLinearisation(settingsPages_->Form().CBxUnits->currentIndex());
+  };
+  settingsPages_->OnShowLinearisation = [this](int units) { ShowLinearisation(units); };
+  // A point read back changes only the list: the page's typed values stay.
+  engine_.Context().settingsChanged = [this] { ShowLinearisation(workingData_.Units); };
+  ShowLinearisation(workingData_.Units);
+  page.LBxLCal->setCurrentRow(0);
+
+  auto bind = [this](QPushButton* button, void (TCalibrationSteps::*step)()) {
+    connect(button, &QPushButton::clicked, this, [this, step] { Guarded([&] { (*calibrationSteps_.*step)(); }); });
+  };
+  bind(page.BtnZero, &TCalibrationSteps::BtnZeroClick);
+  bind(page.BTnSpan, &TCalibrationSteps::BTnSpanClick);
+  bind(page.btnCalDirect, &TCalibrationSteps::btnCalDirectClick);
+  bind(page.BtnLSet, &TCalibrationSteps::BtnLSetClick);
+  bind(page.BtnLClear, &TCalibrationSteps::BtnLClearClick);
+  bind(page.btnBackupCal, &TCalibrationSteps::btnBackupCalClick);
+  bind(page.btnRestoreCal, &TCalibrationSteps::btnRestoreCalClick);
+}
+
+int TFrmMain::CalDecimals() const { return std::max(settingsPages_->Form().CBxDP->currentIndex(), 0); }
+
+void TFrmMain::ShowLinearisation(int unitIndex) {
+  const QString unit = settingsPages_->Form().CBxUnits->itemText(unitIndex);
+  const char c = calibrationHost_->DecimalChar();
+  QStringList rows;
+  for (std::size_t i = 0; i < workingData_.LinPercent.size(); ++i)
+    rows << LinearisationRow(static_cast<int>(i) + 1, workingData_.LinPercent[i], workingData_.LinWeight[i],
+                             CalDecimals(), c, unit);
+  calibrationPage_->SetLinearisationRows(rows);
+}

@@ -1,0 +1,318 @@
+// The Calibration page of the real main window against the simulated indicator over
+// TCP on 127.0.0.1: what each step puts on the wire, what the technician is asked
+// and told, and what the page shows afterwards. With VIEWER_SNAPSHOT_DIR set, a
+// picture of the page after a read with a linearisation point set is written there.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "mainwindow/calibrationsteps.h"
+#include "mimic/voxMimicDisp.h"
+#include "platform/inifile.h"
+#include "protocol/database.h"
+#include "tests/mainwindow/viewer_fixture.h"
+
+namespace {
+
+const QString kSaveQuestion = QStringLiteral(
+    "Save calibration in indicator? If you select 'No' here, 'Write Settings' can be used later to save the "
+    "calibration.");
+
+class TCalibrationViewerTest : public TViewerTest {
+ protected:
+  void ConnectReadAndShowCalibration() {
+    Connect();
+    ReadSettings();
+    ShowPage("TSCal");
+    indicator.SetCalibrationBusyPolls(0);
+    indicator.ClearLog();
+    prompter.Clear();
+  }
+  void Click(const char* button) { QTest::mouseClick(&Control<QPushButton>(*window, button), Qt::LeftButton); }
+  void Focus(const char* edit) {
+    auto& field = Control<QLineEdit>(*window, edit);
+    window->activateWindow();
+    field.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return field.hasFocus(); }, kWaitMs));
+  }
+  void Type(const char* edit, const QString& text) {
+    auto& field = Control<QLineEdit>(*window, edit);
+    Focus(edit);
+    QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&field, text);
+  }
+  void SelectPoint(int row) {
+    auto& list = Control<QListWidget>(*window, "LBxLCal");
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row)).center());
+  }
+  QString Row(int row) { return Control<QListWidget>(*window, "LBxLCal").item(row)->text(); }
+  // The step ended: the window is unlocked and polls the page's panel again.
+  void ExpectIdle() {
+    EXPECT_TRUE(Control<QTabWidget>(*window, "PgCMain").isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(window->CalibrationSteps().Running());
+  }
+  static std::string FirstReadQuery() {
+    std::vector<std::string> queries, prefixes;
+    w830::Tdata7400().BuildQueries(true, queries, prefixes);
+    return queries.front();
+  }
+  static std::vector<std::string> Repeat(const std::string& command, int n) {
+    return std::vector<std::string>(static_cast<std::size_t>(n), command);
+  }
+  // The sent commands up to and including the first of the settings read that follows.
+  std::vector<std::string> SentUntilTheRead() {
+    std::vector<std::string> sent = SentCommands();
+    const auto read = std::find(sent.begin(), sent.end(), FirstReadQuery());
+    return {sent.begin(), read == sent.end() ? read : read + 1};
+  }
+};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST_F(TCalibrationViewerTest, AZeroThatRunsBusyThenDoneIsSavedOnYesAndTheSettingsAreReadAgain) {
+  ConnectReadAndShowCalibration();
+  indicator.SetCalibrationBusyPolls(2);
+  prompter.AnswerMessage(mrYes);
+  AnswerTraffic();
+  Click("BtnZero");
+  EXPECT_EQ(SentUntilTheRead(),
+            (std::vector<std::string>{"LDN"} + Repeat("LDN?", 7) + std::vector<std::string>{"TDD1", FirstReadQuery()}));
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{kSaveQuestion});
+  EXPECT_EQ(indicator.Saves(), 1);
+  EXPECT_TRUE(window->InSync());
+  EXPECT_EQ(window->PollMode(), pmCalibration);
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, AnErrorCodeIsShownAndTheSaveQuestionStillFollows) {
+  ConnectReadAndShowCalibration();
+  indicator.SetCalibrationBusyPolls(1);
+  indicator.SetCalibrationError(101);
+  prompter.AnswerMessage(mrOk);
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("BtnZero");
+  EXPECT_EQ(prompter.Messages(),
+            (std::vector<QString>{
+                QStringLiteral("Calibration Error: 101: Zero Too High (> 3 mV/V) Or Too Low (< -3 mV/V)"),
+                kSaveQuestion}));
+  EXPECT_EQ(SentUntilTheRead(), (std::vector<std::string>{"LDN", "LDN?", "LDN?", FirstReadQuery()}));
+  EXPECT_EQ(indicator.Saves(), 0);
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, ASpanSendsTheTypedWeightInDisplayCounts) {
+  indicator.Feed("IAD1,4000,2;");
+  ConnectReadAndShowCalibration();
+  // The field is checked on leaving it, as the settings pages' weights are.
+  Type("EdtCalWeight", QStringLiteral("0.05"));
+  prompter.AnswerMessage(mrOk);
+  Focus("edtCalDirectZero");
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Out of Range: (0.10 to 9999.99)")});
+  prompter.Clear();
+  Type("EdtCalWeight", QStringLiteral("12.5"));
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("BTnSpan");
+  EXPECT_EQ(SentUntilTheRead(),
+            (std::vector<std::string>{"CWT1250", "LWN"} + Repeat("LWN?", 5) + std::vector<std::string>{FirstReadQuery()}));
+  EXPECT_EQ(Control<QLineEdit>(*window, "EdtCalWeight").text(), QStringLiteral("12.50"));
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, DirectValuesAreSentEachWithItsWait) {
+  ConnectReadAndShowCalibration();
+  Type("edtCalDirectZero", QStringLiteral("1.2345"));
+  Type("edtCalDirectSpan", QStringLiteral("2.5"));
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("btnCalDirect");
+  EXPECT_EQ(SentUntilTheRead(), (std::vector<std::string>{"LDN12345"} + Repeat("LDN?", 5) +
+                                 std::vector<std::string>{"LWN25000"} + Repeat("LWN?", 5) +
+                                 std::vector<std::string>{FirstReadQuery()}));
+  EXPECT_EQ(indicator.Setting("LWN"), "LWN25000");
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, DirectValuesOutOfRangeAreRefusedWithTheirOwnMessage) {
+  ConnectReadAndShowCalibration();
+  const struct {
+    const char* zero;
+    const char* span;
+    const char* message;
+  } cases[] = {
+      {"3.3", "1", "Zero mV/V value error. Calibration failed because direct zero value too big. Must be <= 3.2mV/V"},
+      {"-3.3", "1",
+       "Zero mV/V value error. Calibration failed because direct zero value too small. Must be >= -3.2mV/V"},
+      {"0", "3.3", "Span mV/V value error. Calibration failed because direct span value too big. Must be <= 3.2mV/V"},
+      {"0", "-3.3",
+       "Span mV/V value error. Calibration failed because direct span value too small. Must be >= -3.2mV/V"},
+      {"3.2", "3.2", "Calibration failed because span and zero mV/V values cannot be equal."},
+  };
+  for (const auto& c : cases) {
+    Type("edtCalDirectZero", QString::fromLatin1(c.zero));
+    Type("edtCalDirectSpan", QString::fromLatin1(c.span));
+    prompter.AnswerMessage(mrOk);
+    Click("btnCalDirect");
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QString::fromLatin1(c.message)}) << c.zero << " " << c.span;
+    prompter.Clear();
+  }
+  EXPECT_TRUE(SentCommands().empty());
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, ALinearisationPointSetAndClearedIsReadBackIntoTheList) {
+  indicator.Feed("IAD1,4000,1;");
+  ConnectReadAndShowCalibration();
+  EXPECT_EQ(Row(2), QStringLiteral("3:"));
+  SelectPoint(2);
+  Type("EdtLCalWeight", QStringLiteral("100"));
+  QTest::keyClick(&Control<QLineEdit>(*window, "EdtLCalWeight"), Qt::Key_Return);
+  EXPECT_EQ(Control<QLineEdit>(*window, "EdtLCalWeight").text(), QStringLiteral("100.0"));
+  prompter.AnswerMessage(mrYes);
+  Click("BtnLSet");
+  EXPECT_EQ(SentCommands(), (std::vector<std::string>{"LIC3,1000", "LIC?3", "TDD1"}));
+  EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 kg"));
+  EXPECT_FALSE(window->InSync());
+
+  // Another unit picked on the Build page relabels the page and its list.
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(*window, "CBxUnits");
+  units.setFocus();
+  QTest::keyClick(&units, Qt::Key_Down);
+  ASSERT_EQ(units.currentText(), QStringLiteral("lb"));
+  prompter.AnswerMessage(mrNo);  // the unsent change is not sent now
+  ShowPage("TSCal");
+  EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 lb"));
+  EXPECT_EQ(Control<QLabel>(*window, "lblLCalWeightUnits").text(), QStringLiteral("lb"));
+  EXPECT_EQ(Control<QLabel>(*window, "lblCalWeightUnits").text(), QStringLiteral("lb"));
+
+  indicator.ClearLog();
+  prompter.AnswerMessage(mrNo);
+  Click("BtnLClear");
+  EXPECT_EQ(SentCommands(), (std::vector<std::string>{"LIC3", "LIC?3"}));
+  EXPECT_EQ(Row(2), QStringLiteral("3:"));
+  EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").currentRow(), 2);
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, ALinkThatClosesBeforeTheStepsFirstRequestSendsNothing) {
+  ConnectReadAndShowCalibration();
+  prompter.AnswerMessage(mrOk);
+  QTimer::singleShot(100, window.get(), [this] { server.DropConnections(); });
+  Click("BtnZero");
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("No instrument connected")});
+  EXPECT_TRUE(SentCommands().empty());
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, AStreamedLogIsStoppedBeforeTheStepTalksToTheIndicator) {
+  ConnectReadAndShowCalibration();
+  ShowPage("TSLog");
+  prompter.AnswerDialog([](QDialog& dialog) {
+    Control<QComboBox>(dialog, "CBLogRate").setCurrentIndex(0);  // as fast as the indicator streams
+    return static_cast<int>(mrOk);
+  });
+  Click("BtnStart");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return indicator.Streaming(); }, kWaitMs));
+  ShowPage("TSCal");
+  indicator.ClearLog();
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("BtnZero");
+  EXPECT_EQ(SentUntilTheRead(),
+            (std::vector<std::string>{"STP", "LDN"} + Repeat("LDN?", 5) + std::vector<std::string>{FirstReadQuery()}));
+  EXPECT_FALSE(indicator.Streaming());
+  EXPECT_EQ(window->LogMode(), lmOff);
+}
+
+TEST_F(TCalibrationViewerTest, ClosingTheWindowWhileAStepWaitsEndsItWithoutAnotherWord) {
+  ConnectReadAndShowCalibration();
+  indicator.SetCalibrationStatuses({1});
+  std::size_t sentAtClose = 0;
+  // Closed once the step polls the indicator's status.
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const std::vector<std::string> sent = SentCommands();
+    if (std::count(sent.begin(), sent.end(), "LDN?") < 2) return;
+    watch.stop();
+    window->close();
+    sentAtClose = indicator.Commands().size();
+  });
+  watch.start(10);
+  Click("BtnZero");
+  EXPECT_GT(sentAtClose, 0u);
+  EXPECT_EQ(indicator.Commands().size(), sentAtClose);
+  EXPECT_TRUE(prompter.Prompts().empty());
+  EXPECT_FALSE(window->CalibrationSteps().Running());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TCalibrationViewerTest, ABackupRestoresItsBlocksInOrderAndAnEditedOneIsQuestioned) {
+  ConnectReadAndShowCalibration();
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("scale.cal"));
+  std::vector<std::string> blocks;
+  for (int i = 0; i < 5; ++i) {
+    const std::string reply = indicator.Feed("BCA?" + std::to_string(i) + ";");
+    blocks.push_back("BCA" + reply.substr(0, reply.size() - 2));
+  }
+  indicator.ClearLog();
+  prompter.AnswerFile(file);
+  Click("btnBackupCal");
+  EXPECT_EQ(SentCommands(), (std::vector<std::string>{"BCA?0", "BCA?1", "BCA?2", "BCA?3", "BCA?4"}));
+
+  indicator.ClearLog();
+  prompter.AnswerFile(file);
+  prompter.AnswerMessage(mrYes);
+  AnswerTraffic();
+  Click("btnRestoreCal");
+  EXPECT_EQ(SentUntilTheRead(), (blocks + std::vector<std::string>{"TDD1", FirstReadQuery()}));
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{kSaveQuestion});
+
+  TMemIniFile ini(file);
+  ini.WriteString(QStringLiteral("CalData"), QStringLiteral("BCA1"), QStringLiteral("1,0000,0001"));
+  ASSERT_TRUE(ini.UpdateFile());
+  indicator.ClearLog();
+  prompter.Clear();
+  prompter.AnswerFile(file);
+  prompter.AnswerMessage(mrNo);
+  Click("btnRestoreCal");
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Stored checksum is incorrect. Continue?")});
+  EXPECT_TRUE(SentCommands().empty());
+  ExpectIdle();
+}
+
+TEST_F(TCalibrationViewerTest, ThePageAfterAReadShowsItsLinearisationPoints) {
+  indicator.Feed("IAD1,4000,1;LIC3,1000;LIC7,3000;");
+  indicator.SetWeight(123.4);
+  Connect();
+  ReadSettings();
+  ShowPage("TSCal");
+  EXPECT_EQ(Row(0), QStringLiteral("1:"));
+  EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 kg"));
+  EXPECT_EQ(Row(6), QStringLiteral("7:   75%   300.00 kg"));
+  EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").count(), 10);
+  EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").currentRow(), 0);
+  EXPECT_EQ(Control<QLineEdit>(*window, "EdtCalWeight").text(), QStringLiteral("300.0"));
+  const std::string weight = indicator.Display();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return MimicShows(window->CalMimic(), weight); }, kWaitMs));
+  window->resize(760, 640);
+  QApplication::processEvents();
+  KeepPicture(window->grab().toImage(), "W830_830-calibration.png");
+}
+
+}  // namespace
