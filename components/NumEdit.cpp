@@ -102,7 +102,11 @@ void TNumEdit::keyPressEvent(QKeyEvent* event) {
     if (OnKeyPress) OnKeyPress(this, c);
     if (!c.isNull()) QLineEdit::keyPressEvent(event);
   }
-  if (enter && OnEnterKeyPress) OnEnterKeyPress(this);
+  if (!enter) return;
+  if (OnEnterKeyPress)
+    OnEnterKeyPress(this);
+  else
+    event->ignore();  // an Enter the edit has no use for presses the dialog's default button
 }
 
 void TNumEdit::focusOutEvent(QFocusEvent* event) {

@@ -158,6 +158,14 @@ int TFrmComDialog::GetTcpPort() const {
   return port;
 }
 
+std::optional<int> TFrmComDialog::TcpPortIfValid() const {
+  try {
+    return GetTcpPort();
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
+}
+
 void TFrmComDialog::SetTcpPort(int port) { ui_->EdtTcpPort->setText(QString::number(port)); }
 
 void TFrmComDialog::LoadFromSettings(const TdatViewer& settings) {
@@ -173,7 +181,9 @@ void TFrmComDialog::LoadFromSettings(const TdatViewer& settings) {
 }
 
 void TFrmComDialog::SaveToSettings(TdatViewer& settings) const {
-  const int tcpPort = GetTcpPort();
+  // The TCP port counts only when TCP is chosen; for a serial link a bad port
+  // text, in a field the user cannot see, stays in the store as it was.
+  const std::optional<int> tcpPort = IsTcp() ? GetTcpPort() : TcpPortIfValid();
   settings.SetConnectionType(IsTcp() ? 1 : 0);
   settings.SetSerialPort(GetSerialPort());
   settings.SetBaudRate(GetBaudRate());
@@ -182,14 +192,14 @@ void TFrmComDialog::SaveToSettings(TdatViewer& settings) const {
   settings.SetParityBits(GetParity());
   settings.SetSerialAddress(GetAddress());
   settings.SetTcpHostname(GetHostName());
-  settings.SetTcpPort(tcpPort);
+  if (tcpPort) settings.SetTcpPort(*tcpPort);
 }
 
 TLinkSettings TFrmComDialog::LinkSettings() const {
   TLinkSettings link;
   link.tcp = IsTcp();
   link.host = GetHostName();
-  link.tcpPort = GetTcpPort();
+  link.tcpPort = IsTcp() ? GetTcpPort() : TcpPortIfValid().value_or(0);
   link.serialPort = GetSerialPort();
   link.baudRate = GetBaudRate();
   link.dataBits = GetDataBits();

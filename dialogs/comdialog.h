@@ -3,6 +3,7 @@
 // port with its line settings and unit address, or a TCP host and port.
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 #include "link/IOIface.h"
 #include "link/IOIfaceConfigure.h"
@@ -44,6 +45,8 @@ class TFrmComDialog : public QDialog {
   void SetHostName(const QString& host);
   // Throws std::runtime_error unless the text is a port number 1..65535.
   int GetTcpPort() const;
+  // The port when the text holds a valid one.
+  std::optional<int> TcpPortIfValid() const;
   void SetTcpPort(int port);
 
   void LoadFromSettings(const TdatViewer& settings);

@@ -1,5 +1,7 @@
 #include "dialogs/trafficdlg.h"
 
+#include <QApplication>
+
 #include "ui_trafficdlg.h"
 #include "platform/prompter.h"
 
@@ -45,11 +47,12 @@ void TFrmTraffic::Timer1Timer() {
     timer_.stop();
     done(mrOk);
   } else if (outcome == TTrafficSteps::TOutcome::kGaveUp) {
-    // No ticks while the box is up: the transfer is over and must not end as mrOk.
+    // The transfer is over and ends as mrCancel now; the box is posted, since a
+    // timer slot never waits on a modal window. It outlives this dialog.
     timer_.stop();
     SetAnimateActive(false);
-    Prompter().ShowMessage(QStringLiteral("Instrument Not Responding"));
     done(mrCancel);
+    QTimer::singleShot(0, qApp, [] { Prompter().ShowMessage(QStringLiteral("Instrument Not Responding")); });
   }
 }
 

@@ -11,10 +11,18 @@ void TReplyFramer::Feed(std::string_view data) {
   // A reply handler that pumps events may get more bytes here: they wait until the
   // bytes before them are taken, so the stream keeps its order.
   if (feeding_) return;
-  feeding_ = true;
-  for (std::size_t i = 0; i < pending_.size(); ++i) Take(pending_[i]);
-  pending_.clear();
-  feeding_ = false;
+  // However a reply handler ends, a throw included, the framer takes the next
+  // delivery: the bytes after the one being taken stay pending, in order.
+  struct TFeeding {
+    TReplyFramer& framer;
+    std::size_t taken = 0;
+    explicit TFeeding(TReplyFramer& f) : framer(f) { framer.feeding_ = true; }
+    ~TFeeding() {
+      framer.pending_.erase(0, taken);
+      framer.feeding_ = false;
+    }
+  } feeding(*this);
+  while (feeding.taken < pending_.size()) Take(pending_[feeding.taken++]);
 }
 
 void TReplyFramer::Take(char c) {

@@ -12,9 +12,12 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <map>
 
 #include "mainwindow/decimalpointlist.h"
+#include "mainwindow/setpointtabbar.h"
 #include "mainwindow/settingsbindings.h"
 #include "platform/prompter.h"
 #include "protocol/tools.h"
@@ -51,6 +54,12 @@ const std::map<QString, TCheck>& CheckKinds() {
   return kinds;
 }
 
+// A change of the decimal point or character redraws the scaled fields and the
+// setpoint options; every other field keeps what it shows, typed or not.
+bool RedrawnOnScaleChange(const TEditBinding& b) {
+  return b.kind == TEditBinding::kScaled || QByteArrayView(b.name).startsWith("EdtSetp");
+}
+
 TCheck CheckOf(const QObject* o) {
   const auto it = CheckKinds().find(o->objectName());
   return it == CheckKinds().end() ? TCheck::kNone : it->second;
@@ -75,7 +84,6 @@ void ReadIndex(const QComboBox* box, int32_t& target) {
 }
 
 const QString kHeaderLimit = QStringLiteral("Maximum size = 6 lines x 30 characters");
-const QColor kSetpointUsed(0x00, 0x00, 0x80);
 
 template <class T>
 T* Child(const QWidget& root, const QString& name) {
@@ -110,7 +118,7 @@ struct TSettingsPagesCore::TBound {
   QLineEdit* hostName = nullptr;
   QLineEdit* searchDomain = nullptr;  // the W830's only
   QTabBar* serialTabs = nullptr;
-  QTabBar* setpointTabs = nullptr;
+  TSetpointTabBar* setpointTabs = nullptr;
   QTabWidget* subPages = nullptr;
   QWidget* setpointPage = nullptr;
 };
@@ -161,7 +169,7 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
   b.hostName = edit("edtEthHostname");
   b.searchDomain = edit("edtEthSearchDomain");
   b.serialTabs = Child<QTabBar>(*this, "tcSerial");
-  b.setpointTabs = Child<QTabBar>(*this, "CtrlSetpoint");
+  b.setpointTabs = Child<TSetpointTabBar>(*this, "CtrlSetpoint");
   b.subPages = Child<QTabWidget>(*this, "PgCSettings");
   b.setpointPage = Child<QWidget>(*this, "TSSetpoint");
   for (int i = 1; i <= 8; ++i) b.setpointTabs->addTab(QStringLiteral("%1").arg(i, 2));
@@ -240,17 +248,19 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     tcSerialChange();
     ShowOwnSettings();
   }
+  shownDecimals_ = Decimals();
   for (auto& [e, r] : b.edits) {
+    if (scaledOnly && !RedrawnOnScaleChange(*r)) continue;
     const int32_t v = r->field.get(m);
     switch (r->kind) {
-      case TEditBinding::kScaled: SetText(e, FromLatin1(IntToFixedStr(v, Decimals(), c))); break;
+      case TEditBinding::kScaled: SetText(e, FromLatin1(IntToFixedStr(v, shownDecimals_, c))); break;
       case TEditBinding::kThousandths: SetText(e, FromLatin1(IntToFixedStr(v, 3, c))); break;
       case TEditBinding::kInteger: SetText(e, QString::number(v)); break;
     }
   }
   ShowOwnScaled();
   if (OnShowLinearisation) OnShowLinearisation(m.Units);
-  if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, Decimals(), c)));
+  if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, shownDecimals_, c)));
   controlsLoaded_ = true;
   updatingControls_ = false;
 }
@@ -266,11 +276,28 @@ bool TSettingsPagesCore::StoreInteger(QLineEdit* edit, int32_t& target) {
   return true;
 }
 
+int32_t TSettingsPagesCore::ReadEdit(const QLineEdit* edit, const TEditBinding& b, int scaledDecimals) const {
+  const int decimals = b.kind == TEditBinding::kScaled ? scaledDecimals : b.kind == TEditBinding::kThousandths ? 3 : 0;
+  return DigitsToInt(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1()));
+}
+
+bool TSettingsPagesCore::StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target) {
+  QString text = edit->text().trimmed();
+  bool ok = false;
+  const double scaled = text.replace(decimalChar_, u'.').toDouble(&ok) * 10000.0;
+  if (!ok || !std::isfinite(scaled) || scaled < std::numeric_limits<int32_t>::min() ||
+      scaled > std::numeric_limits<int32_t>::max()) {
+    ShowError(QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
+    return false;
+  }
+  target = static_cast<int32_t>(std::nearbyint(scaled));
+  return true;
+}
+
 void TSettingsPagesCore::ControlsToSettings() {
   if (!model_) return;
   const TBound& b = *bound_;
   TSettingsModel& m = *model_;
-  const char c = decimalChar_.toLatin1();
   ReadIndex(b.dp, m.DecimalPoint);
   for (auto& [box, r] : b.combos)
     if (box->currentIndex() >= 0) r->field.set(m, box->currentIndex() + r->offset);
@@ -279,12 +306,9 @@ void TSettingsPagesCore::ControlsToSettings() {
   if (b.filter->currentIndex() >= 0) m.SynchFrequency = static_cast<int32_t>(b.filter->currentText().toDouble());
   // Scaled texts are brought to their decimals first: a value typed as "15" is
   // 15.00, not 15 counts, whether or not the field was left before.
-  for (auto& [e, r] : b.edits) {
-    const int decimals = r->kind == TEditBinding::kScaled ? Decimals() : r->kind == TEditBinding::kThousandths ? 3 : 0;
-    r->field.set(m, DigitsToInt(FixDecimals(Latin1(e->text()), decimals, c)));
-  }
-  if (calDirectZero_) m.DirectZero = DigitsToInt(FixDecimals(Latin1(calDirectZero_->text()), 4, c));
-  if (calDirectSpan_) m.DirectSpan = DigitsToInt(FixDecimals(Latin1(calDirectSpan_->text()), 4, c));
+  for (auto& [e, r] : b.edits) r->field.set(m, ReadEdit(e, *r, Decimals()));
+  if (calDirectZero_) StoreMilliVoltsPerVolt(calDirectZero_, m.DirectZero);
+  if (calDirectSpan_) StoreMilliVoltsPerVolt(calDirectSpan_, m.DirectSpan);
   for (auto& [e, r] : b.texts) r->field(m) = Latin1(e->text());
   const QStringList lines = b.memo->toPlainText().split(u'\n');
   for (std::size_t i = 0; i < m.PrintHeader.size(); ++i) {
@@ -306,11 +330,14 @@ void TSettingsPagesCore::LoadSetpoint(int n) {
   const TBound& b = *bound_;
   for (auto& [box, r] : b.setpointCombos) SetIndex(box, r->field(*model_, n));
   const char c = decimalChar_.toLatin1();
-  for (auto& [e, r] : b.setpointEdits) SetText(e, FromLatin1(IntToFixedStr(r->field(*model_, n), Decimals(), c)));
+  shownDecimals_ = Decimals();
+  for (auto& [e, r] : b.setpointEdits)
+    SetText(e, FromLatin1(IntToFixedStr(r->field(*model_, n), shownDecimals_, c)));
   const QString units = b.units->itemText(model_->Units);
   for (QLabel* l : b.setpointUnitLabels) l->setText(units);
   shownSetpoint_ = n;
   setpointLoaded_ = true;
+  CtrlSetpointDrawTab();
 }
 
 void TSettingsPagesCore::StoreSetpoint(int n) {
@@ -318,18 +345,24 @@ void TSettingsPagesCore::StoreSetpoint(int n) {
   const TBound& b = *bound_;
   for (auto& [box, r] : b.setpointCombos) ReadIndex(box, r->field(*model_, n));
   const char c = decimalChar_.toLatin1();
-  for (auto& [e, r] : b.setpointEdits) r->field(*model_, n) = DigitsToInt(FixDecimals(Latin1(e->text()), Decimals(), c));
-  ShowSetpointUse();
+  for (auto& [e, r] : b.setpointEdits)
+    r->field(*model_, n) = DigitsToInt(FixDecimals(Latin1(e->text()), shownDecimals_, c));
+  CtrlSetpointDrawTab();
 }
 
-// A setpoint in use shows in its tab's colour.
-void TSettingsPagesCore::ShowSetpointUse() {
+void TSettingsPagesCore::CtrlSetpointDrawTab() {
+  if (!model_) return;
   const auto& type = bound_->setpointCombos.front().second->field;
-  for (int i = 0; i < 8; ++i)
-    bound_->setpointTabs->setTabTextColor(i, type(*model_, i) != 0 ? kSetpointUsed : QColor(Qt::black));
+  for (int i = 0; i < 8; ++i) bound_->setpointTabs->SetUsed(i, type(*model_, i) != 0);
 }
 
 void TSettingsPagesCore::RefreshScaledFields() {
+  // What the user typed in the fields about to be redrawn is kept: it is read back
+  // with the decimals it was shown with, then drawn again with the new ones.
+  StoreSetpoint(shownSetpoint_);
+  if (controlsLoaded_ && model_)
+    for (auto& [e, r] : bound_->edits)
+      if (RedrawnOnScaleChange(*r)) r->field.set(*model_, ReadEdit(e, *r, shownDecimals_));
   SettingsToControls(true);
   LoadSetpoint(bound_->setpointTabs->currentIndex());
 }
@@ -353,8 +386,8 @@ void TSettingsPagesCore::ShowFirstPage() {
 void TSettingsPagesCore::CBxDPChange() {
   if (!model_) return;
   model_->DecimalPoint = Decimals();
-  controlsLoaded_ = true;
   RefreshScaledFields();
+  controlsLoaded_ = true;
 }
 
 void TSettingsPagesCore::CBxUnitsChange() {
@@ -397,6 +430,7 @@ void TSettingsPagesCore::cbSerialChange() {
 }
 
 void TSettingsPagesCore::PgCSettingsChange(int index) {
+  StoreSetpoint(shownSetpoint_);
   ControlsToSettings();
   if (bound_->subPages->widget(index) == bound_->setpointPage) {
     const QSignalBlocker block(bound_->setpointTabs);
@@ -492,7 +526,9 @@ bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
-    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && (enter || typed.size() == 1) &&
+    // The host name edits take any text; their check is on leaving.
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && CheckOf(edit) != TCheck::kHostName &&
+                                                       (enter || typed.size() == 1) &&
                                                        !(key->modifiers() & Qt::ControlModifier)) {
       const QChar ch = enter ? QChar(u'\r') : typed.front();
       if (ch.unicode() < 32 && !enter) return false;

@@ -13,6 +13,7 @@
 class QLineEdit;
 class QTabBar;
 class QTabWidget;
+struct TEditBinding;
 struct TPageBindings;
 
 class TSettingsPagesCore : public QWidget {
@@ -93,11 +94,16 @@ class TSettingsPagesCore : public QWidget {
   void cbSerialChange();
   void PgCSettingsChange(int index);
   void CtrlSetpointChange(int index);
-  void ShowSetpointUse();
+  // Each setpoint tab shows whether its stored record is in use.
+  void CtrlSetpointDrawTab();
   void MemoHeaderChange();
   bool KeyFilter(QLineEdit* edit, QChar key);
   void ExitCheck(QLineEdit* edit);
   bool StoreInteger(QLineEdit* edit, int32_t& target);
+  // A direct mV/V text into its stored ten-thousandths, rounded half to even.
+  bool StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target);
+  // The value of a numeric edit, its text brought to the decimals of its kind.
+  int32_t ReadEdit(const QLineEdit* edit, const TEditBinding& binding, int scaledDecimals) const;
   void ShowError(const QString& text);
   int SerialTab() const;
 
@@ -109,4 +115,7 @@ class TSettingsPagesCore : public QWidget {
   bool setpointLoaded_ = false;
   bool updatingControls_ = false;
   int shownSetpoint_ = 0;
+  // The decimals the scaled fields and the shown record were drawn with: a decimal
+  // point change reads the typed texts back with these before it draws them anew.
+  int shownDecimals_ = 0;
 };

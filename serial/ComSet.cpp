@@ -106,20 +106,22 @@ EComPort::EComPort(int errorCode) : std::runtime_error(ComErrorText(errorCode)),
 
 void EnumComPorts(std::vector<std::string>& list, const std::string& ttysRoot) {
   namespace fs = std::filesystem;
+  // A failure anywhere in the listing, not only at its start, is this component's
+  // own error: that is the one its callers catch.
   std::error_code ec;
-  fs::directory_iterator it(ttysRoot, ec);
-  if (ec) throw EComPort(EComPort::kRegistryError, ec.value());
   std::vector<std::string> ports;
-  for (const auto& entry : it) {
-    const fs::path dir = entry.path();
+  for (fs::directory_iterator it(ttysRoot, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::path dir = it->path();
     // Virtual terminals and pseudo-terminals have no device behind them.
-    if (!fs::exists(dir / "device", ec)) continue;
+    std::error_code unreadable;
+    if (!fs::exists(dir / "device", unreadable)) continue;
     const std::string name = dir.filename().string();
     // The legacy 8250 driver registers ttyS0..ttyS31 whether or not a UART answers;
     // port type 0 means no UART was found.
     if (name.rfind("ttyS", 0) == 0 && ReadFirstLine(dir / "type") == "0") continue;
     ports.push_back("/dev/" + name);
   }
+  if (ec) throw EComPort(EComPort::kRegistryError, ec.value());
   std::sort(ports.begin(), ports.end(), [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
   list = std::move(ports);
 }

@@ -51,6 +51,6 @@ std::string ComErrorText(int errorCode);
 // Replaces list by the device paths of the system's serial ports, sorted ignoring
 // case. The list comes from the tty class of sysfs (ttysRoot, for tests): entries
 // with a device, and of the 8250-style ttyS* only those whose port type is not 0.
-// Raises EComPort (code 23, the errno) when the class cannot be read; list is then
-// unchanged.
+// Raises EComPort (code 23, the errno) when the class cannot be read, at its start
+// or half-way; list is then unchanged.
 void EnumComPorts(std::vector<std::string>& list, const std::string& ttysRoot = "/sys/class/tty");

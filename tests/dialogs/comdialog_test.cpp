@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "link/IOIfaceSocket.h"
+#include "tests/support/accessible_names.h"
+#include "tests/support/failing_readdir.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
@@ -134,4 +136,48 @@ TEST(ConfigureIOInterface, CancelChangesNothing) {
   EXPECT_EQ(ConfigureIOInterface(*s.store, address), nullptr);
   EXPECT_EQ(address, 3);
   EXPECT_EQ(s.store->GetTcpPort(), 1111);
+}
+
+TEST(ConfigureIOInterface, ABadStoredTcpPortDoesNotStopASerialConnect) {
+  TStore s("ConnectionType=0\r\nSerialPort=/dev/ttyS0\r\nTcpPort=0\r\n");
+  TScriptedPrompter prompter;
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("BtnOk"), Qt::LeftButton);
+    return dialog.result();
+  });
+  int address = 3;
+  auto link = ConfigureIOInterface(*s.store, address);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetDescription(), QStringLiteral("/dev/ttyS0"));
+  EXPECT_TRUE(prompter.Messages().empty());
+  EXPECT_EQ(s.store->GetConnectionType(), 0);
+  EXPECT_EQ(s.store->GetTcpPort(), 0);
+}
+
+TEST(ConfigureIOInterface, TheDialogOpensWhenThePortListCannotBeRead) {
+  TStore s("ConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=2222\r\n");
+  TScriptedPrompter prompter;
+  delete new TFrmComDialog;  // what Qt reads from disk for a first dialog is read now
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("BtnOk"), Qt::LeftButton);
+    return dialog.result();
+  });
+  int address = 3;
+  std::unique_ptr<TIOIface> link;
+  {
+    const TFailingReaddir failing(4, EIO);
+    link = ConfigureIOInterface(*s.store, address);
+  }
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetDescription(), QStringLiteral("127.0.0.1:2222"));
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(TFrmComDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {
+  TFrmComDialog dialog;
+  EXPECT_EQ(UncaptionedFields(dialog), QStringList());
+  EXPECT_EQ(Caption(*dialog.findChild<QLineEdit*>("EdtTcpPort")), "TCP Port");
+  EXPECT_EQ(Caption(*dialog.findChild<QComboBox*>("CBBaud")), "Baud Rate");
 }

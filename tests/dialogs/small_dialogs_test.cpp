@@ -7,6 +7,7 @@
 #include "dialogs/passcode.h"
 #include "dialogs/trafficdlg.h"
 #include "link/dmViewer.h"
+#include "tests/support/accessible_names.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
@@ -35,6 +36,22 @@ TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   EXPECT_FALSE(store.GetFirstRun());
 }
 
+TEST(OptionsDialog, EnterInATimeOutFieldPressesOk) {
+  TTempExeDir exe;
+  exe.Write("W830_830.ini", "");
+  TdatViewer store;
+  TfrmOptions dialog(store);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* serial = dialog.findChild<TNumEdit*>("edtSerialTimeout");
+  QTest::mouseClick(serial, Qt::LeftButton);
+  serial->selectAll();
+  QTest::keyClicks(serial, "6.5");
+  QTest::keyClick(serial, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), mrOk);
+  EXPECT_EQ(store.GetSerTimeout(), 65);
+}
+
 TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
   TTempExeDir exe;
   exe.Write("W830_830.ini", "");
@@ -55,6 +72,14 @@ TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
   EXPECT_FALSE(store.GetFirstRun());
 }
 
+TEST(OptionsDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {
+  TTempExeDir exe;
+  TdatViewer store;
+  TfrmOptions dialog(store);
+  EXPECT_EQ(UncaptionedFields(dialog), QStringList());
+  EXPECT_EQ(Caption(*dialog.findChild<TNumEdit*>("edtTCPTimeout")), "TCP (ethernet) connection timeout");
+}
+
 TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {
   TFrmPasscode dialog;
   auto* edit = dialog.findChild<QLineEdit*>("EdtPasscode");
@@ -68,7 +93,8 @@ TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {
   EXPECT_EQ(dialog.Passcode(), "");
 }
 
-TEST(TransferDialog, GivesUpWithTheMessageAndEndsCancelled) {
+// The message is posted: the timer slot that gives up never waits on a box.
+TEST(TransferDialog, GivesUpWithAPostedMessageAndEndsCancelled) {
   TScriptedPrompter prompter;
   TFrmTraffic dialog;
   std::vector<std::string> sent;
@@ -80,6 +106,8 @@ TEST(TransferDialog, GivesUpWithTheMessageAndEndsCancelled) {
   for (int i = 0; i < 1000 && dialog.isVisible(); ++i) dialog.Timer1Timer();
   EXPECT_EQ(dialog.result(), mrCancel);
   EXPECT_EQ(sent.size(), 4u);
+  EXPECT_TRUE(prompter.Messages().empty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !prompter.Messages().empty(); }, 10000));
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
 }
 

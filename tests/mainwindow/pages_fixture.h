@@ -3,6 +3,8 @@
 // either program's settings pages.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@ class TPagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     pages.SetModel(&model);
+    pages.resize(1200, 700);
     pages.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
   }
@@ -35,6 +38,22 @@ class TPagesTest : public ::testing::Test {
     edit->setText(text);
     Find<QLineEdit>("EdtID")->setFocus();
     QTest::qWait(0);
+  }
+  void ClickTab(QTabBar* tabs, int index) {
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    ASSERT_EQ(tabs->currentIndex(), index);
+  }
+  void ClickSubPage(const char* name) {
+    auto* subPages = Find<QTabWidget>("PgCSettings");
+    ClickTab(subPages->tabBar(), subPages->indexOf(Find<QWidget>(name)));
+  }
+  // Clicks into the edit, selects what it holds and types the text over it.
+  void TypeOver(const char* name, const char* text) {
+    auto* edit = Find<QLineEdit>(name);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
   }
   Model model;
   Pages pages;

@@ -1,6 +1,7 @@
 #include "mainwindow/replyframer.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include "mainwindow/commandframe.h"
 
@@ -81,6 +82,17 @@ TEST(TReplyFramer, BytesFedFromInsideAReplyHandlerFollowTheCurrentOnes) {
   };
   f.framer.Feed("first\rsecond\r");
   EXPECT_EQ(f.replies, (std::vector<std::string>{"first\r", "second\r", "third\r"}));
+}
+
+TEST(TReplyFramer, AThrowingReplyHandlerLeavesItReadyForTheNextDelivery) {
+  TFramed f;
+  f.framer.OnReply = [&](const std::string& reply, char mark) {
+    if (reply == "bad") throw std::runtime_error("handler failed");
+    f.replies.push_back(reply + mark);
+  };
+  EXPECT_THROW(f.framer.Feed("bad\rnext\r"), std::runtime_error);
+  f.framer.Feed("more\r");
+  EXPECT_EQ(f.replies, (std::vector<std::string>{"next\r", "more\r"}));
 }
 
 TEST(FrameCommand, EndsOrFramesTheCommandAndEchoesIt) {

@@ -3,13 +3,16 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "protocol/database840.h"
+#include "mainwindow/setpointtabbar.h"
 #include "tests/mainwindow/pages_fixture.h"
 #include "tests/protocol/model_lines.h"
+#include "tests/support/accessible_names.h"
 
 namespace {
 
@@ -117,7 +120,21 @@ TEST_F(SettingsPages840, ASetpointKeepsItsDirectionAndItsTabShowsItInUse) {
   EXPECT_EQ(model.Setpoints[2].Type, 1);
   EXPECT_EQ(model.Setpoints[2].Direction, 1);
   EXPECT_EQ(model.Setpoints[2].InFlight, 25);
-  EXPECT_NE(tabs->tabTextColor(2), tabs->tabTextColor(0));
+  auto* used = static_cast<TSetpointTabBar*>(tabs);
+  EXPECT_TRUE(used->Used(2));
+  EXPECT_FALSE(used->Used(0));
+}
+
+TEST_F(SettingsPages840, EveryCaptionedFieldCarriesItForAssistiveTechnology) {
+  // The octets and MAC parts after the first, and the serial port's boxes (their
+  // entries name themselves), have no caption of their own.
+  const QRegularExpression uncaptioned(
+      QStringLiteral("^(edtEth.*[2-6]|cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn|Hardware))$"));
+  for (const QString& name : UncaptionedFields(pages))
+    EXPECT_TRUE(uncaptioned.match(name).hasMatch()) << name.toStdString();
+  EXPECT_EQ(Caption(*Find<QLineEdit>("EdtFlight")), "Inflight");
+  EXPECT_EQ(Caption(*Find<QComboBox>("cbFunctionKey")), "Function");
+  EXPECT_EQ(Caption(*Find<QLineEdit>("edtEthDNS1")), "DNS");
 }
 
 }  // namespace

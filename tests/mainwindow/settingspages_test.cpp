@@ -3,12 +3,17 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
+#include "mainwindow/setpointtabbar.h"
 #include "protocol/database.h"
 #include "tests/mainwindow/pages_fixture.h"
+#include "tests/support/accessible_names.h"
 
 namespace {
 
@@ -204,6 +209,190 @@ TEST_F(SettingsPages, SetpointsAreShownAndStoredOneAtATime) {
   EXPECT_EQ(model.Setpoints[2].Target, 999);
   EXPECT_EQ(model.Setpoints[2].Type, 3);
   EXPECT_EQ(model.Setpoints[4].Target, 0);
+}
+
+// The shown setpoint record is only in the controls until it is stored: every way
+// out of it must store it, or the typed value is gone.
+TEST_F(SettingsPages, ATypedSetpointSurvivesEveryWayOutOfItsRecord) {
+  const struct {
+    const char* way;
+    std::function<void()> leave;
+    int decimals;  // of the record as shown afterwards
+  } cases[] = {
+      {"another sub-page and back", [this] { ClickSubPage("TSBuild"); ClickSubPage("TSSetpoint"); }, 0},
+      {"another setpoint tab", [this] { ClickTab(Find<QTabBar>("CtrlSetpoint"), 4); }, 0},
+      {"a decimal point change",
+       [this] {
+         auto* dp = Find<QComboBox>("CBxDP");
+         dp->setFocus();
+         QTest::keyClick(dp, Qt::Key_Down);
+       },
+       1},
+      {"a decimal character change", [this] { pages.SetDecimalChar(u','); pages.RefreshScaledFields(); }, 0},
+  };
+  for (const auto& c : cases) {
+    model = Tdata7400();
+    pages.SetDecimalChar(u'.');
+    pages.SettingsToControls(false);
+    pages.LoadSetpoint(0);
+    ClickSubPage("TSBuild");
+    ClickSubPage("TSSetpoint");
+    ClickTab(Find<QTabBar>("CtrlSetpoint"), 2);
+    TypeOver("EdtTarget", "77");
+    c.leave();
+    EXPECT_EQ(model.Setpoints[2].Target, 77) << c.way;
+    EXPECT_EQ(model.DecimalPoint, c.decimals) << c.way;
+  }
+}
+
+TEST_F(SettingsPages, EachSetpointTabShowsWhetherItsStoredRecordIsInUse) {
+  auto* tabs = Find<TSetpointTabBar>("CtrlSetpoint");
+  auto used = [tabs] {
+    std::vector<int> in;
+    for (int i = 0; i < tabs->count(); ++i)
+      if (tabs->Used(i)) in.push_back(i);
+    return in;
+  };
+  model.Setpoints[1].Type = 2;
+  model.Setpoints[6].Type = 11;
+  pages.SettingsToControls(false);  // as after a read or an opened file
+  pages.LoadSetpoint(0);
+  EXPECT_EQ(used(), (std::vector<int>{1, 6}));
+
+  ClickSubPage("TSSetpoint");
+  auto* type = Find<QComboBox>("CBxSetpType");
+  type->setFocus();
+  QTest::keyClick(type, Qt::Key_Down);
+  EXPECT_EQ(used(), (std::vector<int>{0, 1, 6}));
+
+  model.Setpoints = {};
+  pages.SettingsToControls(false);
+  pages.LoadSetpoint(0);
+  EXPECT_EQ(used(), std::vector<int>{});
+}
+
+TEST_F(SettingsPages, HostNameEditsTakeLettersAndEnterLeavesThemAsTyped) {
+  model.DecimalPoint = 2;
+  model.Dhcp = false;
+  pages.SettingsToControls(false);
+  ClickSubPage("tsEthernet");
+  const struct {
+    const char* edit;
+    const char* typed;
+  } cases[] = {
+      {"edtEthHostname", "scale-2"},
+      {"edtEthHostname", "abc"},
+      {"edtEthSearchDomain", "plant.example"},
+  };
+  for (const auto& c : cases) {
+    TypeOver(c.edit, c.typed);
+    QTest::keyClick(Find<QLineEdit>(c.edit), Qt::Key_Return);
+    EXPECT_EQ(Find<QLineEdit>(c.edit)->text(), QString::fromLatin1(c.typed)) << c.edit;
+  }
+  Find<QLineEdit>("EdtID")->setFocus();
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.HostName, "abc");
+  EXPECT_EQ(model.SearchDomain, "plant.example");
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// A change of the decimal character redraws the scaled fields only; whatever was
+// typed and not yet stored stays, in the scaled fields with the new character.
+TEST_F(SettingsPages, ADecimalRefreshKeepsWhatWasTypedInEveryField) {
+  const struct {
+    const char* page;
+    const char* edit;
+    const char* typed;
+    const char* shows;
+  } cases[] = {
+      {"TSSerialSettings", "EdtMbPort", "1502", "1502"},
+      {"TSAnalog", "EdtAnlZero", "123", "123"},
+      {"TSAnalog", "EdtAnlSpan", "4567", "4567"},
+      {"TSSerialNet", "edtSerialNetPort", "4001", "4001"},
+      {"TSSerialNet", "edtUdpDest1", "5001", "5001"},
+      {"TSSetpOpt", "EdtSetpJogOn", "250", "250"},
+      {"TSBuild", "EdtFS1", "15", "15,00"},
+  };
+  for (const auto& c : cases) {
+    model = Tdata7400();
+    model.DecimalPoint = 2;
+    model.FullScale1 = 3000;
+    model.JogOnTime = 100;
+    pages.SetDecimalChar(u'.');
+    pages.SettingsToControls(false);
+    pages.LoadSetpoint(0);
+    ClickSubPage(c.page);
+    TypeOver(c.edit, c.typed);
+    pages.SetDecimalChar(u',');
+    pages.RefreshScaledFields();
+    EXPECT_EQ(Find<QLineEdit>(c.edit)->text(), QString::fromLatin1(c.shows)) << c.edit;
+  }
+  EXPECT_EQ(model.FullScale1, 1500);
+}
+
+TEST_F(SettingsPages, DirectMilliVoltsPerVoltAreReadAsNumbersRoundedHalfToEven) {
+  QLineEdit zero, span;
+  pages.SetCalibrationEdits(&zero, &span, nullptr);
+  pages.SettingsToControls(false);
+  const struct {
+    QChar decimalChar;
+    const char* typed;
+    int32_t stored;  // the model's value before is 7
+    const char* message;
+  } cases[] = {
+      {u'.', "1.23456", 12346, ""},
+      {u'.', "0.00025", 2, ""},
+      {u'.', "0.00035", 4, ""},
+      {u'.', "-0.12345", -1234, ""},
+      {u',', "0,5", 5000, ""},
+      {u'.', "abc", 7, "'abc' is not a valid floating point value"},
+      {u'.', "", 7, "'' is not a valid floating point value"},
+      {u'.', "999999", 7, "'999999' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    prompter.Clear();
+    if (*c.message) prompter.AnswerMessage(mrOk);
+    model.DirectZero = 7;
+    model.DirectSpan = 5;
+    pages.SetDecimalChar(c.decimalChar);
+    zero.clear();
+    QTest::keyClicks(&zero, c.typed);
+    span.setText(QStringLiteral("0") + c.decimalChar + QStringLiteral("0002"));
+    pages.ControlsToSettings();
+    EXPECT_EQ(model.DirectZero, c.stored) << c.typed;
+    EXPECT_EQ(model.DirectSpan, 2) << "the other field is stored either way";
+    const std::vector<QString> want = *c.message ? std::vector<QString>{c.message} : std::vector<QString>{};
+    EXPECT_EQ(prompter.Messages(), want) << c.typed;
+  }
+}
+
+TEST_F(SettingsPages, TheMacAddressShowsInItsSixPartsOrWholeInTheFirst) {
+  const struct {
+    const char* mac;
+    std::vector<QString> parts;
+  } cases[] = {
+      {"00:90:4c:0a:1b:2c", {"00", "90", "4c", "0a", "1b", "2c"}},
+      {"00904C0A1B2C", {"00904C0A1B2C", "", "", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    model.MacAddress = c.mac;
+    pages.SettingsToControls(false);
+    std::vector<QString> shown;
+    for (int i = 1; i <= 6; ++i) shown.push_back(pages.findChild<QLineEdit*>(QStringLiteral("edtEthMAC%1").arg(i))->text());
+    EXPECT_EQ(shown, c.parts) << c.mac;
+  }
+}
+
+// Each field carries its caption; the serial port boxes have none, their items
+// say what they are, nor have the later parts of a split address.
+TEST_F(SettingsPages, EveryCaptionedFieldCarriesItForAssistiveTechnology) {
+  const QRegularExpression uncaptioned(
+      QStringLiteral("^(edt(Eth|Dest).*[2-6]|cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn))$"));
+  for (const QString& name : UncaptionedFields(pages))
+    EXPECT_TRUE(uncaptioned.match(name).hasMatch()) << name.toStdString();
+  EXPECT_EQ(Caption(*Find<QLineEdit>("EdtFS1")), "Full Scale 1");
+  EXPECT_EQ(Caption(*Find<QComboBox>("CBxUnits")), "Units");
+  EXPECT_EQ(Caption(*Find<QLineEdit>("edtEthAddr1")), "IP Address");
 }
 
 }  // namespace

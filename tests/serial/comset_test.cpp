@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/ComSetCtl.h"
+#include "tests/support/failing_readdir.h"
 
 namespace fs = std::filesystem;
 
@@ -68,6 +69,20 @@ TEST_F(FakeTtyClass, AnEmptyClassEmptiesTheListAndAMissingOneRaises) {
   } catch (const EComPort& e) {
     EXPECT_EQ(e.ErrorCode, 23);
     EXPECT_EQ(e.WinErrorCode, ENOENT);
+  }
+  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+}
+
+TEST_F(FakeTtyClass, AFailureHalfWayThroughTheListingIsTheComponentsOwnError) {
+  for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"}) Add(name, true);
+  std::vector<std::string> list = {"kept"};
+  try {
+    const TFailingReaddir failing(4, EIO);  // past the first entry and the two dots
+    EnumComPorts(list, Root());
+    FAIL() << "no exception";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.ErrorCode, 23);
+    EXPECT_EQ(e.WinErrorCode, EIO);
   }
   EXPECT_EQ(list, std::vector<std::string>{"kept"});
 }
