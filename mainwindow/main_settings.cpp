@@ -103,7 +103,8 @@ void TFrmMain::CreateSettingsPages() {
   settingsPages_->SetModel(workingData_.get());
   settingsPages_->OnUpdateStatusLine = [this] { UpdateStatusLine(); };
   settingsHost_ = std::make_unique<TSettingsHost>(*this);
-  settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_);
+  settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_,
+                                                          variant_.SavesBeforeLocking());
 }
 
 void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }

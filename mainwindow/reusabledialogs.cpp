@@ -5,12 +5,15 @@
 #include "dialogs/ChartSetup.h"
 #include "dialogs/about.h"
 #include "dialogs/logdialog.h"
+#include "mainwindow/AbsCal.h"
 #include "mainwindow/loginfo.h"
+#include "mainwindow/viewervariant.h"
 
-void CreateReusableDialogs(QWidget* owner) {
+void CreateReusableDialogs(QWidget* owner, const TViewerVariant& variant) {
   QStringList names;
   for (const TLogSignal& signal : LogSignalNames) names << QString::fromLatin1(signal.name);
   FrmLogDialog = new TFrmLogDialog(names, owner);
   frmAbout = new TfrmAbout(owner);
+  if (variant.CalibrationDialect().absoluteWeighMode) FrmAbsCal = new TFrmAbsCal(owner);
   FrmChartSetup = new TFrmChartSetup(owner);
 }

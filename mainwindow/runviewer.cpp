@@ -14,7 +14,7 @@ int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,
   // passcode (the transfer and passcode dialogs are made for each use).
-  CreateReusableDialogs(window.get());
+  CreateReusableDialogs(window.get(), variant);
   window->show();
   const int result = QApplication::exec();
   // Poller, link and traffic log go before the window; the store writes its file

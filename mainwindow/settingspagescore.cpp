@@ -247,6 +247,7 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     cbEthDHCPChange();
     tcSerialChange();
     ShowOwnSettings();
+    if (OnModelSettled) OnModelSettled();
   }
   shownDecimals_ = Decimals();
   for (auto& [e, r] : b.edits) {
@@ -322,6 +323,7 @@ void TSettingsPagesCore::ControlsToSettings() {
     for (QLineEdit* p : parts) texts.push_back(Latin1(p->text()));
     r->field(m) = settings::JoinAddress(texts);
   }
+  if (OnModelSettled) OnModelSettled();
   if (OnUpdateStatusLine) OnUpdateStatusLine();
 }
 
