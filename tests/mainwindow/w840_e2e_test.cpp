@@ -118,27 +118,39 @@ TEST_F(TW840Test, ReadSettingsFillsTheSixPagesAndTheyHoldEverySetting) {
   EXPECT_EQ(window->WorkingData().SerialNumber, "SIM00002");
 }
 
-TEST_F(TW840Test, WriteSendsOnlyTheChangedLineBehindThePasscode) {
+// A read asks every query of the model; a write reads the base settings again,
+// unlocks, sends the one changed line and saves before it locks again; a write with
+// nothing to send only saves, twice.
+TEST_F(TW840Test, ReadAndWritePutTheW840sSequencesOnTheWire) {
   indicator.SetPasscode("1234");
   Connect();
+  indicator.ClearLog();
   ReadSettings();
+  std::vector<std::string> all, prefixes;
+  w840::Tdata7400().BuildQueries(true, all, prefixes);
+  EXPECT_EQ(SentCommands(), all);
+
   ShowPage("TSSettings");
   Box("CBxUnits").setCurrentIndex(4);
   ShowPage("TSDisplay");
   EXPECT_FALSE(window->InSync());
-
   indicator.ClearLog();
   AnswerTraffic();
   AnswerPasscode("1234");
   AnswerTraffic();
   Control<QAction>(*window, "WriteSettings1").trigger();
-
-  std::vector<std::string> queries, prefixes;
+  std::vector<std::string> queries;
   w840::Tdata7400().BuildQueries(false, queries, prefixes);
-  for (const char* c : {"PCD?", "PCD1234", "ENU4", "PCD", "TDD1"}) queries.push_back(c);
+  for (const char* c : {"PCD?", "PCD1234", "ENU4", "TDD1", "PCD", "TDD1"}) queries.push_back(c);
   EXPECT_EQ(SentCommands(), queries);
   EXPECT_EQ(indicator.Setting("ENU"), "ENU4");
+  EXPECT_EQ(indicator.Saves(), 2);
   EXPECT_EQ(window->InstrumentData().Units, 4);
+  EXPECT_TRUE(window->InSync());
+
+  indicator.ClearLog();
+  Control<QAction>(*window, "WriteSettings1").trigger();
+  EXPECT_EQ(SentCommands(), (std::vector<std::string>{"TDD1", "TDD1"}));
   EXPECT_TRUE(window->InSync());
 }
 
