@@ -179,27 +179,6 @@ TEST_F(TW840Test, OpeningASettingsFileAsksWhichPortIsInUseInTheW840sNumbering) {
   EXPECT_FALSE(Box("cbSerialUse").isEnabled());
 }
 
-// A live zero in the W840's words: LDW, its status in the first field, its error box.
-TEST_F(TW840Test, AZeroSpeaksTheW840sCommandsAndNamesItsErrors) {
-  Connect();
-  ReadSettings();
-  ShowPage("TSCal");
-  indicator.SetCalibrationBusyPolls(1);
-  indicator.SetCalibrationError(105);
-  indicator.ClearLog();
-  prompter.Clear();
-  prompter.AnswerMessage(mrOk);
-  prompter.AnswerMessage(mrNo);  // the save question
-  AnswerTraffic();
-  QTest::mouseClick(&Control<QPushButton>(*window, "BtnZero"), Qt::LeftButton);
-  const std::vector<std::string> sent = SentCommands();
-  ASSERT_GE(sent.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 4),
-            (std::vector<std::string>{"LDW", "LDW?", "LDW?", "IDN?"}));
-  ASSERT_GE(prompter.Messages().size(), 1u);
-  EXPECT_EQ(prompter.Messages().front(), QStringLiteral("Error: 105 - Invalid Zero Cal"));
-}
-
 TEST_F(TW840Test, DisconnectedOnTheLogPageItKeepsItsPollMode) {
   Connect();
   ShowPage("TSLog");
