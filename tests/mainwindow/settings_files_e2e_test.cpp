@@ -9,7 +9,6 @@
 #include "mainwindow/settingspages.h"
 #include "mainwindow/statuspanel.h"
 #include "platform/textlines.h"
-#include "tests/mainwindow/printed_report.h"
 #include "tests/mainwindow/viewer_fixture.h"
 #include "tests/support/unprivileged.h"
 
@@ -180,15 +179,10 @@ TEST_F(TSettingsFileTest, ReportOfTheFixtureAsTextAndAsPrinted) {
   Open(SourceFile("report_fixture.vis"));
   // A serial tab with a short list of functions is shown: every port is still named.
   Control<QTabBar>(window->SettingsPages(), "tcSerial").setCurrentIndex(1);
-  QStringList report;
-  window->SettingsReport(report);
   const QStringList golden = GoldenLines(SourceFile("report_fixture.txt"));
-  ASSERT_EQ(report, golden);
+  ASSERT_EQ(Report(), golden);
 
-  const QString pdf = exe.Path(QStringLiteral("report.pdf"));
-  prompter.AnswerPrintToPdf(pdf);
-  Control<QAction>(*window, "Print1").trigger();
-  const std::vector<TPdfLine> printed = PdfLines(pdf);
+  const std::vector<TPdfLine> printed = PrintedReport();
   ASSERT_FALSE(printed.empty());
 
   // Every word in order, each line on one page, and the second page used.

@@ -151,3 +151,16 @@ void TViewerFixture::KeepPicture(const QImage& image, const char* name) {
   QDir().mkpath(dir);
   EXPECT_TRUE(image.save(dir + '/' + name)) << name;
 }
+
+QStringList TViewerFixture::Report() {
+  QStringList report;
+  window->SettingsReport(report);
+  return report;
+}
+
+std::vector<TPdfLine> TViewerFixture::PrintedReport() {
+  const QString pdf = exe.Path(QStringLiteral("report.pdf"));
+  prompter.AnswerPrintToPdf(pdf);
+  Control<QAction>(*window, "Print1").trigger();
+  return PdfLines(pdf);
+}

@@ -2,10 +2,10 @@
 // a live zero in its words and with its error box, the absolute mV/V dialog of the
 // weigh mode "Direct", and a restore that asks about the W840's serial number.
 #include <QDialog>
-#include <QLabel>
 #include <QTemporaryDir>
 
 #include "tests/mainwindow/calibration_fixture.h"
+#include "tests/support/accessible_names.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ class TW840CalibrationTest : public TCalibrationPageFixture {
     prompter.AnswerDialog([prompt, offered, act](QDialog& dialog) {
       EXPECT_EQ(dialog.objectName(), "FrmAbsCal");
       EXPECT_EQ(dialog.windowTitle(), "Absolute mV/V Calibration");
-      EXPECT_EQ(Control<QLabel>(dialog, "lblAbsPrompt").text(), prompt);
+      EXPECT_EQ(Caption(Control<QLineEdit>(dialog, "EdtAbsMV")), prompt) << "the prompt names the field";
       EXPECT_EQ(Control<QLineEdit>(dialog, "EdtAbsMV").text(), offered);
       dialog.show();
       dialog.activateWindow();

@@ -1,11 +1,10 @@
 // The W840 main window against the simulated W840, over TCP on 127.0.0.1 and over a
-// pseudo-terminal: its timer polls, its keys, and its settings pages filled and
-// written through the shared transfer.
+// pseudo-terminal: its timer polls, its keys, its settings pages filled, and the
+// W840's read and write sequences on the wire.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabBar>
 
 #include "mainwindow/settingspagescore.h"

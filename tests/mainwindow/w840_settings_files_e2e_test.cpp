@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "tests/mainwindow/printed_report.h"
 #include "tests/mainwindow/viewer_fixture.h"
 
 namespace {
@@ -61,17 +60,12 @@ TEST_F(TW840FileTest, ASavedFileHoldsTheReadSettingsAndOpensAgainBehindAWfpQuery
 // three ways a setpoint is told.
 TEST_F(TW840FileTest, TheReportPrintsAsItsGoldenText) {
   Open(SourceFile("report840_fixture.vis"));
-  QStringList report;
-  window->SettingsReport(report);
   const QStringList golden = GoldenLines(SourceFile("report840_fixture.txt"));
-  ASSERT_EQ(report, golden);
+  ASSERT_EQ(Report(), golden);
 
-  const QString pdf = exe.Path(QStringLiteral("report.pdf"));
-  prompter.AnswerPrintToPdf(pdf);
-  Control<QAction>(*window, "Print1").trigger();
   // Each line's words in order, on one printed line or, wider than the page, on
   // those that follow it.
-  const std::vector<TPdfLine> printed = PdfLines(pdf);
+  const std::vector<TPdfLine> printed = PrintedReport();
   std::size_t next = 0;
   for (const QString& line : golden) {
     const QStringList want = line.split(u' ', Qt::SkipEmptyParts);
