@@ -14,6 +14,7 @@
 #include "dialogs/comdialog.h"
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
+#include "mainwindow/threadpoller.h"
 #include "platform/exepath.h"
 #include "platform/prompter.h"
 #include "tools/sim/sim_indicator.h"
@@ -74,7 +75,7 @@ void BM_DisplayPolling(benchmark::State& state) {
   ini.close();
   TBenchPrompter prompter(port);
   TdatViewer store;
-  TFrmMain window;
+  TFrmMain window(w830::Variant());
   window.resize(700, 520);
   window.show();
   window.Connect2Click();
@@ -86,26 +87,27 @@ void BM_DisplayPolling(benchmark::State& state) {
   faults.delayMs = delayMs;
   indicator.SetFaults(faults);
 
+  const TPollStatusThread& thread = dynamic_cast<w830::TThreadPoller&>(window.Poller()).Thread();
   // Every display reply, timed as the LCD takes it.
   std::vector<double> latencies;
   auto forward = window.Link().OnRxData;
   window.Link().OnRxData = [&](const std::string& data) {
     // Taken first: the reply lets the next poll go out at once.
-    const auto sent = window.PollThread().PollSent();
+    const auto sent = thread.PollSent();
     forward(data);
     if (data.find('\r') != std::string::npos)
       latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
   };
 
-  const auto pollsBefore = window.PollThread().PollsSent();
-  const auto firstSent = window.PollThread().PollSent();
+  const auto pollsBefore = thread.PollsSent();
+  const auto firstSent = thread.PollSent();
   const double cpuBefore = CpuSeconds();
   const auto start = Clock::now();
   for (auto _ : state) QTest::qWait(5000);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   // Counted from send to send, so that a window's edges do not round the rate.
-  const double polls = static_cast<double>(window.PollThread().PollsSent() - pollsBefore);
-  const double pollSpan = std::chrono::duration<double>(window.PollThread().PollSent() - firstSent).count();
+  const double polls = static_cast<double>(thread.PollsSent() - pollsBefore);
+  const double pollSpan = std::chrono::duration<double>(thread.PollSent() - firstSent).count();
   state.counters["polls_per_s"] = pollSpan > 0 ? polls / pollSpan : 0;
   state.counters["send_to_lcd_p50_ms"] = Percentile(latencies, 0.5);
   state.counters["send_to_lcd_p99_ms"] = Percentile(latencies, 0.99);

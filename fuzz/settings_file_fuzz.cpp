@@ -1,6 +1,6 @@
 // Any bytes opened as a settings file: the reader's lines hold every byte but the
-// line ends, and whatever the model makes of them, the file it saves opens to the
-// same settings and saves to the same bytes again.
+// line ends, and whatever either model makes of them, the file it saves opens to
+// the same settings and saves to the same bytes again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 
 #include "platform/textlines.h"
 #include "protocol/database.h"
+#include "protocol/database840.h"
 
 namespace {
 
@@ -17,12 +18,24 @@ void Check(bool ok) {
 }
 
 // The bytes a save writes: every line ended by CR LF.
-std::string Saved(const w830::Tdata7400& model) {
+std::string Saved(const TSettingsModel& model) {
   std::vector<std::string> lines;
   model.BuildSetCommands(lines);
   std::string bytes;
   for (const std::string& line : lines) bytes.append(line).append("\r\n");
   return bytes;
+}
+
+// Whatever a model of either indicator makes of the lines, the file it saves opens
+// to the same settings and saves to the same bytes again.
+template <class Model>
+void OpenSaveOpen(const std::vector<std::string>& lines) {
+  Model opened;
+  opened.LoadReplies(lines);
+  const std::string saved = Saved(opened);
+  Model reopened;
+  reopened.LoadReplies(SplitTextLines(saved));
+  Check(Saved(reopened) == saved);
 }
 
 }  // namespace
@@ -39,11 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char c : bytes) lineEnds += c == '\r' || c == '\n';
   Check(kept + lineEnds == bytes.size());
 
-  w830::Tdata7400 opened;
-  opened.LoadReplies(lines);
-  const std::string saved = Saved(opened);
-  w830::Tdata7400 reopened;
-  reopened.LoadReplies(SplitTextLines(saved));
-  Check(Saved(reopened) == saved);
+  OpenSaveOpen<w830::Tdata7400>(lines);
+  OpenSaveOpen<w840::Tdata7400>(lines);
   return 0;
 }

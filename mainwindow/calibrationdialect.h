@@ -27,3 +27,9 @@ namespace w830 {
 QString CalErrorMessage(int code);
 const TCalibrationDialect& CalibrationDialect();
 }  // namespace w830
+
+namespace w840 {
+// "Error: <code> - <text>", the text empty for a code the W840 does not name.
+QString CalErrorMessage(int code);
+const TCalibrationDialect& CalibrationDialect();
+}  // namespace w840

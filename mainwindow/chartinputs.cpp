@@ -1,24 +1,24 @@
 #include "mainwindow/chartinputs.h"
 
-#include "protocol/database.h"
+#include "protocol/settingsmodel.h"
 
 namespace {
 
-const char* const kUnits[] = {"-", "g", "kg", "lb", "t", "oz", "usr"};
+// Weigh modes whose second range sets the weight axis; Single and the W840's
+// Direct take the first.
 constexpr int kDualRange = 1;
 constexpr int kDualInterval = 2;
 
 }  // namespace
 
-TChartInputs W830ChartInputs(const w830::Tdata7400& model) {
+TChartInputs ChartInputsOf(const TSettingsModel& model, const QStringList& unitNames) {
   TChartInputs in;
   in.decimals = model.DecimalPoint;
   in.highResolution = model.HighResolution;
   in.secondRangeScale = model.WeighMode == kDualRange || model.WeighMode == kDualInterval;
   in.fullScale1 = model.FullScale1;
   in.fullScale2 = model.FullScale2;
-  const bool known = model.Units >= 0 && model.Units < static_cast<int32_t>(std::size(kUnits));
-  in.unitsText = known ? QString::fromLatin1(kUnits[model.Units]) : QString();
+  in.unitsText = unitNames.value(model.Units);
   in.updateRate = model.SynchFrequency;
   return in;
 }

@@ -1,10 +1,11 @@
 #pragma once
-// What the Log page's axis set-up takes from the W830 settings model; the W840
-// viewer reads its own model into the same form.
+// What the Log page's axis set-up takes from a settings model: both indicators
+// keep these settings alike, and each names its units with its own list.
+#include <QStringList>
+
 #include "mainwindow/logsession.h"
 
-namespace w830 {
-class Tdata7400;
-}
+class TSettingsModel;
 
-TChartInputs W830ChartInputs(const w830::Tdata7400& model);
+// unitNames: the model's units by index, as its settings pages list them.
+TChartInputs ChartInputsOf(const TSettingsModel& model, const QStringList& unitNames);

@@ -16,7 +16,7 @@
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/main_loghost.h"
 #include "mainwindow/main_settingshost.h"
-#include "mainwindow/settingspages.h"
+#include "mainwindow/settingspagescore.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
@@ -33,7 +33,23 @@ constexpr int kPanelHeight = 65;
 constexpr TColor kLitSegments = 0x0000FFD0;
 }  // namespace
 
-TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TFrmMain>()) {
+// The poller's view of the window: the link and the plain send path.
+class TFrmMain::TPollLink final : public TPoller::THost {
+ public:
+  explicit TPollLink(TFrmMain& window) : w_(window) {}
+  bool LinkActive() const override { return w_.LinkActive(); }
+  void SendCommand(const std::string& command) override { w_.SendCommand(command, false); }
+
+ private:
+  TFrmMain& w_;
+};
+
+TFrmMain::TFrmMain(const TViewerVariant& variant, QWidget* parent)
+    : QMainWindow(parent),
+      variant_(variant),
+      ui_(std::make_unique<Ui::TFrmMain>()),
+      workingData_(variant.MakeModel()),
+      instrumentData_(variant.MakeModel()) {
   ui_->setupUi(this);
   FrmMain = this;
   FormCreate();
@@ -45,17 +61,17 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::FormCreate() {
-  setWindowTitle(QString::fromLatin1(kApplicationTitle));
-  FReplyTimeout = datViewer ? datViewer->GetTimeout() : FReplyTimeout;
+  setWindowTitle(variant_.Title());
+  LoadReplyTimeout();
 
   engine_.LinkActive = [this] { return LinkActive(); };
   engine_.Send = [this](const std::string& command, bool stxEtx) { SendCommand(command, stxEtx); };
-  engine_.PollOutstanding = [this] { return FPollThread->Outstanding(); };
-  engine_.BusyChanged = [this] { FPollThread->SetRequestBusy(engine_.Busy()); };
+  engine_.PollOutstanding = [this] { return FPoller->Outstanding(); };
+  engine_.BusyChanged = [this] { PushPollState(); };
   engine_.ShowFailure = [](const std::string& message) {
     Prompter().MessageDlg(QString::fromLatin1(message.c_str()), TMsgDlgType::mtError, mbOK);
   };
-  engine_.Context().model = &workingData_;
+  engine_.Context().model = workingData_.get();
   framer_.OnReply = [this](const std::string& reply, char mark) {
     CommsLogData("", true, reply + mark);
     DispatchReply(reply);
@@ -64,13 +80,8 @@ void TFrmMain::FormCreate() {
   framer_.OnOverflow = [](std::size_t kept) {
     CommsLog("TFrmMain.FIOInterfaceRxData: reply longer than " + std::to_string(kept) + " bytes dropped");
   };
-  FPollThread = std::make_unique<TPollStatusThread>([this](const std::string& command) {
-    {
-      const std::lock_guard lock(queuedPollsMutex_);
-      queuedPolls_.push_back(command);
-    }
-    QMetaObject::invokeMethod(this, "SendQueuedPolls", Qt::QueuedConnection);
-  });
+  pollLink_ = std::make_unique<TPollLink>(*this);
+  FPoller = variant_.MakePoller(*pollLink_);
 
   InstallLink(std::make_unique<TIOIfaceNull>());
   FIOInterface->OnConnect = nullptr;
@@ -107,19 +118,21 @@ void TFrmMain::FormCreate() {
   Timer1.start();
   // A page change before any read then stores real values, not empty controls.
   settingsPages_->SettingsToControls(false);
+  PushPollState();
 }
 
 void TFrmMain::CreateMimics() {
   const QString exe = ExecutableFileName();
   const QString background = ExecutableDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
+  const QRect lcd = variant_.LcdRect();
   auto make = [&](QWidget* parent, bool keys) {
     auto* mimic = new TVoxMimicDisp(parent);
     mimic->setObjectName(keys ? QStringLiteral("DisplayMimic") : QStringLiteral("CalMimic"));
     mimic->LCD().OnColor = kLitSegments;
-    mimic->SetLCDTop(0);
-    mimic->SetLCDLeft(0);
-    mimic->SetLCDWidth(1000);
-    mimic->SetLCDHeight(1000);
+    mimic->SetLCDTop(lcd.top());
+    mimic->SetLCDLeft(lcd.left());
+    mimic->SetLCDWidth(lcd.width());
+    mimic->SetLCDHeight(lcd.height());
     mimic->SetBackgroundFile(background);
     mimic->SetLCDFile(ChangeFileExt(exe, QStringLiteral("lcd.VB2")));
     if (keys) mimic->SetKeyFile(ChangeFileExt(exe, QStringLiteral("key.VB2")));
@@ -189,8 +202,7 @@ void TFrmMain::ShowOptions() {
   if (datViewer) {
     TfrmOptions options(*datViewer, this);
     Prompter().ExecDialog(options);
-    FReplyTimeout = datViewer->GetTimeout();
-    FPollThread->SetReplyTimeoutTicks(FReplyTimeout);
+    LoadReplyTimeout();
   }
 }
 
@@ -238,7 +250,7 @@ void TFrmMain::Shutdown() {
   FClosing = true;
   Timer1.stop();
   engine_.Abort();
-  FPollThread->Stop();
+  FPoller->Stop();
   if (FIOInterface) {
     FIOInterface->Unbind();
     FIOInterface->Close();

@@ -1,23 +1,23 @@
 #pragma once
-// The W830 viewer's main window. It owns the link to the indicator and wires the
-// small classes that do the work: the reply framer, the request engine, the poll
-// thread and the front-panel mimics. Its own code is split by concern over the
-// main_*.cpp files. Only the GUI thread touches it.
+// The main window of both viewers. It owns the link to the indicator and wires the
+// small classes that do the work: the reply framer, the request engine, the poller
+// and the front-panel mimics; what differs between the W830 and the W840 comes from
+// its TViewerVariant. Its own code is split by concern over the main_*.cpp files.
+// Only the GUI thread touches it.
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "link/IOIface.h"
 #include "mainwindow/pollmode.h"
-#include "mainwindow/pollthread.h"
+#include "mainwindow/poller.h"
 #include "mainwindow/replyframer.h"
 #include "mainwindow/requestengine.h"
+#include "mainwindow/viewervariant.h"
 #include "protocol/comms.h"
-#include "protocol/database.h"
+#include "protocol/settingsmodel.h"
 
 namespace Ui {
 class TFrmMain;
@@ -29,21 +29,20 @@ class TCalibrationSteps;
 class QPrinter;
 class TFrmTraffic;
 class TLogSession;
-class TSettingsPages;
+class TSettingsPagesCore;
 class TSettingsTransfer;
 class TStatusLinePanel;
 struct TTcpChoice;
 class TVoxMimicDisp;
 
-// The program's title, and the main window's caption.
-inline constexpr char kApplicationTitle[] = "Velmacor W830 Viewer";
-
 class TFrmMain : public QMainWindow {
   Q_OBJECT
  public:
   // Reads the settings store, which must exist first.
-  explicit TFrmMain(QWidget* parent = nullptr);
+  explicit TFrmMain(const TViewerVariant& variant, QWidget* parent = nullptr);
   ~TFrmMain() override;
+
+  const TViewerVariant& Variant() const { return variant_; }
 
   Ui::TFrmMain& Form() { return *ui_; }
 
@@ -74,8 +73,10 @@ class TFrmMain : public QMainWindow {
   void SetLogMode(TLogMode mode);
   void SetCalBusy(bool busy);
   void SetTransferBusy(bool busy);
+  // Polling runs again where the page wants it (the W830's poll thread; the W840's
+  // timer needs no start).
   void StartPollThread();
-  TPollStatusThread& PollThread() { return *FPollThread; }
+  TPoller& Poller() { return *FPoller; }
 
   // --- Connection, display and status line
   void Connect2Click();
@@ -97,9 +98,9 @@ class TFrmMain : public QMainWindow {
   TVoxMimicDisp& CalMimic() { return *calMimic_; }
 
   // --- Settings models, pages and transfer
-  w830::Tdata7400& WorkingData() { return workingData_; }
-  w830::Tdata7400& InstrumentData() { return instrumentData_; }
-  TSettingsPages& SettingsPages() { return *settingsPages_; }
+  TSettingsModel& WorkingData() { return *workingData_; }
+  TSettingsModel& InstrumentData() { return *instrumentData_; }
+  TSettingsPagesCore& SettingsPages() { return *settingsPages_; }
   void ReadSettings1Click();
   void WriteSettings1Click();
   void CheckSettingsSync();
@@ -142,7 +143,7 @@ class TFrmMain : public QMainWindow {
   // --- Menus and life cycle
   void ShowOptions();
   void ApplyDecimalPoint();
-  // Stops the poll thread, closes the link and the traffic log; safe to repeat.
+  // Stops the poller, closes the link and the traffic log; safe to repeat.
   void Shutdown();
 
  protected:
@@ -160,16 +161,15 @@ class TFrmMain : public QMainWindow {
   void FIOInterfaceConnect(TIOIface* sender);
   void FIOInterfaceDisconnect(TIOIface* sender);
   void InstallLink(std::unique_ptr<TIOIface> link);
-  void PollSend(const std::string& command);
-  // Runs on the GUI thread for the polls the poll thread queued. Called by name,
-  // so that the hand-over is our own mutex, which the thread sanitizer can see.
-  Q_INVOKABLE void SendQueuedPolls();
+  void PushPollState();
+  // A stored time-out of 0 counts as one tick: a poll or a request that never
+  // times out would hold the link for good.
+  void LoadReplyTimeout();
   void ShowDisplayReply(TVoxMimicDisp& mimic);
   void RefreshConnectButtons();
   class TSettingsHost;
+  class TPollLink;
   void CreateSettingsPages();
-  void StorePages();
-  void ShowPages();
   void SettingsPageLeft();
   void SettingsPageShown();
   // A running settings transfer gets every reply; a lost link cancels it.
@@ -185,22 +185,22 @@ class TFrmMain : public QMainWindow {
   void UpdateLogButtons();
   bool LogPageKey(const QKeyEvent& key);
 
+  const TViewerVariant& variant_;
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
   TReplyFramer framer_;
   TRequestEngine engine_;
   Tcommsobj parser_;
-  w830::Tdata7400 workingData_;
-  w830::Tdata7400 instrumentData_;
-  std::unique_ptr<TPollStatusThread> FPollThread;
-  std::mutex queuedPollsMutex_;
-  std::deque<std::string> queuedPolls_;
+  std::unique_ptr<TSettingsModel> workingData_;
+  std::unique_ptr<TSettingsModel> instrumentData_;
+  std::unique_ptr<TPollLink> pollLink_;
+  std::unique_ptr<TPoller> FPoller;
   TVoxMimicDisp* displayMimic_ = nullptr;
   TVoxMimicDisp* calMimic_ = nullptr;
   QLabel* statusCommand_ = nullptr;
   QLabel* statusReply_ = nullptr;
   TStatusLinePanel* statusLine_ = nullptr;
-  TSettingsPages* settingsPages_ = nullptr;
+  TSettingsPagesCore* settingsPages_ = nullptr;
   std::unique_ptr<TSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransfer> settingsTransfer_;
   TFrmTraffic* FTraffic = nullptr;
@@ -221,6 +221,7 @@ class TFrmMain : public QMainWindow {
   int FReplyTimeout = 70;
   int FAddress = 99;
   bool FClosing = false;
+  bool pollLinkActive_ = false;  // the link as the poller sees it: up once the window shows it connected
   bool connected_ = false;
   bool shutDown_ = false;
 };

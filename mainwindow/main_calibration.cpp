@@ -12,13 +12,12 @@
 #include "mainwindow/calibrationpage.h"
 #include "mainwindow/logsession.h"
 #include "mainwindow/main_calibrationhost.h"
-#include "mainwindow/settingspages.h"
+#include "mainwindow/settingspagescore.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/guard.h"
 #include "protocol/tools.h"
 #include "ui_calibrationpage.h"
 #include "ui_main.h"
-#include "ui_settingspages.h"
 
 namespace {
 using TField = TCalibrationSteps::TField;
@@ -96,11 +95,11 @@ int TFrmMain::TCalibrationHost::SelectedLinPoint() const {
 }
 
 void TFrmMain::TCalibrationHost::StoreDirectValue(TField field, int32_t value) {
-  (field == TField::kDirectZero ? w_.workingData_.DirectZero : w_.workingData_.DirectSpan) = value;
+  (field == TField::kDirectZero ? w_.workingData_->DirectZero : w_.workingData_->DirectSpan) = value;
 }
 
 TCalIdentity TFrmMain::TCalibrationHost::IndicatorIdentity() const {
-  const w830::Tdata7400& m = w_.workingData_;
+  const TSettingsModel& m = *w_.workingData_;
   TCalIdentity identity;
   identity.indicatorModel = QString::fromLatin1(m.InstrumentID.c_str());
   identity.indicatorVersion = QString::fromLatin1(m.SoftwareVersion.c_str());
@@ -112,7 +111,7 @@ QWidget* TFrmMain::TCalibrationHost::DialogParent() { return &w_; }
 
 void TFrmMain::CreateCalibrationPage() {
   calibrationHost_ = std::make_unique<TCalibrationHost>(*this);
-  calibrationSteps_ = std::make_unique<TCalibrationSteps>(*calibrationHost_, w830::CalibrationDialect());
+  calibrationSteps_ = std::make_unique<TCalibrationSteps>(*calibrationHost_, variant_.CalibrationDialect());
   // Scrolled, so that the page's controls never hold the window above its minimum size.
   auto* scroll = new QScrollArea(ui_->TSCal);
   scroll->setObjectName(QStringLiteral("CalibrationScroll"));
@@ -131,12 +130,12 @@ void TFrmMain::CreateCalibrationPage() {
   settingsPages_->SetCalibrationEdits(page.edtCalDirectZero, page.edtCalDirectSpan, page.EdtCalWeight);
   settingsPages_->OnUnitsChanged = [this](const QString& units) {
     calibrationPage_->SetUnits(units);
-    ShowLinearisation(settingsPages_->Form().CBxUnits->currentIndex());
+    ShowLinearisation(settingsPages_->ShownUnits());
   };
   settingsPages_->OnShowLinearisation = [this](int units) { ShowLinearisation(units); };
   // A point read back changes only the list: the page's typed values stay.
-  engine_.Context().settingsChanged = [this] { ShowLinearisation(workingData_.Units); };
-  ShowLinearisation(workingData_.Units);
+  engine_.Context().settingsChanged = [this] { ShowLinearisation(workingData_->Units); };
+  ShowLinearisation(workingData_->Units);
   page.LBxLCal->setCurrentRow(0);
 
   auto bind = [this](QPushButton* button, void (TCalibrationSteps::*step)()) {
@@ -151,14 +150,14 @@ void TFrmMain::CreateCalibrationPage() {
   bind(page.btnRestoreCal, &TCalibrationSteps::btnRestoreCalClick);
 }
 
-int TFrmMain::CalDecimals() const { return std::max(settingsPages_->Form().CBxDP->currentIndex(), 0); }
+int TFrmMain::CalDecimals() const { return settingsPages_->Decimals(); }
 
 void TFrmMain::ShowLinearisation(int unitIndex) {
-  const QString unit = settingsPages_->Form().CBxUnits->itemText(unitIndex);
+  const QString unit = settingsPages_->UnitsName(unitIndex);
   const char c = calibrationHost_->DecimalChar();
   QStringList rows;
-  for (std::size_t i = 0; i < workingData_.LinPercent.size(); ++i)
-    rows << LinearisationRow(static_cast<int>(i) + 1, workingData_.LinPercent[i], workingData_.LinWeight[i],
+  for (std::size_t i = 0; i < workingData_->LinPercent.size(); ++i)
+    rows << LinearisationRow(static_cast<int>(i) + 1, workingData_->LinPercent[i], workingData_->LinWeight[i],
                              CalDecimals(), c, unit);
   calibrationPage_->SetLinearisationRows(rows);
 }

@@ -23,14 +23,14 @@ void TFrmMain::Connect2Click() { ConnectInstrument(); }
 
 void TFrmMain::ConnectInstrument(const TTcpChoice* choice) {
   if (!datViewer) return;
-  FReplyTimeout = datViewer->GetTimeout();
+  LoadReplyTimeout();
   if (LinkActive()) {
     FIOInterface->Close();
     UpdateStatusLine();
     return;
   }
-  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress, TViewerModel::W830, choice);
-  FReplyTimeout = datViewer->GetTimeout();
+  std::unique_ptr<TIOIface> link = ConfigureIOInterface(*datViewer, FAddress, variant_.Model(), choice);
+  LoadReplyTimeout();
   if (!link) return;
   InstallLink(std::move(link));
   ResetLink();
@@ -65,7 +65,8 @@ void TFrmMain::SetConnected(bool on) {
   ui_->WriteSettings1->setEnabled(on);
   ui_->ToolButton6->setEnabled(on);
   ui_->ToolButton7->setEnabled(on);
-  FPollThread->SetLinkActive(on);
+  pollLinkActive_ = on;
+  PushPollState();
   if (on) {
     ui_->ToolButton4->setText(QStringLiteral("&Disconnect"));
     ui_->ToolButton4->setToolTip(QStringLiteral("Disconnect from instrument"));
@@ -76,13 +77,13 @@ void TFrmMain::SetConnected(bool on) {
     ui_->ToolButton4->setText(QStringLiteral("&Connect"));
     ui_->ToolButton4->setToolTip(QStringLiteral("Connect to instrument"));
     FLcdBlankTicks = 0;
-    SetPollMode(pmNone);
+    if (!variant_.KeepsPollModeOffline()) SetPollMode(pmNone);
     BlankDisplay(true);
   }
   ui_->Connect2->setText(ui_->ToolButton4->text());
   if (!on) logSession_->LinkLost();
   UpdateLogButtons();
-  workingData_.SerialNumber.clear();
+  workingData_->SerialNumber.clear();
   UpdateStatusLine();
 }
 
@@ -94,8 +95,7 @@ void TFrmMain::StartDisplay() {
 }
 
 void TFrmMain::BlankDisplay(bool allOn) {
-  const int digits = displayMimic_->LCD().SegmentCount() / 4;
-  displayMimic_->LCD().SetSegmentsHex(std::string(static_cast<std::size_t>(std::max(digits, 0)), allOn ? 'F' : '0'));
+  displayMimic_->LCD().SetSegmentsHex(variant_.DisplayFill(allOn, displayMimic_->LCD().SegmentCount()));
 }
 
 void TFrmMain::LCDButtonPress(int key, int holdMs) {
@@ -103,9 +103,10 @@ void TFrmMain::LCDButtonPress(int key, int holdMs) {
     Prompter().MessageDlg(QStringLiteral("Instrument must be connected"), TMsgDlgType::mtInformation, mbOK);
     return;
   }
-  std::string command = "FPL" + std::to_string(key + 1);
-  if (holdMs >= kLongPressMs) command += ",1";
+  const std::string command = variant_.KeyCommand(key, holdMs >= kLongPressMs);
+  if (command.empty()) return;
   SendCommand(command, false);
+  FPoller->KeySent();
 }
 
 void TFrmMain::PgCMainChange() {
@@ -142,12 +143,12 @@ void TFrmMain::UpdateStatusLine() {
   const QString port =
       LinkActive() ? QStringLiteral("Port: %1").arg(FIOInterface->GetDescription()) : QString();
   QString text = port;
-  if (!workingData_.SerialNumber.empty())
+  const TSettingsModel& m = *workingData_;
+  if (!m.SerialNumber.empty())
     text = QStringLiteral("Unit %1, SN: %2, Version %3, ID: %4, ")
-               .arg(workingData_.Address)
-               .arg(QString::fromLatin1(workingData_.SerialNumber.c_str()),
-                    QString::fromLatin1(workingData_.SoftwareVersion.c_str()),
-                    QString::fromLatin1(workingData_.InstrumentID.c_str())) +
+               .arg(m.Address)
+               .arg(QString::fromLatin1(m.SerialNumber.c_str()), QString::fromLatin1(m.SoftwareVersion.c_str()),
+                    QString::fromLatin1(m.InstrumentID.c_str())) +
            port;
   statusLine_->SetText(text);
 }

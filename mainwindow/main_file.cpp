@@ -1,20 +1,18 @@
 // The File menu: settings files and the printed settings report, or on the Log page
 // the weight log file and the printed chart. Which of the two an item means is
 // decided once, when it is chosen, by the page shown.
+#include <QPlainTextEdit>
 #include <QPrinter>
 
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
 #include "mainwindow/reportprinter.h"
-#include "mainwindow/reportsources.h"
-#include "mainwindow/settingspages.h"
-#include "mainwindow/settingsreport_w830.h"
+#include "mainwindow/settingspagescore.h"
 #include "mainwindow/settingstransfer.h"
 #include "platform/busycursor.h"
 #include "platform/prompter.h"
 #include "platform/textlines.h"
 #include "ui_main.h"
-#include "ui_settingspages.h"
 
 namespace {
 
@@ -68,17 +66,13 @@ void TFrmMain::Print1Click() {
   }
   const TBusyCursor cursor;
   // The report shows what the pages show, edits not yet stored included.
-  StorePages();
+  settingsPages_->StorePages();
   QStringList lines;
   SettingsReport(lines);
-  PrintReportLines(printer, settingsPages_->Form().MemoHeader->font(), lines);
+  PrintReportLines(printer, settingsPages_->findChild<QPlainTextEdit*>(QStringLiteral("MemoHeader"))->font(), lines);
 }
 
 void TFrmMain::SettingsReport(QStringList& list) {
-  // Every serial port is named from the full list of functions, whichever tab the
-  // serial page shows.
-  const TControlReportSources sources({settingsPages_, ui_->TSCal},
-                                      {{QStringLiteral("cbSerialUse"), TSettingsPages::SerialFunctionNames()}});
   const QChar decimalChar = datViewer ? datViewer->GetDecimalPointChar() : QChar(u'.');
-  w830::SettingsReport(workingData_, sources, decimalChar, list);
+  variant_.SettingsReport(*workingData_, {settingsPages_, ui_->TSCal}, decimalChar, list);
 }

@@ -5,13 +5,13 @@
 #include <cctype>
 #include <QTimer>
 
+#include "link/dmViewer.h"
 #include "link/logging.h"
 #include "mainwindow/commandframe.h"
 #include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
-#include "platform/guard.h"
 #include "platform/prompter.h"
 #include "ui_main.h"
 
@@ -49,7 +49,7 @@ void TFrmMain::DispatchReply(const std::string& reply) {
   switch (FPollMode) {
     case pmDisplay:
     case pmCalibration:
-      parser_.ParseReply(reply, false, false);
+      parser_.ParseReply(reply, FPoller->StatusReplyDue(), false);
       // A request's reply is not a display image.
       if (!engine_.Waiting()) ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
       break;
@@ -63,7 +63,7 @@ void TFrmMain::DispatchReply(const std::string& reply) {
     default:
       break;
   }
-  FPollThread->EndThreadWait();
+  FPoller->ReplyArrived();
   FLcdBlankTicks = FReplyTimeout;
   statusReply_->setText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
@@ -85,6 +85,7 @@ bool TFrmMain::DelayTicks(int n) { return engine_.DelayTicks(n); }
 void TFrmMain::ResetLink() {
   engine_.Abort();
   framer_.Clear();
+  FPoller->Reset();
   FLcdBlankTicks = FReplyTimeout;
   SetTransferBusy(false);
   engine_.drainLimitTicks = FReplyTimeout + 10;
@@ -97,6 +98,7 @@ void TFrmMain::Timer1Timer() {
     BlankDisplay(false);
     displayMimic_->PaintLCD();
   }
+  FPoller->Tick();
   if (timedOut) {
     CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
     // A timer slot never blocks: the box opens once this tick is done.
@@ -106,33 +108,13 @@ void TFrmMain::Timer1Timer() {
   if (FTickCount == 0) displayMimic_->PaintLCD();
 }
 
-void TFrmMain::PollSend(const std::string& command) {
-  // The poll thread asked before a request, a transfer, a calibration step or
-  // another page took the link: that poll must not go out now.
-  const bool wanted = command == "FPL?;" ? FPollMode == pmDisplay || FPollMode == pmCalibration
-                                         : FPollMode == pmLog && FLogMode == lmPolled;
-  if (!wanted || engine_.Busy() || FTransferBusy || FCalBusy || !LinkActive()) {
-    FPollThread->CancelOutstanding();
-    return;
-  }
-  SendCommand(command, false);
-}
-
-void TFrmMain::SendQueuedPolls() {
-  std::deque<std::string> polls;
-  {
-    const std::lock_guard lock(queuedPollsMutex_);
-    polls.swap(queuedPolls_);
-  }
-  for (const std::string& command : polls) Guarded([&] { PollSend(command); });
-}
-
 void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
   if (FIOInterface) {
     FIOInterface->Unbind();
     engine_.Abort();
   }
-  FPollThread->SetLinkActive(false);
+  pollLinkActive_ = false;
+  PushPollState();
   FIOInterface = std::move(link);
   FIOInterface->OnRxData = [this](const std::string& data) { FIOInterfaceRxData(data); };
   FIOInterface->OnConnect = [this](TIOIface* sender) { FIOInterfaceConnect(sender); };
@@ -141,27 +123,36 @@ void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
 
 void TFrmMain::SetPollMode(TPollMode mode) {
   FPollMode = mode;
-  FPollThread->SetPollMode(mode);
+  PushPollState();
 }
 
 void TFrmMain::SetLogMode(TLogMode mode) {
   FLogMode = mode;
-  FPollThread->SetLogMode(mode);
+  PushPollState();
 }
 
 void TFrmMain::SetCalBusy(bool busy) {
   FCalBusy = busy;
-  FPollThread->SetCalBusy(busy);
+  PushPollState();
 }
 
 void TFrmMain::SetTransferBusy(bool busy) {
   FTransferBusy = busy;
-  FPollThread->SetTransferBusy(busy);
+  PushPollState();
+}
+
+void TFrmMain::PushPollState() {
+  if (FPoller)
+    FPoller->SetState({FPollMode, FLogMode, FCalBusy, engine_.Busy(), FTransferBusy, pollLinkActive_, FAddress,
+                       FReplyTimeout});
+}
+
+void TFrmMain::LoadReplyTimeout() {
+  if (datViewer) FReplyTimeout = std::max(datViewer->GetTimeout(), 1);
+  PushPollState();
 }
 
 void TFrmMain::StartPollThread() {
-  FPollThread->SetAddress(FAddress);
-  FPollThread->SetReplyTimeoutTicks(FReplyTimeout);
-  FPollThread->SetLinkActive(LinkActive());
-  FPollThread->StartPollThread();
+  PushPollState();
+  FPoller->Start();
 }

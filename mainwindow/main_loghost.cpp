@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "dialogs/logdialog.h"
-#include "mainwindow/chartinputs.h"
 #include "mainwindow/commandframe.h"
 #include "platform/prompter.h"
 #include "ui_main.h"
@@ -26,7 +25,7 @@ TLogChoice TFrmMain::TLogHost::LogChoice() const {
   return choice;
 }
 
-TChartInputs TFrmMain::TLogHost::ChartInputs() const { return W830ChartInputs(w_.workingData_); }
+TChartInputs TFrmMain::TLogHost::ChartInputs() const { return w_.variant_.ChartInputs(*w_.workingData_); }
 
 bool TFrmMain::TLogHost::QueryAck(const std::string& command) { return w_.Query(command, false, AckReply); }
 

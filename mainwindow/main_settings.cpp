@@ -9,12 +9,11 @@
 #include "dialogs/trafficdlg.h"
 #include "mainwindow/main.h"
 #include "mainwindow/main_settingshost.h"
-#include "mainwindow/settingspages.h"
+#include "mainwindow/settingspagescore.h"
 #include "mainwindow/settingstransfer.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/prompter.h"
 #include "ui_main.h"
-#include "ui_settingspages.h"
 
 bool TFrmMain::TSettingsHost::LinkActive() const { return w_.LinkActive(); }
 
@@ -58,7 +57,7 @@ std::optional<int32_t> TFrmMain::TSettingsHost::QueryInteger(const std::string& 
   return w_.FReplyValue();
 }
 
-bool TFrmMain::TSettingsHost::QueryWfp() { return w_.Query("WFP?", false, WfpReply, "WFP"); }
+bool TFrmMain::TSettingsHost::QueryWfp() { return w_.Query("WFP?", false, w_.variant_.WfpReply(), "WFP"); }
 
 bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
   return w_.Query(command, false, SetReply);
@@ -71,9 +70,9 @@ std::optional<std::string> TFrmMain::TSettingsHost::AskPasscode() {
   return dialog.Passcode().toStdString();
 }
 
-void TFrmMain::TSettingsHost::ControlsToSettings() { w_.StorePages(); }
+void TFrmMain::TSettingsHost::ControlsToSettings() { w_.settingsPages_->StorePages(); }
 
-void TFrmMain::TSettingsHost::SettingsToControls() { w_.ShowPages(); }
+void TFrmMain::TSettingsHost::SettingsToControls() { w_.settingsPages_->ShowPages(); }
 
 bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
   return w_.ui_->PgCMain->isTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal));
@@ -89,7 +88,7 @@ void TFrmMain::TSettingsHost::SetInSync(bool inSync) { w_.SetInSync(inSync); }
 
 void TFrmMain::TSettingsHost::UpdateStatusLine() { w_.UpdateStatusLine(); }
 
-void TFrmMain::TSettingsHost::ClearClockEdited() { w_.settingsPages_->ClearClockEdited(); }
+void TFrmMain::TSettingsHost::ClearClockEdited() { w_.settingsPages_->WriteEnded(); }
 
 void TFrmMain::TSettingsHost::SetBusyCursor(bool busy) {
   if (busy)
@@ -99,23 +98,12 @@ void TFrmMain::TSettingsHost::SetBusyCursor(bool busy) {
 }
 
 void TFrmMain::CreateSettingsPages() {
-  settingsPages_ = new TSettingsPages(ui_->TSSettings);
+  settingsPages_ = variant_.MakePages(ui_->TSSettings);
   ui_->TSSettings->layout()->addWidget(settingsPages_);
-  settingsPages_->SetModel(&workingData_);
+  settingsPages_->SetModel(workingData_.get());
   settingsPages_->OnUpdateStatusLine = [this] { UpdateStatusLine(); };
   settingsHost_ = std::make_unique<TSettingsHost>(*this);
-  settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, workingData_, instrumentData_);
-}
-
-void TFrmMain::StorePages() {
-  settingsPages_->ControlsToSettings();
-  settingsPages_->StoreSetpoint(settingsPages_->Form().CtrlSetpoint->currentIndex());
-}
-
-void TFrmMain::ShowPages() {
-  settingsPages_->SettingsToControls(false);
-  settingsPages_->LoadSetpoint(settingsPages_->Form().CtrlSetpoint->currentIndex());
-  settingsPages_->Form().CtrlSetpoint->update();
+  settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_);
 }
 
 void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }
@@ -125,14 +113,11 @@ void TFrmMain::WriteSettings1Click() { settingsTransfer_->WriteSettings1Click();
 void TFrmMain::CheckSettingsSync() { settingsTransfer_->CheckSettingsSync(); }
 
 void TFrmMain::SettingsPageLeft() {
-  if (settingsPages_->ControlsLoaded()) StorePages();
+  if (settingsPages_->ControlsLoaded()) settingsPages_->StorePages();
   CheckSettingsSync();
 }
 
-void TFrmMain::SettingsPageShown() {
-  ShowPages();
-  settingsPages_->Form().PgCSettings->setCurrentIndex(0);
-}
+void TFrmMain::SettingsPageShown() { settingsPages_->ShowFirstPage(); }
 
 void TFrmMain::RouteTrafficReply(const std::string& reply) {
   if (FTraffic) FTraffic->ReplyReceived(reply);

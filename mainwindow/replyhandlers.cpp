@@ -1,6 +1,6 @@
 #include "mainwindow/replyhandlers.h"
 
-#include "protocol/database.h"
+#include "protocol/settingsmodel.h"
 
 namespace {
 
@@ -9,6 +9,16 @@ constexpr int32_t kMaxValue = 999999;
 
 bool ParsePrefixed(TReplyContext& context, const std::string& reply) {
   return context.parser.ParseReply(context.prefix + reply, false, true);
+}
+
+// The indicator's port numbering starts at firstPort; the model counts from 0.
+TReplyVerdict PortReply(TReplyContext& context, const std::string& reply, int32_t firstPort) {
+  int32_t value = 0;
+  if (!ParsePrefixed(context, reply) || !context.parser.GetInteger(0, value, firstPort, 9999))
+    return TReplyVerdict::Wait;
+  if (context.model) context.model->SetWFP(value - firstPort);
+  context.replyValue = value;
+  return TReplyVerdict::Accept;
 }
 
 }  // namespace
@@ -41,13 +51,9 @@ TReplyVerdict CalStatusReply(TReplyContext& context, const std::string& reply) {
   return TReplyVerdict::Accept;
 }
 
-TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply) {
-  int32_t value = 0;
-  if (!ParsePrefixed(context, reply) || !context.parser.GetInteger(0, value, 0, 9999)) return TReplyVerdict::Wait;
-  if (context.model) context.model->SetWFP(value);
-  context.replyValue = value;
-  return TReplyVerdict::Accept;
-}
+TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply) { return PortReply(context, reply, 0); }
+
+TReplyVerdict w840::WfpReply(TReplyContext& context, const std::string& reply) { return PortReply(context, reply, 1); }
 
 TReplyVerdict LinPointReply(TReplyContext& context, const std::string& reply) {
   int32_t point = 0, percent = 0, weight = 0;

@@ -8,9 +8,7 @@
 
 #include "protocol/comms.h"
 
-namespace w830 {
-class Tdata7400;
-}
+class TSettingsModel;
 
 enum class TReplyVerdict { Wait, Accept, Fail };
 
@@ -21,7 +19,7 @@ struct TReplyContext {
   int32_t replyValue = 0;
   int32_t calStatus = 0;
   std::string calData;  // a calibration block as the indicator sent it
-  w830::Tdata7400* model = nullptr;          // the working settings
+  TSettingsModel* model = nullptr;           // the working settings
   std::function<void()> settingsChanged;     // refresh the settings pages
   std::string failureMessage;                // an error box to show once the wait has ended
 };
@@ -38,6 +36,11 @@ TReplyVerdict IntegerReply(TReplyContext& context, const std::string& reply);
 TReplyVerdict CalStatusReply(TReplyContext& context, const std::string& reply);
 // Field 0 in 0..9999: the working model's WFP and replyValue.
 TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply);
+namespace w840 {
+// The W840 numbers its ports from 1: field 0 in 1..9999 into replyValue, and the
+// port below it into the working model's WFP.
+TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply);
+}  // namespace w840
 // Point number 1..10, percent -150..150 and weight -99999..999999 into the
 // working model's linearisation table.
 TReplyVerdict LinPointReply(TReplyContext& context, const std::string& reply);

@@ -1,11 +1,17 @@
 #pragma once
 // The printed settings report: plain lines in the words of the settings pages.
-// What both programs share lives here; each program's lines are a builder of its
-// own (settingsreport_w830.cpp) written with TReportWriter.
+// What both programs share lives here, the sections they print alike included;
+// each program's lines are a builder of its own (settingsreport_w830.cpp,
+// settingsreport_w840.cpp) written with TReportWriter.
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <string>
+
+class TSettingsModel;
+namespace settings {
+struct TSerialPort;
+}
 
 // Where a report reads what the model does not hold: the item lists of the pages'
 // boxes and the current texts of a few controls, both by object name.
@@ -50,3 +56,28 @@ class TReportWriter {
   QChar decimalChar_;
   QStringList& lines_;
 };
+
+// Runs a program's report builder over model, lines cleared first.
+template <class Model>
+void BuildReport(void (*build)(const Model&, TReportWriter&), const Model& model, const TReportSources& sources,
+                 QChar decimalChar, QStringList& lines) {
+  lines.clear();
+  TReportWriter writer(sources, model.DecimalPoint, decimalChar, lines);
+  build(model, writer);
+}
+
+// The sections both programs print alike. The head: the instrument line (model names
+// the indicator, "W830" or "W840"), the address, and the Build section up to the
+// synch frequency.
+void ReportHeadAndBuild(const TSettingsModel& m, const char* model, TReportWriter& r);
+// An empty line and the Option section.
+void ReportOptions(const TSettingsModel& m, TReportWriter& r);
+// The Ethernet section up to the second name server.
+void ReportEthernetAddresses(const TSettingsModel& m, TReportWriter& r);
+// The eight remote inputs' line, from the first of them.
+void ReportRemoteInputs(const int32_t* inputs, TReportWriter& r);
+// A serial port's line: its number and its eight settings in the serial boxes' words.
+void ReportSerialPort(int port, const settings::TSerialPort& p, TReportWriter& r);
+// The printer lines from the mode to the format; the W830 sets each label one
+// blank further in than the W840 does (extraIndent), the further header lines not.
+void ReportPrinting(const TSettingsModel& m, bool extraIndent, TReportWriter& r);

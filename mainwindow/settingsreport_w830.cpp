@@ -8,31 +8,9 @@ using N = TReportWriter;
 
 void Build(const Tdata7400& m, TReportWriter& r) {
   const auto L = &TReportWriter::Latin1;
-  r.Line(QStringLiteral("W830 SN:%1 Version %2 ID: %3"), L(m.SerialNumber), L(m.SoftwareVersion), L(m.InstrumentID));
-  r.Line(QStringLiteral("Address = %1"), N::Number(m.Address));
-  r.Line(QString());
-  r.Line(QStringLiteral(" --- BUILD ---"));
-  r.Line(QStringLiteral("  Weighing Mode: %1"), r.Item("CBxWeighMode", m.WeighMode));
-  r.Line(QStringLiteral("  Units: %1"), r.Item("CBxUnits", m.Units));
-  r.Line(QStringLiteral("  Max1 = %1, e1 = %2"), r.Scaled(m.FullScale1), r.Step(m.Resolution1));
-  if (m.WeighMode == 1 || m.WeighMode == 2)
-    r.Line(QStringLiteral("  Max2 = %1, e2 = %2"), r.Scaled(m.FullScale2), r.Step(m.Resolution2));
-  r.Line(QStringLiteral("  High Resolution: %1"), m.HighResolution ? QStringLiteral("on") : QStringLiteral("off"));
-  r.Line(QStringLiteral("  Additive Tare Maximum: %1"), r.Scaled(m.TareMax));
-  r.Line(QStringLiteral("  Direct Cal mV/V Zero: %1"), r.Text("edtCalDirectZero"));
-  r.Line(QStringLiteral("  Direct Cal mV/V Fullscale: %1"), r.Text("edtCalDirectSpan"));
-  r.Line(QStringLiteral("  Synch Frequency: %1 Hz"), N::Number(m.SynchFrequency));
+  ReportHeadAndBuild(m, "W830", r);
   r.Line(QStringLiteral("  Sense Line: %1"), N::Number(m.SenseLine));
-
-  r.Line(QString());
-  r.Line(QStringLiteral(" --- OPTION ---"));
-  r.Line(QStringLiteral("  Operating Mode: %1"), r.Item("CBxMode", m.OperatingMode));
-  r.Line(QStringLiteral("  Average: %1 readings, Jitter: %2"), r.Item("CBxAvSetting", m.Average),
-         r.Item("CBxJitter", m.Jitter));
-  r.Line(QStringLiteral("  Motion: %1"), r.Item("CBxMotion", m.Motion));
-  r.Line(QStringLiteral("  Zero Tracking: %1, Zero Range: %2, Auto Zero: %3, Zero Band: %4"),
-         r.Item("CBxZTrac", m.ZeroTracking), r.Item("CBxZRange", m.ZeroRange), r.Item("CBxAZero", m.AutoZero),
-         r.Scaled(m.ZeroBand));
+  ReportOptions(m, r);
 
   r.Line(QString());
   r.Line(QStringLiteral(" --- SPECIAL ---"));
@@ -43,23 +21,14 @@ void Build(const Tdata7400& m, TReportWriter& r) {
          r.Item("cbF1Enable", m.KeyLock[3]), r.Item("cbF2Enable", m.KeyLock[4]), r.Item("cbF3Enable", m.KeyLock[5]));
   r.Line(QStringLiteral("  Function 1: %1, Function 2: %2, Function 3: %3"), r.Item("cbFunction1", m.FunctionKey[0]),
          r.Item("cbFunction2", m.FunctionKey[1]), r.Item("cbFunction3", m.FunctionKey[2]));
-  r.Line(QStringLiteral("  Rem 1: %1, Rem 2: %2, Rem 3: %3 Rem 4: %4 Rem 5: %5 Rem 6: %6 Rem 7: %7 Rem 8: %8"),
-         r.Item("CBxRem1", m.RemoteInput[0]), r.Item("CBxRem2", m.RemoteInput[1]), r.Item("CBxRem3", m.RemoteInput[2]),
-         r.Item("CBxRem4", m.RemoteInput[3]), r.Item("CBxRem5", m.RemoteInput[4]), r.Item("CBxRem6", m.RemoteInput[5]),
-         r.Item("CBxRem7", m.RemoteInput[6]), r.Item("CBxRem8", m.RemoteInput[7]));
+  ReportRemoteInputs(m.RemoteInput.data(), r);
   r.Line(QStringLiteral("  Secondary Units: %1"), r.Item("CBSecondaryUnits", m.SecondaryUnits));
   r.Line(QStringLiteral("  Tertiary Units: %1"), r.Item("CBTertiaryUnits", m.TertiaryUnits));
   r.Line(QStringLiteral("  Conversion Factor: %1"), r.Fixed(m.ConversionFactor, 3));
   r.Line(QStringLiteral("  Show LB:OZ: %1"), r.Item("CBShowLbOz", m.ShowLbOz));
   r.Line(QString());
 
-  r.Line(QStringLiteral(" --- ETHERNET ---"));
-  r.Line(QStringLiteral("  DHCP: %1"), r.Text("cbEthDHCP"));
-  r.Line(QStringLiteral("  Address: %1"), L(m.IPAddress));
-  r.Line(QStringLiteral("  Mask: %1"), L(m.NetMask));
-  r.Line(QStringLiteral("  Gateway: %1"), L(m.Gateway));
-  r.Line(QStringLiteral("  DNS 1: %1"), L(m.Dns1));
-  r.Line(QStringLiteral("  DNS 2: %1"), L(m.Dns2));
+  ReportEthernetAddresses(m, r);
   r.Line(QStringLiteral("  DNS 3: %1"), L(m.Dns3));
   r.Line(QStringLiteral("  MAC Address: %1"), L(m.MacAddress));
   r.Line(QStringLiteral("  Hostname: %1"), L(m.HostName));
@@ -88,18 +57,11 @@ void Build(const Tdata7400& m, TReportWriter& r) {
         r.Line(QStringLiteral("  Serial %1: Port: %2"), port, N::Number(p.NetPort));
         break;
       default:
-        r.Line(QStringLiteral("  Serial %1: %2, %3, %4, %5, %6, %7, %8, %9"), port, r.Item("cbSerialUse", p.Use),
-               r.Item("cbBaud", p.Baud), r.Item("cbParity", p.Parity), r.Item("cbDatabits", p.DataBits),
-               r.Item("cbStopbits", p.StopBits), r.Item("cbTermEn", p.Termination), r.Item("cbDtrEn", p.Dtr),
-               r.Item("cbHardware", p.Hardware));
+        ReportSerialPort(k + 1, p, r);
     }
   }
   r.Line(QStringLiteral("  Printing"));
-  r.Line(QStringLiteral("        Mode: %1"), r.Item("CBxPMode", m.PrintMode));
-  r.Line(QStringLiteral("       Space: Rows: %1, Columns: %2"), N::Number(m.PrintRows), N::Number(m.PrintColumns));
-  r.Line(QStringLiteral("      Header: %1"), L(m.PrintHeader[0]));
-  for (std::size_t i = 1; i < m.PrintHeader.size(); ++i) r.Line(QStringLiteral("             %1"), L(m.PrintHeader[i]));
-  r.Line(QStringLiteral("      Format: %1"), L(m.PrintFormat));
+  ReportPrinting(m, true, r);
   r.Line(QStringLiteral("      I.Lock: %1"), r.Item("CBPrintInterlock", m.Interlock));
   r.Line(QStringLiteral("  Auto Output"));
   r.Line(QStringLiteral("       Type: %1,  Source: %2"), r.Item("CBxAType", m.AutoType), r.Item("CBxASrc", m.AutoSource));
@@ -169,9 +131,7 @@ void Build(const Tdata7400& m, TReportWriter& r) {
 }  // namespace
 
 void SettingsReport(const Tdata7400& model, const TReportSources& sources, QChar decimalChar, QStringList& lines) {
-  lines.clear();
-  TReportWriter writer(sources, model.DecimalPoint, decimalChar, lines);
-  Build(model, writer);
+  BuildReport(Build, model, sources, decimalChar, lines);
 }
 
 }  // namespace w830

@@ -1,7 +1,7 @@
 #include "mainwindow/settingstransfer.h"
 
 #include "platform/prompter.h"
-#include "protocol/database.h"
+#include "protocol/settingsmodel.h"
 #include "protocol/tools.h"
 
 namespace {
@@ -140,7 +140,7 @@ void TSettingsTransfer::WriteSettings1Click() {
     host_.UpdateStatusLine();
     return;
   }
-  if (w830::Tdata7400::HasProtectedCommands(changes) && !Unlock()) return;
+  if (TSettingsModel::HasProtectedCommands(changes) && !Unlock()) return;
   {
     TModeScope mode(host_, kModeWriteSettings);
     std::vector<std::string> replies;

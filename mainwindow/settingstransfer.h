@@ -1,5 +1,5 @@
 #pragma once
-// What a settings read or write of the W830 sends, in which order, and what it does
+// What a settings read or write sends, in which order, and what it does
 // with the outcome: the two settings models, the passcode, the sync flag and the poll
 // mode around each transfer; and how a settings file's lines go into and out of the
 // working model. The main window supplies the link-side steps through THost, so
@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace w830 {
-class Tdata7400;
-}
+class TSettingsModel;
 
 class TSettingsTransfer {
  public:
@@ -57,7 +55,7 @@ class TSettingsTransfer {
     virtual void SetBusyCursor(bool busy) = 0;
   };
 
-  TSettingsTransfer(THost& host, w830::Tdata7400& working, w830::Tdata7400& instrument)
+  TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument)
       : host_(host), working_(working), instrument_(instrument) {}
 
   void ReadSettings1Click();
@@ -81,6 +79,6 @@ class TSettingsTransfer {
   bool Unlock();
 
   THost& host_;
-  w830::Tdata7400& working_;
-  w830::Tdata7400& instrument_;
+  TSettingsModel& working_;
+  TSettingsModel& instrument_;
 };

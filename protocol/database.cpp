@@ -1,193 +1,188 @@
 #include "protocol/database.h"
 
-#include <algorithm>
-#include <initializer_list>
+#include "protocol/settingsrows.h"
 
 namespace w830 {
 namespace {
 
-// One value of a set-command line: an integer for %d, a text for %s.
-struct TLineArg {
-  TLineArg(int32_t v) : number(v) {}
-  TLineArg(const std::string& t) : text(t), isText(true) {}
-  int32_t number = 0;
-  std::string_view text;
-  bool isText = false;
-};
+using namespace settings;
+using M = Tdata7400;
 
-// Builds a line from a format of the indicator's command language, which holds only
-// %d and %s. Texts go out byte for byte (a NUL does not end them, as it would with
-// printf) and numbers are plain decimal digits, so no locale plays a part.
-std::string Format(std::string_view format, std::initializer_list<TLineArg> args) {
-  std::string out;
-  auto next = args.begin();
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%' || i + 1 == format.size() || next == args.end()) {
-      out += format[i];
-      continue;
-    }
-    ++i;
-    if (next->isText)
-      out += next->text;
-    else
-      out += std::to_string(next->number);
-    ++next;
+std::vector<TSetLine<M>> SetLines() {
+  return Join<M>({
+      rows::IdentityLines<M>(),
+      {{"IAD1,%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.FullScale1, m.DecimalPoint, m.Resolution1 + 1, m.HighResolution, m.TareMax, m.SenseLine};
+        }},
+       {"IAD2,%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.FullScale2, m.DecimalPoint, m.Resolution2 + 1, m.HighResolution, m.TareMax, m.SenseLine};
+        }}},
+      rows::BuildLines<M>(),
+      {{"PRS,%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.PrintMode + 1, m.AutoType + 1, m.PrintColumns, m.PrintRows, m.AutoSource + 1, m.Interlock};
+        }}},
+      rows::ZeroLines<M>(),
+      {{"FBT%d,%d", [](const M& m, int n) { return TLineValues{n, m.FunctionKey[static_cast<std::size_t>(n - 1)]}; }, 1,
+        3}},
+      rows::RemoteAndBuzzerLines<M>(),
+      {{"ETH%d,\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\"",
+        [](const M& m, int) {
+          return TLineValues{m.Dhcp, m.IPAddress, m.NetMask,  m.Gateway,      m.Dns1,
+                             m.Dns2, m.MacAddress, m.HostName, m.SearchDomain, m.Dns3};
+        }},
+       // Ports 8, 9 and 10 exist in the model but are never written.
+       {rows::kSerialPortLine,
+        [](const M& m, int k) { return rows::SerialPortValues(k, m.Ports[static_cast<std::size_t>(k)]); }, 0, 3},
+       {"BDX%d,,,,,,,,,%d,%d",
+        [](const M& m, int k) {
+          const TPortSettings& p = m.Ports[static_cast<std::size_t>(k)];
+          return TLineValues{k, p.NetPort, p.Timeout};
+        },
+        4, 5},
+       {rows::kSerialPortLine,
+        [](const M& m, int k) { return rows::SerialPortValues(k, m.Ports[static_cast<std::size_t>(k)]); }, 6, 7},
+       {"BDX%d,%d,,,,,,,,%d,,\"%s\"",
+        [](const M& m, int k) {
+          const TPortSettings& p = m.Ports[static_cast<std::size_t>(k)];
+          return TLineValues{k, p.Use, p.NetPort, p.DestAddress};
+        },
+        11, 12},
+       {"BDX%d,%d,,,,,,,,%d",
+        [](const M& m, int k) {
+          const TPortSettings& p = m.Ports[static_cast<std::size_t>(k)];
+          return TLineValues{k, p.Use, p.NetPort};
+        },
+        13, 14},
+       {"LIV%d,%d,%d,,%d,%d,%d,%d,%d,%d,%d,%d",
+        [](const M& m, int n) {
+          const TSetpointSettings& s = m.Setpoints[static_cast<std::size_t>(n - 1)];
+          return TLineValues{n, s.Type, s.Source + 1, s.Target, s.InFlight, s.Hysteresis, s.Logic + 1, s.Lock, s.Alarm,
+                             s.Timing, s.Reset};
+        },
+        1, 8},
+       {"LIW%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.JogOnTime, m.JogOffTime, m.JogsInSet, m.MaxJogSets, m.FeederType, m.DelayCheck};
+        }},
+       {"MBS%d,%d", [](const M& m, int) { return TLineValues{m.ModbusEndian, m.ModbusPort}; }},
+       {"AOC%d,%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.AnalogType,  m.AnalogSource,   m.AnalogZero, m.AnalogSpan,
+                             m.AnalogForce, m.AnalogAbsolute, m.AnalogClip};
+        }},
+       {"CLK%d,%d,%d,%d,%d,%d",
+        [](const M& m, int) {
+          return TLineValues{m.ClockHour, m.ClockMinute, m.ClockSecond, m.ClockDay, m.ClockMonth, m.ClockYear};
+        }},
+       {"CFM%d,%d", [](const M& m, int) { return TLineValues{m.TimeFormat, m.DateFormat}; }},
+       {"QAF%d,%d,%d,%d",
+        [](const M& m, int) { return TLineValues{m.MaintEnabled, m.MaintDay, m.MaintMonth, m.MaintYear}; }},
+       {"BRT%d", [](const M& m, int) { return TLineValues{m.Brightness}; }},
+       {"UNT%d,%d,%d,%d",
+        [](const M& m, int) { return TLineValues{m.SecondaryUnits, m.TertiaryUnits, m.ConversionFactor, m.ShowLbOz}; }}},
+  });
+}
+
+std::vector<TQuery> BaseQueries() {
+  return {{"IDN"}, {"ADR"}, {"AOC"}, {"IAD", "1"}, {"IAD", "2"}, {"WMD"}, {"ENU"}, {"ICR"}, {"LBT", "%d", "%d,", 0, 5},
+          {"MBS"}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDN"}, {"LWN"}, {"WFP"}, {"CLK"}, {"CFM"}, {"QAF"}, {"BRT"}, {"UNT"}};
+}
+
+std::vector<TQuery> ExtendedQueries() {
+  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 0, 7}, {"BDX", "%d", "", 11, 14}, {"PFT"},
+          {"PST", "%d", "%d,", 1, 6}, {"PRS"}, {"AFT"}, {"FBT", "%d", "%d,", 1, 3}, {"RBT", "%d", "%d,", 1, 8},
+          {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8}, {"LIW"}};
+}
+
+void LoadPort(M& m, const TLineLoader& l) {
+  const int k = l.Index(0, 14);
+  if (k < 0) return;
+  TPortSettings& p = m.Ports[static_cast<std::size_t>(k)];
+  if (k == 4 || k == 5) {
+    l.Int(9, 0, 65535, p.NetPort);
+    l.Int(10, 0, 86400, p.Timeout);
+  } else if (k == 11 || k == 12) {
+    l.Int(1, 0, 5, p.Use);
+    l.Int(9, 0, 65535, p.NetPort);
+    l.Text(11, 7, 15, p.DestAddress);
+  } else if (k == 13 || k == 14) {
+    l.Int(1, 0, 5, p.Use);
+    l.Int(9, 0, 65535, p.NetPort);
+  } else {
+    rows::LoadSerialPort<M>(l, p);
   }
-  return out;
+}
+
+std::map<std::string_view, TLoadRule<M>> Loaders() {
+  auto loaders = rows::SharedLoaders<M>();
+  loaders.insert({
+      {"LDN", rows::LoadDirectZero<M>},
+      {"LWN", rows::LoadDirectSpan<M>},
+      {"BDX", LoadPort},
+      {"FBT", [](M& m, const TLineLoader& l) {
+         const int key = l.Index(1, 3);
+         if (key > 0) l.Int(1, 0, 14, m.FunctionKey[static_cast<std::size_t>(key - 1)]);
+       }},
+      {"CLK", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 23, m.ClockHour);
+         l.Int(1, 0, 59, m.ClockMinute);
+         l.Int(2, 0, 59, m.ClockSecond);
+         l.Int(3, 0, 31, m.ClockDay);
+         l.Int(4, 1, 12, m.ClockMonth);
+         l.Int(5, 0, 99, m.ClockYear);
+       }},
+      {"CFM", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 1, m.TimeFormat);
+         l.Int(1, 0, 5, m.DateFormat);
+       }},
+      // The maintenance date takes the day and year ranges the clock and the pages use.
+      {"QAF", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 1, m.MaintEnabled);
+         l.Int(1, 0, 31, m.MaintDay);
+         l.Int(2, 1, 12, m.MaintMonth);
+         l.Int(3, 0, 99, m.MaintYear);
+       }},
+      {"BRT", [](M& m, const TLineLoader& l) { l.Int(0, 0, 100, m.Brightness); }},
+      {"UNT", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 6, m.SecondaryUnits);
+         l.Int(1, 0, 5, m.TertiaryUnits);
+         l.Int(2, 1, 999999, m.ConversionFactor);
+         l.Int(3, 0, 1, m.ShowLbOz);
+       }},
+      {"AOC", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 1, m.AnalogType);
+         l.Int(1, 0, 3, m.AnalogSource);
+         l.Int(2, 0, 65535, m.AnalogZero);
+         l.Int(3, 0, 65535, m.AnalogSpan);
+         l.Int(4, 0, 2, m.AnalogForce);
+         l.Int(5, 0, 1, m.AnalogAbsolute);
+         l.Int(6, 0, 1, m.AnalogClip);
+       }},
+      {"MBS", [](M& m, const TLineLoader& l) {
+         l.Int(0, 0, 1, m.ModbusEndian);
+         l.Int(1, 502, 65535, m.ModbusPort);
+       }},
+      {"LIW", [](M& m, const TLineLoader& l) {
+         l.Int(0, 100, 60000, m.JogOnTime);
+         l.Int(1, 100, 60000, m.JogOffTime);
+         l.Int(2, 1, 20, m.JogsInSet);
+         l.Int(3, 0, 20, m.MaxJogSets);
+         l.Int(4, 0, 1, m.FeederType);
+         l.Int(5, 0, 60000, m.DelayCheck);
+       }},
+  });
+  return loaders;
 }
 
 }  // namespace
 
-Tdata7400::Tdata7400() { SetWFP(0); }
+TSettingsTables<Tdata7400> Tdata7400::MakeTables() { return {SetLines(), BaseQueries(), ExtendedQueries(), Loaders()}; }
 
-void Tdata7400::BuildSetCommands(std::vector<std::string>& list) const {
-  list.clear();
-  list.push_back(Format("IDN\"%s\"", {InstrumentID}));
-  list.push_back(Format("ADR%d", {Address}));
-  list.push_back(Format("IAD1,%d,%d,%d,%d,%d,%d",
-                        {FullScale1, DecimalPoint, Resolution1 + 1, int32_t{HighResolution}, TareMax, SenseLine}));
-  list.push_back(Format("IAD2,%d,%d,%d,%d,%d,%d",
-                        {FullScale2, DecimalPoint, Resolution2 + 1, int32_t{HighResolution}, TareMax, SenseLine}));
-  list.push_back(Format("CWT%d", {CalWeight}));
-  list.push_back(Format("WMD%d,%d", {WeighMode + 1, OperatingMode}));
-  list.push_back(Format("ENU%d", {Units}));
-  list.push_back(Format("ICR%d", {SynchFrequency}));
-  list.push_back(Format("ASF%d,%d", {Average, Jitter}));
-  for (int k = 0; k < 6; ++k) list.push_back(Format("LBT%d,%d", {k, KeyLock[static_cast<std::size_t>(k)]}));
-  list.push_back(Format("MTD%d", {Motion}));
-  list.push_back(Format("PFT\"%s\"", {PrintFormat}));
-  list.push_back(Format("AFT\"%s\"", {AutoFormat}));
-  for (int n = 1; n <= 6; ++n)
-    list.push_back(Format("PST%d,\"%s\"", {n, PrintHeader[static_cast<std::size_t>(n - 1)]}));
-  list.push_back(Format("PRS,%d,%d,%d,%d,%d,%d",
-                        {PrintMode + 1, AutoType + 1, PrintColumns, PrintRows, AutoSource + 1, Interlock}));
-  list.push_back(Format("AFT\"%s\"", {AutoFormat}));
-  list.push_back(Format("ZST%d,%d,%d,%d", {AutoZero, ZeroTracking, ZeroRange + 1, ZeroBand}));
-  for (int n = 1; n <= 3; ++n) list.push_back(Format("FBT%d,%d", {n, FunctionKey[static_cast<std::size_t>(n - 1)]}));
-  for (int n = 1; n <= 8; ++n) list.push_back(Format("RBT%d,%d", {n, RemoteInput[static_cast<std::size_t>(n - 1)]}));
-  list.push_back(Format("BUZ%d", {int32_t{BuzzerEnable}}));
-  list.push_back(
-      Format("ETH%d,\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\",\"%s\"",
-             {int32_t{Dhcp}, IPAddress, NetMask, Gateway, Dns1, Dns2, MacAddress, HostName, SearchDomain, Dns3}));
-  for (int k = 0; k <= 14; ++k) {
-    const TPortSettings& p = Ports[static_cast<std::size_t>(k)];
-    switch (k) {
-      case 8:
-      case 9:
-      case 10:
-        break;  // never written
-      case 4:
-      case 5:
-        list.push_back(Format("BDX%d,,,,,,,,,%d,%d", {k, p.NetPort, p.Timeout}));
-        break;
-      case 11:
-      case 12:
-        list.push_back(Format("BDX%d,%d,,,,,,,,%d,,\"%s\"", {k, p.Use, p.NetPort, p.DestAddress}));
-        break;
-      case 13:
-      case 14:
-        list.push_back(Format("BDX%d,%d,,,,,,,,%d", {k, p.Use, p.NetPort}));
-        break;
-      default:
-        list.push_back(Format("BDX%d,%d,%d,%d,%d,%d,%d,%d,%d", {k, p.Use, p.Baud + 1, p.Parity, p.DataBits + 7,
-                                                                p.StopBits + 1, p.Termination, p.Dtr, p.Hardware}));
-    }
-  }
-  for (int n = 1; n <= 8; ++n) {
-    const TSetpointSettings& s = Setpoints[static_cast<std::size_t>(n - 1)];
-    list.push_back(
-        Format("LIV%d,%d,%d,,%d,%d,%d,%d,%d,%d,%d,%d", {n, s.Type, s.Source + 1, s.Target, s.InFlight, s.Hysteresis,
-                                                        s.Logic + 1, s.Lock, s.Alarm, s.Timing, s.Reset}));
-  }
-  list.push_back(
-      Format("LIW%d,%d,%d,%d,%d,%d", {JogOnTime, JogOffTime, JogsInSet, MaxJogSets, FeederType, DelayCheck}));
-  list.push_back(Format("MBS%d,%d", {ModbusEndian, ModbusPort}));
-  list.push_back(Format("AOC%d,%d,%d,%d,%d,%d,%d",
-                        {AnalogType, AnalogSource, AnalogZero, AnalogSpan, AnalogForce, AnalogAbsolute, AnalogClip}));
-  list.push_back(
-      Format("CLK%d,%d,%d,%d,%d,%d", {ClockHour, ClockMinute, ClockSecond, ClockDay, ClockMonth, ClockYear}));
-  list.push_back(Format("CFM%d,%d", {TimeFormat, DateFormat}));
-  list.push_back(Format("QAF%d,%d,%d,%d", {MaintEnabled, MaintDay, MaintMonth, MaintYear}));
-  list.push_back(Format("BRT%d", {Brightness}));
-  list.push_back(Format("UNT%d,%d,%d,%d", {SecondaryUnits, TertiaryUnits, ConversionFactor, ShowLbOz}));
-}
-
-void Tdata7400::BuildQueries(bool extended, std::vector<std::string>& queries,
-                             std::vector<std::string>& prefixes) const {
-  queries.clear();
-  prefixes.clear();
-  auto add = [&](std::string query, std::string prefix) {
-    queries.push_back(std::move(query));
-    prefixes.push_back(std::move(prefix));
-  };
-  add("IDN?", "IDN");
-  add("ADR?", "ADR");
-  add("AOC?", "AOC");
-  add("IAD?1", "IAD");
-  add("IAD?2", "IAD");
-  add("WMD?", "WMD");
-  add("ENU?", "ENU");
-  add("ICR?", "ICR");
-  for (int k = 0; k <= 5; ++k) add(Format("LBT?%d", {k}), Format("LBT%d,", {k}));
-  for (const char* m : {"MBS", "MTD", "ZST", "CWT", "LDN", "LWN", "WFP", "CLK", "CFM", "QAF", "BRT", "UNT"})
-    add(std::string(m) + "?", m);
-  if (!extended) return;
-  for (const char* m : {"ASF", "ETH", "BUZ"}) add(std::string(m) + "?", m);
-  for (int k = 0; k <= 14; ++k)
-    if (k < 8 || k > 10) add(Format("BDX?%d", {k}), "BDX");
-  add("PFT?", "PFT");
-  for (int n = 1; n <= 6; ++n) add(Format("PST?%d", {n}), Format("PST%d,", {n}));
-  add("PRS?", "PRS");
-  add("AFT?", "AFT");
-  for (int n = 1; n <= 3; ++n) add(Format("FBT?%d", {n}), Format("FBT%d,", {n}));
-  for (int n = 1; n <= 8; ++n) add(Format("RBT?%d", {n}), Format("RBT%d,", {n}));
-  for (int n = 1; n <= 10; ++n) add(Format("LIC?%d", {n}), Format("LIC%d,", {n}));
-  for (int n = 1; n <= 8; ++n) add(Format("LIV?%d", {n}), "LIV");
-  add("LIW?", "LIW");
-}
-
-bool Tdata7400::HasProtectedCommands(const std::vector<std::string>& list) {
-  static constexpr std::string_view kProtected[] = {"CWT", "ENU", "IAD", "ICR", "LBT", "MTD", "WMD", "ZST"};
-  return std::any_of(list.begin(), list.end(), [](const std::string& line) {
-    if (line.size() < 3) return false;
-    const std::string_view m = std::string_view(line).substr(0, 3);
-    return std::find(std::begin(kProtected), std::end(kProtected), m) != std::end(kProtected);
-  });
-}
-
-void Tdata7400::ClearSetpoints(int n, bool all) {
-  for (int i = 0; i < 8; ++i) {
-    if (!all && i != n) continue;
-    TSetpointSettings& s = Setpoints[static_cast<std::size_t>(i)];
-    s.Type = s.Source = s.Logic = s.Lock = s.InFlight = s.Hysteresis = s.Target = 0;
-  }
-}
-
-bool IsStorableText(std::string_view text) { return text.find_first_of("\";\r\n") == std::string_view::npos; }
-
-std::string GetField(std::string_view text, int n, char separator) {
-  for (int i = 0; i < std::max(n, 0); ++i) {
-    const std::size_t p = text.find(separator);
-    if (p == std::string_view::npos) return std::string();
-    text.remove_prefix(p + 1);
-  }
-  return std::string(text.substr(0, text.find(separator)));
-}
-
-void FilterChars(std::string& text, std::string_view allowed) {
-  std::erase_if(text, [&](char c) { return allowed.find(c) == std::string_view::npos; });
-}
-
-std::string JoinAddress(const std::vector<std::string>& parts) {
-  std::string out;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    std::string part = parts[i];
-    FilterChars(part, "0123456789");
-    if (part.empty()) return std::string();
-    if (i) out += '.';
-    out += part;
-  }
-  return out;
+void Tdata7400::ClearSetpoint(TSetpointSettings& s) {
+  s.Type = s.Source = s.Logic = s.Lock = s.InFlight = s.Hysteresis = s.Target = 0;
 }
 
 }  // namespace w830

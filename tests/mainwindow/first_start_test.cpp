@@ -1,5 +1,5 @@
-// A first start of W830_830 beside what the build puts there: its panel files and
-// its default ini file, nothing else.
+// A first start of either program beside what the build puts there: its panel
+// files and its default ini file, nothing else.
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,19 +13,28 @@
 namespace {
 
 TEST(FirstStart, TheShippedIniShowsThePanelWithNoErrorBox) {
-  TTempExeDir exe;
-  TScriptedPrompter prompter;
-  const QString bin = qEnvironmentVariable("VIEWER_BIN_DIR") + '/';
-  for (const char* file : {"W830_830.ini", "W830_830lcd.VB2", "W830_830key.VB2", "W830_830panel.BMP"})
-    ASSERT_TRUE(QFile::copy(bin + file, exe.Path(QString::fromLatin1(file)))) << file;
-  TdatViewer store(TViewerModel::W830);
-  prompter.AnswerDialog([](QDialog&) { return static_cast<int>(mrCancel); });  // the first run's options
-  TFrmMain window;
-  window.resize(700, 520);
-  window.show();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return window.DisplayMimic().LCDActive() && prompter.AllAnswersUsed(); }, 20000));
-  EXPECT_TRUE(prompter.Messages().empty());
-  window.close();
+  const struct {
+    const char* program;
+    TViewerModel model;
+    const TViewerVariant& (*variant)();
+  } programs[] = {{"W830_830", TViewerModel::W830, w830::Variant}, {"W840Viewer", TViewerModel::W840, w840::Variant}};
+  for (const auto& p : programs) {
+    const QString name = QString::fromLatin1(p.program);
+    TTempExeDir exe(name);
+    TScriptedPrompter prompter;
+    const QString bin = qEnvironmentVariable("VIEWER_BIN_DIR") + '/';
+    for (const char* side : {".ini", "lcd.VB2", "key.VB2", "panel.BMP"})
+      ASSERT_TRUE(QFile::copy(bin + name + side, exe.Path(name + side))) << p.program << side;
+    TdatViewer store(p.model);
+    prompter.AnswerDialog([](QDialog&) { return static_cast<int>(mrCancel); });  // the first run's options
+    TFrmMain window(p.variant());
+    window.resize(700, 520);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.DisplayMimic().LCDActive() && prompter.AllAnswersUsed(); }, 20000))
+        << p.program;
+    EXPECT_TRUE(prompter.Messages().empty()) << p.program;
+    window.close();
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "protocol/database.h"
+#include "protocol/database840.h"
 
 namespace {
 
@@ -122,6 +123,17 @@ TEST(TRequestEngine, ModelHandlersWriteTheWorkingSettings) {
   link.replies = {" 4,0A0B "};
   ASSERT_TRUE(link.engine.Request("BCA?4;", false, 70, CalDataReply, ""));
   EXPECT_EQ(link.engine.Context().calData, " 4,0A0B ");
+}
+
+// The W840 names its first port 1; the model and the serial tabs count from 0.
+TEST(TRequestEngine, TheW840sPortReplyIsOneAboveTheModelsPort) {
+  w840::Tdata7400 model;
+  TScriptedLink link;
+  link.engine.Context().model = &model;
+  link.replies = {"0", "3"};  // 0 names no port: the wait goes on
+  ASSERT_TRUE(link.engine.Request("WFP?;", false, 70, w840::WfpReply, "WFP"));
+  EXPECT_EQ(model.GetWFP(), 2);
+  EXPECT_EQ(link.engine.Context().replyValue, 3);
 }
 
 TEST(TRequestEngine, NoLinkMeansFalseAtOnceAndNothingSent) {

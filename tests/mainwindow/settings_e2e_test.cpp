@@ -10,6 +10,7 @@
 
 #include "dialogs/trafficdlg.h"
 #include "mainwindow/settingspages.h"
+#include "protocol/database.h"
 #include "mainwindow/statuspanel.h"
 #include "tests/mainwindow/viewer_fixture.h"
 
@@ -53,7 +54,7 @@ TEST_F(TSettingsViewerTest, ReadFillsEveryPageWithTheIndicatorsValues) {
   Connect();
   ReadSettings();
 
-  TSettingsPages& pages = window->SettingsPages();
+  auto& pages = window->SettingsPages();
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtID").text(), "Scale 4");
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);

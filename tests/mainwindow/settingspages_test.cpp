@@ -12,8 +12,8 @@
 
 #include "mainwindow/setpointtabbar.h"
 #include "protocol/database.h"
+#include "tests/mainwindow/pages_fixture.h"
 #include "tests/support/accessible_names.h"
-#include "tests/support/scripted_prompter.h"
 
 namespace {
 
@@ -50,49 +50,7 @@ Tdata7400 Edited() {
   return m;
 }
 
-class SettingsPages : public ::testing::Test {
- protected:
-  void SetUp() override {
-    pages.SetModel(&model);
-    pages.resize(1200, 700);
-    pages.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
-  }
-  template <class T>
-  T* Find(const char* name) {
-    T* w = pages.findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-  // Focus the edit, give it a text, then move the focus on within the window.
-  void TypeAndLeave(const char* name, const QString& text) {
-    auto* edit = Find<QLineEdit>(name);
-    edit->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
-    edit->setText(text);
-    Find<QLineEdit>("EdtID")->setFocus();
-    QTest::qWait(0);
-  }
-  void ClickTab(QTabBar* tabs, int index) {
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
-    ASSERT_EQ(tabs->currentIndex(), index);
-  }
-  void ClickSubPage(const char* name) {
-    auto* subPages = Find<QTabWidget>("PgCSettings");
-    ClickTab(subPages->tabBar(), subPages->indexOf(Find<QWidget>(name)));
-  }
-  // Clicks into the edit, selects what it holds and types the text over it.
-  void TypeOver(const char* name, const char* text) {
-    auto* edit = Find<QLineEdit>(name);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }));
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-  }
-  Tdata7400 model;
-  TSettingsPages pages;
-  TScriptedPrompter prompter;
-};
+using SettingsPages = TPagesTest<TSettingsPages, Tdata7400>;
 
 TEST_F(SettingsPages, EveryPageSettingComesBackAsShown) {
   model = Edited();

@@ -79,7 +79,7 @@ TEST_F(TViewerTest, TestPageSendsWithAndWithoutStxEtxAndShowsTheReplies) {
   pages.setCurrentWidget(&Control<QWidget>(*window, "TSTest"));
   EXPECT_EQ(window->PollMode(), pmTest);
   // A display poll already on the wire is answered before the page's own traffic.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->PollThread().Outstanding(); }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Poller().Outstanding(); }, kWaitMs));
   edit.setText(QStringLiteral("ADR?"));
   Control<QPushButton>(*window, "BtnSend").click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return Memo(*window).find(">>>ADR?;\n1") != std::string::npos; }, kWaitMs))
@@ -137,7 +137,7 @@ TEST_F(TViewerTest, DisconnectingThroughTheButtonStopsThePolls) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 2; }, kWaitMs));
   window->Connect2Click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Connected(); }, kWaitMs));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->PollThread().Running(); }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Poller().Running(); }, kWaitMs));
   EXPECT_TRUE(LcdAll(true));
 }
 
@@ -184,7 +184,7 @@ TEST_F(TViewerTest, PollingSurvivesConnectingDisconnectingAndClosing) {
   const std::size_t polls = FplPolls();
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= polls + 1; }, kWaitMs));
   window->close();
-  EXPECT_FALSE(window->PollThread().Running() && window->LinkActive());
+  EXPECT_FALSE(window->Poller().Running() && window->LinkActive());
 }
 
 TEST_F(TViewerTest, TheFrontPanelKeepsItsProportionsAndTheWindowItsMinimumWidth) {
@@ -212,7 +212,7 @@ TEST_F(TViewerTest, ALostLinkOrAClosingWindowEndsAWaitingRequestAsAFailure) {
   QTimer::singleShot(50, window.get(), [&] { window->close(); });
   EXPECT_FALSE(window->Query("S99;ADR?;", false, IntegerReply, "ADR"));
   EXPECT_FALSE(window->LinkActive());
-  EXPECT_FALSE(window->PollThread().Running() && window->PollThread().Outstanding());
+  EXPECT_FALSE(window->Poller().Running() && window->Poller().Outstanding());
   EXPECT_TRUE(prompter.Messages().empty());
 }
 

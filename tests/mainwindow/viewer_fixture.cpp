@@ -22,15 +22,16 @@ int HexBit(const std::string& hex, int segment) {
 
 }  // namespace
 
-void TViewerTest::SetUp() {
+void TViewerFixture::SetUp() {
   const QString bin = qEnvironmentVariable("VIEWER_BIN_DIR") + '/';
-  for (const char* file : {"W830_830lcd.VB2", "W830_830key.VB2", "W830_830panel.BMP"})
-    ASSERT_TRUE(QFile::copy(bin + file, exe.Path(QString::fromLatin1(file)))) << file;
+  const QString name = QString::fromLatin1(program_.name);
+  for (const char* side : {"lcd.VB2", "key.VB2", "panel.BMP"})
+    ASSERT_TRUE(QFile::copy(bin + name + side, exe.Path(name + side))) << side;
   port = server.ListenTcp(0);
   const QByteArray ini = IniText();
-  if (!ini.isEmpty()) exe.Write(QStringLiteral("W830_830.ini"), ini);
-  store = std::make_unique<TdatViewer>(TViewerModel::W830);
-  window = std::make_unique<TFrmMain>();
+  if (!ini.isEmpty()) exe.Write(name + ".ini", ini);
+  store = std::make_unique<TdatViewer>(program_.model);
+  window = std::make_unique<TFrmMain>(program_.variant());
   CreateReusableDialogs(window.get());
   window->resize(700, 520);
   window->show();
@@ -40,21 +41,22 @@ void TViewerTest::SetUp() {
   }
 }
 
-QByteArray TViewerTest::IniText() const {
+QByteArray TViewerFixture::IniText() const {
   return QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
-                        "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=W830_830panel.BMP\r\n")
+                        "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=%2panel.BMP\r\n")
       .arg(port)
+      .arg(QString::fromLatin1(program_.name))
       .toLatin1();
 }
 
-void TViewerTest::TearDown() {
+void TViewerFixture::TearDown() {
   if (window) window->close();  // absent when SetUp failed early
   window.reset();
   store.reset();
   EXPECT_TRUE(prompter.AllAnswersUsed());
 }
 
-void TViewerTest::Connect() {
+void TViewerFixture::Connect() {
   prompter.AnswerDialog([this](QDialog& dialog) {
     auto& com = dynamic_cast<TFrmComDialog&>(dialog);
     com.SetTcp(true);
@@ -66,27 +68,27 @@ void TViewerTest::Connect() {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }
 
-bool TViewerTest::MimicShows(TVoxMimicDisp& mimic, const std::string& segments) {
+bool TViewerFixture::MimicShows(TVoxMimicDisp& mimic, const std::string& segments) {
   TVoxLCD& lcd = mimic.LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != (HexBit(segments, i) != 0)) return false;
   return true;
 }
 
-bool TViewerTest::LcdAll(bool lit) {
+bool TViewerFixture::LcdAll(bool lit) {
   TVoxLCD& lcd = window->DisplayMimic().LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)
     if ((lcd.States()[static_cast<std::size_t>(i)] != 0) != lit) return false;
   return true;
 }
 
-std::size_t TViewerTest::FplPolls() const {
+std::size_t TViewerFixture::FplPolls() const {
   std::size_t count = 0;
   for (const auto& command : indicator.Commands()) count += command.rfind("FPL?", 0) == 0;
   return count;
 }
 
-std::vector<std::string> TViewerTest::SentCommands() const {
+std::vector<std::string> TViewerFixture::SentCommands() const {
   const std::vector<std::string> all = indicator.Commands();
   std::vector<std::string> sent;
   for (std::size_t i = 0; i < all.size(); ++i) {
@@ -100,7 +102,24 @@ std::vector<std::string> TViewerTest::SentCommands() const {
   return sent;
 }
 
-void TViewerTest::AnswerTraffic() {
+void TViewerFixture::ConnectSerial() {
+  device = QString::fromStdString(server.OpenPty());
+  prompter.AnswerDialog([this](QDialog& dialog) {
+    auto& com = dynamic_cast<TFrmComDialog&>(dialog);
+    com.SetTcp(false);
+    com.SetSerialPort(device);
+    com.SetBaudRate(19200);
+    com.SetDataBits(8);
+    com.SetStopBits(1);
+    com.SetParity(0);
+    com.SetAddress(TFrmComDialog::kAnyAddress);
+    return static_cast<int>(mrOk);
+  });
+  window->Connect2Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
+}
+
+void TViewerFixture::AnswerTraffic() {
   prompter.AnswerDialog([](QDialog& dialog) {
     dialog.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
@@ -108,25 +127,25 @@ void TViewerTest::AnswerTraffic() {
   });
 }
 
-void TViewerTest::AnswerPasscode(const QString& digits) {
+void TViewerFixture::AnswerPasscode(const QString& digits) {
   prompter.AnswerDialog([digits](QDialog& dialog) {
     Control<QLineEdit>(dialog, "EdtPasscode").setText(digits);
     return static_cast<int>(mrOk);
   });
 }
 
-void TViewerTest::ReadSettings() {
+void TViewerFixture::ReadSettings() {
   AnswerTraffic();
   Control<QAction>(*window, "ReadSettings1").trigger();
   ASSERT_TRUE(window->InSync());
 }
 
-void TViewerTest::ShowPage(const char* name) {
+void TViewerFixture::ShowPage(const char* name) {
   auto& pages = Control<QTabWidget>(*window, "PgCMain");
   pages.setCurrentWidget(&Control<QWidget>(*window, name));
 }
 
-void TViewerTest::KeepPicture(const QImage& image, const char* name) {
+void TViewerFixture::KeepPicture(const QImage& image, const char* name) {
   const QString dir = qEnvironmentVariable("VIEWER_SNAPSHOT_DIR");
   if (dir.isEmpty()) return;
   QDir().mkpath(dir);

@@ -1,6 +1,7 @@
 #pragma once
-// The real main window, offscreen, beside the generated front panel, with the
-// simulated indicator listening on 127.0.0.1 and a settings file that points at it.
+// The real main window of either program, offscreen, beside its generated front
+// panel, with the simulated indicator of its model listening on 127.0.0.1 and a
+// settings file that points at it.
 #include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -16,10 +17,22 @@
 #include "tools/sim/sim_indicator.h"
 #include "tools/sim/sim_server.h"
 
-class TViewerTest : public ::testing::Test {
+// Which program a test runs.
+struct TViewerProgram {
+  const char* name;  // the executable's, which names its side files
+  TViewerModel model;
+  sim::Model indicator;
+  const TViewerVariant& (*variant)();
+};
+inline const TViewerProgram kW830Program{"W830_830", TViewerModel::W830, sim::Model::W830, w830::Variant};
+inline const TViewerProgram kW840Program{"W840Viewer", TViewerModel::W840, sim::Model::W840, w840::Variant};
+
+class TViewerFixture : public ::testing::Test {
  protected:
   static constexpr int kWaitMs = 20000;
 
+  explicit TViewerFixture(const TViewerProgram& program)
+      : program_(program), exe(QString::fromLatin1(program.name)), indicator{program.indicator, 1} {}
   void SetUp() override;
   void TearDown() override;
   // The ini file beside the program: TCP to the simulator and the panel picture.
@@ -28,6 +41,8 @@ class TViewerTest : public ::testing::Test {
 
   // Connects through the connection dialog, answered with TCP to the simulator.
   void Connect();
+  // Connects through the connection dialog to the simulator on a pseudo-terminal.
+  void ConnectSerial();
   // The wire from the viewer as the simulator saw it.
   std::string Wire() const { return indicator.WireLog(); }
   bool WireHas(const std::string& text) const { return Wire().find(text) != std::string::npos; }
@@ -39,22 +54,34 @@ class TViewerTest : public ::testing::Test {
   std::size_t FplPolls() const;
   // What the viewer sent besides the display and status polls, since the log was cleared.
   std::vector<std::string> SentCommands() const;
+  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
+  static void KeepPicture(const QImage& image, const char* name);
 
   // The transfer dialog runs on its own 20 ms timer until it ends.
   void AnswerTraffic();
   void AnswerPasscode(const QString& digits);
   void ReadSettings();
   void ShowPage(const char* name);
-  // Keeps a picture as a PNG file in VIEWER_SNAPSHOT_DIR, when that is set.
-  static void KeepPicture(const QImage& image, const char* name);
 
+  const TViewerProgram& program_;
   TTempExeDir exe;
   TScriptedPrompter prompter;
-  sim::TSimIndicator indicator{sim::Model::W830, 1};
+  sim::TSimIndicator indicator;
   sim::TSimServer server{indicator};
   uint16_t port = 0;
+  QString device;  // the pseudo-terminal of ConnectSerial
   std::unique_ptr<TdatViewer> store;
   std::unique_ptr<TFrmMain> window;
+};
+
+class TViewerTest : public TViewerFixture {
+ protected:
+  TViewerTest() : TViewerFixture(kW830Program) {}
+};
+
+class TW840ViewerTest : public TViewerFixture {
+ protected:
+  TW840ViewerTest() : TViewerFixture(kW840Program) {}
 };
 
 template <class T>

@@ -11,30 +11,7 @@
 #include "serial/SerComPort.h"
 #include "tests/mainwindow/viewer_fixture.h"
 
-namespace {
-
-class TViewerSerialTest : public TViewerTest {
- protected:
-  void ConnectSerial() {
-    device = QString::fromStdString(server.OpenPty());
-    prompter.AnswerDialog([this](QDialog& dialog) {
-      auto& com = dynamic_cast<TFrmComDialog&>(dialog);
-      com.SetTcp(false);
-      com.SetSerialPort(device);
-      com.SetBaudRate(19200);
-      com.SetDataBits(8);
-      com.SetStopBits(1);
-      com.SetParity(0);
-      com.SetAddress(TFrmComDialog::kAnyAddress);
-      return static_cast<int>(mrOk);
-    });
-    window->Connect2Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
-  }
-  QString device;
-};
-
-}  // namespace
+using TViewerSerialTest = TViewerTest;
 
 TEST_F(TViewerSerialTest, ConnectsOverSerialPollsTheDisplayAndAnswersRequests) {
   ConnectSerial();
@@ -54,16 +31,9 @@ TEST_F(TViewerSerialTest, ReadSettingsFillsThePagesWithTheIndicatorsValues) {
   for (const char* line : {"IDN\"Scale 4\"", "IAD1,9000,2,3,1,50,1", "ENU1", "PST2,\"Hello, world\"", "ICR60"})
     ASSERT_EQ(indicator.Feed(std::string(line) + ";"), "0\r\n") << line;
   ConnectSerial();
-  // The transfer dialog runs on its own timer until every reply is in.
-  prompter.AnswerDialog([](QDialog& dialog) {
-    dialog.show();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
-    return dialog.result();
-  });
-  Control<QAction>(*window, "ReadSettings1").trigger();
-  ASSERT_TRUE(window->InSync());
+  ReadSettings();
 
-  TSettingsPages& pages = window->SettingsPages();
+  auto& pages = window->SettingsPages();
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtID").text(), "Scale 4");
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);

@@ -2,21 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/protocol/model_lines.h"
+
 #include <algorithm>
 #include <ostream>
 #include <utility>
 
 namespace w830 {
 
-// A failed comparison of whole models shows their set lines and what only replies carry.
+// Also the ports no line carries.
 void PrintTo(const Tdata7400& m, std::ostream* os) {
-  std::vector<std::string> lines;
-  m.BuildSetCommands(lines);
-  for (const auto& line : lines) *os << "\n  " << line;
-  *os << "\n  WFP " << m.GetWFP() << " LDN " << m.DirectZero << " LWN " << m.DirectSpan << " IDN \""
-      << m.SerialNumber << "\" \"" << m.SoftwareVersion << "\"";
-  for (std::size_t n = 0; n < m.LinPercent.size(); ++n)
-    *os << "\n  LIC" << n + 1 << "," << m.LinPercent[n] << "," << m.LinWeight[n];
+  PrintLinesAndReplyFields(m, os);
   for (std::size_t k = 8; k <= 10; ++k) {
     const auto& p = m.Ports[k];
     *os << "\n  port " << k << ": " << p.Use << "," << p.Baud << "," << p.Parity << "," << p.DataBits << ","
@@ -31,12 +27,6 @@ namespace {
 
 using w830::Tdata7400;
 using Lines = std::vector<std::string>;
-
-Lines SetCommands(const Tdata7400& m) {
-  Lines l;
-  m.BuildSetCommands(l);
-  return l;
-}
 
 TEST(W830Model, WritesTheDefaultSetCommandsInTheIndicatorsOrder) {
   const Lines want = {
@@ -85,7 +75,7 @@ Tdata7400 EverythingChanged() {
       p.Use = 5; p.NetPort = 9000 + k;
       if (k <= 12) p.DestAddress = "10.9.9.9";
     } else {
-      p = {9, 9, 2, 1, 1, 1, 1, 1, 0, 0, {}};
+      p = {{9, 9, 2, 1, 1, 1, 1, 1}, 0, 0, {}};
     }
   }
   for (std::size_t n = 0; n < 6; ++n) m.PrintHeader[n] = "Header " + std::to_string(n + 1);
@@ -99,15 +89,7 @@ Tdata7400 EverythingChanged() {
 }
 
 TEST(W830Model, SetLinesLoadBackIntoAnEqualModel) {
-  const Tdata7400 changed = EverythingChanged();
-  const Lines defaults = SetCommands(Tdata7400());
-  const Lines lines = SetCommands(changed);
-  ASSERT_EQ(lines.size(), defaults.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_NE(lines[i], defaults[i]) << "the fixture leaves line " << i;
-  Tdata7400 loaded;
-  loaded.LoadReplies(SetCommands(changed));
-  EXPECT_EQ(SetCommands(loaded), SetCommands(changed));
-  EXPECT_EQ(loaded, changed);
+  ExpectRoundTrip(EverythingChanged());
 }
 
 TEST(W830Model, TextsAreWrittenByteForByte) {
@@ -135,7 +117,7 @@ TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
       {"IAD2 reads two fields", {"IAD2,7000,3,4,1,9,1"}, with([](Tdata7400& m) { m.FullScale2 = 7000; m.Resolution2 = 3; })},
       {"channel out of range", {"IAD3,1", "LBT6,1"}, Tdata7400()},
       {"port use only", {"BDX2,1"}, with([](Tdata7400& m) { m.Ports[2].Use = 1; })},
-      {"unwritten port", {"BDX9,3,6,1,8,2,1,1,1"}, with([](Tdata7400& m) { m.Ports[9] = {3, 5, 1, 1, 1, 1, 1, 1, 0, 0, {}}; })},
+      {"unwritten port", {"BDX9,3,6,1,8,2,1,1,1"}, with([](Tdata7400& m) { m.Ports[9] = {{3, 5, 1, 1, 1, 1, 1, 1}, 0, 0, {}}; })},
       {"weigh mode below range", {"WMD0,1"}, with([](Tdata7400& m) { m.OperatingMode = 1; })},
       {"operating mode above range", {"WMD2,5"}, with([](Tdata7400& m) { m.WeighMode = 1; })},
       {"lin point without weight", {"LIC3,50"}, Tdata7400()},
@@ -184,7 +166,7 @@ TEST(W830Model, LoadingKeepsWhatALineDoesNotCarryValidly) {
 }
 
 TEST(W830Model, QueriesAndPrefixesGoTogether) {
-  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  using Pairs = QueryPairs;
   const Pairs base = {
       {"IDN?", "IDN"},    {"ADR?", "ADR"},    {"AOC?", "AOC"},    {"IAD?1", "IAD"},   {"IAD?2", "IAD"},
       {"WMD?", "WMD"},    {"ENU?", "ENU"},    {"ICR?", "ICR"},    {"LBT?0", "LBT0,"}, {"LBT?1", "LBT1,"},
@@ -207,17 +189,8 @@ TEST(W830Model, QueriesAndPrefixesGoTogether) {
   Pairs all = base;
   all.insert(all.end(), more.begin(), more.end());
 
-  const auto built = [](bool extended) {
-    Lines queries = {"stale"}, prefixes = {"stale"};
-    Tdata7400().BuildQueries(extended, queries, prefixes);
-    Pairs out;
-    for (std::size_t i = 0; i < std::min(queries.size(), prefixes.size()); ++i)
-      out.emplace_back(queries[i], prefixes[i]);
-    EXPECT_EQ(queries.size(), prefixes.size());
-    return out;
-  };
-  EXPECT_EQ(built(false), base);
-  EXPECT_EQ(built(true), all);
+  EXPECT_EQ(BuiltQueries<Tdata7400>(false), base);
+  EXPECT_EQ(BuiltQueries<Tdata7400>(true), all);
 }
 
 // A prefixed reply is a settings line: the indicator's answers to the extended
@@ -226,13 +199,7 @@ TEST(W830Model, PrefixedRepliesLoadLikeSetCommands) {
   const Lines replies = {"\"Line 9\",\"SN77\",\"2.10\"", "5", "1,2,3,4,0,1,0", "1,5000,2,3,1,50,1", "2,7000,2,4,1,50,1",
                          "2,1", "3", "60", "0", "1", "2", "0", "1", "2", "1,600", "4", "1,3,2,9", "2500", "-120",
                          "19990", "2222", "12,30,45,6,7,26", "1,3", "1,15,6,27", "80", "1,2,1500,1"};
-  Tdata7400 m;
-  Lines queries, prefixes;
-  m.BuildQueries(false, queries, prefixes);
-  ASSERT_EQ(prefixes.size(), replies.size());
-  Lines lines;
-  for (std::size_t i = 0; i < replies.size(); ++i) lines.push_back(prefixes[i] + replies[i]);
-  m.LoadReplies(lines);
+  const Tdata7400 m = LoadedBaseReplies<Tdata7400>(replies);
 
   Tdata7400 want;
   want.InstrumentID = "Line 9"; want.SerialNumber = "SN77"; want.SoftwareVersion = "2.10"; want.Address = 5;

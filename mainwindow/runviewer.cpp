@@ -1,0 +1,25 @@
+#include "mainwindow/runviewer.h"
+
+#include <memory>
+
+#include "mainwindow/main.h"
+#include "mainwindow/reusabledialogs.h"
+#include "platform/guard.h"
+
+int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
+  TViewerApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(variant.Title());
+  TdatViewer store(variant.Model());
+  auto window = std::make_unique<TFrmMain>(variant);
+  // The reusable dialogs follow the main window, in this order: log set-up,
+  // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,
+  // passcode (the transfer and passcode dialogs are made for each use).
+  CreateReusableDialogs(window.get());
+  window->show();
+  const int result = QApplication::exec();
+  // Poller, link and traffic log go before the window; the store writes its file
+  // last.
+  window->Shutdown();
+  window.reset();
+  return result;
+}

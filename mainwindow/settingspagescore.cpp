@@ -1,0 +1,545 @@
+#include "mainwindow/settingspagescore.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <map>
+
+#include "mainwindow/decimalpointlist.h"
+#include "mainwindow/setpointtabbar.h"
+#include "mainwindow/settingsbindings.h"
+#include "platform/prompter.h"
+#include "protocol/tools.h"
+
+namespace {
+
+// Limits of the checked edits by their Tag, in stored units.
+struct TLimit {
+  int min, max, decimals;
+};
+constexpr TLimit kEditLimits[23] = {
+    {0, 0, 0},       {15, 60, 0},     {100, 999999, 0}, {100, 999999, 0}, {0, 999999, 0}, {0, 10, 0},
+    {0, 20, 0},      {0, 200, 0},     {1, 200, 0},      {0, 100, 0},      {1, 200, 0},    {1, 99, 0},
+    {10, 999999, 0}, {10, 999999, 0}, {0, 999999, 0},   {0, 999999, 0},   {-99999, 999999, 0},
+    {1, 999999, 3},  {100, 60000, 0}, {100, 60000, 0},  {1, 20, 0},       {0, 20, 0},     {0, 60000, 0},
+};
+
+enum class TCheck { kNone, kDecimalPoint, kTableDecimals, kAddTare, kFilterOnly, kHostName };
+
+// The checks of both page sets by control name (each name is one page set's or both's).
+const std::map<QString, TCheck>& CheckKinds() {
+  static const std::map<QString, TCheck> kinds = {
+      {"EdtFS1", TCheck::kDecimalPoint},         {"EdtFs2", TCheck::kDecimalPoint},
+      {"EdtZband", TCheck::kDecimalPoint},       {"EdtInflight", TCheck::kDecimalPoint},
+      {"EdtHysteresis", TCheck::kDecimalPoint},  {"EdtTarget", TCheck::kDecimalPoint},
+      {"EdtFlight", TCheck::kDecimalPoint},      {"EdtTol", TCheck::kDecimalPoint},
+      {"EdtCalWeight", TCheck::kDecimalPoint},   {"edtAddTare", TCheck::kAddTare},
+      {"EdtConversionFactor", TCheck::kTableDecimals}, {"EdtSetpJogOn", TCheck::kTableDecimals},
+      {"EdtSetpJogOff", TCheck::kTableDecimals}, {"EdtSetpOptJogSet", TCheck::kTableDecimals},
+      {"EdtSetpOptMaxJogSets", TCheck::kTableDecimals}, {"EdtSetpOptDelayCheck", TCheck::kTableDecimals},
+      {"EDtRows", TCheck::kFilterOnly},          {"EdtCols", TCheck::kFilterOnly},
+      {"edtEthHostname", TCheck::kHostName},     {"edtEthSearchDomain", TCheck::kHostName},
+  };
+  return kinds;
+}
+
+// A change of the decimal point or character redraws the scaled fields and the
+// setpoint options; every other field keeps what it shows, typed or not.
+bool RedrawnOnScaleChange(const TEditBinding& b) {
+  return b.kind == TEditBinding::kScaled || QByteArrayView(b.name).startsWith("EdtSetp");
+}
+
+TCheck CheckOf(const QObject* o) {
+  const auto it = CheckKinds().find(o->objectName());
+  return it == CheckKinds().end() ? TCheck::kNone : it->second;
+}
+
+std::string Latin1(const QString& s) { return s.toLatin1().toStdString(); }
+QString FromLatin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+
+void SetIndex(QComboBox* box, int index) {
+  const QSignalBlocker block(box);
+  box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void SetText(QLineEdit* edit, const QString& text) {
+  const QSignalBlocker block(edit);
+  edit->setText(text);
+}
+
+// A box with nothing selected holds no value: the model keeps its own.
+void ReadIndex(const QComboBox* box, int32_t& target) {
+  if (box->currentIndex() >= 0) target = box->currentIndex();
+}
+
+const QString kHeaderLimit = QStringLiteral("Maximum size = 6 lines x 30 characters");
+
+template <class T>
+T* Child(const QWidget& root, const QString& name) {
+  return root.findChild<T*>(name);
+}
+
+}  // namespace
+
+// The tables of the shared rows and the page set's, with their controls found.
+struct TSettingsPagesCore::TBound {
+  std::vector<std::pair<QComboBox*, const TComboBinding*>> combos;
+  std::vector<std::pair<QCheckBox*, const TComboBinding*>> checks;
+  std::vector<std::pair<QLineEdit*, const TEditBinding*>> edits;
+  std::vector<std::pair<QLineEdit*, const TTextBinding*>> texts;
+  std::vector<std::pair<std::array<QLineEdit*, 4>, const TAddressBinding*>> addresses;
+  std::vector<std::pair<QComboBox*, const TSetpointComboBinding*>> setpointCombos;
+  std::vector<std::pair<QLineEdit*, const TSetpointEditBinding*>> setpointEdits;
+  std::vector<QLabel*> setpointUnitLabels;
+  std::vector<QLabel*> unitLabels;
+  std::array<QComboBox*, 8> serialBoxes{};
+  std::array<QLineEdit*, 6> macEdits{};
+  QComboBox* dp = nullptr;
+  QComboBox* units = nullptr;
+  QComboBox* filter = nullptr;
+  QComboBox* weighMode = nullptr;
+  QComboBox* dhcp = nullptr;
+  QPlainTextEdit* memo = nullptr;
+  QLineEdit* rows = nullptr;
+  QLineEdit* cols = nullptr;
+  QLineEdit* fs1 = nullptr;
+  QLineEdit* fs2 = nullptr;
+  QLineEdit* hostName = nullptr;
+  QLineEdit* searchDomain = nullptr;  // the W830's only
+  QTabBar* serialTabs = nullptr;
+  TSetpointTabBar* setpointTabs = nullptr;
+  QTabWidget* subPages = nullptr;
+  QWidget* setpointPage = nullptr;
+};
+
+TSettingsPagesCore::TSettingsPagesCore(QWidget* parent) : QWidget(parent), bound_(std::make_unique<TBound>()) {}
+
+TSettingsPagesCore::~TSettingsPagesCore() = default;
+
+void TSettingsPagesCore::Bind(const TPageBindings& own) {
+  TBound& b = *bound_;
+  auto combo = [this](const QString& n) { return Child<QComboBox>(*this, n); };
+  auto edit = [this](const QString& n) { return Child<QLineEdit>(*this, n); };
+  for (const TPageBindings* table : {&SharedBindings(), &own}) {
+    for (const auto& r : table->combos) b.combos.emplace_back(combo(r.name), &r);
+    for (const auto& r : table->checks) b.checks.emplace_back(Child<QCheckBox>(*this, r.name), &r);
+    for (const auto& r : table->edits) b.edits.emplace_back(edit(r.name), &r);
+    for (const auto& r : table->texts) b.texts.emplace_back(edit(r.name), &r);
+    for (const auto& r : table->addresses) {
+      std::array<QLineEdit*, 4> parts{};
+      for (int i = 0; i < 4; ++i)
+        parts[static_cast<std::size_t>(i)] = edit(QStringLiteral("%1%2").arg(r.prefix).arg(i + 1));
+      b.addresses.emplace_back(parts, &r);
+    }
+  }
+  for (const auto& r : own.setpointCombos) b.setpointCombos.emplace_back(combo(r.name), &r);
+  for (const auto& r : own.setpointEdits) {
+    b.setpointEdits.emplace_back(edit(r.name), &r);
+    b.setpointUnitLabels.push_back(Child<QLabel>(*this, r.unitsLabel));
+  }
+  for (const char* name : own.unitLabels) b.unitLabels.push_back(Child<QLabel>(*this, name));
+  const char* serialBoxes[8] = {"cbSerialUse", "cbBaud",   "cbParity", "cbDatabits",
+                                "cbStopbits",  "cbTermEn", "cbDtrEn",  "cbHardware"};
+  for (std::size_t i = 0; i < 8; ++i) b.serialBoxes[i] = combo(serialBoxes[i]);
+  for (std::size_t i = 0; i < 6; ++i) {
+    b.macEdits[i] = edit(QStringLiteral("edtEthMAC%1").arg(i + 1));
+    b.macEdits[i]->setEnabled(false);
+  }
+  b.dp = combo("CBxDP");
+  b.units = combo("CBxUnits");
+  b.filter = combo("cbxFilter");
+  b.weighMode = combo("CBxWeighMode");
+  b.dhcp = combo("cbEthDHCP");
+  b.memo = Child<QPlainTextEdit>(*this, "MemoHeader");
+  b.rows = edit("EDtRows");
+  b.cols = edit("EdtCols");
+  b.fs1 = edit("EdtFS1");
+  b.fs2 = edit("EdtFs2");
+  b.hostName = edit("edtEthHostname");
+  b.searchDomain = edit("edtEthSearchDomain");
+  b.serialTabs = Child<QTabBar>(*this, "tcSerial");
+  b.setpointTabs = Child<TSetpointTabBar>(*this, "CtrlSetpoint");
+  b.subPages = Child<QTabWidget>(*this, "PgCSettings");
+  b.setpointPage = Child<QWidget>(*this, "TSSetpoint");
+  for (int i = 1; i <= 8; ++i) b.setpointTabs->addTab(QStringLiteral("%1").arg(i, 2));
+
+  // A text setting travels between double quotes and ends at ';': none of them,
+  // nor a line break, may get into one, however it is typed or pasted.
+  const QRegularExpression storable(QStringLiteral("[^\";\\r\\n]*"));
+  for (auto& [e, r] : b.texts) e->setValidator(new QRegularExpressionValidator(storable, e));
+
+  for (QLineEdit* e : findChildren<QLineEdit*>())
+    if (CheckOf(e) != TCheck::kNone) e->installEventFilter(this);
+  b.memo->installEventFilter(this);
+
+  connect(b.dp, &QComboBox::activated, this, [this] { CBxDPChange(); });
+  connect(b.units, &QComboBox::activated, this, [this] { CBxUnitsChange(); });
+  connect(b.dhcp, &QComboBox::activated, this, [this] { cbEthDHCPChange(); });
+  connect(b.serialTabs, &QTabBar::currentChanged, this, [this] { tcSerialChange(); });
+  for (QComboBox* box : b.serialBoxes) connect(box, &QComboBox::activated, this, [this] { cbSerialChange(); });
+  connect(b.subPages, &QTabWidget::currentChanged, this, [this](int i) { PgCSettingsChange(i); });
+  connect(b.setpointTabs, &QTabBar::currentChanged, this, [this](int i) { CtrlSetpointChange(i); });
+  connect(b.setpointCombos.front().first, &QComboBox::activated, this, [this] { StoreSetpoint(shownSetpoint_); });
+  connect(b.memo, &QPlainTextEdit::textChanged, this, [this] { MemoHeaderChange(); });
+  FillDecimalPointList(*b.dp, decimalChar_);
+}
+
+void TSettingsPagesCore::SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight) {
+  calDirectZero_ = directZero;
+  calDirectSpan_ = directSpan;
+  calWeight_ = calWeight;
+  if (calWeight_) calWeight_->installEventFilter(this);
+}
+
+int TSettingsPagesCore::Decimals() const { return std::max(bound_->dp->currentIndex(), 0); }
+
+int TSettingsPagesCore::ShownUnits() const { return bound_->units->currentIndex(); }
+
+QString TSettingsPagesCore::UnitsName(int index) const { return bound_->units->itemText(index); }
+
+void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
+  if (updatingControls_ || !model_) return;
+  updatingControls_ = true;
+  const TBound& b = *bound_;
+  TSettingsModel& m = *model_;
+  const char c = decimalChar_.toLatin1();
+  if (!scaledOnly) {
+    if (OnUpdateStatusLine) OnUpdateStatusLine();
+    SetIndex(b.dp, m.DecimalPoint);
+    for (auto& [box, r] : b.combos) SetIndex(box, r->field.get(m) - r->offset);
+    for (auto& [box, r] : b.checks) {
+      const QSignalBlocker block(box);
+      box->setChecked(r->field.get(m) != 0);
+    }
+    CBxUnitsChange();
+    const int filter = b.filter->findText(QString::number(m.SynchFrequency));
+    SetIndex(b.filter, filter >= 0 ? filter : UnlistedFilterEntry());
+    if (calDirectZero_) SetText(calDirectZero_, FromLatin1(IntToFixedStr(m.DirectZero, 4, c)));
+    if (calDirectSpan_) SetText(calDirectSpan_, FromLatin1(IntToFixedStr(m.DirectSpan, 4, c)));
+    for (auto& [e, r] : b.texts) SetText(e, FromLatin1(r->field(m)));
+    {
+      QStringList lines;
+      for (const auto& h : m.PrintHeader) lines << FromLatin1(h);
+      while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+      const QSignalBlocker block(b.memo);
+      b.memo->setPlainText(lines.join(u'\n'));
+    }
+    SetText(b.rows, QString::number(m.PrintRows));
+    SetText(b.cols, QString::number(m.PrintColumns));
+    for (auto& [parts, r] : b.addresses) {
+      const std::string address = r->field(m);
+      for (int i = 0; i < 4; ++i)
+        SetText(parts[static_cast<std::size_t>(i)], FromLatin1(settings::GetField(address, i, '.')));
+    }
+    for (std::size_t i = 0; i < b.macEdits.size(); ++i)
+      SetText(b.macEdits[i], FromLatin1(settings::GetField(m.MacAddress, static_cast<int>(i), ':')));
+    cbEthDHCPChange();
+    tcSerialChange();
+    ShowOwnSettings();
+  }
+  shownDecimals_ = Decimals();
+  for (auto& [e, r] : b.edits) {
+    if (scaledOnly && !RedrawnOnScaleChange(*r)) continue;
+    const int32_t v = r->field.get(m);
+    switch (r->kind) {
+      case TEditBinding::kScaled: SetText(e, FromLatin1(IntToFixedStr(v, shownDecimals_, c))); break;
+      case TEditBinding::kThousandths: SetText(e, FromLatin1(IntToFixedStr(v, 3, c))); break;
+      case TEditBinding::kInteger: SetText(e, QString::number(v)); break;
+    }
+  }
+  ShowOwnScaled();
+  if (OnShowLinearisation) OnShowLinearisation(m.Units);
+  if (calWeight_) SetText(calWeight_, FromLatin1(IntToFixedStr(m.CalWeight, shownDecimals_, c)));
+  controlsLoaded_ = true;
+  updatingControls_ = false;
+}
+
+bool TSettingsPagesCore::StoreInteger(QLineEdit* edit, int32_t& target) {
+  bool ok = false;
+  const int v = edit->text().trimmed().toInt(&ok);
+  if (!ok) {
+    ShowError(QStringLiteral("'%1' is not a valid integer value").arg(edit->text()));
+    return false;
+  }
+  target = v;
+  return true;
+}
+
+int32_t TSettingsPagesCore::ReadEdit(const QLineEdit* edit, const TEditBinding& b, int scaledDecimals) const {
+  const int decimals = b.kind == TEditBinding::kScaled ? scaledDecimals : b.kind == TEditBinding::kThousandths ? 3 : 0;
+  return DigitsToInt(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1()));
+}
+
+bool TSettingsPagesCore::StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target) {
+  QString text = edit->text().trimmed();
+  bool ok = false;
+  const double scaled = text.replace(decimalChar_, u'.').toDouble(&ok) * 10000.0;
+  if (!ok || !std::isfinite(scaled) || scaled < std::numeric_limits<int32_t>::min() ||
+      scaled > std::numeric_limits<int32_t>::max()) {
+    ShowError(QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
+    return false;
+  }
+  target = static_cast<int32_t>(std::nearbyint(scaled));
+  return true;
+}
+
+void TSettingsPagesCore::ControlsToSettings() {
+  if (!model_) return;
+  const TBound& b = *bound_;
+  TSettingsModel& m = *model_;
+  ReadIndex(b.dp, m.DecimalPoint);
+  for (auto& [box, r] : b.combos)
+    if (box->currentIndex() >= 0) r->field.set(m, box->currentIndex() + r->offset);
+  StoreOwnSettings();
+  for (auto& [box, r] : b.checks) r->field.set(m, box->isChecked() ? 1 : 0);
+  if (b.filter->currentIndex() >= 0) m.SynchFrequency = static_cast<int32_t>(b.filter->currentText().toDouble());
+  // Scaled texts are brought to their decimals first: a value typed as "15" is
+  // 15.00, not 15 counts, whether or not the field was left before.
+  for (auto& [e, r] : b.edits) r->field.set(m, ReadEdit(e, *r, Decimals()));
+  if (calDirectZero_) StoreMilliVoltsPerVolt(calDirectZero_, m.DirectZero);
+  if (calDirectSpan_) StoreMilliVoltsPerVolt(calDirectSpan_, m.DirectSpan);
+  for (auto& [e, r] : b.texts) r->field(m) = Latin1(e->text());
+  const QStringList lines = b.memo->toPlainText().split(u'\n');
+  for (std::size_t i = 0; i < m.PrintHeader.size(); ++i) {
+    const QString line = static_cast<qsizetype>(i) < lines.size() ? lines[static_cast<qsizetype>(i)] : QString();
+    m.PrintHeader[i] = Latin1(QString(line).remove(u'"').remove(u';'));
+  }
+  StoreInteger(b.rows, m.PrintRows);
+  StoreInteger(b.cols, m.PrintColumns);
+  for (auto& [parts, r] : b.addresses) {
+    std::vector<std::string> texts;
+    for (QLineEdit* p : parts) texts.push_back(Latin1(p->text()));
+    r->field(m) = settings::JoinAddress(texts);
+  }
+  if (OnUpdateStatusLine) OnUpdateStatusLine();
+}
+
+void TSettingsPagesCore::LoadSetpoint(int n) {
+  if (!model_ || n < 0 || n > 7) return;
+  const TBound& b = *bound_;
+  for (auto& [box, r] : b.setpointCombos) SetIndex(box, r->field(*model_, n));
+  const char c = decimalChar_.toLatin1();
+  shownDecimals_ = Decimals();
+  for (auto& [e, r] : b.setpointEdits)
+    SetText(e, FromLatin1(IntToFixedStr(r->field(*model_, n), shownDecimals_, c)));
+  const QString units = b.units->itemText(model_->Units);
+  for (QLabel* l : b.setpointUnitLabels) l->setText(units);
+  shownSetpoint_ = n;
+  setpointLoaded_ = true;
+  CtrlSetpointDrawTab();
+}
+
+void TSettingsPagesCore::StoreSetpoint(int n) {
+  if (!model_ || !setpointLoaded_ || n < 0 || n > 7) return;
+  const TBound& b = *bound_;
+  for (auto& [box, r] : b.setpointCombos) ReadIndex(box, r->field(*model_, n));
+  const char c = decimalChar_.toLatin1();
+  for (auto& [e, r] : b.setpointEdits)
+    r->field(*model_, n) = DigitsToInt(FixDecimals(Latin1(e->text()), shownDecimals_, c));
+  CtrlSetpointDrawTab();
+}
+
+void TSettingsPagesCore::CtrlSetpointDrawTab() {
+  if (!model_) return;
+  const auto& type = bound_->setpointCombos.front().second->field;
+  for (int i = 0; i < 8; ++i) bound_->setpointTabs->SetUsed(i, type(*model_, i) != 0);
+}
+
+void TSettingsPagesCore::RefreshScaledFields() {
+  // What the user typed in the fields about to be redrawn is kept: it is read back
+  // with the decimals it was shown with, then drawn again with the new ones.
+  StoreSetpoint(shownSetpoint_);
+  if (controlsLoaded_ && model_)
+    for (auto& [e, r] : bound_->edits)
+      if (RedrawnOnScaleChange(*r)) r->field.set(*model_, ReadEdit(e, *r, shownDecimals_));
+  SettingsToControls(true);
+  LoadSetpoint(bound_->setpointTabs->currentIndex());
+}
+
+void TSettingsPagesCore::StorePages() {
+  ControlsToSettings();
+  StoreSetpoint(bound_->setpointTabs->currentIndex());
+}
+
+void TSettingsPagesCore::ShowPages() {
+  SettingsToControls(false);
+  LoadSetpoint(bound_->setpointTabs->currentIndex());
+  bound_->setpointTabs->update();
+}
+
+void TSettingsPagesCore::ShowFirstPage() {
+  ShowPages();
+  bound_->subPages->setCurrentIndex(0);
+}
+
+void TSettingsPagesCore::CBxDPChange() {
+  if (!model_) return;
+  model_->DecimalPoint = Decimals();
+  RefreshScaledFields();
+  controlsLoaded_ = true;
+}
+
+void TSettingsPagesCore::CBxUnitsChange() {
+  if (bound_->units->currentIndex() < 0) return;
+  const QString units = bound_->units->currentText();
+  for (QLabel* l : bound_->unitLabels) l->setText(units);
+  if (OnUnitsChanged) OnUnitsChanged(units);
+}
+
+void TSettingsPagesCore::cbEthDHCPChange() {
+  const bool manual = bound_->dhcp->currentIndex() != 1;
+  for (auto& [parts, r] : bound_->addresses)
+    if (QString::fromLatin1(r->prefix).startsWith(QStringLiteral("edtEth")))
+      for (QLineEdit* p : parts) p->setEnabled(manual);
+  if (bound_->searchDomain) bound_->searchDomain->setEnabled(manual);
+}
+
+int TSettingsPagesCore::SerialTab() const { return std::max(bound_->serialTabs->currentIndex(), 0); }
+
+void TSettingsPagesCore::tcSerialChange() {
+  if (!model_) return;
+  const int tab = SerialTab();
+  ArrangeSerialTab(tab);
+  const settings::TSerialPort& p = SerialRecord(tab);
+  const int32_t values[8] = {p.Use, p.Baud, p.Parity, p.DataBits, p.StopBits, p.Termination, p.Dtr, p.Hardware};
+  for (std::size_t i = 0; i < 8; ++i) SetIndex(bound_->serialBoxes[i], values[i]);
+}
+
+void TSettingsPagesCore::cbSerialChange() {
+  if (!model_) return;
+  const int tab = SerialTab();
+  // The port the viewer is talking through cannot be changed from here.
+  if (SerialRecordLocked(tab)) {
+    tcSerialChange();
+    return;
+  }
+  settings::TSerialPort& p = SerialRecord(tab);
+  int32_t* targets[8] = {&p.Use, &p.Baud, &p.Parity, &p.DataBits, &p.StopBits, &p.Termination, &p.Dtr, &p.Hardware};
+  for (std::size_t i = 0; i < 8; ++i) ReadIndex(bound_->serialBoxes[i], *targets[i]);
+}
+
+void TSettingsPagesCore::PgCSettingsChange(int index) {
+  StoreSetpoint(shownSetpoint_);
+  ControlsToSettings();
+  if (bound_->subPages->widget(index) == bound_->setpointPage) {
+    const QSignalBlocker block(bound_->setpointTabs);
+    bound_->setpointTabs->setCurrentIndex(0);
+    LoadSetpoint(0);
+  }
+}
+
+void TSettingsPagesCore::CtrlSetpointChange(int index) {
+  if (QWidget* f = QApplication::focusWidget(); qobject_cast<QLineEdit*>(f) && bound_->setpointPage->isAncestorOf(f))
+    ExitCheck(static_cast<QLineEdit*>(f));
+  StoreSetpoint(shownSetpoint_);
+  LoadSetpoint(index);
+}
+
+void TSettingsPagesCore::MemoHeaderChange() {
+  QPlainTextEdit* memo = bound_->memo;
+  while (memo->blockCount() > 6) {
+    QTextCursor cursor(memo->document()->lastBlock());
+    cursor.select(QTextCursor::BlockUnderCursor);
+    cursor.removeSelectedText();
+    Prompter().ShowMessage(kHeaderLimit);
+  }
+}
+
+void TSettingsPagesCore::ShowError(const QString& text) { Prompter().MessageDlg(text, TMsgDlgType::mtError, mbOK); }
+
+QString TSettingsPagesCore::OutOfRangeText(int min, int max, int decimals, QChar c) {
+  return QStringLiteral("Out of Range: (%1 to %2)")
+      .arg(FromLatin1(IntToFixedStr(min, decimals, c.toLatin1())), FromLatin1(IntToFixedStr(max, decimals, c.toLatin1())));
+}
+
+QString TSettingsPagesCore::HostNameError(const QString& hostName) {
+  if (hostName.isEmpty() || hostName.size() > 64)
+    return QStringLiteral("Invalid length for hostname %1, should be between 1..64").arg(hostName.size());
+  for (const QChar ch : hostName) {
+    const bool ok = ch == u'-' || (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'z');
+    if (!ok) return QStringLiteral("Character \"%1\" is not valid for a hostname, should be [0-9a-z\\-]").arg(ch);
+  }
+  return QString();
+}
+
+bool TSettingsPagesCore::KeyFilter(QLineEdit* edit, QChar key) {
+  const char16_t u = key.unicode();
+  if (u == '\r') {
+    const TCheck check = CheckOf(edit);
+    const int tag = edit->property("Tag").toInt();
+    const int decimals = check == TCheck::kTableDecimals ? kEditLimits[std::clamp(tag, 0, 22)].decimals
+                         : check == TCheck::kFilterOnly  ? 0
+                                                         : Decimals();
+    edit->setText(FromLatin1(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1())));
+    return false;
+  }
+  if (u == ' ' || u == '+' || u == ',' || u == '-' || u == '.') return true;
+  if ((u >= 32 && u <= '/') || u > '9') return false;
+  return true;
+}
+
+void TSettingsPagesCore::ExitCheck(QLineEdit* edit) {
+  const TCheck check = CheckOf(edit);
+  const char c = decimalChar_.toLatin1();
+  if (check == TCheck::kHostName) {
+    const QString error = HostNameError(bound_->hostName->text());
+    if (!error.isEmpty()) ShowError(error);
+    return;
+  }
+  if (check != TCheck::kDecimalPoint && check != TCheck::kTableDecimals && check != TCheck::kAddTare) return;
+  const int tag = std::clamp(edit->property("Tag").toInt(), 0, 22);
+  const int decimals = check == TCheck::kTableDecimals ? kEditLimits[tag].decimals : Decimals();
+  const std::string text = FixDecimals(Latin1(edit->text()), decimals, c);
+  edit->setText(FromLatin1(text));
+  const int32_t v = DigitsToInt(text);
+  if (check == TCheck::kAddTare) {
+    const bool dual = bound_->weighMode->currentIndex() == 1 || bound_->weighMode->currentIndex() == 2;
+    const int32_t limit = DigitsToInt(Latin1((dual ? bound_->fs2 : bound_->fs1)->text()));
+    if (v < 0 || v > limit) ShowError(OutOfRangeText(0, limit, decimals, decimalChar_));
+    return;
+  }
+  if (v < kEditLimits[tag].min || v > kEditLimits[tag].max)
+    ShowError(OutOfRangeText(kEditLimits[tag].min, kEditLimits[tag].max, decimals, decimalChar_));
+}
+
+bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString typed = key->text();
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == bound_->memo) {
+      if (typed.size() == 1 && typed.front().unicode() > 32 &&
+          bound_->memo->textCursor().block().text().size() >= 30) {
+        Prompter().ShowMessage(kHeaderLimit);
+        return true;
+      }
+      return false;
+    }
+    // The host name edits take any text; their check is on leaving.
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && CheckOf(edit) != TCheck::kHostName &&
+                                                       (enter || typed.size() == 1) &&
+                                                       !(key->modifiers() & Qt::ControlModifier)) {
+      const QChar ch = enter ? QChar(u'\r') : typed.front();
+      if (ch.unicode() < 32 && !enter) return false;
+      return !KeyFilter(edit, ch);
+    }
+  } else if (event->type() == QEvent::FocusOut) {
+    // Only a move within this window is leaving the field: the warning box that the
+    // check raises must not check again.
+    QWidget* next = QApplication::focusWidget();
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && next && next->window() == edit->window())
+      ExitCheck(edit);
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The settings pages of either viewer: every setting of the working model on a
+// control, moved both ways by SettingsToControls and ControlsToSettings, the shown
+// setpoint record and serial port, and the input checks of the edits. A page set
+// (the W830's or the W840's) supplies its form and its tables and answers for its
+// serial tabs; this does the rest. Filling the pages never writes the model.
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "protocol/settingsengine.h"
+
+class QLineEdit;
+class QTabBar;
+class QTabWidget;
+struct TEditBinding;
+struct TPageBindings;
+
+class TSettingsPagesCore : public QWidget {
+ public:
+  explicit TSettingsPagesCore(QWidget* parent = nullptr);
+  ~TSettingsPagesCore() override;
+
+  // The working model the pages show and edit; not owned. Its type must be the
+  // page set's.
+  void SetModel(TSettingsModel* model) { model_ = model; }
+  void SetDecimalChar(QChar c) { decimalChar_ = c; }
+  // The Calibration page's edits that the pages fill too (direct mV/V and the
+  // calibration weight).
+  void SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight);
+
+  void SettingsToControls(bool scaledOnly);
+  // Stores every control into the model. A field that cannot be read keeps the
+  // model's value and is reported; the others are still stored.
+  void ControlsToSettings();
+  void LoadSetpoint(int n);
+  void StoreSetpoint(int n);
+  void RefreshScaledFields();
+  // A write has ended: edits that are sent only once made are made again first.
+  virtual void WriteEnded() {}
+
+  bool ControlsLoaded() const { return controlsLoaded_; }
+  // The decimals the decimal point box shows, and the units box's choice and names.
+  int Decimals() const;
+  int ShownUnits() const;
+  QString UnitsName(int index) const;
+  // The pages into the model, the shown setpoint included.
+  void StorePages();
+  // The model onto the pages, the shown setpoint included.
+  void ShowPages();
+  // The pages as the Settings tab first shows them.
+  void ShowFirstPage();
+
+  // The main window's status line, refreshed when the model is shown or stored.
+  std::function<void()> OnUpdateStatusLine;
+  // The units text changed: the Calibration page relabels and rebuilds its list.
+  std::function<void(const QString& units)> OnUnitsChanged;
+  // The scaled fields were shown: the Calibration page's list follows, in the
+  // model's units (an index of CBxUnits).
+  std::function<void(int units)> OnShowLinearisation;
+
+  // Field check texts, for the edits of other pages that share the rules.
+  static QString OutOfRangeText(int min, int max, int decimals, QChar c);
+  static QString HostNameError(const QString& hostName);  // empty when valid
+
+ protected:
+  // Called by the page set once its form is set up: binds the shared rows and its own.
+  void Bind(const TPageBindings& own);
+
+  // What a page set shows, stores and arranges beyond its tables.
+  virtual void ShowOwnSettings() {}
+  virtual void ShowOwnScaled() {}
+  virtual void StoreOwnSettings() {}
+  // The serial record of a tab, whether the tab may change it (the port the
+  // indicator is talking through may not), and the use list and enabling of the tab.
+  virtual settings::TSerialPort& SerialRecord(int tab) = 0;
+  virtual bool SerialRecordLocked(int tab) const = 0;
+  virtual void ArrangeSerialTab(int tab) = 0;
+  // The filter entry shown for a frequency that has none of its own; -1 shows none,
+  // and the model keeps its value when the pages are stored.
+  virtual int UnlistedFilterEntry() const = 0;
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  TSettingsModel* model_ = nullptr;
+  QChar decimalChar_ = u'.';
+
+ private:
+  struct TBound;
+  void CBxDPChange();
+  void CBxUnitsChange();
+  void cbEthDHCPChange();
+  void tcSerialChange();
+  void cbSerialChange();
+  void PgCSettingsChange(int index);
+  void CtrlSetpointChange(int index);
+  // Each setpoint tab shows whether its stored record is in use.
+  void CtrlSetpointDrawTab();
+  void MemoHeaderChange();
+  bool KeyFilter(QLineEdit* edit, QChar key);
+  void ExitCheck(QLineEdit* edit);
+  bool StoreInteger(QLineEdit* edit, int32_t& target);
+  // A direct mV/V text into its stored ten-thousandths, rounded half to even.
+  bool StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target);
+  // The value of a numeric edit, its text brought to the decimals of its kind.
+  int32_t ReadEdit(const QLineEdit* edit, const TEditBinding& binding, int scaledDecimals) const;
+  void ShowError(const QString& text);
+  int SerialTab() const;
+
+  std::unique_ptr<TBound> bound_;
+  QLineEdit* calDirectZero_ = nullptr;
+  QLineEdit* calDirectSpan_ = nullptr;
+  QLineEdit* calWeight_ = nullptr;
+  bool controlsLoaded_ = false;
+  bool setpointLoaded_ = false;
+  bool updatingControls_ = false;
+  int shownSetpoint_ = 0;
+  // The decimals the scaled fields and the shown record were drawn with: a decimal
+  // point change reads the typed texts back with these before it draws them anew.
+  int shownDecimals_ = 0;
+};

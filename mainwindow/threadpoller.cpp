@@ -1,0 +1,54 @@
+#include "mainwindow/threadpoller.h"
+
+#include "platform/guard.h"
+
+namespace w830 {
+
+TThreadPoller::TThreadPoller(THost& host)
+    : host_(host), thread_([this](const std::string& command) {
+        {
+          const std::lock_guard lock(queuedPollsMutex_);
+          queuedPolls_.push_back(command);
+        }
+        QMetaObject::invokeMethod(this, "SendQueuedPolls", Qt::QueuedConnection);
+      }) {}
+
+void TThreadPoller::SetState(const TPollState& state) {
+  state_ = state;
+  thread_.SetPollMode(state.pollMode);
+  thread_.SetLogMode(state.logMode);
+  thread_.SetCalBusy(state.calBusy);
+  thread_.SetRequestBusy(state.requestBusy);
+  thread_.SetTransferBusy(state.transferBusy);
+  thread_.SetLinkActive(state.linkActive);
+  thread_.SetAddress(state.address);
+  thread_.SetReplyTimeoutTicks(state.replyTimeoutTicks);
+}
+
+void TThreadPoller::Start() {
+  thread_.SetLinkActive(host_.LinkActive());
+  thread_.StartPollThread();
+}
+
+void TThreadPoller::PollSend(const std::string& command) {
+  // The thread asked before a request, a transfer, a calibration step or another
+  // page took the link: that poll must not go out now.
+  const bool wanted = command == "FPL?;" ? state_.pollMode == pmDisplay || state_.pollMode == pmCalibration
+                                         : state_.pollMode == pmLog && state_.logMode == lmPolled;
+  if (!wanted || state_.requestBusy || state_.transferBusy || state_.calBusy || !host_.LinkActive()) {
+    thread_.CancelOutstanding();
+    return;
+  }
+  host_.SendCommand(command);
+}
+
+void TThreadPoller::SendQueuedPolls() {
+  std::deque<std::string> polls;
+  {
+    const std::lock_guard lock(queuedPollsMutex_);
+    polls.swap(queuedPolls_);
+  }
+  for (const std::string& command : polls) Guarded([&] { PollSend(command); });
+}
+
+}  // namespace w830

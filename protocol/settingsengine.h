@@ -1,0 +1,194 @@
+#pragma once
+// The one engine under both settings models. A model is its fields and its tables:
+// the set-command lines in the indicator's order, the base and extended queries with
+// their reply prefixes, and a loading rule per mnemonic. The engine writes, asks and
+// loads from those tables alone, so the W830 and the W840 differ only in content.
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/comms.h"
+#include "protocol/settingsmodel.h"
+
+namespace settings {
+
+// One value of a set-command line: an integer for %d, a text for %s.
+struct TLineArg {
+  TLineArg(int32_t v) : number(v) {}
+  TLineArg(bool v) : number(v ? 1 : 0) {}
+  TLineArg(const std::string& t) : text(t), isText(true) {}
+  int32_t number = 0;
+  std::string_view text;
+  bool isText = false;
+};
+using TLineValues = std::vector<TLineArg>;
+
+// Builds a line from a format of the indicator's command language, which holds only
+// %d and %s. Texts go out byte for byte (a NUL does not end them, as it would with
+// printf) and numbers are plain decimal digits, so no locale plays a part.
+std::string FormatLine(std::string_view format, const TLineValues& values);
+
+// One line being loaded: every setter takes its field through the parser's range
+// check and leaves the target alone when the field is refused.
+class TLineLoader {
+ public:
+  explicit TLineLoader(const Tcommsobj& parser) : p_(parser) {}
+
+  // target := field - offset, when field is in min..max.
+  bool Int(int field, int32_t min, int32_t max, int32_t& target, int32_t offset = 0) const;
+  bool Flag(int field, bool& target) const;
+  // A text the line format cannot carry back (a hand-edited settings file may hold a
+  // ';', which would split the set command on the wire) is refused like a bad number.
+  void Text(int field, std::size_t minLen, std::size_t maxLen, std::string& target) const;
+  // The line's leading index, or -1 when it is out of min..max.
+  int Index(int32_t min, int32_t max) const;
+
+ private:
+  const Tcommsobj& p_;
+};
+
+// A set-command line, written once for each index first..last (0..0 for a line
+// without one); values gets the index so that it can pick the record and write it.
+template <class M>
+struct TSetLine {
+  std::string_view format;
+  TLineValues (*values)(const M& model, int index);
+  int first = 0;
+  int last = 0;
+};
+
+// The queries of one mnemonic, for each index first..last: the mnemonic, "?" and
+// the index text make the query; the mnemonic and the reply-index text make the
+// prefix that turns the reply into a settings line. A %d in either text takes the
+// index ("LBT", "%d", "%d," asks "LBT?0" and prefixes its reply with "LBT0,").
+struct TQuery {
+  std::string_view mnemonic;
+  std::string_view index = {};
+  std::string_view replyIndex = {};
+  int first = 0;
+  int last = 0;
+};
+
+template <class M>
+using TLoadRule = void (*)(M& model, const TLineLoader& line);
+
+// Where the two indicators' loading ranges and numbering differ.
+struct TLimits {
+  int32_t weighModes;         // WMD field 0 is 1..weighModes
+  int32_t maxOperatingMode;
+  int32_t maxUnits;
+  int32_t maxMotion;          // motion detection and zero tracking choices
+  int firstRemoteInput;       // RBT numbers its inputs from here
+  int32_t maxRemoteFunction;
+  int32_t firstWfpReply;      // the reply that names the first serial port
+  int32_t maxSetpointType;
+  int32_t maxAlarm;
+  int32_t maxSerialUse;
+};
+
+// A serial port's eight settings, in the order of its BDX line.
+struct TSerialPort {
+  int32_t Use = 0;
+  int32_t Baud = 0;
+  int32_t Parity = 0;
+  int32_t DataBits = 0;
+  int32_t StopBits = 0;
+  int32_t Termination = 0;
+  int32_t Dtr = 0;
+  int32_t Hardware = 0;
+
+  bool operator==(const TSerialPort&) const = default;
+};
+
+template <class M>
+struct TSettingsTables {
+  std::vector<TSetLine<M>> lines;
+  std::vector<TQuery> baseQueries;
+  std::vector<TQuery> extendedQueries;
+  // Keyed by the three characters exactly as they stand.
+  std::map<std::string_view, TLoadRule<M>> loaders;
+};
+
+void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& queries,
+                   std::vector<std::string>& prefixes);
+
+// Parses each line whose mnemonic has a rule and hands it over; shorter lines and
+// unknown mnemonics are passed over.
+class TLineWalk {
+ public:
+  template <class M, class Apply>
+  void Each(const std::vector<std::string>& lines, const std::map<std::string_view, TLoadRule<M>>& rules,
+            Apply apply) {
+    const TLineLoader loader(parser_);
+    for (const std::string& line : lines) {
+      if (line.size() < 3) continue;
+      const auto it = rules.find(std::string_view(line).substr(0, 3));
+      if (it == rules.end()) continue;
+      parser_.ParseReply(line, false, true);
+      apply(it->second, loader);
+    }
+  }
+
+ private:
+  Tcommsobj parser_;
+};
+
+// The line lists of a table, one after the other.
+template <class M>
+std::vector<TSetLine<M>> Join(std::initializer_list<std::vector<TSetLine<M>>> parts) {
+  std::vector<TSetLine<M>> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// The operations of a model over its tables. M provides static MakeTables() and
+// static ClearSetpoint(setpoint), which clears what that model clears.
+template <class M>
+class TTableModel : public TSettingsModel {
+ public:
+  static const TSettingsTables<M>& Tables() {
+    static const TSettingsTables<M> tables = M::MakeTables();
+    return tables;
+  }
+
+  void ClearSetpoints(int n, bool all) final {
+    auto& setpoints = static_cast<M&>(*this).Setpoints;
+    for (std::size_t i = 0; i < setpoints.size(); ++i)
+      if (all || static_cast<int>(i) == n) M::ClearSetpoint(setpoints[i]);
+  }
+  void BuildSetCommands(std::vector<std::string>& list) const final {
+    list.clear();
+    const M& self = static_cast<const M&>(*this);
+    for (const TSetLine<M>& line : Tables().lines)
+      for (int index = line.first; index <= line.last; ++index)
+        list.push_back(FormatLine(line.format, line.values(self, index)));
+  }
+  void BuildQueries(bool extended, std::vector<std::string>& queries,
+                    std::vector<std::string>& prefixes) const final {
+    queries.clear();
+    prefixes.clear();
+    AppendQueries(Tables().baseQueries, queries, prefixes);
+    if (extended) AppendQueries(Tables().extendedQueries, queries, prefixes);
+  }
+  void LoadReplies(const std::vector<std::string>& lines) final {
+    M& self = static_cast<M&>(*this);
+    TLineWalk().Each(lines, Tables().loaders, [&](TLoadRule<M> rule, const TLineLoader& line) { rule(self, line); });
+  }
+
+  bool operator==(const TTableModel&) const = default;
+};
+
+// A text the set-line format can carry: no '"' (it would end the field), nor the
+// command or line terminators.
+bool IsStorableText(std::string_view text);
+// Field n (0-based) of text split at separator; empty when there is none.
+std::string GetField(std::string_view text, int n, char separator);
+// Removes every character of text that is not in allowed.
+void FilterChars(std::string& text, std::string_view allowed);
+// The parts reduced to their digits and joined with '.'; empty when a part has none.
+std::string JoinAddress(const std::vector<std::string>& parts);
+
+}  // namespace settings
