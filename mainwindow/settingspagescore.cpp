@@ -15,6 +15,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/setpointtabbar.h"
@@ -365,7 +366,12 @@ void TSettingsPagesCore::RefreshScaledFields() {
   if (controlsLoaded_ && model_)
     for (auto& [e, r] : bound_->edits)
       if (RedrawnOnScaleChange(*r)) r->field.set(*model_, ReadEdit(e, *r, shownDecimals_));
+  // The calibration weight is a step's input, not a setting to write: it is carried
+  // over in the edit and never stored in the model.
+  std::optional<int32_t> calWeight;
+  if (controlsLoaded_ && calWeight_) calWeight = DigitsToInt(FixDecimals(Latin1(calWeight_->text()), shownDecimals_, '.'));
   SettingsToControls(true);
+  if (calWeight) SetText(calWeight_, FromLatin1(IntToFixedStr(*calWeight, shownDecimals_, decimalChar_.toLatin1())));
   LoadSetpoint(bound_->setpointTabs->currentIndex());
 }
 

@@ -1,5 +1,6 @@
-// The program's help: the main window owns one help socket for the help file
-// beside the executable, and closing the program closes the help engine once.
+// The program's help: the main window of either program owns one help socket for
+// the help file beside the executable, and closing the program closes the help
+// engine once.
 #include "components/HHPack.h"
 #include "platform/apphelp.h"
 #include "tests/mainwindow/viewer_fixture.h"
@@ -7,13 +8,18 @@
 
 namespace {
 
-TEST_F(TViewerTest, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngineOnce) {
+class ProgramHelp : public TViewerFixture, public ::testing::WithParamInterface<const TViewerProgram*> {
+ protected:
+  ProgramHelp() : TViewerFixture(*GetParam()) {}
+};
+
+TEST_P(ProgramHelp, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngineOnce) {
   TFakeHelpEngine engine;
   const auto sockets = window->findChildren<TAppHelpSocket*>();
   ASSERT_EQ(sockets.size(), 1);
   EXPECT_EQ(sockets[0]->objectName(), "helpsocket");
   EXPECT_EQ(sockets[0]->HHPopupsSource, psHtmlHelpFile);
-  EXPECT_EQ(ApplicationHelpFile(), exe.Path(QStringLiteral("W830_830.chm")));
+  EXPECT_EQ(ApplicationHelpFile(), exe.Path(QString::fromLatin1(GetParam()->name) + QStringLiteral(".chm")));
 
   window->close();
   window->Shutdown();
@@ -21,5 +27,8 @@ TEST_F(TViewerTest, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngin
   ASSERT_EQ(engine.calls.size(), 1u);
   EXPECT_EQ(engine.calls[0].command, HH_CLOSE_ALL);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramHelp, ::testing::Values(&kW830Program, &kW840Program),
+                         [](const auto& info) { return std::string(info.param->name); });
 
 }  // namespace

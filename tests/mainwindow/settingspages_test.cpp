@@ -330,6 +330,21 @@ TEST_F(SettingsPages, ADecimalRefreshKeepsWhatWasTypedInEveryField) {
   EXPECT_EQ(model.FullScale1, 1500);
 }
 
+TEST_F(SettingsPages, ADecimalRefreshKeepsATypedCalibrationWeightOutOfTheModel) {
+  auto* calWeight = new QLineEdit(&pages);
+  calWeight->setObjectName(QStringLiteral("EdtCalWeight"));
+  calWeight->show();
+  pages.SetCalibrationEdits(nullptr, nullptr, calWeight);
+  model.DecimalPoint = 2;
+  pages.SetDecimalChar(u'.');
+  pages.SettingsToControls(false);
+  TypeOver("EdtCalWeight", "12.5");
+  pages.SetDecimalChar(u',');
+  pages.RefreshScaledFields();
+  EXPECT_EQ(calWeight->text(), "12,50");
+  EXPECT_EQ(model.CalWeight, Tdata7400().CalWeight);
+}
+
 TEST_F(SettingsPages, DirectMilliVoltsPerVoltAreReadAsNumbersRoundedHalfToEven) {
   QLineEdit zero, span;
   pages.SetCalibrationEdits(&zero, &span, nullptr);

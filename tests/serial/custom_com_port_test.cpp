@@ -281,10 +281,6 @@ TEST_F(ComPortOnFake, EachWatchedEventReachesItsHandlerByDeliveryMode) {
     for (const Case& c : cases) {
       device = std::make_shared<TFakeDeviceState>();
       device->hasModemLines = true;
-      TCustomComPort p;
-      p.SetPort("/dev/fake");
-      p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
-      p.SetDeliveryMode(mode);
       std::mutex lock;
       std::vector<std::string> seen;
       bool onGui = true;
@@ -293,6 +289,10 @@ TEST_F(ComPortOnFake, EachWatchedEventReachesItsHandlerByDeliveryMode) {
         seen.push_back(what);
         onGui = onGui && QThread::currentThread() == QCoreApplication::instance()->thread();
       };
+      TCustomComPort p;
+      p.SetPort("/dev/fake");
+      p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
+      p.SetDeliveryMode(mode);
       p.OnError = [&](TCustomComPort*, int errors) { note("error " + std::to_string(errors)); };
       p.OnBreak = [&](TCustomComPort*) { note("break"); };
       p.OnRing = [&](TCustomComPort*) { note("ring"); };
@@ -318,12 +318,12 @@ TEST_F(ComPortOnFake, EachWatchedEventReachesItsHandlerByDeliveryMode) {
 TEST_F(ComPortOnFake, OneWakeUpsEventsComeInTheirOrderInEveryMode) {
   for (int mode : {0, 1}) {
     device = std::make_shared<TFakeDeviceState>();
+    std::string seen;
     TCustomComPort p;
     p.SetPort("/dev/fake");
     p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
     p.SetDeliveryMode(mode);
     p.SetEventChar('!');
-    std::string seen;
     p.OnRxChar = [&](TCustomComPort* cp, int count) {
       std::string bytes(static_cast<size_t>(count), '\0');
       seen += "rx:" + bytes.substr(0, static_cast<size_t>(cp->Read(bytes.data(), count))) + " ";

@@ -103,8 +103,7 @@ TEST_F(PortOnFake, ADeviceFailureClosesThePortAndAnUnexpectedOneIsShown) {
   } cases[] = {{-161, nullptr}, {-160, nullptr}, {-13868, "No memory"}, {-162, "General failure"}};
   for (const auto& c : cases) {
     device = std::make_shared<TFakeDeviceState>();
-    int closes = 0;
-    port.OnPortClose = [&](TSerComPort*) { ++closes; };
+    closes = 0;
     if (c.shown) prompter.AnswerMessage(mrOk);
     port.SetOpen(true);
     device->FailReads(c.code);

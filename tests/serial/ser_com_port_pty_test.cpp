@@ -26,15 +26,17 @@ std::string AllByteValues(int times) {
   return s;
 }
 
-// A port on the slave of a fresh pair, gathering what it receives.
+// A port on the slave of a fresh pair, gathering what it receives and counting
+// its closes. A port left open closes as it is freed and calls its handlers then,
+// so whatever they touch is declared before the port and outlives it.
 class PortOnPty : public ::testing::Test {
  protected:
   void SetUp() override {
     port.SetDeviceName(pty.SlavePath());
     port.SetOnTriggerAvail([this](TSerComPort* cp, int count) {
-      ++deliveries;
       for (int i = 0; i < count; ++i) received += cp->GetChar();
     });
+    port.OnPortClose = [this](TSerComPort*) { ++closes; };
   }
   bool WaitReceived(size_t n) {
     return QTest::qWaitFor([&] { return received.size() >= n; }, kWaitMs);
@@ -42,9 +44,9 @@ class PortOnPty : public ::testing::Test {
 
   TScriptedPrompter prompter;
   TPtyPair pty;
-  TSerComPort port;
   std::string received;
-  int deliveries = 0;
+  int closes = 0;
+  TSerComPort port;
 };
 
 }  // namespace
@@ -128,8 +130,6 @@ TEST_F(PortOnPty, AMissingDeviceIsReportedAsAPortThatDoesNotExist) {
 }
 
 TEST_F(PortOnPty, ClosingTheFarEndClosesThePortCleanly) {
-  int closes = 0;
-  port.OnPortClose = [&](TSerComPort*) { ++closes; };
   port.SetOpen(true);
   pty.Write("last words");
   ASSERT_TRUE(WaitReceived(10));
@@ -144,8 +144,6 @@ TEST_F(PortOnPty, ClosingTheFarEndClosesThePortCleanly) {
 }
 
 TEST_F(PortOnPty, ClosingFromInsideTheTriggerHandlerIsSafe) {
-  int closes = 0;
-  port.OnPortClose = [&](TSerComPort*) { ++closes; };
   port.SetOnTriggerAvail([&](TSerComPort* cp, int count) {
     received += cp->GetChar();
     cp->SetOpen(false);
