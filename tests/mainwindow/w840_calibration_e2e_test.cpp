@@ -1,6 +1,7 @@
 // The W840's Calibration page of the real main window against the simulated W840:
 // a live zero in its words and with its error box, the absolute mV/V dialog of the
-// weigh mode "Direct", and a restore that asks about the W840's serial number.
+// weigh mode "Direct", and a restore that asks about the W840's serial number. With
+// VIEWER_SNAPSHOT_DIR set, a picture of the page laid out for "Direct" is kept there.
 #include <QDialog>
 #include <QTemporaryDir>
 
@@ -84,6 +85,7 @@ TEST_F(TW840CalibrationTest, InDirectAZeroAsksForTheAbsoluteValueAndSendsWhatIsT
 
 TEST_F(TW840CalibrationTest, InDirectACancelledSpanSendsNothing) {
   ConnectInDirect();
+  KeepPicture(window->grab().toImage(), "W840Viewer-calibration-direct.png");
   AnswerAbsolute("Enter Fullscale Span Signal", "2.0000", [](QDialog& dialog) { Press(dialog, "BtnCancel"); });
   prompter.AnswerMessage(mrOk);
   Click("BTnSpan");
