@@ -49,6 +49,21 @@ class VelUDPTest : public ::testing::Test {
     lastFrom = from;
     return data;
   }
+  // Each datagram the component reports, with what ReadBuffer gives for it.
+  struct Received {
+    int bytes;
+    QString ip;
+    int port;
+    QByteArray data;
+  };
+  void RecordDatagrams(std::vector<Received>& into) {
+    udp.OnDataReceived = [&into](TVelUDP* sender, int bytes, const QString& ip, int port) {
+      char buffer[64];
+      int length = sizeof buffer;
+      sender->ReadBuffer(buffer, length);
+      into.push_back({bytes, ip, port, QByteArray(buffer, length)});
+    };
+  }
 
   TUdpPeer peer;
   sockaddr_in lastFrom{};
@@ -59,19 +74,8 @@ class VelUDPTest : public ::testing::Test {
 TEST_F(VelUDPTest, SendsToTheRemoteHostAndReportsEachReplyWithItsSender) {
   int sent = 0;
   udp.OnDataSend = [&](TVelUDP*) { ++sent; };
-  struct Received {
-    int bytes;
-    QString ip;
-    int port;
-    QByteArray data;
-  };
   std::vector<Received> received;
-  udp.OnDataReceived = [&](TVelUDP* sender, int bytes, const QString& ip, int port) {
-    char buffer[64];
-    int length = sizeof buffer;
-    sender->ReadBuffer(buffer, length);
-    received.push_back({bytes, ip, port, QByteArray(buffer, length)});
-  };
+  RecordDatagrams(received);
   udp.SendBuffer("hello");
   EXPECT_EQ(sent, 1);
   ASSERT_EQ(PeerGot(), "hello");
@@ -130,12 +134,6 @@ TEST_F(VelUDPTest, ReadBufferCopiesNoMoreThanTheRoomOrTheDatagramHolds) {
 }
 
 TEST_F(VelUDPTest, AFailedReceiveIsReportedAsMinusOneAndTheDatagramStillComes) {
-  struct Got {
-    int bytes;
-    QString ip;
-    int port;
-    QByteArray data;
-  };
   struct Case {
     int error;
     bool reported;  // the failure reaches OnDataReceived
@@ -144,13 +142,8 @@ TEST_F(VelUDPTest, AFailedReceiveIsReportedAsMinusOneAndTheDatagramStillComes) {
   const Case cases[] = {{ENOMEM, true}, {EAGAIN, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "errno " << c.error);
-    std::vector<Got> got;
-    udp.OnDataReceived = [&](TVelUDP* sender, int bytes, const QString& ip, int port) {
-      char buffer[64];
-      int length = sizeof buffer;
-      sender->ReadBuffer(buffer, length);
-      got.push_back({bytes, ip, port, QByteArray(buffer, length)});
-    };
+    std::vector<Received> got;
+    RecordDatagrams(got);
     udp.SendBuffer("x");
     ASSERT_EQ(PeerGot(), "x");
     const TFailingRecvfrom failing(ntohs(lastFrom.sin_port), c.error);
