@@ -241,9 +241,9 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     if (calDirectSpan_) SetText(calDirectSpan_, FromLatin1(IntToFixedStr(m.DirectSpan, 4, c)));
     for (auto& [e, r] : b.texts) SetText(e, FromLatin1(r->field(m)));
     {
+      // One line per header, empty ones included: the memo always has six lines.
       QStringList lines;
       for (const auto& h : m.PrintHeader) lines << FromLatin1(h);
-      while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
       const QSignalBlocker block(b.memo);
       b.memo->setPlainText(lines.join(u'\n'));
     }

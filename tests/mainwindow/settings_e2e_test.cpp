@@ -59,7 +59,7 @@ TEST_F(TSettingsViewerTest, ReadFillsEveryPageWithTheIndicatorsValues) {
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
   EXPECT_EQ(Control<QComboBox>(pages, "cbxFilter").currentText(), "60");
-  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world\n\n\n\n");
   auto& main = Control<QTabWidget>(*window, "PgCMain");
   EXPECT_TRUE(main.isTabVisible(main.indexOf(&Control<QWidget>(*window, "TSSettings"))));
   // Every setting survives the pages: storing them back leaves nothing unsent.
