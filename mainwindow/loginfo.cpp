@@ -63,11 +63,18 @@ void TLoggingInfo::UpdateSeries() {
                         QString::fromLatin1(LogSignalNames[static_cast<std::size_t>(source_)].name));
 }
 
-std::optional<bool> TLoggingInfo::Status(bool useWordB, int32_t wordA, int32_t wordB) const {
-  if (source_ == 0) return std::nullopt;
+void TLoggingInfo::AddPoint(bool on, TSamplePoints& sample) const {
+  if (source_ == 0) return;
+  const auto bit = static_cast<uint8_t>(1u << channel_);
+  sample.present |= bit;
+  if (on) sample.bits |= bit;
+}
+
+void TLoggingInfo::AddStatus(bool useWordB, int32_t wordA, int32_t wordB, TSamplePoints& sample) const {
+  if (source_ == 0) return;
   const TLogSignal& signal = LogSignalNames[static_cast<std::size_t>(source_)];
   const bool bit = useWordB && signal.usesWordB ? (wordB & signal.maskB) != 0 : (wordA & signal.maskA) != 0;
-  return bit != signal.inverted;
+  AddPoint(bit != signal.inverted, sample);
 }
 
 double TLoggingInfo::PointValue(std::size_t n) const { return chart_.ChannelValue(series_, n); }
@@ -80,10 +87,3 @@ TLogTraces::TLogTraces(TChartModel& chart)
     : chart_(chart), infos_(AddTraces(chart, std::make_index_sequence<kChannels>{})) {}
 
 void TLogTraces::SetWeightTitle() { chart_.SetSeriesTitle(kWeightSeries, true, QStringLiteral("Weight")); }
-
-uint8_t TLogTraces::ActiveChannels() const {
-  uint8_t mask = 0;
-  for (int i = 0; i < kChannels; ++i)
-    if (Info(i).Source() != 0) mask |= static_cast<uint8_t>(1u << i);
-  return mask;
-}

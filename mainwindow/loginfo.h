@@ -5,7 +5,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 class TChartModel;
 
@@ -19,6 +18,13 @@ struct TLogSignal {
 
 inline constexpr int kLogSignalCount = 11;
 extern const std::array<TLogSignal, kLogSignalCount> LogSignalNames;
+
+// The channel points of one sample while it is taken, before it joins the log's
+// columns: bit i of bits is channel i's state, bit i of present says it has one.
+struct TSamplePoints {
+  uint8_t bits = 0;
+  uint8_t present = 0;
+};
 
 // One digital channel: the signal it shows (0 = off) and the level of its trace,
 // Baseline when off and Baseline + 1 when on.
@@ -35,8 +41,12 @@ class TLoggingInfo {
   double Baseline() const { return baseline_; }
   int Channel() const { return channel_; }
   int Series() const { return series_; }
-  // Whether the signal is on in these status words; nothing while the channel is off.
-  std::optional<bool> Status(bool useWordB, int32_t wordA, int32_t wordB) const;
+  // Gives the sample this channel's point, drawn at TraceLevel(on); nothing while
+  // the channel is off.
+  void AddPoint(bool on, TSamplePoints& sample) const;
+  // The point of these status words: the signal's bit in word B when useWordB and
+  // the signal reads that word, else in word A.
+  void AddStatus(bool useWordB, int32_t wordA, int32_t wordB, TSamplePoints& sample) const;
   // Sample n of the log, as the trace draws it; whether it lies above the half level.
   double PointValue(std::size_t n) const;
   bool IsHigh(std::size_t n) const;
@@ -64,8 +74,6 @@ class TLogTraces {
   const TLoggingInfo& Info(int channel) const { return infos_[static_cast<std::size_t>(channel)]; }
   // The weight trace appears in the legend as "Weight".
   void SetWeightTitle();
-  // Which channels have a signal chosen, one bit each.
-  uint8_t ActiveChannels() const;
 
  private:
   TChartModel& chart_;

@@ -126,10 +126,9 @@ void TLogSession::LogSample(const std::string& reply) {
   TChartModel& chart = Chart();
   if (t > chart.Bottom().max && !chart.Zoomed() && !autoScrollOff_)
     chart.SetRange(TAxisId::Bottom, chart.Bottom().min + scrollStep_, chart.Bottom().max + scrollStep_);
-  uint8_t bits = 0;
-  for (int i = 0; i < TLogTraces::kChannels; ++i)
-    if (traces_.Info(i).Status(cof12Supported_, wordA, wordB).value_or(false)) bits |= static_cast<uint8_t>(1u << i);
-  chart.Append(t, static_cast<double>(weight) / scaleDivisor_, bits, traces_.ActiveChannels());
+  TSamplePoints points;
+  for (int i = 0; i < TLogTraces::kChannels; ++i) traces_.Info(i).AddStatus(cof12Supported_, wordA, wordB, points);
+  chart.Append(t, static_cast<double>(weight) / scaleDivisor_, points.bits, points.present);
 }
 
 // Replies that carry one time (the clock did not move between them) are spread

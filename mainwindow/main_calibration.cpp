@@ -93,7 +93,11 @@ char TFrmMain::TCalibrationHost::DecimalChar() const {
 }
 
 int TFrmMain::TCalibrationHost::SelectedLinPoint() const {
-  return w_.calibrationPage_->Form().LBxLCal->currentRow();
+  // Only a row the technician picked: the list makes its first row current, unselected,
+  // when it takes the focus from the keyboard.
+  const QListWidget* list = w_.calibrationPage_->Form().LBxLCal;
+  const QListWidgetItem* item = list->currentItem();
+  return item && item->isSelected() ? list->row(item) : -1;
 }
 
 void TFrmMain::TCalibrationHost::StoreDirectValue(TField field, int32_t value) {
@@ -149,7 +153,6 @@ void TFrmMain::CreateCalibrationPage() {
   // A point read back changes only the list: the page's typed values stay.
   engine_.Context().settingsChanged = [this] { ShowLinearisation(workingData_->Units); };
   ShowLinearisation(workingData_->Units);
-  page.LBxLCal->setCurrentRow(0);
 
   auto bind = [this](QPushButton* button, void (TCalibrationSteps::*step)()) {
     connect(button, &QPushButton::clicked, this, [this, step] { Guarded([&] { (*calibrationSteps_.*step)(); }); });

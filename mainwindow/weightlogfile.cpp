@@ -92,22 +92,18 @@ void LoadLog(TLogTraces& traces, const std::vector<std::string>& lines) {
     traces.Info(i).SetSource(source);
   }
   traces.SetWeightTitle();
-  const uint8_t active = traces.ActiveChannels();
   chart.ReserveData(lines.size() > 2 ? lines.size() - 2 : 0);
   for (std::size_t n = 2; n < lines.size(); ++n) {
     parser.ParseReply(lines[n], false, false);
     double time = 0.0, weight = 0.0;
     if (!NumberField(parser, 0, time)) continue;
     if (!NumberField(parser, 1, weight)) weight = TSampleColumns::NoWeight();
-    uint8_t bits = 0, present = 0;
+    TSamplePoints points;
     for (int i = 0; i < TLogTraces::kChannels; ++i) {
       int32_t state = 0;
-      const auto bit = static_cast<uint8_t>(1u << i);
-      if (!(active & bit) || !parser.GetInteger(i + 2, state, 0, 1)) continue;
-      present |= bit;
-      if (state == 1) bits |= bit;
+      if (parser.GetInteger(i + 2, state, 0, 1)) traces.Info(i).AddPoint(state == 1, points);
     }
-    if (std::isnan(weight) && present == 0) continue;
-    chart.Append(time, weight, bits, present);
+    if (std::isnan(weight) && points.present == 0) continue;
+    chart.Append(time, weight, points.bits, points.present);
   }
 }

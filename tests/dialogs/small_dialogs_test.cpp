@@ -86,6 +86,7 @@ TEST(PasscodeDialog, TakesAtMostSixDigitsHoweverTheyArrive) {
   ASSERT_TRUE(edit);
   QTest::keyClicks(edit, "1a2.3- 4");
   EXPECT_EQ(dialog.Passcode(), "1234");
+  EXPECT_EQ(edit->displayText(), "****");
   QTest::keyClicks(edit, "56789");
   EXPECT_EQ(dialog.Passcode(), "123456");
   dialog.Clear();

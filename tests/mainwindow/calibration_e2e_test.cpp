@@ -154,6 +154,25 @@ TEST_F(TCalibrationViewerTest, ALinearisationPointSetAndClearedIsReadBackIntoThe
   ExpectIdle();
 }
 
+// Clearing touches the indicator's calibration at once: only a point the technician
+// picked is cleared, not the row the list makes current when tabbed into.
+TEST_F(TCalibrationViewerTest, ClearWithoutAPickedPointSaysSoAndSendsNothing) {
+  ConnectReadAndShowCalibration();
+  auto& list = Control<QListWidget>(*window, "LBxLCal");
+  window->activateWindow();
+  list.setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list.hasFocus(); }, kWaitMs));
+  for (int i = 0; i < 2; ++i) {
+    prompter.AnswerMessage(mrOk);
+    Click("BtnLClear");
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("No linearisation point selected")});
+    prompter.Clear();
+    list.setFocus(Qt::TabFocusReason);
+  }
+  EXPECT_EQ(SentCommands(), std::vector<std::string>{});
+  ExpectIdle();
+}
+
 TEST_F(TCalibrationViewerTest, ALinkThatClosesBeforeTheStepsFirstRequestSendsNothing) {
   ConnectReadAndShowCalibration();
   prompter.AnswerMessage(mrOk);
@@ -247,7 +266,7 @@ TEST_F(TCalibrationViewerTest, ThePageAfterAReadShowsItsLinearisationPoints) {
   EXPECT_EQ(Row(2), QStringLiteral("3:   25%   100.00 kg"));
   EXPECT_EQ(Row(6), QStringLiteral("7:   75%   300.00 kg"));
   EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").count(), 10);
-  EXPECT_EQ(Control<QListWidget>(*window, "LBxLCal").currentRow(), 0);
+  EXPECT_TRUE(Control<QListWidget>(*window, "LBxLCal").selectedItems().isEmpty());
   EXPECT_EQ(Control<QLineEdit>(*window, "EdtCalWeight").text(), QStringLiteral("300.0"));
   const std::string weight = indicator.Display();
   ASSERT_TRUE(QTest::qWaitFor([&] { return MimicShows(window->CalMimic(), weight); }, kWaitMs));
