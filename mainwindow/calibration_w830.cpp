@@ -18,12 +18,16 @@ QString CalErrorMessage(int code) {
 
 const TCalibrationDialect& CalibrationDialect() {
   static const TCalibrationDialect dialect{
-      "LDN",
-      "LWN",
-      "22002200220022002200220000000000",
-      CalStatusReply,
-      [](int code) { Prompter().MessageDlg(CalErrorMessage(code), TMsgDlgType::mtError, mbOK); },
-      QStringLiteral("NQ3752 serial number is different. Continue?"),
+      .zeroMnemonic = "LDN",
+      .spanMnemonic = "LWN",
+      .busySegments = "22002200220022002200220000000000",
+      .statusReply = CalStatusReply,
+      .showCalError = [](int code) { Prompter().MessageDlg(CalErrorMessage(code), TMsgDlgType::mtError, mbOK); },
+      .serialNumberQuestion = QStringLiteral("NQ3752 serial number is different. Continue?"),
+      .spanChecksLink = true,
+      .mvWriteTicks = 0,
+      .statusWaitAfterMvWrite = true,
+      .absoluteWeighMode = std::nullopt,
   };
   return dialect;
 }

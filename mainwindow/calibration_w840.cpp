@@ -1,9 +1,12 @@
 // The W840's way of calibrating: LDW and LWT, the status in the first field of the
-// status reply, its error texts in a plain box, and dashes on its twenty-digit LCD.
+// status reply, its error texts in a plain box, dashes on its twenty-digit LCD,
+// mV/V values written without a status wait, and absolute mV/V values in place of
+// weighing in the weigh mode "Direct".
 #include "mainwindow/calibrationdialect.h"
 #include <iterator>
 
 #include "platform/prompter.h"
+#include "protocol/database840.h"
 
 namespace w840 {
 namespace {
@@ -32,6 +35,10 @@ const TCalibrationDialect& CalibrationDialect() {
       .statusReply = StatusInFirstField,
       .showCalError = [](int code) { Prompter().ShowMessage(CalErrorMessage(code)); },
       .serialNumberQuestion = QStringLiteral("W840 serial number is different. Continue?"),
+      .spanChecksLink = false,
+      .mvWriteTicks = 200,
+      .statusWaitAfterMvWrite = false,
+      .absoluteWeighMode = Tdata7400::kDirectWeighMode,
   };
   return dialect;
 }

@@ -1,9 +1,13 @@
 #pragma once
 // What one indicator model does its own way in the calibration steps: the
 // mnemonics of its zero and span, how it reports a running action, its error
-// texts and the look of its busy display. The steps themselves are shared.
+// texts, the look of its busy display, how it takes direct mV/V values and whether
+// it calibrates with absolute mV/V values in a weigh mode of its own. The steps
+// themselves are shared.
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "mainwindow/replyhandlers.h"
@@ -20,6 +24,17 @@ struct TCalibrationDialect {
   std::function<void(int code)> showCalError;
   // The restore's question when the backup was made from another indicator.
   QString serialNumberQuestion;
+  // Span checks the link before anything else; without the check its first request
+  // fails with its own message.
+  bool spanChecksLink = true;
+  // A written mV/V value waits this many ticks for its answer (0: the reply
+  // time-out), and is followed by a status wait or not.
+  int mvWriteTicks = 0;
+  bool statusWaitAfterMvWrite = true;
+  // In this weigh mode Zero and Span ask for absolute mV/V values instead of
+  // weighing, the direct mV/V group is usable and the span weight and the
+  // linearisation are hidden; none: the page always weighs.
+  std::optional<int32_t> absoluteWeighMode;
 };
 
 namespace w830 {

@@ -1,20 +1,11 @@
 #include "mainwindow/calibrationpage.h"
 
 #include <QFontDatabase>
-#include <QKeyEvent>
 #include <cmath>
 
+#include "mainwindow/decimalkeys.h"
 #include "protocol/tools.h"
 #include "ui_calibrationpage.h"
-
-namespace {
-
-// Digits, sign, separators, blank and control keys; everything else is swallowed.
-bool NumericKey(char16_t u) {
-  return u < 32 || u == ' ' || u == '+' || u == ',' || u == '-' || u == '.' || (u >= '0' && u <= '9');
-}
-
-}  // namespace
 
 QString LinearisationRow(int point, int32_t percent, int32_t weight, int decimals, char decimalChar,
                          const QString& unit) {
@@ -32,7 +23,7 @@ TCalibrationPage::TCalibrationPage(QWidget* parent) : QWidget(parent), ui_(std::
   ui_->setupUi(this);
   // The rows line up their percentages and weights.
   ui_->LBxLCal->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  ui_->EdtLCalWeight->installEventFilter(this);
+  new TDecimalKeys(ui_->EdtLCalWeight, [this](const QString& text) { return NormaliseWeight ? NormaliseWeight(text) : text; });
   connect(ui_->EdtLCalWeight, &QLineEdit::textChanged, this,
           [this](const QString& text) { ui_->BtnLSet->setEnabled(!text.isEmpty()); });
 }
@@ -55,16 +46,11 @@ void TCalibrationPage::SetLinearisationRows(const QStringList& rows) {
   }
 }
 
-bool TCalibrationPage::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_->EdtLCalWeight && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      if (NormaliseWeight) ui_->EdtLCalWeight->setText(NormaliseWeight(ui_->EdtLCalWeight->text()));
-      return true;
-    }
-    const QString typed = key->text();
-    if (typed.size() == 1 && !(key->modifiers() & Qt::ControlModifier) && !NumericKey(typed.front().unicode()))
-      return true;
-  }
-  return QWidget::eventFilter(watched, event);
+void TCalibrationPage::ArrangeForAbsoluteCalibration(bool absolute) {
+  for (QWidget* weighing : {static_cast<QWidget*>(ui_->lblCalWeight), static_cast<QWidget*>(ui_->lblCalWeightUnits),
+                            static_cast<QWidget*>(ui_->EdtCalWeight), static_cast<QWidget*>(ui_->GBxLin)})
+    weighing->setHidden(absolute);
+  for (QWidget* direct : {static_cast<QWidget*>(ui_->edtCalDirectZero), static_cast<QWidget*>(ui_->edtCalDirectSpan),
+                          static_cast<QWidget*>(ui_->btnCalDirect)})
+    direct->setEnabled(absolute);
 }

@@ -31,9 +31,9 @@ class TCalibrationPage : public QWidget {
   void SetUnits(const QString& units);
   // Rewrites the list row by row, appending rows it lacks, so the selection stays.
   void SetLinearisationRows(const QStringList& rows);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // For absolute mV/V calibration the span weight and the linearisation are hidden
+  // and the direct mV/V group is usable; for weighing the other way round.
+  void ArrangeForAbsoluteCalibration(bool absolute);
 
  private:
   std::unique_ptr<Ui::TCalibrationPage> ui_;

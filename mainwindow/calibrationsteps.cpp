@@ -133,6 +133,33 @@ void TCalibrationSteps::WaitCalDone(const std::string& name) {
   }
 }
 
+bool TCalibrationSteps::AbsolutePath() const {
+  return dialect_.absoluteWeighMode && host_.WeighMode() == *dialect_.absoluteWeighMode;
+}
+
+struct TCalibrationSteps::TAbsoluteTexts {
+  const char* readFailed;
+  const char* prompt;
+  const char* cancelled;
+  const char* writeFailed;
+};
+
+void TCalibrationSteps::CalibrateAbsolute(const std::string& query, const std::string& mnemonic,
+                                          const TAbsoluteTexts& texts) {
+  if (!Query(query, IntegerReply, query.substr(0, 3))) Fail(texts.readFailed);
+  const std::optional<int32_t> value =
+      host_.AskAbsoluteValue(QString::fromLatin1(texts.prompt), host_.ReplyContext().replyValue);
+  if (host_.Closing()) throw TStepAborted{};
+  if (!value) Fail(texts.cancelled);
+  WriteMv(mnemonic, *value, texts.writeFailed);
+}
+
+void TCalibrationSteps::WriteMv(const std::string& mnemonic, int32_t value, const char* failure) {
+  const int ticks = dialect_.mvWriteTicks > 0 ? dialect_.mvWriteTicks : host_.ReplyTimeout();
+  if (!Request(mnemonic + std::to_string(value), ticks, SetReply)) Fail(failure);
+  if (dialect_.statusWaitAfterMvWrite) WaitCalDone(mnemonic);
+}
+
 void TCalibrationSteps::AskSaveCalibration() {
   const QString question = QStringLiteral(
       "Save calibration in indicator? If you select 'No' here, 'Write Settings' can be used later to save the "
@@ -166,8 +193,15 @@ void TCalibrationSteps::BtnZeroClick() {
   RunStep([this] {
     RequireLink();
     const std::string& zero = dialect_.zeroMnemonic;
-    if (!Query(zero + ";", SetReply)) Fail("Initiating zero calibration failed");
-    WaitCalDone(zero);
+    if (AbsolutePath()) {
+      // The indicator's present signal is the zero offered.
+      CalibrateAbsolute("VAL?", zero,
+                        {"Reading mV/V value failed", "Enter Zero Signal", "mV/V zero calibration cancelled",
+                         "Writing mV/V zero calibration value failed"});
+    } else {
+      if (!Query(zero + ";", SetReply)) Fail("Initiating zero calibration failed");
+      WaitCalDone(zero);
+    }
     AskSaveCalibration();
     return true;
   });
@@ -175,12 +209,18 @@ void TCalibrationSteps::BtnZeroClick() {
 
 void TCalibrationSteps::BTnSpanClick() {
   RunStep([this] {
-    RequireLink();
+    if (dialect_.spanChecksLink) RequireLink();
     const std::string& span = dialect_.spanMnemonic;
-    const int32_t weight = WeightDigits(TField::kSpanWeight);
-    if (!Query("CWT" + std::to_string(weight), SetReply)) Fail("Setting calibration weight failed");
-    if (!Query(span + ";", SetReply)) Fail("Initiating span calibration failed");
-    WaitCalDone(span);
+    if (AbsolutePath()) {
+      CalibrateAbsolute(span + "?", span,
+                        {"Reading mV/V span calibration value failed", "Enter Fullscale Span Signal",
+                         "mV/V span calibration cancelled", "Writing mV/V span calibration value failed"});
+    } else {
+      const int32_t weight = WeightDigits(TField::kSpanWeight);
+      if (!Query("CWT" + std::to_string(weight), SetReply)) Fail("Setting calibration weight failed");
+      if (!Query(span + ";", SetReply)) Fail("Initiating span calibration failed");
+      WaitCalDone(span);
+    }
     AskSaveCalibration();
     return true;
   });
@@ -200,12 +240,8 @@ void TCalibrationSteps::btnCalDirectClick() {
     if (span < -kDirectLimit)
       Fail("Span mV/V value error. Calibration failed because direct span value too small. Must be >= -3.2mV/V");
     if (zero == span) Fail("Calibration failed because span and zero mV/V values cannot be equal.");
-    if (!Query(dialect_.zeroMnemonic + std::to_string(zero), SetReply))
-      Fail("Writing mV/V zero calibration value failed");
-    WaitCalDone(dialect_.zeroMnemonic);
-    if (!Query(dialect_.spanMnemonic + std::to_string(span), SetReply))
-      Fail("Writing mV/V span calibration value failed");
-    WaitCalDone(dialect_.spanMnemonic);
+    WriteMv(dialect_.zeroMnemonic, zero, "Writing mV/V zero calibration value failed");
+    WriteMv(dialect_.spanMnemonic, span, "Writing mV/V span calibration value failed");
     AskSaveCalibration();
     return true;
   });

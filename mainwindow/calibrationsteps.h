@@ -9,6 +9,7 @@
 // between indicator models comes from the dialect.
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ class TCalibrationSteps {
     virtual void StoreDirectValue(TField field, int32_t value) = 0;
     // The indicator's ID, software version and serial number from the working model.
     virtual TCalIdentity IndicatorIdentity() const = 0;
+    // The working model's weigh mode.
+    virtual int32_t WeighMode() const = 0;
+    // Asks for an absolute mV/V value (x 10000) under prompt, offering value: the
+    // value confirmed with OK, or nothing.
+    virtual std::optional<int32_t> AskAbsoluteValue(const QString& prompt, int32_t value) = 0;
     virtual QWidget* DialogParent() = 0;
   };
 
@@ -83,6 +89,14 @@ class TCalibrationSteps {
                const std::string& prefix = {});
   void Delay(int ticks);
   void WaitCalDone(const std::string& name);
+  // Whether Zero and Span take absolute mV/V values rather than weigh.
+  bool AbsolutePath() const;
+  struct TAbsoluteTexts;
+  // Reads the indicator's value with query, has the user confirm or change it, and
+  // writes what was confirmed under mnemonic.
+  void CalibrateAbsolute(const std::string& query, const std::string& mnemonic, const TAbsoluteTexts& texts);
+  // Writes a mV/V value (x 10000), with the status wait the indicator wants after it.
+  void WriteMv(const std::string& mnemonic, int32_t value, const char* failure);
   void AskSaveCalibration();
   int32_t WeightDigits(TField field);
   int32_t DirectValue(TField field, const char* invalidMessage);

@@ -111,6 +111,9 @@ class TFrmMain : public QMainWindow {
   // Rebuilds the linearisation list from the working model in the units at this
   // index of the units list.
   void ShowLinearisation(int unitIndex);
+  // Lays the page out for the working model's weigh mode: an indicator that
+  // calibrates with absolute mV/V values in one of them shows what that mode uses.
+  void ArrangeCalPage();
 
   // --- File menu: settings files and the settings report, or on the Log page the
   // weight log and the chart (main_file.cpp)

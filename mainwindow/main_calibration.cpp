@@ -9,12 +9,14 @@
 #include <QScrollArea>
 
 #include "link/dmViewer.h"
+#include "mainwindow/AbsCal.h"
 #include "mainwindow/calibrationpage.h"
 #include "mainwindow/logsession.h"
 #include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/settingspagescore.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/guard.h"
+#include "platform/prompter.h"
 #include "protocol/tools.h"
 #include "ui_calibrationpage.h"
 #include "ui_main.h"
@@ -107,6 +109,16 @@ TCalIdentity TFrmMain::TCalibrationHost::IndicatorIdentity() const {
   return identity;
 }
 
+int32_t TFrmMain::TCalibrationHost::WeighMode() const { return w_.workingData_->WeighMode; }
+
+std::optional<int32_t> TFrmMain::TCalibrationHost::AskAbsoluteValue(const QString& prompt, int32_t value) {
+  if (!FrmAbsCal) return std::nullopt;
+  FrmAbsCal->DecimalChar = QLatin1Char(DecimalChar());
+  FrmAbsCal->SetValue(prompt, value);
+  if (Prompter().ExecDialog(*FrmAbsCal) != mrOk) return std::nullopt;
+  return FrmAbsCal->Value();
+}
+
 QWidget* TFrmMain::TCalibrationHost::DialogParent() { return &w_; }
 
 void TFrmMain::CreateCalibrationPage() {
@@ -133,6 +145,7 @@ void TFrmMain::CreateCalibrationPage() {
     ShowLinearisation(settingsPages_->ShownUnits());
   };
   settingsPages_->OnShowLinearisation = [this](int units) { ShowLinearisation(units); };
+  settingsPages_->OnModelSettled = [this] { ArrangeCalPage(); };
   // A point read back changes only the list: the page's typed values stay.
   engine_.Context().settingsChanged = [this] { ShowLinearisation(workingData_->Units); };
   ShowLinearisation(workingData_->Units);
@@ -151,6 +164,11 @@ void TFrmMain::CreateCalibrationPage() {
 }
 
 int TFrmMain::CalDecimals() const { return settingsPages_->Decimals(); }
+
+void TFrmMain::ArrangeCalPage() {
+  const std::optional<int32_t> absolute = variant_.CalibrationDialect().absoluteWeighMode;
+  if (absolute) calibrationPage_->ArrangeForAbsoluteCalibration(workingData_->WeighMode == *absolute);
+}
 
 void TFrmMain::ShowLinearisation(int unitIndex) {
   const QString unit = settingsPages_->UnitsName(unitIndex);

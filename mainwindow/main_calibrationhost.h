@@ -28,6 +28,8 @@ class TFrmMain::TCalibrationHost final : public TCalibrationSteps::THost {
   int SelectedLinPoint() const override;
   void StoreDirectValue(TCalibrationSteps::TField field, int32_t value) override;
   TCalIdentity IndicatorIdentity() const override;
+  int32_t WeighMode() const override;
+  std::optional<int32_t> AskAbsoluteValue(const QString& prompt, int32_t value) override;
   QWidget* DialogParent() override;
 
  private:

@@ -13,8 +13,8 @@ int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
   auto window = std::make_unique<TFrmMain>(variant);
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,
-  // passcode (the transfer and passcode dialogs are made for each use).
-  CreateReusableDialogs(window.get());
+  // passcode.
+  CreateReusableDialogs(window.get(), variant);
   window->show();
   const int result = QApplication::exec();
   // Poller, link and traffic log go before the window; the store writes its file

@@ -58,6 +58,9 @@ class TSettingsPagesCore : public QWidget {
   // The scaled fields were shown: the Calibration page's list follows, in the
   // model's units (an index of CBxUnits).
   std::function<void(int units)> OnShowLinearisation;
+  // Every page was shown from the model or stored into it: the Calibration page
+  // follows the model's weigh mode.
+  std::function<void()> OnModelSettled;
 
   // Field check texts, for the edits of other pages that share the rules.
   static QString OutOfRangeText(int min, int max, int decimals, QChar c);

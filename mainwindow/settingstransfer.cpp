@@ -131,11 +131,13 @@ void TSettingsTransfer::WriteSettings1Click() {
   host_.WaitOneReplyTimeout();
   std::vector<std::string> changes = UnsentChanges();
   const TBuildRead build = ReadBuildSettings(changes);
-  if (build == TBuildRead::kNothingToWrite) {
-    TBusyCursor cursor(host_);
-    host_.SetInSync(true);
-  }
   if (build != TBuildRead::kChangesRemain) {
+    {
+      TBusyCursor cursor(host_);
+      if (saveBeforeLocking_) host_.QuerySet("TDD1");
+      // A base read that did not complete tells nothing of what the indicator holds.
+      if (build == TBuildRead::kNothingToWrite) host_.SetInSync(true);
+    }
     host_.QuerySet("TDD1");
     host_.UpdateStatusLine();
     return;
@@ -147,6 +149,7 @@ void TSettingsTransfer::WriteSettings1Click() {
     if (host_.RunTraffic("Write Settings to Instrument", changes, changes, replies)) {
       instrument_.LoadReplies(changes);
       TBusyCursor cursor(host_);
+      if (saveBeforeLocking_) host_.QuerySet("TDD1");
       host_.QuerySet("PCD");
       host_.SetInSync(true);
     }

@@ -55,8 +55,12 @@ class TSettingsTransfer {
     virtual void SetBusyCursor(bool busy) = 0;
   };
 
-  TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument)
-      : host_(host), working_(working), instrument_(instrument) {}
+  // saveBeforeLocking: the indicator is told to save ("TDD1") before its protected
+  // settings are locked again ("PCD"), and when there was nothing to write, besides
+  // the save that ends every write (the W840); otherwise that last save is the only
+  // one (the W830).
+  TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument, bool saveBeforeLocking = false)
+      : host_(host), working_(working), instrument_(instrument), saveBeforeLocking_(saveBeforeLocking) {}
 
   void ReadSettings1Click();
   void WriteSettings1Click();
@@ -81,4 +85,5 @@ class TSettingsTransfer {
   THost& host_;
   TSettingsModel& working_;
   TSettingsModel& instrument_;
+  const bool saveBeforeLocking_;
 };

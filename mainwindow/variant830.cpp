@@ -23,6 +23,7 @@ class TW830 final : public TViewerVariant {
     return "FPL" + std::to_string(key + 1) + (longPress ? ",1" : "");
   }
   TReplyHandler WfpReply() const override { return ::WfpReply; }
+  bool SavesBeforeLocking() const override { return false; }
   bool KeepsPollModeOffline() const override { return false; }
   std::unique_ptr<TSettingsModel> MakeModel() const override { return std::make_unique<Tdata7400>(); }
   TSettingsPagesCore* MakePages(QWidget* parent) const override { return new TSettingsPages(parent); }

@@ -26,6 +26,7 @@ class TW840 final : public TViewerVariant {
     return std::string(kKeys[static_cast<std::size_t>(key)]) + (longPress ? ",1" : "");
   }
   TReplyHandler WfpReply() const override { return w840::WfpReply; }
+  bool SavesBeforeLocking() const override { return true; }
   bool KeepsPollModeOffline() const override { return true; }
   std::unique_ptr<TSettingsModel> MakeModel() const override { return std::make_unique<Tdata7400>(); }
   TSettingsPagesCore* MakePages(QWidget* parent) const override { return new TSettingsPages(parent); }

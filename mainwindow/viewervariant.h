@@ -1,9 +1,9 @@
 #pragma once
 // What makes the one main window the W830's or the W840's: its model, title, front
 // panel's LCD rectangle and fixed LCD texts, its key commands, its settings model
-// and pages, how it polls, the handler of its "WFP?" answer, its chart's inputs, its
-// calibration dialect and its settings report. Everything else
-// of the window is the same for both programs.
+// and pages, how it polls, the handler of its "WFP?" answer, how it ends a settings
+// write, its chart's inputs, its calibration dialect and its settings report.
+// Everything else of the window is the same for both programs.
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -35,6 +35,9 @@ class TViewerVariant {
   // The command a front-panel key sends, or the empty text for a key without one.
   virtual std::string KeyCommand(int key, bool longPress) const = 0;
   virtual TReplyHandler WfpReply() const = 0;
+  // Whether a settings write saves ("TDD1") before it locks the indicator again and
+  // when it had nothing to write, besides the save that ends it.
+  virtual bool SavesBeforeLocking() const = 0;
   // Whether the page's poll mode outlasts a lost link (else it is reset to none).
   virtual bool KeepsPollModeOffline() const = 0;
   virtual std::unique_ptr<TSettingsModel> MakeModel() const = 0;

@@ -34,6 +34,7 @@ class Tdata7400 final : public settings::TTableModel<Tdata7400> {
                                              .firstWfpReply = 1, .maxSetpointType = 50, .maxAlarm = 3,
                                              .maxSerialUse = 7};
   static constexpr int32_t kMaxWfp = 6;
+  static constexpr int32_t kDirectWeighMode = 3;
   static constexpr int kFirstNetPort = 5;
 
   static settings::TSettingsTables<Tdata7400> MakeTables();

@@ -8,79 +8,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <algorithm>
-
-#include "mainwindow/calibrationsteps.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/inifile.h"
-#include "protocol/database.h"
-#include "tests/mainwindow/viewer_fixture.h"
+#include "tests/mainwindow/calibration_fixture.h"
 
 namespace {
 
-const QString kSaveQuestion = QStringLiteral(
-    "Save calibration in indicator? If you select 'No' here, 'Write Settings' can be used later to save the "
-    "calibration.");
-
-class TCalibrationViewerTest : public TViewerTest {
+class TCalibrationViewerTest : public TCalibrationPageFixture {
  protected:
-  void ConnectReadAndShowCalibration() {
-    Connect();
-    ReadSettings();
-    ShowPage("TSCal");
-    indicator.SetCalibrationBusyPolls(0);
-    indicator.ClearLog();
-    prompter.Clear();
-  }
-  void Click(const char* button) { QTest::mouseClick(&Control<QPushButton>(*window, button), Qt::LeftButton); }
-  void Focus(const char* edit) {
-    auto& field = Control<QLineEdit>(*window, edit);
-    window->activateWindow();
-    field.setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return field.hasFocus(); }, kWaitMs));
-  }
-  void Type(const char* edit, const QString& text) {
-    auto& field = Control<QLineEdit>(*window, edit);
-    Focus(edit);
-    QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(&field, text);
-  }
+  TCalibrationViewerTest() : TCalibrationPageFixture(kW830Program) {}
   void SelectPoint(int row) {
     auto& list = Control<QListWidget>(*window, "LBxLCal");
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row)).center());
   }
   QString Row(int row) { return Control<QListWidget>(*window, "LBxLCal").item(row)->text(); }
-  // The step ended: the window is unlocked and polls the page's panel again.
-  void ExpectIdle() {
-    EXPECT_TRUE(Control<QTabWidget>(*window, "PgCMain").isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(window->CalibrationSteps().Running());
-  }
-  static std::string FirstReadQuery() {
-    std::vector<std::string> queries, prefixes;
-    w830::Tdata7400().BuildQueries(true, queries, prefixes);
-    return queries.front();
-  }
-  static std::vector<std::string> Repeat(const std::string& command, int n) {
-    return std::vector<std::string>(static_cast<std::size_t>(n), command);
-  }
-  // The sent commands up to and including the first of the settings read that follows.
-  std::vector<std::string> SentUntilTheRead() {
-    std::vector<std::string> sent = SentCommands();
-    const auto read = std::find(sent.begin(), sent.end(), FirstReadQuery());
-    return {sent.begin(), read == sent.end() ? read : read + 1};
-  }
 };
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 TEST_F(TCalibrationViewerTest, AZeroThatRunsBusyThenDoneIsSavedOnYesAndTheSettingsAreReadAgain) {
   ConnectReadAndShowCalibration();
@@ -265,11 +210,7 @@ TEST_F(TCalibrationViewerTest, ABackupRestoresItsBlocksInOrderAndAnEditedOneIsQu
   ConnectReadAndShowCalibration();
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("scale.cal"));
-  std::vector<std::string> blocks;
-  for (int i = 0; i < 5; ++i) {
-    const std::string reply = indicator.Feed("BCA?" + std::to_string(i) + ";");
-    blocks.push_back("BCA" + reply.substr(0, reply.size() - 2));
-  }
+  const std::vector<std::string> blocks = CalBlocks();
   indicator.ClearLog();
   prompter.AnswerFile(file);
   Click("btnBackupCal");

@@ -17,6 +17,7 @@
 #include "mainwindow/requestengine.h"
 #include "platform/inifile.h"
 #include "protocol/database.h"
+#include "protocol/database840.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/unprivileged.h"
 #include "tools/sim/sim_indicator.h"
@@ -62,6 +63,7 @@ class TFakeCalHost : public TCalibrationSteps::THost {
   bool Closing() const override { return closing; }
   bool Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
                const std::string& prefix) override {
+    timeoutOf[command] = timeoutTicks;
     return engine.Request(command, false, timeoutTicks, handler, prefix);
   }
   TReplyContext& ReplyContext() override { return engine.Context(); }
@@ -94,6 +96,11 @@ class TFakeCalHost : public TCalibrationSteps::THost {
     return {{}, {}, QString::fromLatin1(model.InstrumentID.c_str()), QString::fromLatin1(model.SoftwareVersion.c_str()),
             QString::fromLatin1(model.SerialNumber.c_str())};
   }
+  int32_t WeighMode() const override { return model.WeighMode; }
+  std::optional<int32_t> AskAbsoluteValue(const QString& prompt, int32_t value) override {
+    asked.push_back({prompt, value});
+    return absoluteAnswer;
+  }
   QWidget* DialogParent() override { return nullptr; }
 
   TRequestEngine engine;
@@ -118,6 +125,9 @@ class TFakeCalHost : public TCalibrationSteps::THost {
   int decimals = 2;
   char decimalChar = '.';
   int selectedRow = -1;
+  std::map<std::string, int> timeoutOf;  // ticks each command waited at most
+  std::vector<std::pair<QString, int32_t>> asked;  // absolute values: prompt and value offered
+  std::optional<int32_t> absoluteAnswer;           // what the user confirms; nothing: Cancel
 
  private:
   sim::TSimIndicator& sim_;
@@ -125,7 +135,9 @@ class TFakeCalHost : public TCalibrationSteps::THost {
 
 class CalibrationStepsTest : public ::testing::Test {
  protected:
-  CalibrationStepsTest() {
+  explicit CalibrationStepsTest(sim::Model model = sim::Model::W830,
+                                const TCalibrationDialect& dialect = w830::CalibrationDialect())
+      : indicator{model, 1}, steps{host, dialect} {
     indicator.SetCalibrationBusyPolls(0);
     host.model.InstrumentID = "SCALE1";
     host.model.SerialNumber = "SIM00001";
@@ -153,9 +165,9 @@ class CalibrationStepsTest : public ::testing::Test {
   }
 
   TScriptedPrompter prompter;
-  sim::TSimIndicator indicator{sim::Model::W830, 1};
+  sim::TSimIndicator indicator;
   TFakeCalHost host{indicator};
-  TCalibrationSteps steps{host, w830::CalibrationDialect()};
+  TCalibrationSteps steps;
 };
 
 TEST_F(CalibrationStepsTest, ZeroWaitsForFiveDoneAnswersThenSavesAndReadsTheSettings) {
@@ -383,6 +395,112 @@ TEST_F(CalibrationStepsTest, ClosingTheWindowWhileAStepWaitsEndsItQuietly) {
   EXPECT_EQ(host.sent, Join({{"LDN;"}, Status("LDN", 3)}));
   EXPECT_TRUE(prompter.Messages().empty());
   EXPECT_EQ(host.settingsReads, 0);
+}
+
+// The same steps in the W840's words.
+class W840CalibrationStepsTest : public CalibrationStepsTest {
+ protected:
+  W840CalibrationStepsTest() : CalibrationStepsTest(sim::Model::W840, w840::CalibrationDialect()) {}
+  // Model and indicator in the weigh mode "Direct", whose zero and span are absolute mV/V values.
+  void Direct() {
+    host.model.WeighMode = w840::Tdata7400::kDirectWeighMode;
+    ASSERT_EQ(indicator.Feed("WMD4,0;"), "0\r\n");
+  }
+};
+
+struct TAbsoluteCase {
+  const char* name;
+  void (TCalibrationSteps::*step)();
+  std::optional<int32_t> typed;  // nothing: the dialog is cancelled
+  std::vector<std::string> sent;
+  std::vector<std::pair<QString, int32_t>> asked;
+  std::vector<QString> messages;  // a save question is answered No
+};
+
+void PrintTo(const TAbsoluteCase& c, std::ostream* os) { *os << c.name; }
+
+class W840AbsoluteTest : public W840CalibrationStepsTest, public ::testing::WithParamInterface<TAbsoluteCase> {};
+
+TEST_P(W840AbsoluteTest, OffersTheIndicatorsValueAndWritesWhatWasConfirmed) {
+  const TAbsoluteCase& c = GetParam();
+  Direct();
+  host.absoluteAnswer = c.typed;
+  for (std::size_t i = 0; i < c.messages.size(); ++i) prompter.AnswerMessage(c.messages[i] == kSaveQuestion ? mrNo : mrOk);
+  Click(c.step);
+  EXPECT_EQ(host.sent, c.sent);
+  EXPECT_EQ(host.asked, c.asked);
+  EXPECT_EQ(prompter.Messages(), c.messages);
+  const bool written = !c.messages.empty() && c.messages.back() == kSaveQuestion;
+  EXPECT_EQ(host.settingsReads, written ? 1 : 0);
+  if (c.sent.size() == 2) {
+    EXPECT_EQ(host.timeoutOf[c.sent.back()], 200);
+  }
+}
+
+const QString kZeroPrompt = QStringLiteral("Enter Zero Signal");
+const QString kSpanPrompt = QStringLiteral("Enter Fullscale Span Signal");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, W840AbsoluteTest,
+    ::testing::Values(
+        TAbsoluteCase{"ZeroConfirmed", &TCalibrationSteps::BtnZeroClick, -2500, {"VAL?", "LDW-2500"},
+                      {{kZeroPrompt, 12345}}, {kSaveQuestion}},
+        TAbsoluteCase{"ZeroCancelled", &TCalibrationSteps::BtnZeroClick, std::nullopt, {"VAL?"},
+                      {{kZeroPrompt, 12345}}, {"mV/V zero calibration cancelled"}},
+        TAbsoluteCase{"ZeroRefused", &TCalibrationSteps::BtnZeroClick, 32001, {"VAL?", "LDW32001"},
+                      {{kZeroPrompt, 12345}}, {"Invalid Setting", "Writing mV/V zero calibration value failed"}},
+        TAbsoluteCase{"SpanConfirmed", &TCalibrationSteps::BTnSpanClick, 21000, {"LWT?", "LWT21000"},
+                      {{kSpanPrompt, 20000}}, {kSaveQuestion}},
+        TAbsoluteCase{"SpanCancelled", &TCalibrationSteps::BTnSpanClick, std::nullopt, {"LWT?"},
+                      {{kSpanPrompt, 20000}}, {"mV/V span calibration cancelled"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(W840CalibrationStepsTest, AnUnansweredReadingAsksNothing) {
+  Direct();
+  indicator.SetFaults({.silent = true});
+  prompter.AnswerMessage(mrOk);
+  prompter.AnswerMessage(mrOk);
+  Click(&TCalibrationSteps::BtnZeroClick);
+  EXPECT_EQ(prompter.Messages(),
+            (std::vector<QString>{"Instrument Not Responding", "Reading mV/V value failed"}));
+  EXPECT_TRUE(host.asked.empty());
+}
+
+// Outside "Direct" the W840 weighs: the same mode decides whatever the page shows.
+TEST_F(W840CalibrationStepsTest, OutsideDirectZeroAndSpanWeigh) {
+  indicator.SetCalibrationBusyPolls(0);
+  prompter.AnswerMessage(mrNo);
+  Click(&TCalibrationSteps::BtnZeroClick);
+  prompter.AnswerMessage(mrNo);
+  Click(&TCalibrationSteps::BTnSpanClick);
+  EXPECT_EQ(host.sent, Join({{"LDW;"}, Status("LDW", 5), {"CWT3000", "LWT;"}, Status("LWT", 5)}));
+  EXPECT_TRUE(host.asked.empty());
+}
+
+TEST_F(W840CalibrationStepsTest, DirectValuesAreWrittenWithoutAStatusWait) {
+  Direct();
+  host.fields[TField::kDirectZero] = "1.2345";
+  host.fields[TField::kDirectSpan] = "2.5";
+  prompter.AnswerMessage(mrNo);
+  Click(&TCalibrationSteps::btnCalDirectClick);
+  EXPECT_EQ(host.sent, (std::vector<std::string>{"LDW12345", "LWT25000"}));
+  EXPECT_EQ(host.timeoutOf["LDW12345"], 200);
+  EXPECT_EQ(host.timeoutOf["LWT25000"], 200);
+  EXPECT_EQ(indicator.Setting("LWT1"), "LWT1,25000");
+  EXPECT_EQ(host.settingsReads, 1);
+}
+
+// The W840's span does not check the link first: its first request fails instead.
+TEST_F(W840CalibrationStepsTest, ASpanWithTheLinkClosedFailsAtItsFirstRequest) {
+  host.linkActive = false;
+  prompter.AnswerMessage(mrOk);
+  Click(&TCalibrationSteps::BTnSpanClick);
+  Direct();
+  prompter.AnswerMessage(mrOk);
+  Click(&TCalibrationSteps::BTnSpanClick);
+  EXPECT_EQ(prompter.Messages(), (std::vector<QString>{"Setting calibration weight failed",
+                                                       "Reading mV/V span calibration value failed"}));
+  EXPECT_TRUE(host.sent.empty());
 }
 
 // The backup and restore steps, with files in a temporary folder.

@@ -15,54 +15,18 @@
 #include "mainwindow/logsession.h"
 #include "mainwindow/settingspages.h"
 #include "platform/chart/chartwidget.h"
-#include "tests/mainwindow/viewer_fixture.h"
+#include "tests/mainwindow/log_fixture.h"
 
 namespace {
 
-enum TRate { kAuto, k10Hz, k1Hz, k10Seconds };
-
-class LogPage : public TViewerTest {
+class LogPage : public TLogPageFixture {
  protected:
+  LogPage() : TLogPageFixture(kW830Program) {}
   void SetUp() override {
-    TViewerTest::SetUp();
+    TLogPageFixture::SetUp();
     // Whole counts on both sides: the chart shows the indicator's weight as it is.
     indicator.Feed("IAD1,4000,0;");
     indicator.SetWeight(25);
-  }
-
-  template <class T>
-  T& Control(const char* name) {
-    T* control = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(control, nullptr) << name;
-    return *control;
-  }
-  TChart& Chart() { return Control<TChart>("Chart"); }
-  const TSampleColumns& Samples() { return Chart().Model().Data(); }
-
-  void ShowLogPage() {
-    Control<QTabWidget>("PgCMain").setCurrentWidget(&Control<QWidget>("TSLog"));
-  }
-  // Presses Start and answers the "Logging" dialog with a rate and channel sources
-  // (and a warning box that follows it with OK).
-  void StartLog(TRate rate, std::array<int, 8> sources = {}, bool warned = false) {
-    prompter.AnswerDialog([rate, sources](QDialog& dialog) {
-      EXPECT_EQ(dialog.windowTitle(), "Logging");
-      dialog.findChild<QComboBox*>("CBLogRate")->setCurrentIndex(rate);
-      for (int i = 0; i < 8; ++i)
-        dialog.findChild<QComboBox*>(QStringLiteral("CBxDig%1").arg(i + 1))->setCurrentIndex(sources[i]);
-      return static_cast<int>(mrOk);
-    });
-    if (warned) prompter.AnswerMessage(mrOk);
-    QTest::mouseClick(&Control<QPushButton>("BtnStart"), Qt::LeftButton);
-  }
-  void StopLog() { QTest::mouseClick(&Control<QPushButton>("BtnStop"), Qt::LeftButton); }
-  bool HasSamples(std::size_t n) {
-    return QTest::qWaitFor([&] { return Samples().Size() >= n; }, kWaitMs);
-  }
-  std::size_t Count(const std::string& command) const {
-    std::size_t n = 0;
-    for (const auto& c : indicator.Commands()) n += c == command;
-    return n;
   }
 };
 

@@ -10,6 +10,7 @@
 #include "dialogs/trafficsteps.h"
 #include "mainwindow/settingstransfer.h"
 #include "protocol/database.h"
+#include "protocol/database840.h"
 #include "tests/support/scripted_prompter.h"
 #include "tools/sim/sim_indicator.h"
 
@@ -358,5 +359,71 @@ TEST_F(SettingsTransferTest, OpenWhileConnectedAsksWfpFirstWithPollsPaused) {
   }
   EXPECT_EQ(instrument_.Address, 0);
 }
+
+// The W840 saves ("TDD1") before it locks its settings again, and also when there
+// is nothing to write; a base read that gave up still leaves the sync state alone.
+struct TW840Write {
+  const char* name;
+  bool changeUnits;
+  bool heldAlready;  // the indicator holds the changes already
+  bool silent;
+  std::vector<std::string> ending;  // what follows the base read, or everything when there is none
+  bool baseRead;
+  bool inSync;
+};
+
+void PrintTo(const TW840Write& c, std::ostream* os) { *os << c.name; }
+
+class W840WriteTest : public ::testing::TestWithParam<TW840Write> {
+ protected:
+  sim::TSimIndicator sim_{sim::Model::W840, 1};
+  TFakeHost host_{sim_};
+  w840::Tdata7400 working_;
+  w840::Tdata7400 instrument_;
+  TSettingsTransfer transfer_{host_, working_, instrument_, true};
+  TScriptedPrompter prompter_;
+};
+
+TEST_P(W840WriteTest, EndsWithTheW840sSaves) {
+  const TW840Write& c = GetParam();
+  transfer_.ReadSettings1Click();
+  ASSERT_TRUE(host_.inSync);
+  if (c.changeUnits) {
+    working_.Units = instrument_.Units == 1 ? 2 : 1;
+    host_.inSync = false;
+  }
+  if (c.heldAlready) {
+    // Two of them: a single line is always written.
+    working_.CalWeight = instrument_.CalWeight + 1000;
+    ASSERT_EQ(sim_.Feed("ENU" + std::to_string(working_.Units) + ";"), "0\r\n");
+    ASSERT_EQ(sim_.Feed("CWT" + std::to_string(working_.CalWeight) + ";"), "0\r\n");
+  }
+  if (c.silent) {
+    sim_.SetFaults({.silent = true});
+    prompter_.AnswerMessage(mrOk);
+  }
+  sim_.ClearLog();
+
+  transfer_.WriteSettings1Click();
+
+  std::vector<std::string> expected;
+  if (c.baseRead) {
+    std::vector<std::string> prefixes;
+    working_.BuildQueries(false, expected, prefixes);
+    if (c.silent) expected.assign(4, expected.front());
+  }
+  expected.insert(expected.end(), c.ending.begin(), c.ending.end());
+  EXPECT_EQ(sim_.Commands(), expected);
+  EXPECT_EQ(host_.inSync, c.inSync);
+  EXPECT_FALSE(host_.transferBusy);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, W840WriteTest,
+    ::testing::Values(TW840Write{"AChange", true, false, false, {"PCD?", "ENU1", "TDD1", "PCD", "TDD1"}, true, true},
+                      TW840Write{"NothingChanged", false, false, false, {"TDD1", "TDD1"}, false, true},
+                      TW840Write{"ChangesTheIndicatorHolds", true, true, false, {"TDD1", "TDD1"}, true, true},
+                      TW840Write{"ASilentIndicator", true, false, true, {"TDD1", "TDD1"}, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

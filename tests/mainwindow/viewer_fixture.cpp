@@ -32,7 +32,7 @@ void TViewerFixture::SetUp() {
   if (!ini.isEmpty()) exe.Write(name + ".ini", ini);
   store = std::make_unique<TdatViewer>(program_.model);
   window = std::make_unique<TFrmMain>(program_.variant());
-  CreateReusableDialogs(window.get());
+  CreateReusableDialogs(window.get(), program_.variant());
   window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
@@ -154,4 +154,17 @@ void TViewerFixture::KeepPicture(const QImage& image, const char* name) {
   if (dir.isEmpty()) return;
   QDir().mkpath(dir);
   EXPECT_TRUE(image.save(dir + '/' + name)) << name;
+}
+
+QStringList TViewerFixture::Report() {
+  QStringList report;
+  window->SettingsReport(report);
+  return report;
+}
+
+std::vector<TPdfLine> TViewerFixture::PrintedReport() {
+  const QString pdf = exe.Path(QStringLiteral("report.pdf"));
+  prompter.AnswerPrintToPdf(pdf);
+  Control<QAction>(*window, "Print1").trigger();
+  return PdfLines(pdf);
 }

@@ -12,6 +12,7 @@
 
 #include "link/dmViewer.h"
 #include "mainwindow/main.h"
+#include "tests/mainwindow/printed_report.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 #include "tools/sim/sim_indicator.h"
@@ -62,6 +63,10 @@ class TViewerFixture : public ::testing::Test {
   void AnswerPasscode(const QString& digits);
   void ReadSettings();
   void ShowPage(const char* name);
+  // The settings report's lines, and the report as File/Print Settings prints it
+  // into a PDF, read back line by line.
+  QStringList Report();
+  std::vector<TPdfLine> PrintedReport();
 
   const TViewerProgram& program_;
   TTempExeDir exe;

@@ -1,11 +1,10 @@
 // The W840 main window against the simulated W840, over TCP on 127.0.0.1 and over a
-// pseudo-terminal: its timer polls, its keys, and its settings pages filled and
-// written through the shared transfer.
+// pseudo-terminal: its timer polls, its keys, its settings pages filled, and the
+// W840's read and write sequences on the wire.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabBar>
 
 #include "mainwindow/settingspagescore.h"
@@ -97,7 +96,7 @@ TEST_F(TW840Test, ReadSettingsFillsTheSixPagesAndTheyHoldEverySetting) {
   EXPECT_EQ(Box("cbFunctionKey").currentText(), "Memory - (Undo)");
   EXPECT_EQ(Box("CBxRem8").currentText(), "Single Ser 4");
   EXPECT_EQ(Edit("EdtID").text(), "Bay 7");
-  EXPECT_EQ(Control<QPlainTextEdit>(window->SettingsPages(), "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(Control<QPlainTextEdit>(window->SettingsPages(), "MemoHeader").toPlainText(), "\nHello, world\n\n\n\n");
   Control<QTabBar>(window->SettingsPages(), "tcSerial").setCurrentIndex(1);
   EXPECT_EQ(Box("cbSerialUse").currentText(), "Net");
   EXPECT_EQ(Box("cbBaud").currentText(), "19200 baud");
@@ -118,27 +117,39 @@ TEST_F(TW840Test, ReadSettingsFillsTheSixPagesAndTheyHoldEverySetting) {
   EXPECT_EQ(window->WorkingData().SerialNumber, "SIM00002");
 }
 
-TEST_F(TW840Test, WriteSendsOnlyTheChangedLineBehindThePasscode) {
+// A read asks every query of the model; a write reads the base settings again,
+// unlocks, sends the one changed line and saves before it locks again; a write with
+// nothing to send only saves, twice.
+TEST_F(TW840Test, ReadAndWritePutTheW840sSequencesOnTheWire) {
   indicator.SetPasscode("1234");
   Connect();
+  indicator.ClearLog();
   ReadSettings();
+  std::vector<std::string> all, prefixes;
+  w840::Tdata7400().BuildQueries(true, all, prefixes);
+  EXPECT_EQ(SentCommands(), all);
+
   ShowPage("TSSettings");
   Box("CBxUnits").setCurrentIndex(4);
   ShowPage("TSDisplay");
   EXPECT_FALSE(window->InSync());
-
   indicator.ClearLog();
   AnswerTraffic();
   AnswerPasscode("1234");
   AnswerTraffic();
   Control<QAction>(*window, "WriteSettings1").trigger();
-
-  std::vector<std::string> queries, prefixes;
+  std::vector<std::string> queries;
   w840::Tdata7400().BuildQueries(false, queries, prefixes);
-  for (const char* c : {"PCD?", "PCD1234", "ENU4", "PCD", "TDD1"}) queries.push_back(c);
+  for (const char* c : {"PCD?", "PCD1234", "ENU4", "TDD1", "PCD", "TDD1"}) queries.push_back(c);
   EXPECT_EQ(SentCommands(), queries);
   EXPECT_EQ(indicator.Setting("ENU"), "ENU4");
+  EXPECT_EQ(indicator.Saves(), 2);
   EXPECT_EQ(window->InstrumentData().Units, 4);
+  EXPECT_TRUE(window->InSync());
+
+  indicator.ClearLog();
+  Control<QAction>(*window, "WriteSettings1").trigger();
+  EXPECT_EQ(SentCommands(), (std::vector<std::string>{"TDD1", "TDD1"}));
   EXPECT_TRUE(window->InSync());
 }
 
@@ -165,27 +176,6 @@ TEST_F(TW840Test, OpeningASettingsFileAsksWhichPortIsInUseInTheW840sNumbering) {
   EXPECT_EQ(Edit("EdtID").text(), "From file");
   EXPECT_EQ(Box("cbSerialUse").currentText(), "Single");
   EXPECT_FALSE(Box("cbSerialUse").isEnabled());
-}
-
-// A live zero in the W840's words: LDW, its status in the first field, its error box.
-TEST_F(TW840Test, AZeroSpeaksTheW840sCommandsAndNamesItsErrors) {
-  Connect();
-  ReadSettings();
-  ShowPage("TSCal");
-  indicator.SetCalibrationBusyPolls(1);
-  indicator.SetCalibrationError(105);
-  indicator.ClearLog();
-  prompter.Clear();
-  prompter.AnswerMessage(mrOk);
-  prompter.AnswerMessage(mrNo);  // the save question
-  AnswerTraffic();
-  QTest::mouseClick(&Control<QPushButton>(*window, "BtnZero"), Qt::LeftButton);
-  const std::vector<std::string> sent = SentCommands();
-  ASSERT_GE(sent.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 4),
-            (std::vector<std::string>{"LDW", "LDW?", "LDW?", "IDN?"}));
-  ASSERT_GE(prompter.Messages().size(), 1u);
-  EXPECT_EQ(prompter.Messages().front(), QStringLiteral("Error: 105 - Invalid Zero Cal"));
 }
 
 TEST_F(TW840Test, DisconnectedOnTheLogPageItKeepsItsPollMode) {

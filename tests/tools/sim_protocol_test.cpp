@@ -197,6 +197,7 @@ TEST(SimProtocol, AnswersQueriesAndTakesSetLinesOfTheW840) {
       {"WFP?;", "1\r\n"},
       {"WMD4,1;", "0\r\n"},
       {"WMD?;", "4,1\r\n"},
+      {"LWT?;", "20000\r\n"},  // in Direct: the span's mV/V value, not a status
       {"ENU5;", "?\r\n"},
       {"LBT?5;", "?\r\n"},
       {"CLK?;", "?\r\n"},
@@ -205,9 +206,13 @@ TEST(SimProtocol, AnswersQueriesAndTakesSetLinesOfTheW840) {
       {"VAL?;", "12346\r\n"},
       {"LDW12345;", "0\r\n"},
       {"LDW?1;", "12345\r\n"},
+      {"LDW?;", "12345\r\n"},
       {"ESR?;", "00A0\r\n"},
+      {"WMD1,0;", "0\r\n"},
   };
   for (const auto& s : steps) EXPECT_EQ(ind.Feed(s.send), s.reply) << s.send;
+  // The calibration blocks carry the direct zero and span (12345 and 20000).
+  EXPECT_EQ(ind.Feed("BCA?0;").substr(0, 17), "0,1000,3039,4E20,");
   ind.SetCalibrationBusyPolls(1);
   ind.SetCalibrationError(105);
   ind.Feed("LWT;");

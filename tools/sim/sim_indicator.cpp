@@ -206,11 +206,13 @@ std::string TSimIndicator::HandleKey(const std::string& args) {
 
 std::string TSimIndicator::HandleCalibration(const std::string& mnemonic, const std::string& rest, bool query) {
   // The W830 answers its status query with the value, then the status; the W840
-  // with the status alone (its value is read with the index: "LDW?1").
+  // with the status alone (its value is read with the index: "LDW?1"), but in the
+  // weigh mode "Direct", where it does not weigh to calibrate, with the value.
   const std::string key = model_ == Model::W830 ? mnemonic : mnemonic + "1";
   const int valueField = model_ == Model::W830 ? 0 : 1;
   if (query) {
     if (rest != "?") return "?";
+    if (model_ == Model::W840 && DirectWeighMode()) return settings_.Field(key, valueField);
     int status = calStatus_;
     if (!calStatusesLeft_.empty()) {
       status = calStatusesLeft_.front();
@@ -267,9 +269,11 @@ std::string TSimIndicator::HandleLinearisation(const std::string& rest) {
 
 std::string TSimIndicator::CalBlock(std::size_t n) const {
   if (!calBlocks_[n].empty()) return calBlocks_[n];
+  const bool w830 = model_ == Model::W830;
+  const int valueField = w830 ? 0 : 1;
   const unsigned words[7] = {0x1000u + unsigned(n),
-                             unsigned(std::atoi(settings_.Field("LDN", 0).c_str())) & 0xFFFFu,
-                             unsigned(std::atoi(settings_.Field("LWN", 0).c_str())) & 0xFFFFu,
+                             unsigned(std::atoi(settings_.Field(w830 ? "LDN" : "LDW1", valueField).c_str())) & 0xFFFFu,
+                             unsigned(std::atoi(settings_.Field(w830 ? "LWN" : "LWT1", valueField).c_str())) & 0xFFFFu,
                              0x5A5Au,
                              unsigned(n * 7),
                              0x0101u,
@@ -323,6 +327,8 @@ double TSimIndicator::RawWeight() const {
   }
   return weight_;
 }
+
+bool TSimIndicator::DirectWeighMode() const { return settings_.Field("WMD", 0) == "4"; }
 
 int TSimIndicator::Decimals() const {
   const int dp = std::atoi(settings_.Field("IAD1", 2).c_str());

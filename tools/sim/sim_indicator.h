@@ -114,6 +114,8 @@ class TSimIndicator {
   double RawWeight() const;
   long RawCounts() const;
   int Decimals() const;
+  // The W840's weigh mode "Direct" (its set line counts weigh modes from 1).
+  bool DirectWeighMode() const;
   int OwnAddress() const;
   const TSimFaults& FaultsFor(const std::string& command) const;
   void Answer(std::vector<TSimOutput>& out, const std::string& command, std::string reply, bool stxEtx);
