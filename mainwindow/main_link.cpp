@@ -80,7 +80,8 @@ bool TFrmMain::Query(const std::string& command, bool stxEtx, const TReplyHandle
   return Request(command, stxEtx, FReplyTimeout, handler, prefix);
 }
 
-bool TFrmMain::DelayTicks(int n) { return engine_.DelayTicks(n); }
+// Once the window shuts down its timer stops, so no tick would ever end a new delay.
+bool TFrmMain::DelayTicks(int n) { return !shutDown_ && engine_.DelayTicks(n); }
 
 void TFrmMain::ResetLink() {
   engine_.Abort();

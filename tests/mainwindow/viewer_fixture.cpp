@@ -41,8 +41,12 @@ void TViewerFixture::SetUp() {
   }
 }
 
+// The reply time-outs are generous: the default 0.6 s is less than the simulator
+// and the pseudo-terminal may take to answer on a loaded machine. A silent
+// indicator still times out, only later.
 QByteArray TViewerFixture::IniText() const {
   return QStringLiteral("[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=%1\r\n"
+                        "TcpTimeout=200\r\nSerTimeout=200\r\n"
                         "[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=%2panel.BMP\r\n")
       .arg(port)
       .arg(QString::fromLatin1(program_.name))

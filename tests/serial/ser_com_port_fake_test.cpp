@@ -273,10 +273,13 @@ TEST_F(PortOnFake, AppendAndContinueOnARecordingNeverStartedRaisesAndChangesNoth
 // The close that a handler asks for ends when the handler returns; meanwhile it
 // costs nothing, however long the handler waits.
 TEST_F(PortOnFake, ACloseAskedByAHandlerThatKeepsWaitingDoesNotSpin) {
+  // Every event the port gets is counted, without looking into it: the port's
+  // threads post them, and Qt hands them over where the thread sanitizer cannot
+  // see, so reading one here, before the port's own hand-over, reads as a race.
   struct Counter : QObject {
     int events = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() >= QEvent::User) ++events;
+    bool eventFilter(QObject*, QEvent*) override {
+      ++events;
       return false;
     }
   } counter;
