@@ -368,6 +368,12 @@ int TSerDispatcher::PeekLocked(int n, uint8_t& byte) const {
   return SerErr::Ok;
 }
 
+int TSerDispatcher::PeekChar(int n, uint8_t& byte) {
+  std::lock_guard lock(dispatchLock_);
+  if (ring_.empty()) return SerErr::CommNotOpen;
+  return PeekLocked(n, byte);
+}
+
 int TSerDispatcher::InBuffUsed() {
   std::lock_guard lock(dispatchLock_);
   return UnreadLocked() - (inAvail_ ? getCount_ : 0);

@@ -152,7 +152,7 @@ std::string TSerTrace::Text(bool hex, bool allHex) const {
 }
 
 int TSerTrace::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
-  if (!Enabled()) return SerErr::TracingNotEnabled;
+  if (!Enabled()) return kNotEnabled;
   return WriteWholeFile(fileName, Text(hex, allHex), append);
 }
 
@@ -254,6 +254,6 @@ std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
 }
 
 int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
-  if (!Enabled()) return SerErr::LoggingNotEnabled;
+  if (!Enabled()) return kNotEnabled;
   return WriteWholeFile(fileName, Text(hex, allHex), append);
 }

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "serial/SerErrorCodes.h"
+
 class TSerTrace {
  public:
   static constexpr size_t kMaxSize = 4000000;
+  static constexpr int kNotEnabled = SerErr::TracingNotEnabled;
 
   void Start(size_t size);  // on, empty, up to size pairs
   void Stop();
@@ -39,6 +42,7 @@ class TSerTrace {
 class TSerDispatchLog {
  public:
   static constexpr size_t kMaxSize = 16000000;
+  static constexpr int kNotEnabled = SerErr::LoggingNotEnabled;
   struct Entry {
     std::string Kind;
     std::string SubKind;
