@@ -17,6 +17,7 @@
 #include "pty_pair.h"
 #include "serial/ComSetCtl.h"
 #include "serial/CustomComPort.h"
+#include "tests/support/scripted_prompter.h"
 
 TEST(TCustomComPort, ANewPortStoresOnlyTheBasicKeysWithTheirDefaults) {
   TCustomComPort port;
@@ -187,6 +188,28 @@ class ComPortOnFake : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(ComPortOnFake, APortLoadedAsConnectedOpensWhenTheLoadingEndsOrShowsWhyNot) {
+  TScriptedPrompter prompter;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.BeginLoading();
+  port.SetConnected(true);
+  EXPECT_FALSE(port.Connected());
+  port.Loaded();
+  EXPECT_TRUE(port.Connected());
+  port.SetConnected(false);
+  EXPECT_FALSE(port.Connected());
+
+  device->openResult = -2001;
+  device->systemError = ENOENT;
+  prompter.AnswerMessage(mrOk);
+  port.BeginLoading();
+  port.SetConnected(true);
+  port.Loaded();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Unable to open com port (win error code: 2)")});
+}
 
 TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
   std::vector<std::pair<char, bool>> seen;
