@@ -162,8 +162,18 @@ TEST(TComComboBoxLinked, ShowsThePortsValueAppliesPicksOnlyWithAutoApplyAndForge
   emit box.activated(13);
   EXPECT_EQ(port->BaudRate(), 13);
 
+  // Each kind keeps its own pick; a change of property applies only the new kind's.
+  box.SetAutoApply(false);
   box.SetComProperty(cpParity);
   EXPECT_EQ(box.Text(), QStringLiteral("None"));
+  box.setCurrentIndex(2);
+  emit box.activated(2);
+  EXPECT_EQ(box.Selector().Parity, prEven);
+  EXPECT_EQ(box.Selector().BaudRate, 13);
+  port->SetBaudRate(static_cast<TBaudRateCode>(7));
+  box.Selector().ApplyToPort();
+  EXPECT_EQ(port->Parity().Bits, prEven);
+  EXPECT_EQ(port->BaudRate(), 7);
   port.reset();
   EXPECT_EQ(box.ComPort(), nullptr);
   EXPECT_EQ(box.currentIndex(), 0);
