@@ -713,35 +713,65 @@ void TSerComPort::HandleDeliver(unsigned generation) {
 // Each message goes to OnTrigger first, then to the event of its kind. The
 // handlers are copied first: one may replace itself.
 void TSerComPort::HandleMessage(const TTriggerMessage& m) {
-  if (auto h = onTrigger_) h(this, m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
+  DoTrigger(m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
   switch (m.Msg) {
-    case SerMsg::Avail:
-      if (auto h = onTriggerAvail_) h(this, m.WParam);
-      return;
-    case SerMsg::Data:
-      if (auto h = onTriggerData_) h(this, m.WParam);
-      return;
-    case SerMsg::Timer:
-      if (auto h = onTriggerTimer_) h(this, m.WParam);
-      return;
+    case SerMsg::Avail: return TriggerAvail(m.WParam);
+    case SerMsg::Data: return TriggerData(m.WParam);
+    case SerMsg::Timer: return TriggerTimer(m.WParam);
     default: break;
   }
-  if (auto h = onTriggerStatus_) h(this, m.WParam);
-  TNotifyEvent notify;
+  TriggerStatus(m.WParam);
   switch (m.WParam & SerStatus::KindMask) {
-    case SerStatus::ModemStatus: notify = onTriggerModemStatus_; break;
-    case SerStatus::LineError:
-      if (auto h = onTriggerLineError_) {
-        const int error = LineError();
-        h(this, error, LineBreak());
-      }
-      return;
-    case SerStatus::OutbuffFree: notify = onTriggerOutbuffFree_; break;
-    case SerStatus::OutbuffUsed: notify = onTriggerOutbuffUsed_; break;
-    case SerStatus::OutSent: notify = onTriggerOutSent_; break;
+    case SerStatus::ModemStatus: return TriggerModemStatus();
+    case SerStatus::LineError: {
+      const int error = LineError();
+      return TriggerLineError(error, LineBreak());
+    }
+    case SerStatus::OutbuffFree: return TriggerOutbuffFree();
+    case SerStatus::OutbuffUsed: return TriggerOutbuffUsed();
+    case SerStatus::OutSent: return TriggerOutSent();
     default: return;
   }
-  if (notify) notify(this);
+}
+
+void TSerComPort::DoTrigger(int msg, int triggerHandle, int data) {
+  if (auto h = onTrigger_) h(this, msg, triggerHandle, data);
+}
+
+void TSerComPort::TriggerAvail(int count) {
+  if (auto h = onTriggerAvail_) h(this, count);
+}
+
+void TSerComPort::TriggerData(int triggerHandle) {
+  if (auto h = onTriggerData_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerStatus(int triggerHandle) {
+  if (auto h = onTriggerStatus_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerTimer(int triggerHandle) {
+  if (auto h = onTriggerTimer_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerLineError(int error, bool lineBreak) {
+  if (auto h = onTriggerLineError_) h(this, error, lineBreak);
+}
+
+void TSerComPort::TriggerModemStatus() {
+  if (auto h = onTriggerModemStatus_) h(this);
+}
+
+void TSerComPort::TriggerOutbuffFree() {
+  if (auto h = onTriggerOutbuffFree_) h(this);
+}
+
+void TSerComPort::TriggerOutbuffUsed() {
+  if (auto h = onTriggerOutbuffUsed_) h(this);
+}
+
+void TSerComPort::TriggerOutSent() {
+  if (auto h = onTriggerOutSent_) h(this);
 }
 
 // A device that hung up or failed ends the port as a close does, once every byte

@@ -216,6 +216,18 @@ class TSerComPort : public QObject {
 
  protected:
   void customEvent(QEvent* event) override;
+  // Every message goes first to DoTrigger, then to the Trigger... of its kind; each
+  // fires its event when one is assigned.
+  virtual void DoTrigger(int msg, int triggerHandle, int data);
+  virtual void TriggerAvail(int count);
+  virtual void TriggerData(int triggerHandle);
+  virtual void TriggerStatus(int triggerHandle);
+  virtual void TriggerTimer(int triggerHandle);
+  virtual void TriggerLineError(int error, bool lineBreak);
+  virtual void TriggerModemStatus();
+  virtual void TriggerOutbuffFree();
+  virtual void TriggerOutbuffUsed();
+  virtual void TriggerOutSent();
 
  private:
   std::shared_ptr<TSerDispatcher> Dispatcher() const;
