@@ -17,6 +17,11 @@ std::vector<uint8_t> ZeroedBytes(int count) {
 
 TDataBuffer::TDataBuffer(int capacity) : TIOBuffer(capacity), Data(ZeroedBytes(capacity)) {}
 
+TLogBuffer::TLogBuffer(uint8_t kind, int dataSize, const uint8_t* data, int value, int time, uint16_t subKind)
+    : TIOBuffer(std::max(dataSize, 0)), Kind(kind), SubKind(subKind), Time(time), Value(value) {
+  if (dataSize > 0) Data.assign(data, data + dataSize);
+}
+
 void TIOQueue::Push(std::unique_ptr<TIOBuffer> item) {
   {
     std::lock_guard lock(lock_);
@@ -161,4 +166,9 @@ int TIOQueue::InputQueued() const {
   if (items_.empty()) return 0;
   const auto* data = dynamic_cast<const TDataBuffer*>(items_.front().get());
   return data ? data->Used - data->Read : 0;
+}
+
+void TIOQueue::ForEach(const std::function<void(const TIOBuffer&)>& visit) const {
+  std::lock_guard lock(lock_);
+  for (const auto& item : items_) visit(*item);
 }

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -44,6 +45,19 @@ class TStatusBuffer final : public TIOBuffer {
  public:
   explicit TStatusBuffer(int status) : TIOBuffer(0), Status(status) {}
   int Status;
+};
+
+// One entry of the dispatch log: what happened (kind and sub-kind), when (ms since
+// the log started), a value, and a copy of the data that went with it, whose
+// length is the entry's size.
+class TLogBuffer final : public TIOBuffer {
+ public:
+  TLogBuffer(uint8_t kind, int dataSize, const uint8_t* data, int value, int time, uint16_t subKind);
+  uint8_t Kind;
+  uint16_t SubKind;
+  int Time;
+  int Value;
+  std::vector<uint8_t> Data;
 };
 
 // A worker thread's device failure; everything queued before it is still delivered.
@@ -92,6 +106,8 @@ class TIOQueue {
   int ReadQueued(uint8_t* out, int count);
   // The unread bytes of the front item when that is a data buffer; else 0.
   int InputQueued() const;
+  // Visits every item in order, under the queue's lock.
+  void ForEach(const std::function<void(const TIOBuffer&)>& visit) const;
 
  private:
   mutable std::mutex lock_;

@@ -154,3 +154,18 @@ TEST_F(DiagnosticSteps, StepsWithoutATraceOrLogOrPortAreRefused) {
   EXPECT_THROW(port.TraceStart(10), ECommNotOpen);
   EXPECT_THROW(port.LogStart(10), ECommNotOpen);
 }
+
+// The log keeps its newest entries within its size; entries without data count too.
+TEST(SerDispatchLog, KeepsTheNewestEntriesWithinItsSize) {
+  TSerDispatchLog log;
+  log.Start(3 * sizeof(TLogBuffer) + 4, "/dev/x");
+  for (uint32_t i = 0; i < 10; ++i) log.Add(SerLog::Line, SerLog::ModemStatus, i);
+  EXPECT_EQ(log.Count(), 3u);
+  const uint8_t data[] = {'a', 'b', 'c', 'd', 'e'};
+  log.Add(SerLog::Dispatch, SerLog::PutBlock, 5, data, sizeof data);
+  EXPECT_EQ(log.Count(), 2u);
+  const std::string text = log.Text(true, false);
+  EXPECT_NE(text.find("Line      Modem         00000009"), std::string::npos) << text;
+  EXPECT_NE(text.find("Dispatch  PutBlock      00000005   abcde"), std::string::npos) << text;
+  EXPECT_EQ(text.find("00000008"), std::string::npos) << text;
+}
