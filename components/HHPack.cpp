@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "components/HHIntf.h"
+#include "platform/debugger.h"
+#include "platform/prompter.h"
 
 namespace {
 
@@ -18,6 +20,12 @@ constexpr int kAbovePointGap = 30;
 constexpr int kBelowCursor = 15;
 
 TAppHelpSocket* g_current = nullptr;
+
+constexpr char kDebugModeWarning[] =
+    "To avoid a possible FATAL ERROR don't display HTML Help windows when an application started in the Debug "
+    "Mode. Make sure that the Debug Mode is disabled before running an application.This problem seems just like "
+    "incompatibility of the HTML Help engine and IDE Debug Mode.\r\nTo CANCEL an operation choose Cancel "
+    "button.\r\nTo DISABLE this message assign value false to the ShowWarning property of the TAppHelpSocket.";
 
 // The file of "file>window type".
 QString HelpFilePart(const QString& helpFileName) { return helpFileName.section(QLatin1Char('>'), 0, 0); }
@@ -69,6 +77,8 @@ TAppHelpSocket::~TAppHelpSocket() {
 }
 
 TAppHelpSocket* TAppHelpSocket::Current() { return g_current; }
+
+QString TAppHelpSocket::About() { return QStringLiteral("Help socket for compiled HTML help files"); }
 
 void TAppHelpSocket::RestorePreviousHandler() {
   // A socket made later may have taken the handler over since: then this one's
@@ -177,6 +187,15 @@ TAppHelpSocket::THHRequest TAppHelpSocket::TopicRequest(std::int32_t context) {
 }
 
 int TAppHelpSocket::HtmlHelpCommand(unsigned command, THHData data) {
+  // Closing help windows opens none, so it needs no warning (and none at program end).
+  if (ShowWarning && command != HH_CLOSE_ALL && DebuggerAttached()) {
+    ShowWarning = false;
+    if (Prompter().MessageDlg(QString::fromLatin1(kDebugModeWarning), TMsgDlgType::mtWarning, mbOK | mbCancel) ==
+        mrCancel) {
+      popupAsTopic_ = false;
+      return 0;
+    }
+  }
   int result = 0;
   switch (command) {
     case HH_DISPLAY_TOPIC:

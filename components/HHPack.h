@@ -52,6 +52,14 @@ class TAppHelpSocket : public QObject {
   THelpEvent previous_;
 
  public:
+  // Warn once, before the first help window, while a debugger holds the program:
+  // the help engine and a debugger do not get on. Cancel drops that one request.
+  // Closing the help windows never warns.
+  bool ShowWarning = true;
+  // The component's banner; it cannot be changed.
+  static QString About();
+  static void SetAbout(const QString&) {}
+
   QString HHDefaultIndexKeyword;
   QString HHDefaultSearchQuery;
   // Window type for topics that a context pop-up request shows.

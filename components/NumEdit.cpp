@@ -78,7 +78,8 @@ bool TNumEdit::FilterKey(QChar& c) const {
   if (u == kBackspace) return true;
   switch (editType_) {
     case dtFloat:
-      return c.isDigit() || c == QLocale().decimalPoint().front() || c == u'+' || c == u'-' || c.toLower() == u'e';
+      return (u >= '0' && u <= '9') || c == QLocale().decimalPoint().front() || c == u'+' || c == u'-' ||
+             c.toLower() == u'e';
     case dtInteger: return (u >= '0' && u <= '9') || u == '-';
     case dtString: return true;
     case dtPrintable: return (u >= 32 && u <= 126) || u == 145 || u == 146 || (u >= 160 && u <= 255);
@@ -96,11 +97,15 @@ void TNumEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);  // navigation, editing and clipboard keys
     return;
   }
-  QChar c = enter ? QChar(u'\r') : typed.front();
-  const bool passes = FilterKey(c);
-  if (passes) {
+  const QChar original = enter ? QChar(u'\r') : typed.front();
+  QChar c = original;
+  if (FilterKey(c)) {
     if (OnKeyPress) OnKeyPress(this, c);
-    if (!c.isNull()) QLineEdit::keyPressEvent(event);
+    // The handler may drop the character or type another in its place.
+    if (c == original)
+      QLineEdit::keyPressEvent(event);
+    else if (!c.isNull())
+      insert(QString(c));
   }
   if (!enter) return;
   if (OnEnterKeyPress)

@@ -9,6 +9,7 @@
 TAppHelpSocket& InstallProgramHelp(QWidget& mainWindow) {
   auto* socket = new TAppHelpSocket(&mainWindow);
   socket->setObjectName(QStringLiteral("helpsocket"));
+  socket->ShowWarning = false;
   socket->HHPopupsSource = psHtmlHelpFile;
   SetApplicationHelpFile(ChangeFileExt(ExecutableFileName(), QStringLiteral(".chm")));
   return *socket;

@@ -146,7 +146,8 @@ void TfrmNetworkDevices::UDPSockInvalidHost(bool& handled) {
   handled = true;
 }
 
-void TfrmNetworkDevices::UDPSockDataReceived(int, const QString& fromIP) {
+void TfrmNetworkDevices::UDPSockDataReceived(int numberBytes, const QString& fromIP) {
+  if (numberBytes < 0) return;  // a failed receive names no device
   std::array<char, kReplyBufferSize> buffer{};
   int length = kReplyBufferSize;
   UDP->ReadBuffer(buffer.data(), length);

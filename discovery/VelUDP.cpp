@@ -174,11 +174,9 @@ void TVelUDP::Receive() {
   socklen_t size = sizeof from;
   const ssize_t n =
       ::recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
-  if (n < 0) {
-    receivedLength_ = -1;
-    return;
-  }
-  receivedLength_ = static_cast<int>(n);
+  // A notice with nothing to read after all is no failed receive.
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+  receivedLength_ = n < 0 ? -1 : static_cast<int>(n);
   if (OnDataReceived)
     OnDataReceived(this, receivedLength_, DottedAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
 }

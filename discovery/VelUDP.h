@@ -56,7 +56,8 @@ class TVelUDP : public QObject {
   void ReadBuffer(char* buffer, int& length) const;
   void StatusMessage(int level, const QString& text);
 
-  // A datagram arrived: its length (at most kReceiveBufferSize) and its sender.
+  // A datagram arrived: its length (at most kReceiveBufferSize) and its sender; or a
+  // receive failed: -1, from 0.0.0.0 port 0.
   std::function<void(TVelUDP* sender, int numberBytes, const QString& fromIP, int port)> OnDataReceived;
   std::function<void(TVelUDP* sender)> OnDataSend;
   std::function<void(TVelUDP* sender, const QString& status)> OnStatus;

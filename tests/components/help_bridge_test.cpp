@@ -10,9 +10,11 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "components/HHIntf.h"
 #include "platform/apphelp.h"
+#include "platform/debugger.h"
 #include "tests/support/fake_help_engine.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
@@ -30,6 +32,7 @@ std::int32_t PopupPosition(int x, int y) {
 class HelpBridge : public ::testing::Test {
  protected:
   void SetUp() override {
+    SetDebuggerCheck([this] { return debugged; });
     helpFile = exe.Path(QStringLiteral("viewer.chm"));
     SetApplicationHelpFile(helpFile);
     socket = std::make_unique<TAppHelpSocket>();
@@ -38,6 +41,7 @@ class HelpBridge : public ::testing::Test {
     socket.reset();
     ApplicationHelpHandler() = nullptr;
     SetApplicationHelpFile(QString());
+    SetDebuggerCheck({});
     EXPECT_TRUE(prompter.AllAnswersUsed());
   }
 
@@ -62,6 +66,7 @@ class HelpBridge : public ::testing::Test {
     engine.calls.clear();
   }
 
+  bool debugged = false;
   TTempExeDir exe{QStringLiteral("viewer")};
   TScriptedPrompter prompter;
   TFakeHelpEngine engine;
@@ -306,6 +311,52 @@ TEST_F(HelpBridge, WithoutAnEngineRequestsFailAndTheFirstSaysWhy) {
   // Closing at the end asks the user nothing.
   socket.reset();
   EXPECT_EQ(prompter.Prompts().size(), 1u);
+}
+
+TEST_F(HelpBridge, UnderADebuggerTheFirstRequestWarnsOnceAndCancelDropsIt) {
+  const QString warning = QStringLiteral(
+      "To avoid a possible FATAL ERROR don't display HTML Help windows when an application started in the Debug "
+      "Mode. Make sure that the Debug Mode is disabled before running an application.This problem seems just like "
+      "incompatibility of the HTML Help engine and IDE Debug Mode.\r\nTo CANCEL an operation choose Cancel "
+      "button.\r\nTo DISABLE this message assign value false to the ShowWarning property of the TAppHelpSocket.");
+  const struct {
+    bool debugged;
+    bool showWarning;
+    std::optional<int> answer;  // the warning's answer; none: no warning
+    bool firstServed;
+  } cases[] = {
+      {true, true, mrCancel, false},
+      {true, true, mrOk, true},
+      {true, false, std::nullopt, true},
+      {false, true, std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "debugged " << c.debugged << ", warning " << c.showWarning);
+    debugged = c.debugged;
+    socket = std::make_unique<TAppHelpSocket>();
+    socket->ShowWarning = c.showWarning;
+    engine.calls.clear();
+    prompter.Clear();
+    if (c.answer) prompter.AnswerMessage(*c.answer);
+    EXPECT_EQ(socket->ShowContents(), c.firstServed);
+    EXPECT_EQ(engine.Requests().size(), c.firstServed ? 1u : 0u);
+    EXPECT_EQ(socket->ShowContents(), true);
+    EXPECT_EQ(engine.Requests().size(), c.firstServed ? 2u : 1u);
+    EXPECT_FALSE(c.debugged && socket->ShowWarning);
+    ASSERT_EQ(prompter.Prompts().size(), c.answer ? 1u : 0u);
+    if (!c.answer) continue;
+    EXPECT_EQ(prompter.Prompts()[0].text, warning);
+    EXPECT_EQ(prompter.Prompts()[0].type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(prompter.Prompts()[0].buttons, static_cast<TMsgDlgButtons>(mbOK | mbCancel));
+  }
+  // Closing opens no window: no warning, even at the end of a debugged run.
+  debugged = true;
+  socket = std::make_unique<TAppHelpSocket>();
+  engine.calls.clear();
+  prompter.Clear();
+  socket.reset();
+  EXPECT_EQ(engine.Calls(HH_CLOSE_ALL).size(), 1u);
+  EXPECT_TRUE(prompter.Prompts().empty());
 }
 
 TEST_F(HelpBridge, WithoutAnHtmlHelpFileRequestsGoOnToTheHandlerBefore) {

@@ -1,6 +1,8 @@
 #include "components/NumEdit.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -68,12 +70,29 @@ TEST(NumEdit, FiltersTypedCharactersByKind) {
   }
   TNumEdit e;
   e.setEditType(dtFloat);
+  // Only the digits 0 to 9 make a number: other scripts' digits are dropped.
+  QKeyEvent arabicThree(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u0663"));
+  QApplication::sendEvent(&e, &arabicThree);
+  EXPECT_EQ(e.text(), "");
   int enters = 0, presses = 0;
   e.OnEnterKeyPress = [&](TNumEdit*) { ++enters; };
   e.OnKeyPress = [&](TNumEdit*, QChar&) { ++presses; };
   QTest::keyClick(&e, Qt::Key_Return);
   EXPECT_EQ(enters, 1);
   EXPECT_EQ(presses, 0);
+}
+
+TEST(NumEdit, TheKeyPressHandlerMayDropACharacterOrTypeAnotherInItsPlace) {
+  TNumEdit e;
+  e.setEditType(dtString);
+  e.OnKeyPress = [](TNumEdit*, QChar& c) {
+    if (c == u'x') c = QChar();
+    else c = c.toUpper();
+  };
+  QTest::keyClicks(&e, QStringLiteral("axbc"));
+  EXPECT_EQ(e.text(), "ABC");
+  QTest::keyClick(&e, Qt::Key_Backspace);
+  EXPECT_EQ(e.text(), "AB");
 }
 
 class NumEditForm : public ::testing::Test {

@@ -1,5 +1,7 @@
 // The device finder against the simulated indicator, each test in a network
 // namespace of its own, so that the fixed discovery port is the test's alone.
+#include <netinet/in.h>
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -8,11 +10,13 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "discovery/NetDevices.h"
 #include "tests/support/discovery_fakes.h"
+#include "tests/support/failing_recvfrom.h"
 #include "tests/support/private_network.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/udp_peer.h"
@@ -236,6 +240,22 @@ TEST_F(DeviceFinderTest, RepliesAreReadUpTo1024BytesAndOddOnesStillGiveTheAddres
     EXPECT_EQ(RowText(0)[0], QStringLiteral("127.0.0.1"));
     EXPECT_EQ(RowText(0)[2], c.deviceName);
   }
+}
+
+TEST_F(DeviceFinderTest, AFailedReceiveAddsNoRow) {
+  TUdpPeer responder("127.255.255.255", TfrmNetworkDevices::kDiscoveryPort);
+  ASSERT_TRUE(responder.Bound());
+  Open();
+  Find(kLoopbackItem);
+  QByteArray probe;
+  sockaddr_in finderAddress{};
+  ASSERT_TRUE(responder.Receive(probe, &finderAddress));
+  // The first read of the reply fails; the reply is still there for the next.
+  const TFailingRecvfrom failing(ntohs(finderAddress.sin_port), ENOMEM);
+  ASSERT_TRUE(responder.SendTo("<velmacor><device><name>Once</name></device></velmacor>", finderAddress));
+  ASSERT_TRUE(WaitForRows(1));
+  EXPECT_EQ(Grid().rowCount(), 1);
+  EXPECT_EQ(RowText(0)[2], QStringLiteral("Once"));
 }
 
 TEST_F(DeviceFinderTest, WithoutTheInterfaceListItSaysWhyAndStillFindsByAddress) {

@@ -11,6 +11,7 @@
 
 #include "discovery/VelUDP.h"
 #include "tests/support/discovery_fakes.h"
+#include "tests/support/failing_recvfrom.h"
 #include "tests/support/udp_peer.h"
 
 namespace {
@@ -48,6 +49,21 @@ class VelUDPTest : public ::testing::Test {
     lastFrom = from;
     return data;
   }
+  // Each datagram the component reports, with what ReadBuffer gives for it.
+  struct Received {
+    int bytes;
+    QString ip;
+    int port;
+    QByteArray data;
+  };
+  void RecordDatagrams(std::vector<Received>& into) {
+    udp.OnDataReceived = [&into](TVelUDP* sender, int bytes, const QString& ip, int port) {
+      char buffer[64];
+      int length = sizeof buffer;
+      sender->ReadBuffer(buffer, length);
+      into.push_back({bytes, ip, port, QByteArray(buffer, length)});
+    };
+  }
 
   TUdpPeer peer;
   sockaddr_in lastFrom{};
@@ -58,19 +74,8 @@ class VelUDPTest : public ::testing::Test {
 TEST_F(VelUDPTest, SendsToTheRemoteHostAndReportsEachReplyWithItsSender) {
   int sent = 0;
   udp.OnDataSend = [&](TVelUDP*) { ++sent; };
-  struct Received {
-    int bytes;
-    QString ip;
-    int port;
-    QByteArray data;
-  };
   std::vector<Received> received;
-  udp.OnDataReceived = [&](TVelUDP* sender, int bytes, const QString& ip, int port) {
-    char buffer[64];
-    int length = sizeof buffer;
-    sender->ReadBuffer(buffer, length);
-    received.push_back({bytes, ip, port, QByteArray(buffer, length)});
-  };
+  RecordDatagrams(received);
   udp.SendBuffer("hello");
   EXPECT_EQ(sent, 1);
   ASSERT_EQ(PeerGot(), "hello");
@@ -125,6 +130,35 @@ TEST_F(VelUDPTest, ReadBufferCopiesNoMoreThanTheRoomOrTheDatagramHolds) {
     EXPECT_EQ(length, c.copied);
     EXPECT_EQ(buffer.left(length), datagram.left(c.copied));
     EXPECT_EQ(buffer.at(length), '#');
+  }
+}
+
+TEST_F(VelUDPTest, AFailedReceiveIsReportedAsMinusOneAndTheDatagramStillComes) {
+  struct Case {
+    int error;
+    bool reported;  // the failure reaches OnDataReceived
+  };
+  // A notice with nothing to read after all is no failure.
+  const Case cases[] = {{ENOMEM, true}, {EAGAIN, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "errno " << c.error);
+    std::vector<Received> got;
+    RecordDatagrams(got);
+    udp.SendBuffer("x");
+    ASSERT_EQ(PeerGot(), "x");
+    const TFailingRecvfrom failing(ntohs(lastFrom.sin_port), c.error);
+    ASSERT_TRUE(peer.SendTo("reply", lastFrom));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !got.empty() && got.back().bytes == 5; }, kWaitMs));
+    ASSERT_EQ(got.size(), c.reported ? 2u : 1u);
+    if (c.reported) {
+      EXPECT_EQ(got[0].bytes, -1);
+      EXPECT_EQ(got[0].ip, QStringLiteral("0.0.0.0"));
+      EXPECT_EQ(got[0].port, 0);
+      EXPECT_EQ(got[0].data, "");
+    }
+    EXPECT_EQ(got.back().ip, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(got.back().port, peer.Port());
+    EXPECT_EQ(got.back().data, "reply");
   }
 }
 

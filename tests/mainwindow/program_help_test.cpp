@@ -19,6 +19,7 @@ TEST_P(ProgramHelp, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngin
   ASSERT_EQ(sockets.size(), 1);
   EXPECT_EQ(sockets[0]->objectName(), "helpsocket");
   EXPECT_EQ(sockets[0]->HHPopupsSource, psHtmlHelpFile);
+  EXPECT_FALSE(sockets[0]->ShowWarning);
   EXPECT_EQ(ApplicationHelpFile(), exe.Path(QString::fromLatin1(GetParam()->name) + QStringLiteral(".chm")));
 
   window->close();
