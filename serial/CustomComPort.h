@@ -129,11 +129,11 @@ enum TComEvent : unsigned {
   evRx80Full = 9,
 };
 using TComEvents = unsigned;
+constexpr TComEvents EventBit(TComEvent e) { return 1u << e; }
+constexpr TComEvents kAllComEvents = (1u << 10) - 1;
 
 // The priority the event thread asks for.
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
-constexpr TComEvents EventBit(TComEvent e) { return 1u << e; }
-constexpr TComEvents kAllComEvents = (1u << 10) - 1;
 
 // The line-error set of the error event.
 namespace ComLineError {

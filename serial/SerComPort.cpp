@@ -205,8 +205,8 @@ void TSerComPort::ApplyFlow() {
     if (bufferResume_ == 0 || bufferResume_ > bufferFull_) bufferResume_ = (inSize_ * resume + 50) / 100;
   }
   if (state_ != psOpen) return;
-  Check(Dispatcher()->SetFlowControl(hwFlow_ << 4, swFlow_ == swfTransmit || swFlow_ == swfBoth, receiveXon,
-                                              xonChar_, xoffChar_));
+  Check(Dispatcher()->SetFlowControl(hwFlow_ << 4, swFlow_ == swfTransmit || swFlow_ == swfBoth, receiveXon, xonChar_,
+                                     xoffChar_));
 }
 
 void TSerComPort::SetHWFlowOptions(int options) {
@@ -710,8 +710,8 @@ void TSerComPort::HandleDeliver(unsigned generation) {
   if (self && closeAfterDelivery_ && state_ == psClosing) FinishClose();
 }
 
-// Each message goes to OnTrigger first, then to the event of its kind. The
-// handlers are copied first: one may replace itself.
+// Each message goes to DoTrigger first, then to the Trigger operation of its kind.
+// Each of those copies its handler before calling it: a handler may replace itself.
 void TSerComPort::HandleMessage(const TTriggerMessage& m) {
   DoTrigger(m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
   switch (m.Msg) {

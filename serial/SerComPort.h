@@ -50,6 +50,7 @@ class TSerComPort : public QObject {
   explicit TSerComPort(QObject* owner = nullptr);
   ~TSerComPort() override;
 
+  // Always "v4.07": setting it changes nothing.
   QString Version() const { return QStringLiteral("v4.07"); }
   void SetVersion(const QString&) {}
 
@@ -142,7 +143,7 @@ class TSerComPort : public QObject {
   TPortState State() const { return state_; }
 
   // Settings given one after another, as when a form restores the port: until
-  // Loaded, Open := True is only remembered, nothing opens by itself, and failures
+  // Loaded, SetOpen(true) is only remembered, nothing opens by itself, and failures
   // come back as negative codes instead of exceptions.
   void BeginLoading() { loading_ = true; }
   // A port loaded as open opens now; a failure to open is shown in the
@@ -216,8 +217,8 @@ class TSerComPort : public QObject {
 
  protected:
   void customEvent(QEvent* event) override;
-  // Every message goes first to DoTrigger, then to the Trigger... of its kind; each
-  // fires its event when one is assigned.
+  // Every message goes first to DoTrigger, then to the Trigger operation of its
+  // kind; each fires its event when one is assigned.
   virtual void DoTrigger(int msg, int triggerHandle, int data);
   virtual void TriggerAvail(int count);
   virtual void TriggerData(int triggerHandle);
