@@ -50,15 +50,22 @@ void TIOIfaceSocket::SocketRead() {
 }
 
 void TIOIfaceSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
-  // Queued like the received bytes, so that the events keep the order in which
-  // the socket saw them.
-  if (state == QAbstractSocket::ConnectedState && !connected_) {
-    connected_ = true;
-    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireConnect(); }); }, Qt::QueuedConnection);
-  } else if (state == QAbstractSocket::UnconnectedState && connected_) {
-    connected_ = false;
-    QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireDisconnect(); }); }, Qt::QueuedConnection);
-  }
+  if (state == QAbstractSocket::ConnectedState && !connected_)
+    SocketConnect();
+  else if (state == QAbstractSocket::UnconnectedState && connected_)
+    SocketDisconnect();
+}
+
+// Queued like the received bytes, so that the events keep the order in which the
+// socket saw them.
+void TIOIfaceSocket::SocketConnect() {
+  connected_ = true;
+  QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireConnect(); }); }, Qt::QueuedConnection);
+}
+
+void TIOIfaceSocket::SocketDisconnect() {
+  connected_ = false;
+  QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireDisconnect(); }); }, Qt::QueuedConnection);
 }
 
 void TIOIfaceSocket::SocketError(QAbstractSocket::SocketError error) {

@@ -30,6 +30,8 @@ class TIOIfaceSocket final : public TIOIface {
  private:
   void SocketRead();
   void SocketStateChanged(QAbstractSocket::SocketState state);
+  void SocketConnect();
+  void SocketDisconnect();
   void SocketError(QAbstractSocket::SocketError error);
 
   QTcpSocket socket_;

@@ -22,6 +22,15 @@ constexpr char kDefaultFinderAddress[] = "192.168.1.255";
 
 TdatViewer::TdatViewer(TViewerModel model) : model_(model) {
   datViewer = this;
+  DataModuleCreate();
+}
+
+TdatViewer::~TdatViewer() {
+  DataModuleDestroy();
+  if (datViewer == this) datViewer = nullptr;
+}
+
+void TdatViewer::DataModuleCreate() {
   const QString fileName = IniFileName();
   if (!QFileInfo::exists(fileName)) return;
   auto ini = std::make_unique<TMemIniFile>(fileName);
@@ -36,13 +45,12 @@ TdatViewer::TdatViewer(TViewerModel model) : model_(model) {
   ini_ = std::move(ini);
 }
 
-TdatViewer::~TdatViewer() {
+void TdatViewer::DataModuleDestroy() {
   if (ini_ && !ini_->UpdateFile())
     Prompter().MessageDlg(
         QStringLiteral("Settings file %1 cannot be written (%2).").arg(ini_->FileName(), ini_->LastError()),
         TMsgDlgType::mtError, mbOK);
   ini_.reset();
-  if (datViewer == this) datViewer = nullptr;
 }
 
 QString TdatViewer::IniFileName() const { return ChangeFileExt(ExecutableFileName(), QStringLiteral(".ini")); }

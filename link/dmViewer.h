@@ -65,6 +65,10 @@ class TdatViewer {
   int GetTimeout() const;
 
  private:
+  // Takes the ini file in when it exists and can be read.
+  void DataModuleCreate();
+  // Writes the ini file back, when there is one, and lets it go.
+  void DataModuleDestroy();
   QString ReadString(const char* section, const char* key, const QString& defaultValue) const;
   int ReadInteger(const char* section, const char* key, int defaultValue) const;
   bool ReadBool(const char* section, const char* key, bool defaultValue) const;

@@ -1,6 +1,7 @@
 #include "link/logging.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -27,7 +28,24 @@ TTrafficLog& Log() {
   return log;
 }
 
-QString ErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+// Stands in for the error text when another program holds the log.
+constexpr int kInUse = -1;
+
+QString ErrorText(int error) {
+  if (error == kInUse) return QStringLiteral("The file is in use by another program");
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Others may read the log while it is open but not write it: a second viewer on the
+// same file would mix its lines into ours. A file system without locks is no reason
+// to go without the log.
+bool TakeWriteLock(int fd) {
+  int result;
+  do {
+    result = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (result < 0 && errno == EINTR);
+  return result == 0 || errno != EWOULDBLOCK;
+}
 
 int OpenForAppend(const QString& path, int extraFlags) {
   const QByteArray name = QFile::encodeName(path);
@@ -89,14 +107,18 @@ void CommsLoggingInit(const QString& fileName) {
       created = fd >= 0;
       if (fd < 0 && errno == EEXIST) fd = OpenForAppend(path, 0);
     }
-    if (fd >= 0) {
+    if (fd < 0) {
+      error = errno;
+    } else if (!TakeWriteLock(fd)) {
+      ::close(fd);
+      error = kInUse;
+    } else {
       log.fd = fd;
       log.path = path;
       if (created) WriteLineLocked(log, "CommsLoggingInit: Log file created");
       WriteLineLocked(log, "CommsLoggingInit: Logging started");
       return;
     }
-    error = errno;
   }
   // Shown without the lock: the box runs the event loop, whose handlers may log.
   Prompter().ShowMessage(QStringLiteral("Log file %1 cannot be opened (%2)").arg(path, ErrorText(error)));

@@ -8,8 +8,10 @@
 #include <string_view>
 
 // Opens the log on the stored file name (see ResolveStoredPath), appending to the
-// file or creating it; does nothing when the log is already open. A file that
-// cannot be opened is reported and the log stays closed. GUI thread only.
+// file or creating it; does nothing when the log is already open. While open, no
+// other program that respects file locks (another viewer) can log into it. A file
+// that cannot be opened, or that another program is logging into, is reported and
+// the log stays closed. GUI thread only.
 void CommsLoggingInit(const QString& fileName);
 // Writes the closing line and closes the log, when it is open.
 void CommsLoggingDestroy();

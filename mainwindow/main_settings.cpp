@@ -5,10 +5,9 @@
 #include <QTabWidget>
 #include <QLayout>
 
-#include "dialogs/passcode.h"
-#include "dialogs/trafficdlg.h"
 #include "mainwindow/main.h"
 #include "mainwindow/main_settingshost.h"
+#include "mainwindow/reusabledialogs.h"
 #include "mainwindow/settingspagescore.h"
 #include "mainwindow/settingstransfer.h"
 #include "mimic/voxMimicDisp.h"
@@ -32,7 +31,8 @@ void TFrmMain::TSettingsHost::RestartPolling() {
 bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::vector<std::string>& commands,
                                          const std::vector<std::string>& replySlots,
                                          std::vector<std::string>& replies) {
-  TFrmTraffic dialog(&w_);
+  if (!FrmTraffic) return false;
+  TFrmTraffic& dialog = *FrmTraffic;
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
   dialog.SendCommand = [this](const std::string& command) { w_.SendCommand(command, false); };
   dialog.SetCommands(commands, replySlots);
@@ -64,10 +64,10 @@ bool TFrmMain::TSettingsHost::QuerySet(const std::string& command) {
 }
 
 std::optional<std::string> TFrmMain::TSettingsHost::AskPasscode() {
-  TFrmPasscode dialog(&w_);
-  dialog.Clear();
-  if (Prompter().ExecDialog(dialog) != mrOk) return std::nullopt;
-  return dialog.Passcode().toStdString();
+  if (!FrmPasscode) return std::nullopt;
+  FrmPasscode->Clear();
+  if (Prompter().ExecDialog(*FrmPasscode) != mrOk) return std::nullopt;
+  return FrmPasscode->Passcode().toStdString();
 }
 
 void TFrmMain::TSettingsHost::ControlsToSettings() { w_.settingsPages_->StorePages(); }

@@ -13,7 +13,7 @@ int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
   auto window = std::make_unique<TFrmMain>(variant);
   // The reusable dialogs follow the main window, in this order: log set-up,
   // settings transfer, about, the W840's absolute mV/V calibration, chart set-up,
-  // passcode (the transfer and passcode dialogs are made for each use).
+  // passcode.
   CreateReusableDialogs(window.get(), variant);
   window->show();
   const int result = QApplication::exec();

@@ -79,9 +79,15 @@ void SetText(QLineEdit* edit, const QString& text) {
   edit->setText(text);
 }
 
+// The entry a box stands at: in a box that takes typed text, the entry that text
+// names, or none.
+int Entry(const QComboBox* box) {
+  return box->isEditable() ? box->findText(box->currentText(), Qt::MatchExactly) : box->currentIndex();
+}
+
 // A box with nothing selected holds no value: the model keeps its own.
 void ReadIndex(const QComboBox* box, int32_t& target) {
-  if (box->currentIndex() >= 0) target = box->currentIndex();
+  if (const int entry = Entry(box); entry >= 0) target = entry;
 }
 
 const QString kHeaderLimit = QStringLiteral("Maximum size = 6 lines x 30 characters");
@@ -126,7 +132,11 @@ struct TSettingsPagesCore::TBound {
 
 TSettingsPagesCore::TSettingsPagesCore(QWidget* parent) : QWidget(parent), bound_(std::make_unique<TBound>()) {}
 
-TSettingsPagesCore::~TSettingsPagesCore() = default;
+TSettingsPagesCore::~TSettingsPagesCore() {
+  // The controls go only after this, as the widget ends; one that still reports
+  // then (the editable DHCP box, losing its focus) must find no handler.
+  for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void TSettingsPagesCore::Bind(const TPageBindings& own) {
   TBound& b = *bound_;
@@ -187,6 +197,7 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
   connect(b.dp, &QComboBox::activated, this, [this] { CBxDPChange(); });
   connect(b.units, &QComboBox::activated, this, [this] { CBxUnitsChange(); });
   connect(b.dhcp, &QComboBox::activated, this, [this] { cbEthDHCPChange(); });
+  connect(b.dhcp, &QComboBox::editTextChanged, this, [this] { cbEthDHCPChange(); });
   connect(b.serialTabs, &QTabBar::currentChanged, this, [this] { tcSerialChange(); });
   for (QComboBox* box : b.serialBoxes) connect(box, &QComboBox::activated, this, [this] { cbSerialChange(); });
   connect(b.subPages, &QTabWidget::currentChanged, this, [this](int i) { PgCSettingsChange(i); });
@@ -230,9 +241,9 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     if (calDirectSpan_) SetText(calDirectSpan_, FromLatin1(IntToFixedStr(m.DirectSpan, 4, c)));
     for (auto& [e, r] : b.texts) SetText(e, FromLatin1(r->field(m)));
     {
+      // One line per header, empty ones included: the memo always has six lines.
       QStringList lines;
       for (const auto& h : m.PrintHeader) lines << FromLatin1(h);
-      while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
       const QSignalBlocker block(b.memo);
       b.memo->setPlainText(lines.join(u'\n'));
     }
@@ -302,7 +313,7 @@ void TSettingsPagesCore::ControlsToSettings() {
   TSettingsModel& m = *model_;
   ReadIndex(b.dp, m.DecimalPoint);
   for (auto& [box, r] : b.combos)
-    if (box->currentIndex() >= 0) r->field.set(m, box->currentIndex() + r->offset);
+    if (const int entry = Entry(box); entry >= 0) r->field.set(m, entry + r->offset);
   StoreOwnSettings();
   for (auto& [box, r] : b.checks) r->field.set(m, box->isChecked() ? 1 : 0);
   if (b.filter->currentIndex() >= 0) m.SynchFrequency = static_cast<int32_t>(b.filter->currentText().toDouble());
@@ -406,7 +417,7 @@ void TSettingsPagesCore::CBxUnitsChange() {
 }
 
 void TSettingsPagesCore::cbEthDHCPChange() {
-  const bool manual = bound_->dhcp->currentIndex() != 1;
+  const bool manual = Entry(bound_->dhcp) != 1;
   for (auto& [parts, r] : bound_->addresses)
     if (QString::fromLatin1(r->prefix).startsWith(QStringLiteral("edtEth")))
       for (QLineEdit* p : parts) p->setEnabled(manual);

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <vector>
 
+#include "link/IOIfaceConfigure.h"
 #include "serial/SerExceptions.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -138,4 +139,24 @@ TEST(TIOIfaceSerial, AW830LinkOpensOnADeviceWithoutModemLines) {
   link.SetParity(0);
   link.Open();
   EXPECT_TRUE(link.GetActive());
+}
+
+TEST(CreateIOInterface, SerialChoiceGivesAClosedSerialLinkWithThoseSettings) {
+  TLinkSettings settings;
+  settings.serialPort = QStringLiteral("COM2");
+  settings.baudRate = 19200;
+  settings.dataBits = 7;
+  settings.stopBits = 2;
+  settings.parity = 2;
+  auto link = CreateIOInterface(settings);
+  auto* serial = dynamic_cast<TIOIfaceSerial*>(link.get());
+  ASSERT_NE(serial, nullptr);
+  EXPECT_FALSE(serial->GetActive());
+  EXPECT_EQ(serial->GetDescription(), QStringLiteral("/dev/ttyS1"));
+  EXPECT_EQ(serial->Port().Baud(), 19200);
+  EXPECT_EQ(serial->Port().DataBits(), 7);
+  EXPECT_EQ(serial->Port().StopBits(), 2);
+  EXPECT_EQ(serial->Port().Parity(), pEven);
+  EXPECT_FALSE(serial->Port().RTS());
+  EXPECT_TRUE(serial->Port().DTR());
 }

@@ -1,5 +1,9 @@
 #include "link/logging.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -115,6 +119,31 @@ TEST_F(TrafficLog, AFileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
     EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (%2)")
                                           .arg(exe_.Path(QString::fromLatin1(c.stored)), QString::fromLatin1(c.reason)));
   }
+}
+
+TEST_F(TrafficLog, AFileAnotherViewerLogsIntoIsReportedAndLeftAlone) {
+  const QString name = QStringLiteral("shared.log");
+  exe_.Write(name, "2020-01-01 00:00:00.000: other viewer\r\n");
+  const int other = ::open(QFile::encodeName(exe_.Path(name)).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  {
+    TScriptedPrompter prompter;
+    prompter.AnswerMessage(mrOk);
+    CommsLoggingInit(name);
+    EXPECT_FALSE(CommsLoggingActive());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (The file is in use by another program)")
+                                          .arg(exe_.Path(name)));
+  }
+  EXPECT_EQ(Messages(name), QStringList{"other viewer"});
+  ::close(other);
+  CommsLoggingInit(name);
+  EXPECT_TRUE(CommsLoggingActive()) << "once the other viewer lets go, the log opens";
+  const int next = ::open(QFile::encodeName(exe_.Path(name)).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(next, 0);
+  EXPECT_EQ(::flock(next, LOCK_EX | LOCK_NB), -1) << "and now it is ours";
+  ::close(next);
 }
 
 // A message box runs the event loop, and whatever runs there may log.

@@ -59,7 +59,7 @@ TEST_F(TSettingsViewerTest, ReadFillsEveryPageWithTheIndicatorsValues) {
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
   EXPECT_EQ(Control<QComboBox>(pages, "cbxFilter").currentText(), "60");
-  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world\n\n\n\n");
   auto& main = Control<QTabWidget>(*window, "PgCMain");
   EXPECT_TRUE(main.isTabVisible(main.indexOf(&Control<QWidget>(*window, "TSSettings"))));
   // Every setting survives the pages: storing them back leaves nothing unsent.
@@ -98,6 +98,52 @@ TEST_F(TSettingsViewerTest, WriteOfAProtectedChangeSendsOnlyItBehindThePasscode)
   EXPECT_TRUE(window->InSync());
   EXPECT_FALSE(StatusRed());
   EXPECT_EQ(window->PollMode(), pmDisplay);
+}
+
+TEST_F(TSettingsViewerTest, TransfersAndPasscodesReuseTheDialogsMadeAtStartAndThePasscodeStartsEmpty) {
+  QStringList made;
+  for (const QDialog* dialog : window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) made << dialog->objectName();
+  EXPECT_EQ(made, QStringList({"FrmLogDialog", "FrmTraffic", "frmAbout", "FrmChartSetup", "FrmPasscode"}));
+
+  indicator.SetPasscode("1234");
+  std::vector<QDialog*> traffic;
+  auto answerTraffic = [&] {
+    prompter.AnswerDialog([&](QDialog& dialog) {
+      traffic.push_back(&dialog);
+      dialog.show();
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
+      return dialog.result();
+    });
+  };
+  std::vector<QDialog*> passcode;
+  std::vector<QString> passcodeShown;
+  Connect();
+  answerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  for (int write = 0; write < 2; ++write) {
+    ShowPage("TSSettings");
+    auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+    units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+    ShowPage("TSDisplay");
+    answerTraffic();
+    prompter.AnswerDialog([&](QDialog& dialog) {
+      passcode.push_back(&dialog);
+      auto& edit = Control<QLineEdit>(dialog, "EdtPasscode");
+      passcodeShown.push_back(edit.text());
+      edit.setFocus();
+      QTest::keyClicks(&edit, "1234");
+      return static_cast<int>(mrOk);
+    });
+    answerTraffic();
+    Control<QAction>(*window, "WriteSettings1").trigger();
+    EXPECT_TRUE(window->InSync()) << write;
+  }
+
+  ASSERT_EQ(traffic.size(), 5u);
+  for (QDialog* dialog : traffic) EXPECT_EQ(dialog, &Control<QDialog>(*window, "FrmTraffic"));
+  ASSERT_EQ(passcode.size(), 2u);
+  for (QDialog* dialog : passcode) EXPECT_EQ(dialog, &Control<QDialog>(*window, "FrmPasscode"));
+  EXPECT_EQ(passcodeShown, std::vector<QString>(2, QString()));
 }
 
 TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoChangeOfState) {

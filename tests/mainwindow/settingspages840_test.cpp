@@ -102,7 +102,32 @@ TEST_F(SettingsPages840, DhcpOnLocksTheAddressesAndTheDnsToo) {
   EXPECT_TRUE(Find<QLineEdit>("edtEthHostname")->isEnabled());
   Choose("cbEthDHCP", 0);
   EXPECT_TRUE(Find<QLineEdit>("edtEthDNS4")->isEnabled());
-  EXPECT_FALSE(Find<QComboBox>("cbEthDHCP")->isEditable());
+}
+
+// The box takes typed text: a text that names no entry selects none, which frees the
+// addresses and leaves the model's DHCP as it was; a typed entry name is that entry.
+TEST_F(SettingsPages840, TextTypedIntoTheDhcpBoxIsTheEntryItNamesOrNone) {
+  model.Dhcp = true;
+  pages.SettingsToControls(false);
+  auto* box = Find<QComboBox>("cbEthDHCP");
+  ASSERT_TRUE(box->isEditable());
+  ASSERT_FALSE(Find<QLineEdit>("edtEthAddr1")->isEnabled());
+  auto typeOver = [box](const char* text) {
+    box->lineEdit()->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), text);
+  };
+  typeOver("auto");
+  for (const char* e : {"edtEthAddr1", "edtEthMask2", "edtEthGW3", "edtEthDNS4"})
+    EXPECT_TRUE(Find<QLineEdit>(e)->isEnabled()) << e;
+  pages.ControlsToSettings();
+  EXPECT_TRUE(model.Dhcp);
+  typeOver("ON");
+  EXPECT_FALSE(Find<QLineEdit>("edtEthDNS4")->isEnabled());
+  typeOver("OFF");
+  EXPECT_TRUE(Find<QLineEdit>("edtEthDNS4")->isEnabled());
+  pages.ControlsToSettings();
+  EXPECT_FALSE(model.Dhcp);
 }
 
 TEST_F(SettingsPages840, ASetpointKeepsItsDirectionAndItsTabShowsItInUse) {

@@ -7,6 +7,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -156,12 +158,23 @@ TEST_F(SettingsPages, TextSettingsRefuseWhatTheLineFormatCannotCarry) {
   EXPECT_EQ(rows->text(), "12");
 }
 
-TEST_F(SettingsPages, TheHeaderMemoHoldsSixLines) {
+TEST_F(SettingsPages, TheHeaderMemoShowsEveryHeaderAndHoldsSixLines) {
+  model.PrintHeader = {"One", "", "", "", "", "Six"};
   pages.SettingsToControls(false);
-  for (int i = 0; i < 1; ++i) prompter.AnswerMessage(mrOk);
+  auto* memo = Find<QPlainTextEdit>("MemoHeader");
+  EXPECT_EQ(memo->toPlainText(), "One\n\n\n\n\nSix");
+  // A new line in a full memo costs its last line.
+  prompter.AnswerMessage(mrOk);
+  memo->setFocus();
+  QTextCursor cursor(memo->document()->firstBlock());
+  cursor.movePosition(QTextCursor::EndOfBlock);
+  memo->setTextCursor(cursor);
+  QTest::keyClick(memo, Qt::Key_Return);
+  EXPECT_EQ(memo->toPlainText(), "One\n\n\n\n\n");
+  prompter.AnswerMessage(mrOk);
   Find<QPlainTextEdit>("MemoHeader")->setPlainText("1\n2\n3\n4\n5\n6\n7");
   EXPECT_EQ(Find<QPlainTextEdit>("MemoHeader")->blockCount(), 6);
-  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Maximum size = 6 lines x 30 characters"});
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>(2, "Maximum size = 6 lines x 30 characters"));
   pages.ControlsToSettings();
   EXPECT_EQ(model.PrintHeader[5], "6");
 }

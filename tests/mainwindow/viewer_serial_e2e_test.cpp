@@ -38,7 +38,7 @@ TEST_F(TViewerSerialTest, ReadSettingsFillsThePagesWithTheIndicatorsValues) {
   EXPECT_EQ(Control<QLineEdit>(pages, "EdtFS1").text(), "90.00");
   EXPECT_EQ(Control<QComboBox>(pages, "CBxUnits").currentIndex(), 1);
   EXPECT_EQ(Control<QComboBox>(pages, "cbxFilter").currentText(), "60");
-  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(Control<QPlainTextEdit>(pages, "MemoHeader").toPlainText(), "\nHello, world\n\n\n\n");
   EXPECT_EQ(window->WorkingData().SerialNumber, "SIM00001");
 }
 

@@ -96,7 +96,7 @@ TEST_F(TW840Test, ReadSettingsFillsTheSixPagesAndTheyHoldEverySetting) {
   EXPECT_EQ(Box("cbFunctionKey").currentText(), "Memory - (Undo)");
   EXPECT_EQ(Box("CBxRem8").currentText(), "Single Ser 4");
   EXPECT_EQ(Edit("EdtID").text(), "Bay 7");
-  EXPECT_EQ(Control<QPlainTextEdit>(window->SettingsPages(), "MemoHeader").toPlainText(), "\nHello, world");
+  EXPECT_EQ(Control<QPlainTextEdit>(window->SettingsPages(), "MemoHeader").toPlainText(), "\nHello, world\n\n\n\n");
   Control<QTabBar>(window->SettingsPages(), "tcSerial").setCurrentIndex(1);
   EXPECT_EQ(Box("cbSerialUse").currentText(), "Net");
   EXPECT_EQ(Box("cbBaud").currentText(), "19200 baud");
