@@ -28,73 +28,89 @@ QStringList ItemsOf(TComProperty property) {
 
 }  // namespace
 
+void TComSelect::ChooseProperty(TComProperty property) {
+  const QStringList items = ItemsOf(property);
+  property_ = property;
+  list_.clear();
+  list_.addItems(items);
+}
+
+void TComSelect::Keep(const QString& text) {
+  const std::string t = text.toStdString();
+  switch (property_) {
+    case cpPort: PortName = text; break;
+    case cpBaudRate: BaudRate = BaudRateFromText(t); break;
+    case cpDataBits: DataBits = DataBitsFromText(t); break;
+    case cpStopBits: StopBits = StopBitsFromText(t); break;
+    case cpParity: Parity = ParityFromText(t); break;
+    case cpFlowControl: FlowControl = FlowControlFromText(t); break;
+    case cpNone: break;
+  }
+}
+
+void TComSelect::TakeText(const QString& text) {
+  Keep(text);
+  if (AutoApply) ApplyToPort();
+}
+
+void TComSelect::ApplyToPort() {
+  if (!Port) return;
+  switch (property_) {
+    case cpPort: Port->SetPort(PortName.toStdString()); break;
+    case cpBaudRate: Port->SetBaudRate(BaudRate); break;
+    case cpDataBits: Port->SetDataBits(DataBits); break;
+    case cpStopBits: Port->SetStopBits(StopBits); break;
+    case cpParity: Port->Parity().Set(&TComParity::Bits, Parity); break;
+    case cpFlowControl: Port->FlowControl().SetFlowControl(FlowControl); break;
+    case cpNone: break;
+  }
+}
+
+int TComSelect::ReadFromPort() {
+  if (!Port) return -1;
+  std::string text;
+  switch (property_) {
+    case cpPort: text = Port->Port(); break;
+    case cpBaudRate: text = BaudRateText(Port->BaudRate()); break;
+    case cpDataBits: text = DataBitsText(Port->DataBits()); break;
+    case cpStopBits: text = StopBitsText(Port->StopBits()); break;
+    case cpParity: text = ParityText(Port->Parity().Bits); break;
+    case cpFlowControl: text = FlowControlText(Port->FlowControl().FlowControl()); break;
+    case cpNone: return -1;
+  }
+  const int index = list_.findText(QString::fromStdString(text));
+  if (index >= 0) Keep(list_.itemText(index));
+  return index;
+}
+
 TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
-  connect(this, &QComboBox::activated, this, [this](int index) {
-    TakeText(itemText(index));
-    if (autoApply_) ApplyToPort();
-  });
+  connect(this, &QComboBox::activated, this, [this](int index) { select_.TakeText(itemText(index)); });
 }
 
 void TComComboBox::SetComProperty(TComProperty property) {
-  const QStringList items = ItemsOf(property);  // may raise for the port list: nothing changes then
-  property_ = property;
-  clear();
-  addItems(items);
+  select_.ChooseProperty(property);
   if (count() == 0) return;
-  if (port_)
-    setCurrentIndex(ReadFromPort());
-  else
-    setCurrentIndex(0);
+  setCurrentIndex(select_.Port ? select_.ReadFromPort() : 0);
 }
 
-TCustomComPort* TComComboBox::ComPort() const { return port_; }
+TCustomComPort* TComComboBox::ComPort() const { return select_.Port; }
 
 void TComComboBox::SetComPort(TCustomComPort* port) {
-  if (port == port_) return;
+  if (port == select_.Port) return;
   disconnect(portDestroyed_);
-  port_ = port;
+  select_.Port = port;
   if (!port) return;
   portDestroyed_ = connect(port, &QObject::destroyed, this, [this] {
-    port_ = nullptr;
+    select_.Port = nullptr;
     if (count() > 0) setCurrentIndex(0);
   });
   ShowPortValue();
 }
 
 void TComComboBox::ShowPortValue() {
-  const int index = ReadFromPort();
+  const int index = select_.ReadFromPort();
   if (index >= 0) setCurrentIndex(index);
-}
-
-int TComComboBox::ReadFromPort() {
-  if (!port_) return -1;
-  std::string text;
-  switch (property_) {
-    case cpPort: text = port_->Port(); break;
-    case cpBaudRate: text = BaudRateText(port_->BaudRate()); break;
-    case cpDataBits: text = DataBitsText(port_->DataBits()); break;
-    case cpStopBits: text = StopBitsText(port_->StopBits()); break;
-    case cpParity: text = ParityText(port_->Parity().Bits); break;
-    case cpFlowControl: text = FlowControlText(port_->FlowControl().FlowControl()); break;
-    case cpNone: return -1;
-  }
-  const int index = findText(QString::fromStdString(text));
-  if (index >= 0) TakeText(itemText(index));
-  return index;
-}
-
-void TComComboBox::ApplyToPort() {
-  if (!port_) return;
-  switch (property_) {
-    case cpPort: port_->SetPort(pickedPort_.toStdString()); break;
-    case cpBaudRate: port_->SetBaudRate(static_cast<TBaudRateCode>(picked_)); break;
-    case cpDataBits: port_->SetDataBits(static_cast<TDataBitsCode>(picked_)); break;
-    case cpStopBits: port_->SetStopBits(static_cast<TStopBitsCode>(picked_)); break;
-    case cpParity: port_->Parity().Set(&TComParity::Bits, static_cast<TParityBits>(picked_)); break;
-    case cpFlowControl: port_->FlowControl().SetFlowControl(static_cast<TFlowControl>(picked_)); break;
-    case cpNone: break;
-  }
 }
 
 QString TComComboBox::Text() const { return currentIndex() < 0 ? QString() : currentText(); }
@@ -102,17 +118,4 @@ QString TComComboBox::Text() const { return currentIndex() < 0 ? QString() : cur
 void TComComboBox::SetText(const QString& text) {
   const int index = findText(text);
   if (index >= 0) setCurrentIndex(index);
-}
-
-void TComComboBox::TakeText(const QString& text) {
-  const std::string t = text.toStdString();
-  switch (property_) {
-    case cpPort: pickedPort_ = text; break;
-    case cpBaudRate: picked_ = BaudRateFromText(t); break;
-    case cpDataBits: picked_ = DataBitsFromText(t); break;
-    case cpStopBits: picked_ = StopBitsFromText(t); break;
-    case cpParity: picked_ = ParityFromText(t); break;
-    case cpFlowControl: picked_ = FlowControlFromText(t); break;
-    case cpNone: break;
-  }
 }

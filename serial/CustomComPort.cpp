@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/guard.h"
 #include "platform/inifile.h"
 #include "serial/SerErrorCodes.h"
 #include "serial/TermiosDevice.h"
@@ -128,7 +129,7 @@ void TCustomComPort::Raise(int code) { throw EComPort(code, device_ ? device_->L
 void TCustomComPort::SetPort(const std::string& port) {
   if (port == port_) return;
   port_ = port;
-  if (connected_) {
+  if (connected_ && !loading_) {
     Close();
     Open();
   }
@@ -254,6 +255,24 @@ void TCustomComPort::Open() {
   }
   if (OnAfterOpen) OnAfterOpen(this);
   for (const TComEvent e : {evCTS, evDSR, evRLSD}) DeliverModem(e);
+}
+
+void TCustomComPort::SetConnected(bool on) {
+  if (loading_) {
+    connectAfterLoad_ = on;
+    return;
+  }
+  if (on)
+    Open();
+  else
+    Close();
+}
+
+void TCustomComPort::Loaded() {
+  loading_ = false;
+  if (!connectAfterLoad_) return;
+  connectAfterLoad_ = false;
+  Guarded([this] { Open(); });
 }
 
 void TCustomComPort::StopThreads() {

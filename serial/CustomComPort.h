@@ -132,6 +132,9 @@ using TComEvents = unsigned;
 constexpr TComEvents EventBit(TComEvent e) { return 1u << e; }
 constexpr TComEvents kAllComEvents = (1u << 10) - 1;
 
+// The priority the event thread asks for.
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
 // The line-error set of the error event.
 namespace ComLineError {
 constexpr int Frame = 0x01;
@@ -197,6 +200,10 @@ class TCustomComPort : public QObject {
   TComEvents Events() const { return events_; }
   // Takes effect at the next open.
   void SetEvents(TComEvents events) { events_ = events; }
+  // Linux lets no ordinary user raise a thread's priority, nor restore one that
+  // was lowered: the value is kept and the event thread runs at the normal one.
+  TThreadPriority EventThreadPriority() const { return eventThreadPriority_; }
+  void SetEventThreadPriority(TThreadPriority priority) { eventThreadPriority_ = priority; }
   int DeliveryMode() const { return deliveryMode_; }
   // 0, 1 or 2; takes effect at the next open.
   void SetDeliveryMode(int mode) { deliveryMode_ = mode; }
@@ -219,6 +226,15 @@ class TCustomComPort : public QObject {
   void Open();
   void Close();
   bool Connected() const { return connected_; }
+  // Open or Close; while loading, only remembered for Loaded.
+  void SetConnected(bool on);
+
+  // Settings given one after another, as when a form restores the port: until
+  // Loaded nothing is applied to a device and the port does not open.
+  void BeginLoading() { loading_ = true; }
+  // A port loaded as connected opens now; a failure to open is shown in the
+  // application's error box and leaves the port closed.
+  void Loaded();
 
   // Reads up to count bytes under the time-outs: with ReadInterval -1 and no
   // totals it gives what is there at once; otherwise it waits for count bytes until
@@ -252,7 +268,7 @@ class TCustomComPort : public QObject {
   std::function<void(TCustomComPort*, int errors)> OnError;
 
  private:
-  bool Applies() const { return connected_ && updateCount_ == 0; }
+  bool Applies() const { return connected_ && updateCount_ == 0 && !loading_; }
   void EventLoop();
   void ModemLoop(int last);
   // Hands events over by DeliveryMode.
@@ -275,8 +291,11 @@ class TCustomComPort : public QObject {
   bool discardNull_ = false;
   char eventChar_ = 0;
   TComEvents events_ = kAllComEvents;
+  TThreadPriority eventThreadPriority_ = tpNormal;
   int deliveryMode_ = 0;
   int updateCount_ = 0;
+  bool loading_ = false;
+  bool connectAfterLoad_ = false;
   TComParity parity_{this};
   TComFlowControl flowControl_{this};
   TComTimeouts timeouts_;

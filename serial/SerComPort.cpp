@@ -135,10 +135,11 @@ std::shared_ptr<TSerDispatcher> TSerComPort::Dispatcher() const {
   return dispatcher_;
 }
 
-// A closed port opens itself on first use when AutoOpen is on, but only on the GUI thread.
+// A closed port opens itself on first use when AutoOpen is on, but only on the GUI
+// thread and never while loading.
 std::shared_ptr<TSerDispatcher> TSerComPort::GetDispatcher() {
   auto d = Dispatcher();
-  if (!d && state_ != psOpen && autoOpen_ && OnGuiThread()) {
+  if (!d && state_ != psOpen && autoOpen_ && !loading_ && OnGuiThread()) {
     SetOpen(true);
     d = Dispatcher();
   }
@@ -147,13 +148,15 @@ std::shared_ptr<TSerDispatcher> TSerComPort::GetDispatcher() {
 
 std::shared_ptr<TSerDispatcher> TSerComPort::RequireDispatcher() {
   auto d = GetDispatcher();
-  if (!d) CheckException(SerErr::CommNotOpen);
+  if (!d) Check(SerErr::CommNotOpen);
   return d;
 }
 
+int TSerComPort::Check(int code) const { return loading_ && code < 0 ? code : CheckException(code); }
+
 void TSerComPort::ApplyLine() {
   if (state_ != psOpen) return;
-  CheckException(Dispatcher()->SetLine(baud_, parity_, stopBits_, dataBits_));
+  Check(Dispatcher()->SetLine(baud_, parity_, stopBits_, dataBits_));
 }
 
 void TSerComPort::SetBaud(int baud) {
@@ -182,13 +185,13 @@ void TSerComPort::SetStopBits(int bits) {
 
 void TSerComPort::SetDTR(bool on) {
   if (on == dtr_ && !force_) return;
-  if (state_ == psOpen && CheckException(Dispatcher()->SetDTR(on)) == 1) return;
+  if (state_ == psOpen && Check(Dispatcher()->SetDTR(on)) == 1) return;
   dtr_ = on;
 }
 
 void TSerComPort::SetRTS(bool on) {
   if (on == rts_ && !force_) return;
-  if (state_ == psOpen && CheckException(Dispatcher()->SetRTS(on)) == 1) return;
+  if (state_ == psOpen && Check(Dispatcher()->SetRTS(on)) == 1) return;
   rts_ = on;
 }
 
@@ -202,8 +205,8 @@ void TSerComPort::ApplyFlow() {
     if (bufferResume_ == 0 || bufferResume_ > bufferFull_) bufferResume_ = (inSize_ * resume + 50) / 100;
   }
   if (state_ != psOpen) return;
-  CheckException(Dispatcher()->SetFlowControl(hwFlow_ << 4, swFlow_ == swfTransmit || swFlow_ == swfBoth, receiveXon,
-                                              xonChar_, xoffChar_));
+  Check(Dispatcher()->SetFlowControl(hwFlow_ << 4, swFlow_ == swfTransmit || swFlow_ == swfBoth, receiveXon, xonChar_,
+                                     xoffChar_));
 }
 
 void TSerComPort::SetHWFlowOptions(int options) {
@@ -231,7 +234,7 @@ void TSerComPort::SetRS485Mode(bool on) {
     ApplyFlow();
     SetRTS(false);
   }
-  if (state_ == psOpen) CheckException(Dispatcher()->SetRS485(on));
+  if (state_ == psOpen) Check(Dispatcher()->SetRS485(on));
 }
 
 void TSerComPort::SetSWFlowOptions(TSWFlowOptions options) {
@@ -289,12 +292,12 @@ void TSerComPort::ApplyTrace(TTraceLogState state) {
       const int r = trace.Enabled() ? trace.WriteTo(file, state == tlAppend, traceHex_, traceAllHex_) : 0;
       trace.Stop();
       tracing_ = tlOff;
-      CheckException(r);
+      Check(r);
       return;
     }
     case tlAppendAndContinue: {
       // A trace that was never started, or a failed write, leaves everything as it was.
-      CheckException(trace.WriteTo(file, true, traceHex_, traceAllHex_));
+      Check(trace.WriteTo(file, true, traceHex_, traceAllHex_));
       trace.Clear();
       trace.Resume();
       break;
@@ -318,11 +321,11 @@ void TSerComPort::ApplyLog(TTraceLogState state) {
       const int r = log.Enabled() ? log.WriteTo(file, state == tlAppend, logHex_, logAllHex_) : 0;
       log.Stop();
       logging_ = tlOff;
-      CheckException(r);
+      Check(r);
       return;
     }
     case tlAppendAndContinue: {
-      CheckException(log.WriteTo(file, true, logHex_, logAllHex_));
+      Check(log.WriteTo(file, true, logHex_, logAllHex_));
       log.Clear();
       log.Resume();
       break;
@@ -349,6 +352,73 @@ void TSerComPort::SetLogging(TTraceLogState state) {
   ApplyLog(state);
 }
 
+std::shared_ptr<TSerDispatcher> TSerComPort::DiagnosticsDispatcher() {
+  if (state_ == psClosing) return nullptr;
+  return RequireDispatcher();
+}
+
+template <class D>
+void TSerComPort::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
+                                 TTraceLogState after) {
+  auto d = DiagnosticsDispatcher();
+  if (!d) return;
+  D& diag = ((*d).*diagnostic)();
+  if (Check(diag.Enabled() ? SerErr::Ok : D::kNotEnabled) < 0) return;
+  (diag.*step)();
+  state = after;
+}
+
+template <class D>
+void TSerComPort::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append,
+                                  bool hex, bool allHex, TTraceLogState& state) {
+  auto d = DiagnosticsDispatcher();
+  if (!d) return;
+  D& diag = ((*d).*diagnostic)();
+  if (Check(diag.WriteTo(StoredPath(fileName), append, hex, allHex)) < 0) return;
+  diag.Stop();
+  state = tlOff;
+}
+
+void TSerComPort::TraceStart(unsigned size) {
+  auto d = DiagnosticsDispatcher();
+  if (!d) return;
+  d->Trace().Start(std::min<unsigned>(size, TSerTrace::kMaxSize));
+  tracing_ = tlOn;
+}
+
+void TSerComPort::TraceWrite(const QString& fileName) {
+  WriteDiagnostic(&TSerDispatcher::Trace, fileName, false, traceHex_, traceAllHex_, tracing_);
+}
+
+void TSerComPort::TraceAppend(const QString& fileName) {
+  WriteDiagnostic(&TSerDispatcher::Trace, fileName, true, traceHex_, traceAllHex_, tracing_);
+}
+
+void TSerComPort::TraceClear() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_); }
+void TSerComPort::TraceStop() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff); }
+void TSerComPort::TraceResume() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn); }
+void TSerComPort::TracePause() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause); }
+
+void TSerComPort::LogStart(unsigned size) {
+  auto d = DiagnosticsDispatcher();
+  if (!d) return;
+  d->Log().Start(std::min<unsigned>(size, TSerDispatchLog::kMaxSize), DevicePath());
+  logging_ = tlOn;
+}
+
+void TSerComPort::LogWrite(const QString& fileName) {
+  WriteDiagnostic(&TSerDispatcher::Log, fileName, false, logHex_, logAllHex_, logging_);
+}
+
+void TSerComPort::LogAppend(const QString& fileName) {
+  WriteDiagnostic(&TSerDispatcher::Log, fileName, true, logHex_, logAllHex_, logging_);
+}
+
+void TSerComPort::LogClear() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_); }
+void TSerComPort::LogStop() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff); }
+void TSerComPort::LogResume() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn); }
+void TSerComPort::LogPause() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause); }
+
 void TSerComPort::SetOnTrigger(TTriggerEvent handler) { SetEvent(onTrigger_, std::move(handler)); }
 void TSerComPort::SetOnTriggerAvail(TTriggerAvailEvent handler) { SetEvent(onTriggerAvail_, std::move(handler)); }
 void TSerComPort::SetOnTriggerData(TTriggerHandleEvent handler) { SetEvent(onTriggerData_, std::move(handler)); }
@@ -373,6 +443,11 @@ void TSerComPort::UpdateHandlerState() {
 
 void TSerComPort::SetOpen(bool open) {
   if (open == open_) return;
+  if (loading_) {
+    open_ = open;
+    openAfterLoad_ = open;
+    return;
+  }
   if (!open) {
     open_ = false;
     openPending_ = false;
@@ -381,6 +456,18 @@ void TSerComPort::SetOpen(bool open) {
     openPending_ = true;
   } else {
     InitPort();
+  }
+}
+
+void TSerComPort::Loaded() {
+  loading_ = false;
+  if (!openAfterLoad_) return;
+  openAfterLoad_ = false;
+  try {
+    InitPort();
+  } catch (const std::exception& e) {
+    open_ = false;
+    ShowException(e);
   }
 }
 
@@ -431,6 +518,7 @@ void TSerComPort::InitPort() {
     SetDTR(dtr_);
     SetRTS(rts_);
     SetRS485Mode(rs485_);
+    d->SetPriorityBoost(threadBoost_);
     force_ = false;
   } catch (...) {
     force_ = false;
@@ -508,23 +596,28 @@ void TSerComPort::FinishClose() {
 void TSerComPort::PutString(const std::string& s) {
   if (state_ == psClosing) return;
   auto d = GetDispatcher();
-  if (!d) CheckException(SerErr::CommNotOpen);
-  CheckException(d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size()));
+  if (!d) {
+    Check(SerErr::CommNotOpen);
+    return;
+  }
+  Check(d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size()));
 }
 
 char TSerComPort::GetChar() {
   if (state_ == psClosing) return '\0';
   auto d = RequireDispatcher();
+  if (!d) return '\0';
   uint8_t byte = 0;
-  CheckException(d->GetChar(byte));
+  Check(d->GetChar(byte));
   return static_cast<char>(byte);
 }
 
 std::string TSerComPort::GetBlock(int count) {
   if (state_ == psClosing || count <= 0) return std::string();
   auto d = RequireDispatcher();
+  if (!d) return std::string();
   std::string bytes(static_cast<size_t>(count), '\0');
-  CheckException(d->GetBlock(reinterpret_cast<uint8_t*>(bytes.data()), count));
+  Check(d->GetBlock(reinterpret_cast<uint8_t*>(bytes.data()), count));
   return bytes;
 }
 
@@ -540,41 +633,53 @@ int TSerComPort::OutBuffUsed() {
 
 int TSerComPort::LineError() {
   if (state_ == psClosing) return 0;
-  return RequireDispatcher()->LineError();
+  auto d = RequireDispatcher();
+  return d ? d->LineError() : 0;
 }
 
 bool TSerComPort::LineBreak() {
   if (state_ == psClosing) return false;
-  return RequireDispatcher()->LineBreak();
+  auto d = RequireDispatcher();
+  return d && d->LineBreak();
 }
 
 int TSerComPort::ModemStatus() {
   if (state_ == psClosing) return 0;
-  return RequireDispatcher()->ModemStatus();
+  auto d = RequireDispatcher();
+  return d ? d->ModemStatus() : 0;
 }
 
 void TSerComPort::ProcessComm() {
   if (state_ == psClosing) return;
-  CheckException(RequireDispatcher()->Yield());
+  if (auto d = RequireDispatcher()) Check(d->Yield());
 }
 
 int TSerComPort::AddDataTrigger(const std::string& pattern, bool ignoreCase) {
-  return CheckException(RequireDispatcher()->AddDataTrigger(pattern, ignoreCase));
+  auto d = RequireDispatcher();
+  return d ? Check(d->AddDataTrigger(pattern, ignoreCase)) : SerErr::CommNotOpen;
 }
 
-int TSerComPort::AddTimerTrigger() { return CheckException(RequireDispatcher()->AddTimerTrigger()); }
+int TSerComPort::AddTimerTrigger() {
+  auto d = RequireDispatcher();
+  return d ? Check(d->AddTimerTrigger()) : SerErr::CommNotOpen;
+}
 
 void TSerComPort::SetTimerTrigger(int handle, int ticks, bool activate) {
-  CheckException(RequireDispatcher()->SetTimerTrigger(handle, ticks, activate));
+  if (auto d = RequireDispatcher()) Check(d->SetTimerTrigger(handle, ticks, activate));
 }
 
-int TSerComPort::AddStatusTrigger(int kind) { return CheckException(RequireDispatcher()->AddStatusTrigger(kind)); }
+int TSerComPort::AddStatusTrigger(int kind) {
+  auto d = RequireDispatcher();
+  return d ? Check(d->AddStatusTrigger(kind)) : SerErr::CommNotOpen;
+}
 
 void TSerComPort::SetStatusTrigger(int handle, int value, bool activate) {
-  CheckException(RequireDispatcher()->SetStatusTrigger(handle, value, activate));
+  if (auto d = RequireDispatcher()) Check(d->SetStatusTrigger(handle, value, activate));
 }
 
-void TSerComPort::RemoveTrigger(int handle) { CheckException(RequireDispatcher()->RemoveTrigger(handle)); }
+void TSerComPort::RemoveTrigger(int handle) {
+  if (auto d = RequireDispatcher()) Check(d->RemoveTrigger(handle));
+}
 
 void TSerComPort::customEvent(QEvent* event) {
   eventsPosted_.load(std::memory_order_acquire);
@@ -605,38 +710,68 @@ void TSerComPort::HandleDeliver(unsigned generation) {
   if (self && closeAfterDelivery_ && state_ == psClosing) FinishClose();
 }
 
-// Each message goes to OnTrigger first, then to the event of its kind. The
-// handlers are copied first: one may replace itself.
+// Each message goes to DoTrigger first, then to the Trigger operation of its kind.
+// Each of those copies its handler before calling it: a handler may replace itself.
 void TSerComPort::HandleMessage(const TTriggerMessage& m) {
-  if (auto h = onTrigger_) h(this, m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
+  DoTrigger(m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
   switch (m.Msg) {
-    case SerMsg::Avail:
-      if (auto h = onTriggerAvail_) h(this, m.WParam);
-      return;
-    case SerMsg::Data:
-      if (auto h = onTriggerData_) h(this, m.WParam);
-      return;
-    case SerMsg::Timer:
-      if (auto h = onTriggerTimer_) h(this, m.WParam);
-      return;
+    case SerMsg::Avail: return TriggerAvail(m.WParam);
+    case SerMsg::Data: return TriggerData(m.WParam);
+    case SerMsg::Timer: return TriggerTimer(m.WParam);
     default: break;
   }
-  if (auto h = onTriggerStatus_) h(this, m.WParam);
-  TNotifyEvent notify;
+  TriggerStatus(m.WParam);
   switch (m.WParam & SerStatus::KindMask) {
-    case SerStatus::ModemStatus: notify = onTriggerModemStatus_; break;
-    case SerStatus::LineError:
-      if (auto h = onTriggerLineError_) {
-        const int error = LineError();
-        h(this, error, LineBreak());
-      }
-      return;
-    case SerStatus::OutbuffFree: notify = onTriggerOutbuffFree_; break;
-    case SerStatus::OutbuffUsed: notify = onTriggerOutbuffUsed_; break;
-    case SerStatus::OutSent: notify = onTriggerOutSent_; break;
+    case SerStatus::ModemStatus: return TriggerModemStatus();
+    case SerStatus::LineError: {
+      const int error = LineError();
+      return TriggerLineError(error, LineBreak());
+    }
+    case SerStatus::OutbuffFree: return TriggerOutbuffFree();
+    case SerStatus::OutbuffUsed: return TriggerOutbuffUsed();
+    case SerStatus::OutSent: return TriggerOutSent();
     default: return;
   }
-  if (notify) notify(this);
+}
+
+void TSerComPort::DoTrigger(int msg, int triggerHandle, int data) {
+  if (auto h = onTrigger_) h(this, msg, triggerHandle, data);
+}
+
+void TSerComPort::TriggerAvail(int count) {
+  if (auto h = onTriggerAvail_) h(this, count);
+}
+
+void TSerComPort::TriggerData(int triggerHandle) {
+  if (auto h = onTriggerData_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerStatus(int triggerHandle) {
+  if (auto h = onTriggerStatus_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerTimer(int triggerHandle) {
+  if (auto h = onTriggerTimer_) h(this, triggerHandle);
+}
+
+void TSerComPort::TriggerLineError(int error, bool lineBreak) {
+  if (auto h = onTriggerLineError_) h(this, error, lineBreak);
+}
+
+void TSerComPort::TriggerModemStatus() {
+  if (auto h = onTriggerModemStatus_) h(this);
+}
+
+void TSerComPort::TriggerOutbuffFree() {
+  if (auto h = onTriggerOutbuffFree_) h(this);
+}
+
+void TSerComPort::TriggerOutbuffUsed() {
+  if (auto h = onTriggerOutbuffUsed_) h(this);
+}
+
+void TSerComPort::TriggerOutSent() {
+  if (auto h = onTriggerOutSent_) h(this);
 }
 
 // A device that hung up or failed ends the port as a close does, once every byte

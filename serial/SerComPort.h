@@ -50,7 +50,9 @@ class TSerComPort : public QObject {
   explicit TSerComPort(QObject* owner = nullptr);
   ~TSerComPort() override;
 
+  // Always "v4.07": setting it changes nothing.
   QString Version() const { return QStringLiteral("v4.07"); }
+  void SetVersion(const QString&) {}
 
   // Takes the settings, users, the first five trigger events and the port events
   // of source; this port closes, and takes an open source's triggers for its next open.
@@ -136,8 +138,38 @@ class TSerComPort : public QObject {
   void SetLogAllHex(bool on) { logAllHex_ = on; }
 
   bool Open() const { return open_; }
+  // While loading, Open only stores its value.
   void SetOpen(bool open);
   TPortState State() const { return state_; }
+
+  // Settings given one after another, as when a form restores the port: until
+  // Loaded, SetOpen(true) is only remembered, nothing opens by itself, and failures
+  // come back as negative codes instead of exceptions.
+  void BeginLoading() { loading_ = true; }
+  // A port loaded as open opens now; a failure to open is shown in the
+  // application's error box and leaves the port closed.
+  void Loaded();
+
+  // The trace and the dispatch log, one step at a time, each keeping Tracing (or
+  // Logging) in step; Tracing and Logging do the same through their states.
+  // Nothing happens while the port closes. A trace or log that was never started
+  // raises ETracingNotEnabled or ELoggingNotEnabled.
+  void TraceStart(unsigned size);
+  // Writes the trace to a new file (or at the end of the file) and ends it; a
+  // failed write raises and keeps the trace.
+  void TraceWrite(const QString& fileName);
+  void TraceAppend(const QString& fileName);
+  void TraceClear();
+  void TraceStop();
+  void TraceResume();
+  void TracePause();
+  void LogStart(unsigned size);
+  void LogWrite(const QString& fileName);
+  void LogAppend(const QString& fileName);
+  void LogClear();
+  void LogStop();
+  void LogResume();
+  void LogPause();
 
   // Queues all of s or raises EOutputBufferTooSmall; never waits for the writer.
   void PutString(const std::string& s);
@@ -185,11 +217,26 @@ class TSerComPort : public QObject {
 
  protected:
   void customEvent(QEvent* event) override;
+  // Every message goes first to DoTrigger, then to the Trigger operation of its
+  // kind; each fires its event when one is assigned.
+  virtual void DoTrigger(int msg, int triggerHandle, int data);
+  virtual void TriggerAvail(int count);
+  virtual void TriggerData(int triggerHandle);
+  virtual void TriggerStatus(int triggerHandle);
+  virtual void TriggerTimer(int triggerHandle);
+  virtual void TriggerLineError(int error, bool lineBreak);
+  virtual void TriggerModemStatus();
+  virtual void TriggerOutbuffFree();
+  virtual void TriggerOutbuffUsed();
+  virtual void TriggerOutSent();
 
  private:
   std::shared_ptr<TSerDispatcher> Dispatcher() const;
   std::shared_ptr<TSerDispatcher> GetDispatcher();
+  // Null only while loading, which does not raise.
   std::shared_ptr<TSerDispatcher> RequireDispatcher();
+  // CheckException, except that while loading a negative code is returned.
+  int Check(int code) const;
   void ValidateComNumber();
   void InitPort();
   void DonePort();
@@ -200,6 +247,16 @@ class TSerComPort : public QObject {
   void UpdateHandlerState();
   void ApplyTrace(TTraceLogState state);
   void ApplyLog(TTraceLogState state);
+  // The dispatcher for a step on the trace or the log; null while closing, or
+  // while loading without one.
+  std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher();
+  // D: TSerTrace or TSerDispatchLog, state: Tracing or Logging.
+  template <class D>
+  void StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
+                      TTraceLogState after);
+  template <class D>
+  void WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append, bool hex,
+                       bool allHex, TTraceLogState& state);
   void HandleDeliver(unsigned generation);
   void HandleMessage(const TTriggerMessage& m);
   void HandleFailure(unsigned generation, int code);
@@ -248,10 +305,14 @@ class TSerComPort : public QObject {
   std::atomic<bool> open_{false};
   std::atomic<TPortState> state_{psClosed};
   bool force_ = false;
+  bool loading_ = false;
+  bool openAfterLoad_ = false;
   bool openPending_ = false;
   // A close asked inside a delivery finishes when the delivery ends.
   bool closeAfterDelivery_ = false;
   int availThreshold_ = 1;
+  // Raises the priority of the port's threads; kept and handed to each dispatcher.
+  int threadBoost_ = 0;
   std::optional<TTriggerSet> savedTriggers_;
   std::vector<std::pair<int, TPortUser>> users_;
   int nextUser_ = 1;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "serial/SerErrorCodes.h"
 
@@ -117,6 +118,7 @@ int TSerDispatcher::InitPort(const std::string& deviceName, int baud, int lineFl
 }
 
 void TSerDispatcher::StartDispatcher() {
+  if (running_) throw std::logic_error("Dispatcher already started.");
   running_ = true;
   reader_ = std::thread([this] { RunGuarded([this] { ReaderLoop(); }); });
   dispatch_ = std::thread([this] { RunGuarded([this] { DispatchLoop(); }); });
@@ -187,7 +189,7 @@ void TSerDispatcher::LineErrorsSeen(int errors) {
     std::lock_guard lock(stateLock_);
     if (lineErrors_ >= 0) lineErrors_ |= errors;
   }
-  log_.Add("Line", "Error", static_cast<uint32_t>(errors));
+  log_.Add(SerLog::Line, SerLog::LineError, static_cast<uint32_t>(errors));
   input_.Push(std::make_unique<TStatusBuffer>(((errors & SerLineError::Break) ? kEventBreak : 0) |
                                               ((errors & ~SerLineError::Break) ? kEventError : 0)));
 }
@@ -333,7 +335,7 @@ int TSerDispatcher::PutBlock(const uint8_t* data, size_t count) {
   outputSent_ = true;
   if (watchOutput_) input_.Poke();
   trace_.Add('T', data, count);
-  log_.Add("Dispatch", "PutBlock", static_cast<uint32_t>(count), data, count);
+  log_.Add(SerLog::Dispatch, SerLog::PutBlock, static_cast<uint32_t>(count), data, count);
   return SerErr::Ok;
 }
 
@@ -366,6 +368,12 @@ int TSerDispatcher::PeekLocked(int n, uint8_t& byte) const {
   if (n < 1 || UnreadLocked() < n) return SerErr::BufferIsEmpty;
   byte = ring_[static_cast<size_t>((consumed_ + static_cast<uint64_t>(n) - 1) % kRingSize)];
   return SerErr::Ok;
+}
+
+int TSerDispatcher::PeekChar(int n, uint8_t& byte) {
+  std::lock_guard lock(dispatchLock_);
+  if (ring_.empty()) return SerErr::CommNotOpen;
+  return PeekLocked(n, byte);
 }
 
 int TSerDispatcher::InBuffUsed() {
@@ -625,10 +633,11 @@ void TSerDispatcher::Deliver(const std::function<void(const TTriggerMessage&)>& 
       getCount_ = 0;
       consumeAll_ = false;
     }
-    log_.Add("Trigger", message.Msg == SerMsg::Avail  ? "Avail"
-                        : message.Msg == SerMsg::Data ? "Data"
-                        : message.Msg == SerMsg::Timer ? "Timer"
-                                                       : "Status",
+    log_.Add(SerLog::Trigger,
+             message.Msg == SerMsg::Avail   ? SerLog::Avail
+             : message.Msg == SerMsg::Data  ? SerLog::Data
+             : message.Msg == SerMsg::Timer ? SerLog::Timer
+                                            : SerLog::Status,
              static_cast<uint32_t>(message.WParam));
     struct Finish {
       TSerDispatcher& d;
@@ -769,7 +778,7 @@ void TSerDispatcher::CommitReceived(int copied, std::vector<std::unique_ptr<TIOB
   CommitLocked(copied);
   if (rest.empty()) return;
   // The ring had no room for them when the reader looked.
-  log_.Add("Dispatch", "Full", 0, "Dispatch buffer full.");
+  log_.Add(SerLog::Dispatch, SerLog::BufferFull, 0, "Dispatch buffer full.");
   input_.PushAll(rest);
   ExtractLocked();
 }
@@ -928,7 +937,7 @@ bool TSerDispatcher::HandleItem(const TIOBuffer& item) {
     std::lock_guard lock(stateLock_);
     const int delta = ((modemStatus_ ^ bits) & SerModem::Lines) >> 4;
     modemStatus_ = (bits & SerModem::Lines) | (modemStatus_ & 0x0F) | delta | (status->Status & kEventRing ? 0x04 : 0);
-    log_.Add("Line", "Modem", static_cast<uint32_t>(modemStatus_));
+    log_.Add(SerLog::Line, SerLog::ModemStatus, static_cast<uint32_t>(modemStatus_));
   }
   return true;
 }

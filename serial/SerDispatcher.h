@@ -138,6 +138,12 @@ class TSerDispatcher {
   int SetRS485(bool on);
   // Gives the processor to other threads.
   int Yield();
+  // Raises the worker threads by boost steps above the normal priority (the writer
+  // one more in RS-485 mode). Linux lets no ordinary user raise a thread's
+  // priority, nor restore one that was lowered, so the boost is kept and the
+  // threads run at the normal priority.
+  void SetPriorityBoost(int boost) { priorityBoost_ = boost; }
+  int PriorityBoost() const { return priorityBoost_; }
 
   // Any thread: all of the block or nothing (-3006); never waits for the writer.
   int PutBlock(const uint8_t* data, size_t count);
@@ -147,8 +153,12 @@ class TSerDispatcher {
   int GetChar(uint8_t& byte);
   // count bytes at once, as count GetChar calls would give them; -3005 when fewer are there.
   int GetBlock(uint8_t* out, int count);
+  // The n-th unread byte (from 1), left unread; -3007 when fewer are there.
+  int PeekChar(int n, uint8_t& byte);
   int InBuffUsed();
   int OutputUsed();
+  // Received bytes of the input queue's front buffer that wait for the dispatch ring.
+  int InputQueued() { return input_.InputQueued(); }
   void FlushInput();
   void FlushOutput();
 
@@ -295,6 +305,7 @@ class TSerDispatcher {
   std::atomic<bool> stopped_{false};
   std::atomic<bool> running_{false};
   std::atomic<bool> failureReported_{false};
+  int priorityBoost_ = 0;
   std::thread reader_, writer_, status_, dispatch_;
 
   TSerTrace trace_;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "serial/SerErrorCodes.h"
@@ -37,6 +38,30 @@ const char* Heading(char kind) {
     case 'R': return "Receive: ";
     default: return "Special-";
   }
+}
+
+const char* KindText(uint8_t kind) {
+  switch (kind) {
+    case SerLog::Dispatch: return "Dispatch";
+    case SerLog::Trigger: return "Trigger";
+    case SerLog::Line: return "Line";
+    default: return "";
+  }
+}
+
+// The driver's own text of a sub-kind, and whether its entries carry a text of
+// the driver's (written as it is) rather than bytes of the line.
+struct TSubKindText {
+  const char* Name;
+  bool DataIsText;
+};
+
+const TSubKindText& SubKindText(uint16_t subKind) {
+  static constexpr TSubKindText kTexts[] = {
+      {"", false},         {"PutBlock", false}, {"Full", true},  {"Avail", false}, {"Data", false},
+      {"Timer", false},    {"Status", false},   {"Error", false}, {"Modem", false},
+  };
+  return subKind < std::size(kTexts) ? kTexts[subKind] : kTexts[0];
 }
 
 int IoCode(int error) {
@@ -152,15 +177,14 @@ std::string TSerTrace::Text(bool hex, bool allHex) const {
 }
 
 int TSerTrace::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
-  if (!Enabled()) return SerErr::TracingNotEnabled;
+  if (!Enabled()) return kNotEnabled;
   return WriteWholeFile(fileName, Text(hex, allHex), append);
 }
 
 void TSerDispatchLog::Start(size_t size, std::string deviceName) {
   std::lock_guard lock(lock_);
   size_ = std::clamp<size_t>(size, 1, kMaxSize);
-  entries_.clear();
-  held_ = 0;
+  entries_.Clear();
   enabled_ = on_ = true;
   device_ = std::move(deviceName);
   startMs_ = NowMs();
@@ -168,8 +192,7 @@ void TSerDispatchLog::Start(size_t size, std::string deviceName) {
 
 void TSerDispatchLog::Stop() {
   std::lock_guard lock(lock_);
-  entries_.clear();
-  held_ = 0;
+  entries_.Clear();
   enabled_ = on_ = false;
 }
 
@@ -185,8 +208,7 @@ void TSerDispatchLog::Resume() {
 
 void TSerDispatchLog::Clear() {
   std::lock_guard lock(lock_);
-  entries_.clear();
-  held_ = 0;
+  entries_.Clear();
 }
 
 bool TSerDispatchLog::On() const { return on_; }
@@ -198,29 +220,30 @@ bool TSerDispatchLog::Enabled() const {
 
 size_t TSerDispatchLog::Count() const {
   std::lock_guard lock(lock_);
-  return entries_.size();
+  return entries_.Count();
 }
 
-void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const char* text) {
-  if (!on_) return;
-  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(text, text + std::strlen(text)), true});
+void TSerDispatchLog::Add(SerLog::Kind kind, SerLog::SubKind subKind, uint32_t value, const char* text) {
+  Add(kind, subKind, value, reinterpret_cast<const uint8_t*>(text), std::strlen(text));
 }
 
-void TSerDispatchLog::Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data,
+void TSerDispatchLog::Add(SerLog::Kind kind, SerLog::SubKind subKind, uint32_t value, const uint8_t* data,
                           size_t count) {
   if (!on_) return;
-  Append({std::move(kind), std::move(subKind), 0, value, std::vector<uint8_t>(data, data + count), false});
+  Append(std::make_unique<TLogBuffer>(kind, static_cast<int>(count), data, static_cast<int>(value), 0, subKind));
 }
 
-void TSerDispatchLog::Append(Entry e) {
+// An entry without data still takes room, so each counts whole.
+size_t TSerDispatchLog::HeldLocked() const {
+  return static_cast<size_t>(entries_.BytesQueued()) + entries_.Count() * sizeof(TLogBuffer);
+}
+
+void TSerDispatchLog::Append(std::unique_ptr<TLogBuffer> entry) {
   std::lock_guard lock(lock_);
   if (!on_) return;
-  e.TimeMs = static_cast<uint32_t>(NowMs() - startMs_);
-  held_ += e.Data.size() + sizeof(Entry);
-  entries_.push_back(std::move(e));
-  size_t drop = 0;
-  while (held_ > size_ && drop + 1 < entries_.size()) held_ -= entries_[drop++].Data.size() + sizeof(Entry);
-  entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(drop));
+  entry->Time = static_cast<int>(NowMs() - startMs_);
+  entries_.Push(std::move(entry));
+  while (HeldLocked() > size_ && entries_.Count() > 1) entries_.Pop();
 }
 
 std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
@@ -239,21 +262,23 @@ std::string TSerDispatchLog::Text(bool hex, bool allHex) const {
       << "Device: " << device_ << "\r\n"
       << "Date/time: " << stamp << "\r\n\r\n"
       << "    Time  Kind      Sub-kind      Value      Data\r\n";
-  for (const Entry& e : entries_) {
+  entries_.ForEach([&](const TIOBuffer& item) {
+    const auto& e = static_cast<const TLogBuffer&>(item);
+    const TSubKindText& sub = SubKindText(e.SubKind);
     char head[96];
-    std::snprintf(head, sizeof head, "%8s  %-8s  %-12s  %08x   ", std::to_string(e.TimeMs).c_str(), e.Kind.c_str(),
-                  e.SubKind.c_str(), e.Value);
+    std::snprintf(head, sizeof head, "%8s  %-8s  %-12s  %08x   ", std::to_string(static_cast<uint32_t>(e.Time)).c_str(),
+                  KindText(e.Kind), sub.Name, static_cast<uint32_t>(e.Value));
     out << head;
-    if (e.IsText)
+    if (sub.DataIsText)
       out.write(reinterpret_cast<const char*>(e.Data.data()), static_cast<std::streamsize>(e.Data.size()));
     else
       for (uint8_t b : e.Data) out << ByteText(b, hex, allHex);
     out << "\r\n";
-  }
+  });
   return out.str();
 }
 
 int TSerDispatchLog::WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const {
-  if (!Enabled()) return SerErr::LoggingNotEnabled;
+  if (!Enabled()) return kNotEnabled;
   return WriteWholeFile(fileName, Text(hex, allHex), append);
 }

@@ -3,14 +3,19 @@
 // the bytes sent ('T') and received ('R'), and the dispatch log, a list of timed
 // entries of what the dispatcher did. Both are safe to add to from any thread.
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "serial/IOBuffers.h"
+#include "serial/SerErrorCodes.h"
+
 class TSerTrace {
  public:
   static constexpr size_t kMaxSize = 4000000;
+  static constexpr int kNotEnabled = SerErr::TracingNotEnabled;
 
   void Start(size_t size);  // on, empty, up to size pairs
   void Stop();
@@ -36,40 +41,41 @@ class TSerTrace {
   std::atomic<bool> on_{false};  // read without the lock on every byte sent and received
 };
 
+// What the dispatch log tells of: the kinds of entry and their sub-kinds.
+namespace SerLog {
+enum Kind : uint8_t { Dispatch = 1, Trigger, Line };
+enum SubKind : uint16_t { PutBlock = 1, BufferFull, Avail, Data, Timer, Status, LineError, ModemStatus };
+}  // namespace SerLog
+
 class TSerDispatchLog {
  public:
   static constexpr size_t kMaxSize = 16000000;
-  struct Entry {
-    std::string Kind;
-    std::string SubKind;
-    uint32_t TimeMs;
-    uint32_t Value;
-    std::vector<uint8_t> Data;
-    bool IsText;  // a text of the driver's own, written as it is
-  };
+  static constexpr int kNotEnabled = SerErr::LoggingNotEnabled;
 
-  void Start(size_t size, std::string deviceName);  // size bounds the bytes the entries hold
+  // size bounds the bytes the entries hold, each counted with its data.
+  void Start(size_t size, std::string deviceName);
   void Stop();
   void Pause();
   void Resume();
   void Clear();
   bool On() const;
   bool Enabled() const;
-  void Add(std::string kind, std::string subKind, uint32_t value, const uint8_t* data = nullptr, size_t count = 0);
-  // An entry whose data is a text of the driver's own.
-  void Add(std::string kind, std::string subKind, uint32_t value, const char* text);
+  void Add(SerLog::Kind kind, SerLog::SubKind subKind, uint32_t value, const uint8_t* data = nullptr,
+           size_t count = 0);
+  // An entry whose data is a text of the driver's own, written as it is.
+  void Add(SerLog::Kind kind, SerLog::SubKind subKind, uint32_t value, const char* text);
   size_t Count() const;
 
   int WriteTo(const std::string& fileName, bool append, bool hex, bool allHex) const;
   std::string Text(bool hex, bool allHex) const;
 
  private:
-  void Append(Entry entry);
+  void Append(std::unique_ptr<TLogBuffer> entry);
+  size_t HeldLocked() const;
 
   mutable std::mutex lock_;
-  std::vector<Entry> entries_;
+  TIOQueue entries_;
   size_t size_ = 0;
-  size_t held_ = 0;
   bool enabled_ = false;
   std::atomic<bool> on_{false};
   std::string device_;

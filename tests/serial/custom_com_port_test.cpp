@@ -17,6 +17,7 @@
 #include "pty_pair.h"
 #include "serial/ComSetCtl.h"
 #include "serial/CustomComPort.h"
+#include "tests/support/scripted_prompter.h"
 
 TEST(TCustomComPort, ANewPortStoresOnlyTheBasicKeysWithTheirDefaults) {
   TCustomComPort port;
@@ -161,8 +162,18 @@ TEST(TComComboBoxLinked, ShowsThePortsValueAppliesPicksOnlyWithAutoApplyAndForge
   emit box.activated(13);
   EXPECT_EQ(port->BaudRate(), 13);
 
+  // Each kind keeps its own pick; a change of property applies only the new kind's.
+  box.SetAutoApply(false);
   box.SetComProperty(cpParity);
   EXPECT_EQ(box.Text(), QStringLiteral("None"));
+  box.setCurrentIndex(2);
+  emit box.activated(2);
+  EXPECT_EQ(box.Selector().Parity, prEven);
+  EXPECT_EQ(box.Selector().BaudRate, 13);
+  port->SetBaudRate(static_cast<TBaudRateCode>(7));
+  box.Selector().ApplyToPort();
+  EXPECT_EQ(port->Parity().Bits, prEven);
+  EXPECT_EQ(port->BaudRate(), 7);
   port.reset();
   EXPECT_EQ(box.ComPort(), nullptr);
   EXPECT_EQ(box.currentIndex(), 0);
@@ -187,6 +198,28 @@ class ComPortOnFake : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(ComPortOnFake, APortLoadedAsConnectedOpensWhenTheLoadingEndsOrShowsWhyNot) {
+  TScriptedPrompter prompter;
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.BeginLoading();
+  port.SetConnected(true);
+  EXPECT_FALSE(port.Connected());
+  port.Loaded();
+  EXPECT_TRUE(port.Connected());
+  port.SetConnected(false);
+  EXPECT_FALSE(port.Connected());
+
+  device->openResult = -2001;
+  device->systemError = ENOENT;
+  prompter.AnswerMessage(mrOk);
+  port.BeginLoading();
+  port.SetConnected(true);
+  port.Loaded();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Unable to open com port (win error code: 2)")});
+}
 
 TEST_F(ComPortOnFake, ModemLineChangesAreReportedWhileOpen) {
   std::vector<std::pair<char, bool>> seen;

@@ -45,9 +45,48 @@ TEST(TIOQueue, ReadQueuedCopiesAcrossDataBuffersAndStopsAtAStatusItem) {
   q.Push(Data("f"));
   uint8_t out[8] = {};
   EXPECT_EQ(q.ReadQueued(out, 2), 2);
+  EXPECT_EQ(q.InputQueued(), 1);
   EXPECT_EQ(q.ReadQueued(out + 2, 6), 3);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 5), "abcde");
   EXPECT_EQ(q.Count(), 2u);
+  EXPECT_EQ(q.InputQueued(), 0);
+}
+
+// A consumer that peeks holds the front item: nobody else peeks at it, and Clear
+// leaves it where it is.
+TEST(TIOQueue, APeekedItemIsHeldUntilReleasedOrPopped) {
+  TIOQueue q;
+  EXPECT_EQ(q.Peek(), nullptr);
+  q.Push(Data("ab"));
+  q.Push(std::make_unique<TStatusBuffer>(8));
+  TIOBuffer* front = q.Peek();
+  ASSERT_NE(front, nullptr);
+  EXPECT_EQ(q.Peek(), nullptr);
+  front->InUse = false;
+  EXPECT_EQ(q.Peek(), front);
+  q.Push(Data("c"));
+  q.Clear();
+  EXPECT_EQ(q.Count(), 1u);
+  EXPECT_EQ(q.BytesQueued(), 256);
+  auto popped = q.Pop();
+  EXPECT_EQ(popped.get(), front);
+  EXPECT_EQ(q.BytesQueued(), 0);
+  EXPECT_EQ(q.Pop(), nullptr);
+}
+
+TEST(TIOQueue, WaitForDataReturnsAtOnceWhenNotEmptyAndEndsOnAPushOrAnInterrupt) {
+  TIOQueue q;
+  q.Push(std::make_unique<TStatusBuffer>(8));
+  EXPECT_TRUE(q.WaitForData(std::chrono::hours(1)));
+  TIOQueue pushed;
+  std::thread pusher([&] { pushed.Push(Data("a")); });
+  EXPECT_TRUE(pushed.WaitForData(std::chrono::hours(1)));
+  pusher.join();
+  TIOQueue empty;
+  EXPECT_FALSE(empty.WaitForData(std::chrono::milliseconds(0)));
+  std::thread stopper([&] { empty.Interrupt(); });
+  EXPECT_FALSE(empty.WaitForData(std::chrono::hours(1)));
+  stopper.join();
 }
 
 // Data at the front waits for room in the ring; anything else is work at once.

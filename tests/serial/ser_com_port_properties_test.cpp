@@ -28,6 +28,33 @@ TEST_F(PortSurface, PropertiesThatLinuxKeepsStoredOrFixed) {
   EXPECT_EQ(port.State(), TSerComPort::psClosed);
 }
 
+// A port restored open opens only when the loading ends; until then nothing opens
+// by itself and failures come back as codes.
+TEST_F(PortSurface, ALoadedPortOpensWhenTheLoadingEnds) {
+  port.BeginLoading();
+  port.SetBaud(9600);
+  port.SetOpen(true);
+  EXPECT_TRUE(port.Open());
+  EXPECT_EQ(port.State(), TSerComPort::psClosed);
+  EXPECT_EQ(port.AddTimerTrigger(), -2007);
+  port.PutString("x");
+  port.Loaded();
+  EXPECT_EQ(port.State(), TSerComPort::psOpen);
+  EXPECT_EQ(device->Get(&TFakeDeviceState::line).Baud, 9600);
+  EXPECT_EQ(device->Written(), "");
+}
+
+TEST_F(PortSurface, APortThatFailsToOpenAfterLoadingShowsWhyAndStaysClosed) {
+  device->openResult = -2008;
+  prompter.AnswerMessage(mrOk);
+  port.BeginLoading();
+  port.SetOpen(true);
+  port.Loaded();
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.State(), TSerComPort::psClosed);
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("ie_Open - device already open")});
+}
+
 // Handshaking holds at 90 % and resumes at 10 % of InSize on the lines, at 75 %
 // and 25 % for XON/XOFF; levels of its own that fit are kept.
 TEST_F(PortSurface, TheHandshakeLevelsFollowTheFlowOptions) {

@@ -44,6 +44,21 @@ TEST(CheckException, EachCodeRaisesItsClassWithTheTablesMessage) {
   for (int code : {-6006, -6008, -6009}) EXPECT_THROW(CheckException(code), EProtocol);
 }
 
+// A code with a class of its own never raises an exception without a message.
+TEST(CheckException, EveryCodeWithAClassOfItsOwnHasAMessage) {
+  for (int code = -1; code >= -14000; --code) {
+    try {
+      CheckException(code);
+    } catch (const ESerException& e) {
+      if (e.ErrorCode() != 0) {
+        EXPECT_STRNE(e.what(), "") << code;
+      }
+    } catch (const std::exception&) {
+      // The system's errors: their texts are tested apart.
+    }
+  }
+}
+
 TEST(CheckException, SystemErrorsRaiseTheIoErrorAndOthersTheGeneralOne) {
   try {
     CheckException(-2);
