@@ -104,24 +104,55 @@ EComPort::EComPort(int errorCode, int systemError)
 
 EComPort::EComPort(int errorCode) : std::runtime_error(ComErrorText(errorCode)), ErrorCode(errorCode), WinErrorCode(-1) {}
 
-void EnumComPorts(std::vector<std::string>& list, const std::string& ttysRoot) {
+namespace {
+const TSerialPortPlaces* installedPlaces = nullptr;
+
+// The registered UART without a chip: its class entry says port type 0.
+bool IsEmptyUart(const std::filesystem::path& classEntry) {
+  return classEntry.filename().string().rfind("ttyS", 0) == 0 && ReadFirstLine(classEntry / "type") == "0";
+}
+}  // namespace
+
+const TSerialPortPlaces& SerialPortPlaces() {
+  static const TSerialPortPlaces system;
+  return installedPlaces ? *installedPlaces : system;
+}
+
+void SetSerialPortPlaces(const TSerialPortPlaces* places) { installedPlaces = places; }
+
+void EnumComPorts(std::vector<std::string>& list, const TSerialPortPlaces& places) {
   namespace fs = std::filesystem;
   // A failure anywhere in the listing, not only at its start, is this component's
   // own error: that is the one its callers catch.
   std::error_code ec;
   std::vector<std::string> ports;
-  for (fs::directory_iterator it(ttysRoot, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+  for (fs::directory_iterator it(places.ttys, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
     const fs::path dir = it->path();
     // Virtual terminals and pseudo-terminals have no device behind them.
     std::error_code unreadable;
     if (!fs::exists(dir / "device", unreadable)) continue;
-    const std::string name = dir.filename().string();
-    // The legacy 8250 driver registers ttyS0..ttyS31 whether or not a UART answers;
-    // port type 0 means no UART was found.
-    if (name.rfind("ttyS", 0) == 0 && ReadFirstLine(dir / "type") == "0") continue;
-    ports.push_back("/dev/" + name);
+    // The legacy 8250 driver registers ttyS0..ttyS31 whether or not a UART answers.
+    if (IsEmptyUart(dir)) continue;
+    ports.push_back(places.dev + "/" + dir.filename().string());
   }
   if (ec) throw EComPort(EComPort::kRegistryError, ec.value());
+  // The by-id names are links that udev makes only for adapters plugged in; a
+  // system without them has no such folder.
+  std::error_code noNames;
+  for (fs::directory_iterator it(places.byId, noNames); !noNames && it != fs::directory_iterator();
+       it.increment(noNames)) {
+    std::error_code dangling;
+    if (fs::exists(it->path(), dangling)) ports.push_back(it->path().string());
+  }
   std::sort(ports.begin(), ports.end(), [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
   list = std::move(ports);
+}
+
+bool IsPortPresent(const std::string& path, const TSerialPortPlaces& places) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (path.empty() || !fs::exists(path, ec)) return false;
+  const fs::path device = fs::canonical(path, ec);
+  if (ec) return false;
+  return !IsEmptyUart(fs::path(places.ttys) / device.filename());
 }

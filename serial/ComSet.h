@@ -48,9 +48,25 @@ class EComPort : public std::runtime_error {
 // The text of an error code; codes outside the table get a text that names the code.
 std::string ComErrorText(int errorCode);
 
-// Replaces list by the device paths of the system's serial ports, sorted ignoring
-// case. The list comes from the tty class of sysfs (ttysRoot, for tests): entries
-// with a device, and of the 8250-style ttyS* only those whose port type is not 0.
-// Raises EComPort (code 23, the errno) when the class cannot be read, at its start
-// or half-way; list is then unchanged.
-void EnumComPorts(std::vector<std::string>& list, const std::string& ttysRoot = "/sys/class/tty");
+// Where the system keeps its serial ports; tests point it at folders of their own.
+struct TSerialPortPlaces {
+  std::string ttys = "/sys/class/tty";     // the tty class of sysfs
+  std::string dev = "/dev";                // the device nodes, watched for ports that come and go
+  std::string byId = "/dev/serial/by-id";  // the stable names of the adapters plugged in
+};
+// The places in force: the ones installed last, or the system's.
+const TSerialPortPlaces& SerialPortPlaces();
+// Installs places (tests); nullptr goes back to the system's. Not owned.
+void SetSerialPortPlaces(const TSerialPortPlaces* places);
+
+// Replaces list by the device paths of the system's serial ports and the stable
+// by-id names of the adapters present, sorted ignoring case. The ports come from
+// the tty class of sysfs: entries with a device, and of the 8250-style ttyS* only
+// those whose port type is not 0. Raises EComPort (code 23, the errno) when the
+// class cannot be read, at its start or half-way; list is then unchanged.
+void EnumComPorts(std::vector<std::string>& list, const TSerialPortPlaces& places = SerialPortPlaces());
+
+// Whether the device a path names is there: its node exists, and a UART port the
+// kernel registered without finding its chip is not there. Any other device path
+// (a pseudo-terminal, a virtual port's link) is there when it exists.
+bool IsPortPresent(const std::string& path, const TSerialPortPlaces& places = SerialPortPlaces());

@@ -9,6 +9,7 @@
 #include "platform/guard.h"
 #include "platform/prompter.h"
 #include "serial/ComSelectForm.h"
+#include "serial/OpenRefusal.h"
 #include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
 #include "serial/TermiosDevice.h"
@@ -499,7 +500,7 @@ void TSerComPort::InitPort() {
   const int flags = (dtr_ ? SerLineFlag::DTR : 0) | (rts_ ? SerLineFlag::RTS : 0) | (hwFlow_ << 4);
   int result = d->InitPort(DevicePath(), baud_, flags, outSize_, inSize_, stopBits_, dataBits_, parity_);
   if (result == SerErr::FileNotFound || result == SerErr::PathNotFound) result = SerErr::BadId;
-  CheckException(result);
+  CheckOpenResult(result, DevicePath());
   {
     std::lock_guard lock(dispatcherLock_);
     dispatcher_ = d;

@@ -175,6 +175,8 @@ ESerException::ESerException(int code) : std::runtime_error(ErrorMessageText(cod
 
 ESerException::ESerException(const std::string& text) : std::runtime_error(text), errorCode_(0) {}
 
+ESerException::ESerException(int code, const std::string& text) : std::runtime_error(text), errorCode_(code) {}
+
 int CheckException(int code) {
   if (code >= 0) return code;
   switch (code) {

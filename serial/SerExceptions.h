@@ -12,6 +12,8 @@ class ESerException : public std::runtime_error {
   explicit ESerException(int code);
   // ErrorCode 0.
   explicit ESerException(const std::string& text);
+  // The code's class with a text that says more than the table's.
+  ESerException(int code, const std::string& text);
   int ErrorCode() const { return errorCode_; }
 
  private:

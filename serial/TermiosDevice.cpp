@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "serial/SerErrorCodes.h"
 #include "serial/TermiosLine.h"
@@ -68,8 +69,9 @@ int OpenErrorCode(int error) {
   }
 }
 
-TTermiosDevice::TTermiosDevice()
-    : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), interruptFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+TTermiosDevice::TTermiosDevice(std::string lockFolder)
+    : lockFolder_(std::move(lockFolder)),
+      wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), interruptFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TTermiosDevice::~TTermiosDevice() {
   Close();
@@ -84,6 +86,10 @@ int TTermiosDevice::Failed(int code) {
 
 int TTermiosDevice::Open(const std::string& name) {
   if (wakeFd_ < 0 || interruptFd_ < 0) return SerErr::TooManyOpenFiles;
+  if (FindLockOwner(name, lockFolder_)) {
+    lastError_ = EBUSY;
+    return SerErr::AlreadyOpen;
+  }
   const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Failed(OpenErrorCode(errno));
   termios2 t{};
@@ -92,15 +98,20 @@ int TTermiosDevice::Open(const std::string& name) {
     ::close(fd);
     return code;
   }
-  // The lock comes first: a port held by someone else is left exactly as it was.
-  // TIOCEXCL then keeps out those who do not take the lock, but root passes it.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int code = Failed(OpenErrorCode(errno));
+  if (const int refused = RefuseHeld(fd, name); refused != SerErr::Ok) {
     ::close(fd);
-    return code;
+    return refused;
   }
+  TPortHolder owner;
+  if (!lock_.Acquire(name, lockFolder_, owner)) {
+    ::close(fd);
+    lastError_ = EBUSY;
+    return SerErr::AlreadyOpen;
+  }
+  // TIOCEXCL keeps out those who look for none of the locks, but root passes it.
   if (::ioctl(fd, TIOCEXCL) != 0) {
     const int code = Failed(OpenErrorCode(errno));
+    lock_.Release();
     ::close(fd);
     return code;
   }
@@ -113,11 +124,23 @@ int TTermiosDevice::Open(const std::string& name) {
   return SerErr::Ok;
 }
 
+// Every test here only looks, so a port held by someone else is left exactly as
+// it was: its lock, its exclusive mode and its lines.
+int TTermiosDevice::RefuseHeld(int fd, const std::string& name) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return Failed(OpenErrorCode(errno));
+  int exclusive = 0;
+  const bool held = (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) || FindOpenHolder(name);
+  if (!held) return SerErr::Ok;
+  lastError_ = EBUSY;
+  return SerErr::AlreadyOpen;
+}
+
 void TTermiosDevice::Close() {
   if (fd_ < 0) return;
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);
   fd_ = -1;
+  lock_.Release();
 }
 
 bool TTermiosDevice::ReadCounts(TCounts& counts) {

@@ -1,6 +1,9 @@
 #pragma once
 // A serial device on Linux: a tty descriptor in raw mode, held for exclusive use,
-// waited on with poll beside an eventfd that stops every wait. A device whose
+// waited on with poll beside an eventfd that stops every wait. A device that
+// another process has open, that a serial tool has locked (flock, or a lock file
+// in the lock folder) or that another holder made exclusive is refused without
+// being touched; an opened one is locked both ways for as long as it is open. A device whose
 // driver counts line errors (a UART) also marks the bytes received with an error
 // in its input, so that each error is seen where it happened.
 #include <pthread.h>
@@ -9,11 +12,12 @@
 #include <mutex>
 #include <vector>
 
+#include "serial/PortHolders.h"
 #include "serial/SerDevice.h"
 
 class TTermiosDevice final : public TSerDevice {
  public:
-  TTermiosDevice();
+  explicit TTermiosDevice(std::string lockFolder = kUucpLockFolder);
   ~TTermiosDevice() override;
 
   int Open(const std::string& name) override;
@@ -52,6 +56,11 @@ class TTermiosDevice final : public TSerDevice {
   int WaitModemInterrupt();
   int PollModemLines();
 
+  // SerErr::AlreadyOpen when another holder has the device open or locked.
+  int RefuseHeld(int fd, const std::string& name);
+
+  std::string lockFolder_;
+  TUucpLock lock_;
   int fd_ = -1;
   int wakeFd_ = -1;
   int interruptFd_ = -1;

@@ -43,6 +43,8 @@ class FakeTtyClass : public ::testing::Test {
     if (type) std::ofstream(dir / "type") << type << "\n";
   }
   std::string Root() const { return root.path().toStdString(); }
+  // This class's entries, as the system's device nodes, with no by-id names.
+  TSerialPortPlaces Places(const std::string& ttys) const { return {ttys, "/dev", Root() + "/no-by-id"}; }
   QTemporaryDir root;
 };
 
@@ -54,17 +56,17 @@ TEST_F(FakeTtyClass, ListsRealPortsSortedIgnoringCase) {
   Add("ttyS0", true, "4");   // a UART answered
   Add("ttyS1", true, "0");   // registered, no UART
   std::vector<std::string> list = {"stale"};
-  EnumComPorts(list, Root());
+  EnumComPorts(list, Places(Root()));
   EXPECT_EQ(list, (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB1", "/dev/ttyUSB10"}));
 }
 
 TEST_F(FakeTtyClass, AnEmptyClassEmptiesTheListAndAMissingOneRaises) {
   std::vector<std::string> list = {"kept"};
-  EnumComPorts(list, Root());
+  EnumComPorts(list, Places(Root()));
   EXPECT_TRUE(list.empty());
   list = {"kept"};
   try {
-    EnumComPorts(list, Root() + "/missing");
+    EnumComPorts(list, Places(Root() + "/missing"));
     FAIL() << "no exception";
   } catch (const EComPort& e) {
     EXPECT_EQ(e.ErrorCode, 23);
@@ -78,13 +80,42 @@ TEST_F(FakeTtyClass, AFailureHalfWayThroughTheListingIsTheComponentsOwnError) {
   std::vector<std::string> list = {"kept"};
   try {
     const TFailingReaddir failing(4, EIO);  // past the first entry and the two dots
-    EnumComPorts(list, Root());
+    EnumComPorts(list, Places(Root()));
     FAIL() << "no exception";
   } catch (const EComPort& e) {
     EXPECT_EQ(e.ErrorCode, 23);
     EXPECT_EQ(e.WinErrorCode, EIO);
   }
   EXPECT_EQ(list, std::vector<std::string>{"kept"});
+}
+
+TEST_F(FakeTtyClass, TheByIdNamesOfTheAdaptersPresentAreListedAndAChiplessUartIsNotPresent) {
+  const fs::path base = Root();
+  const std::string adapter = "usb-FTDI_FT232R_USB_UART_A10K3MQ2-if00-port0";
+  for (const char* node : {"ttyUSB0", "ttyS0", "ttyS1"}) fs::create_directories(base / "sys" / node);
+  fs::create_directories(base / "dev");
+  for (const char* node : {"ttyUSB0", "ttyS0", "ttyS1"}) std::ofstream(base / "dev" / node) << "";
+  fs::create_directories(base / "sys" / "ttyUSB0" / "device");
+  fs::create_directories(base / "sys" / "ttyS1" / "device");
+  std::ofstream(base / "sys" / "ttyS0" / "type") << "0\n";
+  std::ofstream(base / "sys" / "ttyS1" / "type") << "4\n";
+  fs::create_directories(base / "by-id");
+  fs::create_symlink(base / "dev" / "ttyUSB0", base / "by-id" / adapter);
+  fs::create_symlink(base / "dev" / "ttyUSB9", base / "by-id" / "usb-unplugged-if00-port0");
+  const TSerialPortPlaces places{(base / "sys").string(), (base / "dev").string(), (base / "by-id").string()};
+
+  std::vector<std::string> list;
+  EnumComPorts(list, places);
+  EXPECT_EQ(list, (std::vector<std::string>{(base / "by-id" / adapter).string(), (base / "dev/ttyS1").string(),
+                                            (base / "dev/ttyUSB0").string()}));
+  struct Case {
+    fs::path path;
+    bool present;
+  } cases[] = {
+      {base / "dev/ttyUSB0", true}, {base / "by-id" / adapter, true}, {base / "dev/ttyS1", true},
+      {base / "dev/ttyS0", false},  {base / "dev/ttyUSB9", false},    {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsPortPresent(c.path.string(), places), c.present) << c.path;
 }
 
 TEST(ComComboBox, ListsTheBaudRatesAndKeepsTheSelectionOnAnUnknownText) {
