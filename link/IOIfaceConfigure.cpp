@@ -1,17 +1,24 @@
 #include "link/IOIfaceConfigure.h"
 
-#include <QHostAddress>
 #include <QRegularExpression>
 
 #include "link/IOIfaceSerial.h"
 #include "link/IOIfaceSocket.h"
 
-bool IsNumericIPv4(const QString& text) {
-  static const QRegularExpression dotted(QStringLiteral("^\\d{1,3}(\\.\\d{1,3}){3}$"));
-  if (!dotted.match(text).hasMatch()) return false;
-  QHostAddress address;
-  return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv4Protocol;
+std::optional<QString> DecimalIPv4(const QString& text) {
+  static const QRegularExpression dotted(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+  const QRegularExpressionMatch match = dotted.match(text);
+  if (!match.hasMatch()) return std::nullopt;
+  QStringList parts;
+  for (int i = 1; i <= 4; ++i) {
+    const int part = match.captured(i).toInt();  // base 10: a leading zero is no octal
+    if (part > 255) return std::nullopt;
+    parts << QString::number(part);
+  }
+  return parts.join(QLatin1Char('.'));
 }
+
+bool IsNumericIPv4(const QString& text) { return DecimalIPv4(text).has_value(); }
 
 std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings) {
   if (!settings.tcp) {
@@ -25,8 +32,8 @@ std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings) {
   }
   auto link = std::make_unique<TIOIfaceSocket>();
   const QString host = settings.host.trimmed();
-  if (IsNumericIPv4(host))
-    link->SetAddress(host);
+  if (const auto address = DecimalIPv4(host))
+    link->SetAddress(*address);
   else
     link->SetHost(host);
   link->SetPort(settings.tcpPort);

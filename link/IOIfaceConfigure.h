@@ -2,6 +2,7 @@
 // Turns the choice of the connection dialog into a new, unopened link.
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "link/IOIface.h"
 #include "link/dmViewer.h"
@@ -23,3 +24,6 @@ std::unique_ptr<TIOIface> CreateIOInterface(const TLinkSettings& settings);
 
 // True for a dotted IPv4 address such as 10.0.0.5, false for a host name.
 bool IsNumericIPv4(const QString& text);
+// The address of a dotted IPv4 text, each part read as decimal, as front panels
+// show it: "192.168.001.010" is 192.168.1.10 (never octal, as a name lookup reads it).
+std::optional<QString> DecimalIPv4(const QString& text);

@@ -188,9 +188,40 @@ TEST(IsNumericIPv4, TellsDottedAddressesFromHostNames) {
   struct Case {
     const char* text;
     bool numeric;
-  } cases[] = {{"10.0.0.5", true},   {"127.0.0.1", true}, {"plant-7", false}, {"10.0.0", false},
-               {"300.1.1.1", false}, {"1.2.3.4.5", false}, {"", false},       {"10.0.0.5x", false}};
-  for (const auto& c : cases) EXPECT_EQ(IsNumericIPv4(QString::fromLatin1(c.text)), c.numeric) << c.text;
+    const char* address;  // as the socket gets it
+  } cases[] = {{"10.0.0.5", true, "10.0.0.5"},
+               {"127.0.0.1", true, "127.0.0.1"},
+               {"192.168.001.010", true, "192.168.1.10"},  // as a front panel shows it; 010 is ten
+               {"010.000.000.255", true, "10.0.0.255"},
+               {"plant-7", false, ""},
+               {"10.0.0", false, ""},
+               {"300.1.1.1", false, ""},
+               {"1.2.3.256", false, ""},
+               {"1.2.3.4.5", false, ""},
+               {"", false, ""},
+               {"10.0.0.5x", false, ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsNumericIPv4(QString::fromLatin1(c.text)), c.numeric) << c.text;
+    EXPECT_EQ(DecimalIPv4(QString::fromLatin1(c.text)).value_or(QString()), QString::fromLatin1(c.address)) << c.text;
+  }
+}
+
+// Read as octal, as a name lookup reads it, 127.000.000.010 would be 127.0.0.8.
+TEST(CreateIOInterface, AZeroPaddedAddressConnectsToTheIndicatorItNames) {
+  QTcpServer named;
+  ASSERT_TRUE(named.listen(QHostAddress(QStringLiteral("127.0.0.10")), 0));
+  QTcpServer octal;
+  ASSERT_TRUE(octal.listen(QHostAddress(QStringLiteral("127.0.0.8")), named.serverPort()));
+  TLinkSettings settings;
+  settings.tcp = true;
+  settings.host = QStringLiteral("127.000.000.010");
+  settings.tcpPort = named.serverPort();
+  auto link = CreateIOInterface(settings);
+  EXPECT_EQ(link->GetDescription(), QStringLiteral("127.0.0.10:%1").arg(named.serverPort()));
+  link->Open();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return named.hasPendingConnections() || octal.hasPendingConnections(); }, kWaitMs));
+  EXPECT_TRUE(named.hasPendingConnections());
+  EXPECT_FALSE(octal.hasPendingConnections());
 }
 
 TEST(CreateIOInterface, TcpChoiceGivesAClosedSocketLinkDescribedAsTyped) {
