@@ -1,10 +1,15 @@
 #include "dialogs/comdialog.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <stdexcept>
 
+#include "dialogs/custombaud.h"
 #include "platform/prompter.h"
 #include "serial/ComSet.h"
 #include "ui_comdialog.h"
@@ -65,13 +70,10 @@ TFrmComDialog::TFrmComDialog(TViewerModel model, QWidget* parent)
   ui_->CBAddress->addItem(QStringLiteral("Any"));
   for (int address = 1; address <= kMaxAddress; ++address) ui_->CBAddress->addItem(QString::number(address));
 
-  std::vector<std::string> ports;
-  try {
-    EnumComPorts(ports);
-  } catch (const EComPort&) {
-    // Without a port list the user can still connect over TCP or to a stored port.
-  }
-  for (const auto& port : ports) ui_->CBSerialPort->addItem(QString::fromLatin1(port.c_str()));
+  FillSerialPorts();
+  WatchSerialPorts();
+  connect(ui_->CBSerialPort, &QComboBox::editTextChanged, this, [this] { ShowPortPresence(); });
+  connect(ui_->CBBaud, &QComboBox::activated, this, [this](int index) { CBBaudActivated(index); });
 
   SetTcp(false);
   SetSerialPort(QStringLiteral("COM1"));
@@ -99,20 +101,66 @@ void TFrmComDialog::SetTcp(bool tcp) {
   ShowConnectionGroups(tcp);
 }
 
-QString TFrmComDialog::GetSerialPort() const { return ui_->CBSerialPort->currentText(); }
+QString TFrmComDialog::GetSerialPort() const { return ui_->CBSerialPort->currentText().trimmed(); }
 
 void TFrmComDialog::SetSerialPort(const QString& name) {
-  const QString path = DevicePath(name);
+  const QString path = DevicePath(name.trimmed());
   if (path.isEmpty()) return;
-  int index = ui_->CBSerialPort->findText(path);
-  if (index < 0) {
-    ui_->CBSerialPort->addItem(path);
-    index = ui_->CBSerialPort->count() - 1;
+  const int index = ui_->CBSerialPort->findText(path);
+  if (index >= 0)
+    ui_->CBSerialPort->setCurrentIndex(index);
+  else
+    ui_->CBSerialPort->setEditText(path);
+  ShowPortPresence();
+}
+
+void TFrmComDialog::FillSerialPorts() {
+  std::vector<std::string> ports;
+  try {
+    EnumComPorts(ports);
+  } catch (const EComPort&) {
+    // Without a port list the user can still connect over TCP or to a typed port.
   }
-  ui_->CBSerialPort->setCurrentIndex(index);
+  QComboBox& box = *ui_->CBSerialPort;
+  const QString shown = box.currentText();
+  const int cursor = box.lineEdit()->cursorPosition();
+  {
+    const QSignalBlocker blocker(box);
+    box.clear();
+    for (const auto& port : ports) box.addItem(QString::fromLocal8Bit(port.c_str()));
+    const int index = box.findText(shown);
+    box.setCurrentIndex(index);
+    box.setEditText(shown);
+  }
+  box.lineEdit()->setCursorPosition(cursor);
+  ShowPortPresence();
+}
+
+// Adapters come and go with their device nodes (the by-id names with them), so
+// the list follows the device folders.
+void TFrmComDialog::WatchSerialPorts() {
+  const TSerialPortPlaces& places = SerialPortPlaces();
+  portWatcher_ = new QFileSystemWatcher(this);
+  const QString byId = QString::fromLocal8Bit(places.byId.c_str());
+  QStringList folders{QString::fromLocal8Bit(places.dev.c_str()), byId, QFileInfo(byId).path()};
+  folders.removeIf([](const QString& folder) { return !QFileInfo(folder).isDir(); });
+  folders.removeDuplicates();
+  if (!folders.isEmpty()) portWatcher_->addPaths(folders);
+  connect(portWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+    // by-id appears with the first adapter plugged in.
+    const QString byIdNow = QString::fromLocal8Bit(SerialPortPlaces().byId.c_str());
+    if (QFileInfo(byIdNow).isDir() && !portWatcher_->directories().contains(byIdNow)) portWatcher_->addPath(byIdNow);
+    FillSerialPorts();
+  });
+}
+
+void TFrmComDialog::ShowPortPresence() {
+  const QString port = GetSerialPort();
+  ui_->lblPortMissing->setVisible(!port.isEmpty() && !IsPortPresent(port.toLocal8Bit().toStdString()));
 }
 
 int TFrmComDialog::GetBaudRate() const {
+  if (ui_->CBBaud->currentIndex() == brCustom && customBaud_ > 0) return customBaud_;
   bool ok = false;
   const int baud = ui_->CBBaud->Text().toInt(&ok);
   return ok ? baud : kDefaultBaud;
@@ -120,7 +168,35 @@ int TFrmComDialog::GetBaudRate() const {
 
 void TFrmComDialog::SetBaudRate(int baud) {
   const int index = ui_->CBBaud->findText(QString::number(baud));
-  ui_->CBBaud->setCurrentIndex(index >= 0 ? index : ui_->CBBaud->findText(QString::number(kDefaultBaud)));
+  if (index >= 0) {
+    ui_->CBBaud->setCurrentIndex(index);
+  } else if (baud > 0) {
+    customBaud_ = baud;
+    ui_->CBBaud->setCurrentIndex(brCustom);
+  } else {
+    ui_->CBBaud->setCurrentIndex(ui_->CBBaud->findText(QString::number(kDefaultBaud)));
+  }
+  baudIndex_ = ui_->CBBaud->currentIndex();
+  ShowCustomBaud();
+}
+
+void TFrmComDialog::CBBaudActivated(int index) {
+  if (index == brCustom) {
+    TFrmCustomBaud ask(customBaud_ > 0 ? customBaud_ : ui_->CBBaud->itemText(baudIndex_).toInt(), this);
+    if (Prompter().ExecDialog(ask) == mrOk) {
+      customBaud_ = ask.Rate();
+    } else {
+      ui_->CBBaud->setCurrentIndex(baudIndex_);
+    }
+  }
+  baudIndex_ = ui_->CBBaud->currentIndex();
+  ShowCustomBaud();
+}
+
+void TFrmComDialog::ShowCustomBaud() {
+  const bool custom = ui_->CBBaud->currentIndex() == brCustom && customBaud_ > 0;
+  ui_->lblCustomBaudRate->setText(custom ? QStringLiteral("%1 baud").arg(customBaud_) : QString());
+  ui_->lblCustomBaudRate->setVisible(custom);
 }
 
 int TFrmComDialog::GetDataBits() const { return CheckedNumber(ui_->RGData, 8); }

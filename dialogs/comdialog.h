@@ -12,6 +12,7 @@
 namespace Ui {
 class TFrmComDialog;
 }
+class QFileSystemWatcher;
 class QGroupBox;
 
 class TFrmComDialog : public QDialog {
@@ -24,12 +25,14 @@ class TFrmComDialog : public QDialog {
 
   bool IsTcp() const;
   void SetTcp(bool tcp);
+  // The device path picked or typed.
   QString GetSerialPort() const;
-  // Selects the port; a stored "COMn" means /dev/ttyS{n-1}. A port the list
-  // lacks is added rather than silently replaced by another.
+  // Shows the port; a stored "COMn" means /dev/ttyS{n-1}. A port the list lacks
+  // stays as the box's text, and one that is not on this computer is marked missing.
   void SetSerialPort(const QString& name);
+  // The rate of the item chosen, or the rate given for "Custom".
   int GetBaudRate() const;
-  // A rate the list lacks selects the default, 9600.
+  // A rate the list lacks is a custom rate; one of 0 or less selects the default, 9600.
   void SetBaudRate(int baud);
   int GetDataBits() const;
   void SetDataBits(int bits);  // 7 or 8; anything else selects 8
@@ -60,12 +63,22 @@ class TFrmComDialog : public QDialog {
 
  private:
   void RGConnectionClick();
+  // Lists the ports now present, keeping what the box shows.
+  void FillSerialPorts();
+  void WatchSerialPorts();
+  void ShowPortPresence();
+  // "Custom" picked: asks for the rate; a cancelled question keeps the rate before.
+  void CBBaudActivated(int index);
+  void ShowCustomBaud();
   void ShowConnectionGroups(bool tcp);
   // False, after the error box, when the TCP port text is not a valid port.
   bool CheckTcpPort();
 
   std::unique_ptr<Ui::TFrmComDialog> ui_;
   TViewerModel model_;
+  int customBaud_ = 0;
+  int baudIndex_ = -1;  // the rate shown before the last pick
+  QFileSystemWatcher* portWatcher_ = nullptr;
 };
 
 // A TCP address chosen outside the dialog (the device finder). The dialog opens on
