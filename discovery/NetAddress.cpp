@@ -27,3 +27,11 @@ QString InterfaceAddressFor(const std::vector<TNetInterface>& interfaces, const 
     if (i.up && (i.address & i.mask) == (address & i.mask)) return DottedAddress(i.address);
   return QStringLiteral("0.0.0.0");
 }
+
+bool HasInterfaceAddress(const std::vector<TNetInterface>& interfaces, const QString& dotted) {
+  const in_addr_t address = inet_addr(dotted.toLatin1().constData());
+  if (address == INADDR_NONE) return false;
+  for (const TNetInterface& i : interfaces)
+    if (i.up && i.address == ntohl(address)) return true;
+  return false;
+}

@@ -87,6 +87,22 @@ QString TfrmNetworkDevices::InterfaceAddressFor(const QString& typed) {
   return ::InterfaceAddressFor(interfaces, typed);
 }
 
+// A saved item may name an interface address the computer no longer has (the
+// office network changed): the probe then goes out from the interface now on the
+// target's subnet, or from every interface, and the technician is told.
+QString TfrmNetworkDevices::InterfaceStillHere(const QString& local, const QString& target) {
+  if (local == QLatin1String("0.0.0.0")) return local;
+  std::vector<TNetInterface> interfaces;
+  if (NetInterfaces().Query(interfaces) != 0 || HasInterfaceAddress(interfaces, local)) return local;
+  const QString now = ::InterfaceAddressFor(interfaces, target);
+  const QString from = now == QLatin1String("0.0.0.0") ? QStringLiteral("every interface") : now;
+  Prompter().MessageDlg(
+      QStringLiteral("The interface %1 is not on this computer any more: searching from %2 instead.").arg(local, from),
+      TMsgDlgType::mtWarning, mbOK);
+  ui_->CBInterfaces->setEditText(now + QLatin1String(kSeparator) + target);
+  return now;
+}
+
 void TfrmNetworkDevices::SetAllowConnect(bool allow) {
   AllowConnect = allow;
   if (!allow) EnableDeviceButtons(false);
@@ -117,6 +133,7 @@ void TfrmNetworkDevices::BtnFindClick() {
     target = text;
     local = InterfaceAddressFor(text);
   }
+  local = InterfaceStillHere(local, target);
   // The rows go, and with them the choice: Connect waits for a row to be picked again.
   ui_->StringGridNetDevices->setRowCount(0);
   EnableDeviceButtons(false);

@@ -42,6 +42,8 @@ class TfrmNetworkDevices : public QDialog {
   void FillInterfaceList();
   // The interface to send from for a typed address; "0.0.0.0" when none fits.
   QString InterfaceAddressFor(const QString& typed);
+  // local, or what stands for it when this computer no longer has it.
+  QString InterfaceStillHere(const QString& local, const QString& target);
   void UDPSockInvalidHost(bool& handled);
   void UDPSockDataReceived(int numberBytes, const QString& fromIP);
   void AppendDevice(const TVelmacorDevice& device);

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <QEventLoop>
@@ -20,6 +21,9 @@
 namespace {
 
 constexpr int kToleratedError = EWOULDBLOCK;
+// Room for a burst of replies from a large plant network: a thousand devices,
+// each reply counted by the kernel at about twice its size.
+constexpr int kReceiveRoom = 1000 * TVelUDP::kReceiveBufferSize;
 
 QString SystemReason(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
 
@@ -71,6 +75,9 @@ void TVelUDP::CreateSocket() {
     CloseSocket();
     RaiseSocketError(code, QStringLiteral("Cannot allow broadcasts: %1").arg(SystemReason(code)));
   }
+  // Beyond the system's limit only a privileged process may go; others get the limit.
+  if (setsockopt(socket_, SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveRoom, sizeof kReceiveRoom) != 0)
+    setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &kReceiveRoom, sizeof kReceiveRoom);
 }
 
 void TVelUDP::CloseSocket() {
@@ -97,12 +104,18 @@ void TVelUDP::SetLocalPort(int port) {
   Loaded();
 }
 
+// A socket bound to an interface's own address never hears datagrams sent to its
+// broadcast address, and indicators with a foreign address reply that way. So the
+// socket listens on every address of its port, and sends from LocalHost.
 void TVelUDP::Loaded() {
   const QString where = QStringLiteral("%1:%2").arg(localHost_).arg(localPort_);
   const in_addr_t address = inet_addr(localHost_.toLatin1().constData());
   if (address == INADDR_NONE || !IsPort(localPort_))
     RaiseSocketError(EADDRNOTAVAIL, QStringLiteral("Invalid local address %1").arg(where));
-  const sockaddr_in local = SocketAddress(ntohl(address), localPort_);
+  sendFrom_ = ntohl(address);
+  if (const int code = CheckLocalAddress(sendFrom_); code != 0)
+    RaiseSocketError(code, QStringLiteral("Cannot bind to %1: %2").arg(where, SystemReason(code)));
+  const sockaddr_in local = SocketAddress(INADDR_ANY, localPort_);
   if (socket_ < 0 || ::bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
     const int code = socket_ < 0 ? EBADF : errno;
     RaiseSocketError(code, QStringLiteral("Cannot bind to %1: %2").arg(where, SystemReason(code)));
@@ -110,6 +123,16 @@ void TVelUDP::Loaded() {
   delete notifier_;
   notifier_ = new QSocketNotifier(socket_, QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { Guarded([this] { Receive(); }); });
+}
+
+int TVelUDP::CheckLocalAddress(uint32_t address) {
+  if (address == INADDR_ANY) return 0;
+  const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return errno;
+  const sockaddr_in a = SocketAddress(address, 0);
+  const int code = ::bind(probe, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0 ? 0 : errno;
+  ::close(probe);
+  return code;
 }
 
 void TVelUDP::SendBuffer(QByteArray buffer) {
@@ -124,8 +147,25 @@ void TVelUDP::SendBuffer(QByteArray buffer) {
   if (!IsPort(remotePort_)) throw UDPSockError("Invalid remote port " + std::to_string(remotePort_));
   StatusMessage(2, QStringLiteral("Sending Data"));
   const sockaddr_in remote = SocketAddress(address, remotePort_);
-  if (::sendto(socket_, buffer.constData(), static_cast<std::size_t>(buffer.size()), 0,
-               reinterpret_cast<const sockaddr*>(&remote), sizeof remote) < 0) {
+  iovec data{buffer.data(), static_cast<std::size_t>(buffer.size())};
+  msghdr message{};
+  message.msg_name = const_cast<sockaddr_in*>(&remote);
+  message.msg_namelen = sizeof remote;
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+  if (sendFrom_ != INADDR_ANY) {
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* from = CMSG_FIRSTHDR(&message);
+    from->cmsg_level = IPPROTO_IP;
+    from->cmsg_type = IP_PKTINFO;
+    from->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_spec_dst.s_addr = htonl(sendFrom_);
+    std::memcpy(CMSG_DATA(from), &info, sizeof info);
+  }
+  if (::sendmsg(socket_, &message, 0) < 0) {
     const int code = errno;
     RaiseSocketError(code, QStringLiteral("Cannot send to %1:%2: %3")
                                .arg(DottedAddress(address))

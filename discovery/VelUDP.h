@@ -45,7 +45,9 @@ class TVelUDP : public QObject {
   // The system's code of the last socket failure.
   int LastError() const { return lastError_; }
 
-  // Binds to LocalHost (dotted) and LocalPort and starts reporting datagrams.
+  // Listens on LocalPort of every address, to hear replies sent to a broadcast
+  // address too, and starts reporting datagrams; sends go out from LocalHost
+  // (dotted), which must be an address of this computer or 0.0.0.0.
   void Loaded();
   // Sends buffer to RemotePort of RemoteHost, which may be a host name. Throws
   // UDPSockError when the host is unknown or the send fails, and when a host lookup
@@ -81,6 +83,8 @@ class TVelUDP : public QObject {
   // Waits, pumping events, for the lookup of RemoteHost; false when it is unknown.
   bool LookUpRemoteHost(uint32_t& address);
   void Receive();
+  // 0 when address is this computer's (or any), else the system's reason.
+  static int CheckLocalAddress(uint32_t address);
 
   std::array<char, kReceiveBufferSize> receiveBuffer_{};
   int receivedLength_ = 0;
@@ -92,6 +96,7 @@ class TVelUDP : public QObject {
   QString statusText_;
   int lastError_ = 0;
   int socket_ = -1;
+  uint32_t sendFrom_ = 0;  // host byte order; 0 lets the route choose
   QSocketNotifier* notifier_ = nullptr;
   TLookupWait* lookup_ = nullptr;  // the lookup a send waits for, if any
 };

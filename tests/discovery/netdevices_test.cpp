@@ -1,6 +1,9 @@
 // The device finder against the simulated indicator, each test in a network
 // namespace of its own, so that the fixed discovery port is the test's alone.
+#include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -297,3 +300,106 @@ TEST_F(DeviceFinderTest, ListsTheRealInterfacesOfANamespaceWithAVethPair) {
 }
 
 }  // namespace
+
+namespace {
+
+// How an indicator with an address foreign to the subnet answers: to the
+// broadcast address of the network, at the finder's port.
+bool BroadcastReply(const QByteArray& reply, const char* broadcast, uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int on = 1;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  inet_pton(AF_INET, broadcast, &to.sin_addr);
+  const bool sent = fd >= 0 && setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0 &&
+                    sendto(fd, reply.constData(), static_cast<size_t>(reply.size()), 0,
+                           reinterpret_cast<const sockaddr*>(&to), sizeof to) == reply.size();
+  if (fd >= 0) close(fd);
+  return sent;
+}
+
+// The office network as the computer has it now: one interface, 10.77.1.2/24, on
+// a veth pair of the test's own namespace, listed by the system.
+class OfficeNetworkTest : public DeviceFinderTest {
+ protected:
+  void SetUp() override {
+    DeviceFinderTest::SetUp();
+    SetNetInterfaces(nullptr);
+    ASSERT_TRUE(net.Ip({"link", "add", "vo0", "type", "veth", "peer", "name", "vo1"}));
+    ASSERT_TRUE(net.Ip({"addr", "add", "10.77.1.2/24", "dev", "vo0"}));
+    ASSERT_TRUE(net.Ip({"link", "set", "vo0", "up"}));
+    ASSERT_TRUE(net.Ip({"link", "set", "vo1", "up"}));
+  }
+  static constexpr char kReply[] = "<velmacor><device><name>Far</name></device></velmacor>";
+};
+
+}  // namespace
+
+TEST_F(OfficeNetworkTest, ASavedInterfaceTheComputerNoLongerHasGivesWayToTheOneItHasAndTheTechnicianIsTold) {
+  TUdpPeer indicator("0.0.0.0", TfrmNetworkDevices::kDiscoveryPort);
+  ASSERT_TRUE(indicator.Bound());
+  resolver.known = {{QStringLiteral("indicator.test"), 0x0A4D0102}};
+  struct Case {
+    QString saved;
+    QString message;
+    QString box;  // after the find
+  };
+  const Case cases[] = {
+      {"10.1.2.3 / 10.77.1.255",
+       "The interface 10.1.2.3 is not on this computer any more: searching from 10.77.1.2 instead.",
+       "10.77.1.2 / 10.77.1.255"},
+      {"10.1.2.3 / indicator.test",
+       "The interface 10.1.2.3 is not on this computer any more: searching from every interface instead.",
+       "0.0.0.0 / indicator.test"},
+  };
+  Open();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.saved.toStdString());
+    prompter.Clear();
+    prompter.AnswerMessage(mrOk);
+    finder->SetFinderAddress(c.saved);
+    QTest::mouseClick(&Control<QPushButton>("BtnFind"), Qt::LeftButton);
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{c.message});
+    EXPECT_EQ(finder->GetFinderAddress(), c.box);
+    ASSERT_TRUE(indicator.AnswerProbe(kReply));
+    ASSERT_TRUE(WaitForRows(1));
+    EXPECT_EQ(RowText(0)[2], QStringLiteral("Far"));
+  }
+}
+
+TEST_F(OfficeNetworkTest, RepliesSentToTheBroadcastAddressArriveAsRowsToo) {
+  TUdpPeer indicator("10.77.1.255", TfrmNetworkDevices::kDiscoveryPort);
+  ASSERT_TRUE(indicator.Bound());
+  Open();
+  Find(QStringLiteral("10.77.1.2 / 10.77.1.255"));
+  QByteArray probe;
+  sockaddr_in finderAddress{};
+  ASSERT_TRUE(indicator.Receive(probe, &finderAddress));
+  EXPECT_EQ(TUdpPeer::Dotted(finderAddress), QStringLiteral("10.77.1.2"));  // sent from the interface chosen
+  ASSERT_TRUE(BroadcastReply(kReply, "10.77.1.255", ntohs(finderAddress.sin_port)));
+  ASSERT_TRUE(WaitForRows(1));
+  EXPECT_EQ(RowText(0)[2], QStringLiteral("Far"));
+}
+
+// The replies of a large plant network come in one burst, faster than the window
+// takes them: none may be dropped before it does.
+TEST_F(DeviceFinderTest, ABurstOfAThousandRepliesIsReadWhole) {
+  TUdpPeer indicators("127.0.0.1", TfrmNetworkDevices::kDiscoveryPort);
+  ASSERT_TRUE(indicators.Bound());
+  Open();
+  Find(QStringLiteral("127.0.0.1"));
+  QByteArray probe;
+  sockaddr_in finderAddress{};
+  ASSERT_TRUE(indicators.Receive(probe, &finderAddress));
+  constexpr int kDevices = 1000;
+  for (int i = 0; i < kDevices; ++i) {
+    const QByteArray reply = "<velmacor><device><class>W830</class><name>Scale " + QByteArray::number(i) +
+                             "</name><serialnumber>" + QByteArray::number(100000 + i) +
+                             "</serialnumber><macaddress>02:00:00:00:" + QByteArray::number(i % 100) +
+                             ":30</macaddress><tcpport>2222</tcpport></device></velmacor>";
+    ASSERT_TRUE(indicators.SendTo(reply, finderAddress)) << i;
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Grid().rowCount() >= kDevices; }, 30000)) << Grid().rowCount();
+  EXPECT_EQ(Grid().rowCount(), kDevices);
+}
