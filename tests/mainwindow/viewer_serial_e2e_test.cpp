@@ -1,5 +1,7 @@
 // The main window against the simulated indicator on a pseudo-terminal, connected
 // through the connection dialog as a technician connects to a serial port.
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -57,7 +59,8 @@ TEST_F(TViewerSerialTest, APortThatCannotOpenSaysWhyAndLeavesTheWindowDisconnect
   struct Case {
     bool held;  // another port holds the device
     const char* message;
-  } cases[] = {{false, "ie_BadId - Specified comport doesn't exist"}, {true, "ie_Open - device already open"}};
+  } cases[] = {{false, "ie_BadId - Specified comport doesn't exist"},
+               {true, "ie_Open - device already open: %1 is locked by test_mainwindow (process %2)."}};
   for (const auto& c : cases) {
     TSerComPort holder;
     device = QString::fromStdString(server.OpenPty());
@@ -76,7 +79,7 @@ TEST_F(TViewerSerialTest, APortThatCannotOpenSaysWhyAndLeavesTheWindowDisconnect
     });
     prompter.AnswerMessage(mrOk);
     window->findChild<QToolButton*>(QStringLiteral("ToolButton4"))->click();
-    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QString::fromLatin1(c.message)});
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{c.held ? QString::fromLatin1(c.message).arg(device).arg(::getpid()) : QString::fromLatin1(c.message)});
     EXPECT_FALSE(window->Connected());
   }
 }

@@ -52,7 +52,8 @@ TEST_F(PortSurface, APortThatFailsToOpenAfterLoadingShowsWhyAndStaysClosed) {
   port.Loaded();
   EXPECT_FALSE(port.Open());
   EXPECT_EQ(port.State(), TSerComPort::psClosed);
-  EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("ie_Open - device already open")});
+  EXPECT_EQ(prompter.Messages(),
+            std::vector<QString>{QStringLiteral("ie_Open - device already open: /dev/fake is in use by another program.")});
 }
 
 // Handshaking holds at 90 % and resumes at 10 % of InSize on the lines, at 75 %
