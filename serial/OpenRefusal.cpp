@@ -56,14 +56,19 @@ std::string Named(const TPortHolder& holder) {
 }  // namespace
 
 std::string AccessDeniedText(const std::string& device) {
-  const std::string prefix = "File access denied: this account may not open the serial port " + device + ". ";
+  const std::string refused = "File access denied: this account may not open the serial port " + device + ".";
   struct stat node {};
-  if (::stat(device.c_str(), &node) != 0) return prefix;
+  if (::stat(device.c_str(), &node) != 0) return refused;
+  const std::string prefix = refused + " ";
   const uid_t uid = ::geteuid();
   const std::string account = UserName(uid);
   const std::string group = GroupName(node.st_gid);
-  if ((node.st_mode & S_IRGRP) == 0 || (node.st_mode & S_IWGRP) == 0)
+  // The super-user's group is no group to join for a port.
+  if ((node.st_mode & S_IRGRP) == 0 || (node.st_mode & S_IWGRP) == 0 || node.st_gid == 0)
     return prefix + "Only its owner, " + UserName(node.st_uid) + ", may read and write it.";
+  if (ProcessHasGroup(node.st_gid))
+    return prefix + "The account " + account + " is in the group " + group +
+           " that owns it, yet the system refuses it: a security policy of this computer keeps it out.";
   const std::vector<gid_t> groups = AccountGroups(uid);
   if (std::find(groups.begin(), groups.end(), node.st_gid) != groups.end() && !ProcessHasGroup(node.st_gid))
     return prefix + "The account " + account + " has joined the group " + group +

@@ -325,6 +325,7 @@ TEST(TFrmComDialog, ChoosingCustomAsksForTheRate) {
     prompter.AnswerDialog([&](QDialog& ask) {
       ask.show();
       EXPECT_EQ(ask.windowTitle(), QStringLiteral("Custom Baud Rate"));
+      EXPECT_EQ(UncaptionedFields(ask), QStringList());
       auto* edit = ask.findChild<QLineEdit*>("EdtBaudRate");
       EXPECT_EQ(edit->text(), QStringLiteral("19200"));  // opens on the rate before
       for (const QString& rate : c.typed) {

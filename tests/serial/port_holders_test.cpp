@@ -156,37 +156,43 @@ TEST_F(HeldPort, AHolderThatMadeThePortExclusiveKeepsIt) {
   ::close(holder);
 }
 
-// The account outside the device's group runs the open as the technician would,
-// through setpriv as "nobody".
+// Each account runs the open as the technician would, through setpriv as "nobody"
+// with the groups of the login.
 TEST(PortAccess, AnAccountThatMayNotOpenThePortIsToldWhichPortWhyAndWhatMendsIt) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs the super-user to hand the device to another account";
   const group* dialout = ::getgrnam("dialout");
   ASSERT_NE(dialout, nullptr);
   struct Case {
     const char* name;
-    gid_t owner;
+    uid_t owner;
+    gid_t group;
     mode_t mode;
-    const char* runGroup;  // the login's group
+    QStringList login;  // the groups of the login, as setpriv gives them
     std::string told;
   };
   TPtyPair pty;
   const std::string path = pty.SlavePath();
   const std::string refused = "File access denied: this account may not open the serial port " + path + ". ";
+  const QString dialoutId = QString::number(dialout->gr_gid);
   const Case cases[] = {
-      {"outside the group", dialout->gr_gid, 0660, "65534",
+      {"outside the group", 0, dialout->gr_gid, 0660, {"--regid=65534", "--clear-groups"},
        refused + "Members of the group dialout may use it: add the account nobody to that group "
                  "(sudo adduser nobody dialout), then log out and log in again."},
-      {"joined after logging in", 65534, 0660, "1",
+      {"joined after logging in", 0, 65534, 0660, {"--regid=1", "--clear-groups"},
        refused + "The account nobody has joined the group nogroup that owns it since this login began: "
                  "log out and log in again."},
-      {"only its owner", dialout->gr_gid, 0600, "65534", refused + "Only its owner, root, may read and write it."},
+      {"only its owner", 0, dialout->gr_gid, 0600, {"--regid=65534", "--clear-groups"},
+       refused + "Only its owner, root, may read and write it."},
+      {"in the group, yet refused", 65534, dialout->gr_gid, 0060, {"--regid=65534", "--groups=" + dialoutId},
+       refused + "The account nobody is in the group dialout that owns it, yet the system refuses it: "
+                 "a security policy of this computer keeps it out."},
   };
   for (const Case& c : cases) {
-    ASSERT_EQ(::chown(path.c_str(), 0, c.owner), 0) << c.name;
+    ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0) << c.name;
     ASSERT_EQ(::chmod(path.c_str(), c.mode), 0) << c.name;
     QProcess probe;
-    probe.start(QStringLiteral("setpriv"), {"--reuid=65534", QStringLiteral("--regid=%1").arg(c.runGroup),
-                                            "--clear-groups", SERIAL_OPEN_PROBE, QString::fromStdString(path)});
+    probe.start(QStringLiteral("setpriv"),
+                QStringList{"--reuid=65534"} + c.login + QStringList{SERIAL_OPEN_PROBE, QString::fromStdString(path)});
     ASSERT_TRUE(probe.waitForFinished(60000)) << c.name;
     EXPECT_EQ(probe.readAllStandardOutput().trimmed().toStdString(), c.told) << c.name;
   }
