@@ -124,8 +124,9 @@ int TTermiosDevice::Open(const std::string& name) {
   return SerErr::Ok;
 }
 
-// Every test here only looks, so a port held by someone else is left exactly as
-// it was: its lock, its exclusive mode and its lines.
+// Every test here only looks, so a port held by someone else keeps its lock and
+// its exclusive mode. The super-user passes another holder's exclusive mode, so
+// that mode is read rather than relied on.
 int TTermiosDevice::RefuseHeld(int fd, const std::string& name) {
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return Failed(OpenErrorCode(errno));
   int exclusive = 0;
