@@ -194,10 +194,11 @@ TEST_P(LogSessionTest, StartIsGreyedOutWhileItWaitsSoASecondPressStartsNothing) 
   Connect();
   ShowLogPage();
   sim::TSimFaults slow;
-  slow.delayMs = 400;
+  slow.delayMs = 1500;
   indicator.SetCommandFaults("COF", slow);
   bool checked = false;
   WhenSent("COF12;", [&] {
+    ASSERT_TRUE(window->LogSession().Starting()) << "the answer came before the check";
     EXPECT_FALSE(StartOffered());
     EXPECT_FALSE(StopOffered());
     Click("BtnStart");
