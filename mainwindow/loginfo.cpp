@@ -20,9 +20,13 @@ const std::array<TLogSignal, kLogSignalCount> LogSignalNames{{
 
 namespace {
 
+// Eight colours that stay apart from each other and from the red weight for normal
+// sight and the three kinds of colour blindness, dark enough for a thin line on white
+// paper and screen: blue, orange, grey, sky blue, brown, reddish purple, black and
+// bluish green. Neighbouring traces differ most.
 const QColor kChannelColours[TLogTraces::kChannels] = {
-    QColor(0, 128, 0),   QColor(0, 0, 255),   QColor(255, 0, 255), QColor(0, 128, 128),
-    QColor(0, 0, 128),   QColor(128, 0, 0),   QColor(128, 128, 0), QColor(128, 0, 128),
+    QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x55, 0x55, 0x55), QColor(0x56, 0xB4, 0xE9),
+    QColor(0x55, 0x22, 0x00), QColor(0xCC, 0x79, 0xA7), QColor(0x00, 0x00, 0x00), QColor(0x00, 0x9E, 0x73),
 };
 
 // The traces lie one above the other, a unit and a half apart.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mainwindow/weightlogfile.h"
 #include "platform/chart/chartmodel.h"
 
 namespace {
@@ -42,30 +43,50 @@ TLogSession::TLogSession(THost& host, TChartModel& chart) : host_(host), traces_
 }
 
 void TLogSession::BtnStartClick() {
+  // One start at a time: its waits let events in, a second press among them.
+  if (starting_) return;
   if (!host_.LinkActive()) {
     host_.ShowMessage(QStringLiteral("Instrument Not Connected"));
     return;
   }
+  const unsigned startedAt = supersessions_;
+  starting_ = true;
+  struct TStarted {
+    TLogSession& session;
+    ~TStarted() { session.starting_ = false; }
+  } started{*this};
+  host_.LogModeChanged();
   if (host_.AskLogSetup()) {
-    Chart().ClearData();
-    // A new log starts unzoomed and scrolling, whatever the last one was left at.
-    if (Chart().Zoomed()) Chart().UndoZoom();
-    autoScrollOff_ = false;
-    SetupChart(true);
-    traces_.SetWeightTitle();
-    SelectLogFormat();
-    WarnUnsupportedChannels();
-    logMode_ = host_.LogChoice().mode;
-    logStart_ = Now();
-    lastSampleTime_ = -1.0;
-    if (logMode_ == lmStreamed && !host_.TransferBusy()) host_.Send("MSV?,0;");
+    if (!StartStands(startedAt)) {
+      host_.ShowMessage(QStringLiteral("Instrument Not Connected"));
+    } else {
+      choice_ = host_.LogChoice();
+      Chart().ClearData();
+      ShowAfresh();
+      content_ = TLogContent::kLiveLog;
+      SetupChart(true);
+      traces_.SetWeightTitle();
+      SelectLogFormat();
+      if (StartStands(startedAt)) WarnUnsupportedChannels();
+      if (StartStands(startedAt)) {
+        logMode_ = choice_.mode;
+        logStart_ = Now();
+        lastSampleTime_ = -1.0;
+        if (logMode_ == lmStreamed && holds_ == 0) {
+          host_.Send("MSV?,0;");
+          streamOn_ = true;
+        }
+      }
+    }
   }
+  starting_ = false;
   host_.LogModeChanged();
 }
 
 void TLogSession::BtnStopClick() {
   if (logMode_ == lmStreamed) host_.Send("STP;");
   logMode_ = lmOff;
+  streamOn_ = false;
   host_.LogModeChanged();
 }
 
@@ -74,8 +95,55 @@ void TLogSession::StopLogging() {
 }
 
 void TLogSession::LinkLost() {
+  ++supersessions_;
   logMode_ = lmOff;
+  streamOn_ = false;
   host_.LogModeChanged();
+}
+
+void TLogSession::OpenLog(const std::vector<std::string>& lines) {
+  StopLogging();
+  ++supersessions_;
+  ShowAfresh();
+  LoadLog(traces_, lines);
+  content_ = TLogContent::kOpenedFile;
+  SetupChart(false);
+  AutoScaleChart();
+  host_.LogModeChanged();
+}
+
+void TLogSession::FollowSettings() {
+  if (content_ == TLogContent::kNothing) SetupChart(true);
+}
+
+void TLogSession::HoldStream() {
+  if (holds_++ > 0 || !streamOn_) return;
+  // Off before the wait: whatever runs while it drains sees the stream stopped.
+  streamOn_ = false;
+  host_.StopStream();
+}
+
+void TLogSession::ReleaseStream() {
+  if (holds_ == 0 || --holds_ > 0 || logMode_ != lmStreamed || streamOn_) return;
+  if (!host_.LinkActive()) {
+    logMode_ = lmOff;
+    host_.LogModeChanged();
+    return;
+  }
+  host_.Send("MSV?,0;");
+  streamOn_ = true;
+}
+
+void TLogSession::ShowAfresh() {
+  if (Chart().Zoomed()) Chart().UndoZoom();
+  autoScrollOff_ = false;
+}
+
+void TLogSession::SetTimeRange(double min, double max) {
+  TChartModel& chart = Chart();
+  const TChartModel::TUpdate update(chart);
+  chart.SetRange(TAxisId::Bottom, min, max);
+  chart.SetIncrement(TAxisId::Bottom, NiceStep(chart.Bottom().Span()));
 }
 
 void TLogSession::SelectLogFormat() {
@@ -125,7 +193,7 @@ void TLogSession::LogSample(const std::string& reply) {
   SetNextSampleDue(now);
   TChartModel& chart = Chart();
   if (t > chart.Bottom().max && !chart.Zoomed() && !autoScrollOff_)
-    chart.SetRange(TAxisId::Bottom, chart.Bottom().min + scrollStep_, chart.Bottom().max + scrollStep_);
+    SetTimeRange(chart.Bottom().min + scrollStep_, chart.Bottom().max + scrollStep_);
   TSamplePoints points;
   for (int i = 0; i < TLogTraces::kChannels; ++i) traces_.Info(i).AddStatus(cof12Supported_, wordA, wordB, points);
   chart.Append(t, static_cast<double>(weight) / scaleDivisor_, points.bits, points.present);
@@ -151,7 +219,6 @@ void TLogSession::SetupChart(bool full) {
   TChartModel& chart = Chart();
   if (full) {
     const TChartInputs in = host_.ChartInputs();
-    const TLogChoice choice = host_.LogChoice();
     scaleDivisor_ = 1;
     for (int i = 0; i < std::clamp(in.decimals, 0, 5); ++i) scaleDivisor_ *= 10;
     if (in.highResolution) scaleDivisor_ *= 10;
@@ -159,10 +226,10 @@ void TLogSession::SetupChart(bool full) {
     chart.SetRange(TAxisId::Left, -weightMax, weightMax);
     unitsText_ = in.unitsText;
     chart.SetAxisTitle(TAxisId::Left, QStringLiteral("Weight (%1)").arg(unitsText_));
-    sampleInterval_ = choice.sampleIntervalMs;
+    sampleInterval_ = choice_.sampleIntervalMs;
     SetNextSampleDue(Now());
     for (int i = 0; i < TLogTraces::kChannels; ++i)
-      traces_.Info(i).SetSource(choice.sources[static_cast<std::size_t>(i)]);
+      traces_.Info(i).SetSource(choice_.sources[static_cast<std::size_t>(i)]);
     const double period = sampleInterval_ > 0 ? sampleInterval_ / 1000.0 : 1.0 / std::max(in.updateRate, 1);
     chart.SetRange(TAxisId::Bottom, 0, period < 0.1 ? 10.0 : period * kSamplesPerScreen);
     scrollStep_ = chart.Bottom().max / 2;
@@ -175,7 +242,7 @@ void TLogSession::SetupChart(bool full) {
 void TLogSession::AutoScaleChart() {
   TChartModel& chart = Chart();
   double first = 0, last = 0;
-  if (chart.WeightTimes(first, last)) chart.SetRange(TAxisId::Bottom, 0, last > 0 ? last : 1.0);
+  if (chart.WeightTimes(first, last)) SetTimeRange(0, last > 0 ? last : 1.0);
   double bottom = 0, top = 0;
   if (chart.LeftValues(bottom, top)) {
     const double margin = Margin(bottom, top);
@@ -191,7 +258,7 @@ void TLogSession::ChartDblClick() {
     chart.SetRange(TAxisId::Left, bottom - margin, top + margin);
   }
   double first = 0, last = 0;
-  if (chart.WeightTimes(first, last)) chart.SetRange(TAxisId::Bottom, first, last > first ? last : first + 1.0);
+  if (chart.WeightTimes(first, last)) SetTimeRange(first, last > first ? last : first + 1.0);
 }
 
 void TLogSession::ChartZoom() { SetupChart(false); }
@@ -254,7 +321,7 @@ bool TLogSession::KeyDown(int key, bool shift) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
       const double move = x.Span() * share * (key == Qt::Key_Left ? -1 : 1);
-      chart.SetRange(TAxisId::Bottom, x.min + move, x.max + move);
+      SetTimeRange(x.min + move, x.max + move);
       return true;
     }
     case Qt::Key_Up:
@@ -268,12 +335,18 @@ bool TLogSession::KeyDown(int key, bool shift) {
   }
 }
 
-void TLogSession::ClearChart() { Chart().ClearData(); }
+void TLogSession::ClearChart() {
+  Chart().ClearData();
+  if (logMode_ != lmOff || starting_) return;
+  content_ = TLogContent::kNothing;
+  ShowAfresh();
+  SetupChart(true);
+}
 
 void TLogSession::ApplyChartSetup(const QString& title, double start, double end, double minWeight,
                                   double maxWeight) {
   TChartModel& chart = Chart();
   chart.SetTitle(title);
-  chart.SetRange(TAxisId::Bottom, start, end);
+  SetTimeRange(start, end);
   chart.SetRange(TAxisId::Left, minWeight, maxWeight);
 }

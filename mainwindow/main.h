@@ -129,7 +129,6 @@ class TFrmMain : public QMainWindow {
   void BtnStopClick();
   // Stops a running log as Stop does (a stream ends with "STP;"); nothing when none runs.
   void StopLogging();
-  void SetupChart(bool full);
   void ClearChart1Click();
   void ChartSetupClick();
   void About1Click();
@@ -184,7 +183,6 @@ class TFrmMain : public QMainWindow {
   bool LogPageShown() const;
   class TLogHost;
   void CreateLogPage();
-  void LogModeChanged();
   void UpdateLogButtons();
   bool LogPageKey(const QKeyEvent& key);
 
@@ -226,6 +224,7 @@ class TFrmMain : public QMainWindow {
   bool FClosing = false;
   bool pollLinkActive_ = false;  // the link as the poller sees it: up once the window shows it connected
   bool connected_ = false;
+  bool logHeldByPage_ = false;  // the page shown holds a streamed log's stream stopped
   bool shutDown_ = false;
 };
 

@@ -113,6 +113,15 @@ void TFrmMain::PgCMainChange() {
   QWidget* page = ui_->PgCMain->currentWidget();
   ui_->Print1->setText(page == ui_->TSLog ? QStringLiteral("&Print Log") : QStringLiteral("&Print Settings"));
   if (page != ui_->TSSettings) SettingsPageLeft();
+  // A streamed log stands still while its replies go elsewhere (the display pages
+  // stop the stream and poll over it), and streams again on the way back.
+  const bool logGetsReplies = page == ui_->TSLog || (page == ui_->TSSettings && FPollMode == pmLog);
+  if (!logGetsReplies && !logHeldByPage_) {
+    logHeldByPage_ = true;
+    logSession_->HoldStream();
+    // Another page chosen while the stream drained has had its own change.
+    if (ui_->PgCMain->currentWidget() != page) return;
+  }
   if (page == ui_->TSDisplay) {
     SetPollMode(pmDisplay);
     StartDisplay();
@@ -128,9 +137,13 @@ void TFrmMain::PgCMainChange() {
     ui_->EdtSendStr->setFocus();
     SetPollMode(pmTest);
   } else if (page == ui_->TSLog) {
-    SetupChart(true);
+    logSession_->FollowSettings();
     SetPollMode(pmLog);
     StartPollThread();
+    if (logHeldByPage_) {
+      logHeldByPage_ = false;
+      logSession_->ReleaseStream();
+    }
     ui_->Chart->setFocus();
   } else if (page == ui_->TSSettings) {
     SettingsPageShown();

@@ -88,15 +88,10 @@ void TFrmMain::BtnStopClick() {
 
 void TFrmMain::StopLogging() { logSession_->StopLogging(); }
 
-void TFrmMain::LogModeChanged() { logHost_->LogModeChanged(); }
-
 void TFrmMain::UpdateLogButtons() {
-  const bool off = logSession_->LogMode() == lmOff;
-  ui_->BtnStart->setEnabled(off && LinkActive());
-  ui_->BtnStop->setEnabled(!off && LinkActive());
+  ui_->BtnStart->setEnabled(logSession_->StartEnabled());
+  ui_->BtnStop->setEnabled(logSession_->StopEnabled());
 }
-
-void TFrmMain::SetupChart(bool full) { logSession_->SetupChart(full); }
 
 void TFrmMain::ClearChart1Click() { logSession_->ClearChart(); }
 
@@ -119,14 +114,7 @@ void TFrmMain::About1Click() {
   if (frmAbout) Prompter().ExecDialog(*frmAbout);
 }
 
-void TFrmMain::OpenLogFile(const QString& path) {
-  const std::vector<std::string> lines = ReadTextLines(path);
-  // A running log would go on adding its samples to the file's.
-  StopLogging();
-  LoadLog(logSession_->Traces(), lines);
-  SetupChart(false);
-  logSession_->AutoScaleChart();
-}
+void TFrmMain::OpenLogFile(const QString& path) { logSession_->OpenLog(ReadTextLines(path)); }
 
 void TFrmMain::SaveLogFile(const QString& path) {
   std::vector<std::string> lines;

@@ -9,8 +9,6 @@
 
 bool TFrmMain::TLogHost::LinkActive() const { return w_.LinkActive(); }
 
-bool TFrmMain::TLogHost::TransferBusy() const { return w_.FTransferBusy; }
-
 std::string TFrmMain::TLogHost::AddressPrefix() const { return ::AddressPrefix(w_.FAddress); }
 
 bool TFrmMain::TLogHost::AskLogSetup() { return FrmLogDialog && Prompter().ExecDialog(*FrmLogDialog) == mrOk; }
@@ -32,6 +30,18 @@ bool TFrmMain::TLogHost::QueryAck(const std::string& command) { return w_.Query(
 bool TFrmMain::TLogHost::QuerySet(const std::string& command) { return w_.Query(command, false, SetReply); }
 
 void TFrmMain::TLogHost::Send(const std::string& command) { w_.SendCommand(command, false); }
+
+// The indicator answers "STP;" after the lines it streamed before it, so its answer
+// closes the stream. Inside another request's wait the answer would be that
+// request's: a reply time-out then lets the lines in flight arrive.
+void TFrmMain::TLogHost::StopStream() {
+  if (w_.engine_.Busy()) {
+    w_.SendCommand("STP;", false);
+    w_.DelayTicks(w_.FReplyTimeout);
+    return;
+  }
+  w_.Query("STP;", false, AckReply);
+}
 
 void TFrmMain::TLogHost::ShowMessage(const QString& text) { Prompter().ShowMessage(text); }
 

@@ -11,7 +11,6 @@ class TFrmMain::TLogHost final : public TLogSession::THost {
   explicit TLogHost(TFrmMain& window) : w_(window) {}
 
   bool LinkActive() const override;
-  bool TransferBusy() const override;
   std::string AddressPrefix() const override;
   bool AskLogSetup() override;
   TLogChoice LogChoice() const override;
@@ -19,6 +18,7 @@ class TFrmMain::TLogHost final : public TLogSession::THost {
   bool QueryAck(const std::string& command) override;
   bool QuerySet(const std::string& command) override;
   void Send(const std::string& command) override;
+  void StopStream() override;
   void ShowMessage(const QString& text) override;
   void Warn(const QString& text) override;
   void SetBusyCursor(bool busy) override;

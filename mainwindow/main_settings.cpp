@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QLayout>
 
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/reusabledialogs.h"
@@ -79,7 +80,7 @@ bool TFrmMain::TSettingsHost::SettingsPagesShown() const {
 }
 
 void TFrmMain::TSettingsHost::SettingsLoaded() {
-  w_.SetupChart(true);
+  w_.logSession_->FollowSettings();
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSCal), true);
   w_.ui_->PgCMain->setTabVisible(w_.ui_->PgCMain->indexOf(w_.ui_->TSSettings), true);
 }

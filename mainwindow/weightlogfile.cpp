@@ -79,10 +79,10 @@ void SaveLog(const TLogTraces& traces, std::vector<std::string>& lines) {
 void LoadLog(TLogTraces& traces, const std::vector<std::string>& lines) {
   TChartModel& chart = traces.Chart();
   const TChartModel::TUpdate update(chart);
-  chart.SetTitle(QString());
   chart.ClearData();
-  if (lines.empty()) return;
-  chart.SetTitle(QString::fromLatin1(lines[0].c_str(), static_cast<qsizetype>(lines[0].size())));
+  // An empty file is an empty log: no title, no channels, the weight named.
+  chart.SetTitle(lines.empty() ? QString()
+                               : QString::fromLatin1(lines[0].c_str(), static_cast<qsizetype>(lines[0].size())));
   Tcommsobj parser;
   if (lines.size() > 1) parser.ParseReply(lines[1], false, false);
   for (int i = 0; i < TLogTraces::kChannels; ++i) {

@@ -197,6 +197,16 @@ void DrawSeries(QPainter& painter, const TChartModel& model, const TChartMapping
   painter.restore();
 }
 
+// The next step above step of one, two or five times a power of ten, so that labels
+// that would crowd stay round numbers.
+double NextNiceStep(double step) {
+  const double decade = std::pow(10.0, std::floor(std::log10(step)));
+  // The decade's logarithm may round down a power of ten by one: the twenty covers it.
+  for (double m : {1.0, 2.0, 5.0, 10.0, 20.0})
+    if (m * decade > step * (1.0 + 1e-9)) return m * decade;
+  return step * 2.0;
+}
+
 struct TLegendEntry {
   QString title;
   QColor color;
@@ -209,7 +219,7 @@ std::vector<double> AxisTicks(const TChartAxis& axis, double pixels, double minS
   if (!std::isfinite(span) || span <= 0.0 || !std::isfinite(axis.min) || pixels <= 0) return {};
   const double fit = std::max(1.0, std::floor(pixels / std::max(minSpacing, 1.0)));
   double step = axis.increment > 0.0 ? axis.increment : NiceStep(span * 10.0 / fit);
-  for (int i = 0; i < 64 && span / step > fit; ++i) step *= 2.0;
+  for (int i = 0; i < 64 && span / step > fit; ++i) step = NextNiceStep(step);
   if (!(span / step <= static_cast<double>(kMaxTicks))) return {};
   std::vector<double> ticks;
   const double first = std::ceil(axis.min / step - 1e-9) * step;

@@ -17,6 +17,7 @@ struct TChartAxis;
 QRect PaintChart(QPainter& painter, const QRect& target, const TChartModel& model, const QRect& strip = QRect());
 
 // The label positions of an axis drawn over `pixels` with labels at least
-// minSpacing pixels apart: multiples of its increment (or of a step chosen to
-// fit), never more than a thousand.
+// minSpacing pixels apart: multiples of its increment, or where those would crowd
+// (or it has none) of the smallest step of one, two or five times a power of ten
+// that fits; never more than a thousand.
 std::vector<double> AxisTicks(const TChartAxis& axis, double pixels, double minSpacing);

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <array>
@@ -26,23 +27,43 @@ class TLogPageFixture : public TViewerFixture {
   TChart& Chart() { return Control<TChart>("Chart"); }
   const TSampleColumns& Samples() { return Chart().Model().Data(); }
 
-  void ShowLogPage() {
-    Control<QTabWidget>("PgCMain").setCurrentWidget(&Control<QWidget>("TSLog"));
+  // Clicks the page's tab.
+  void ClickPage(const char* name) {
+    auto& pages = Control<QTabWidget>("PgCMain");
+    const int index = pages.indexOf(&Control<QWidget>(name));
+    QTest::mouseClick(pages.tabBar(), Qt::LeftButton, {}, pages.tabBar()->tabRect(index).center());
+    ASSERT_EQ(pages.currentIndex(), index) << name;
+  }
+  void ShowLogPage() { ClickPage("TSLog"); }
+  void Click(const char* button) { QTest::mouseClick(&Control<QAbstractButton>(button), Qt::LeftButton); }
+  // Picks an entry of a drop-down list from the keyboard.
+  static void ChooseByKeys(QComboBox& box, int index) {
+    QTest::keyClick(&box, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(box.currentIndex(), index) << box.objectName().toStdString();
+  }
+  // Answers the next "Logging" dialog: the rate and the channel sources picked from
+  // the keyboard, then Ok (or Cancel) clicked.
+  void AnswerLogDialog(TRate rate, std::array<int, 8> sources, bool ok = true) {
+    prompter.AnswerDialog([rate, sources, ok](QDialog& dialog) {
+      EXPECT_EQ(dialog.windowTitle(), "Logging");
+      dialog.show();
+      ChooseByKeys(*dialog.findChild<QComboBox*>("CBLogRate"), rate);
+      for (int i = 0; i < 8; ++i)
+        ChooseByKeys(*dialog.findChild<QComboBox*>(QStringLiteral("CBxDig%1").arg(i + 1)), sources[i]);
+      QTest::mouseClick(dialog.findChild<QPushButton*>(ok ? "BtnOk" : "BtnCancel"), Qt::LeftButton);
+      EXPECT_FALSE(dialog.isVisible());
+      return dialog.result();
+    });
   }
   // Presses Start and answers the "Logging" dialog with a rate and channel sources
   // (and a warning box that follows it with OK).
   void StartLog(TRate rate, std::array<int, 8> sources = {}, bool warned = false) {
-    prompter.AnswerDialog([rate, sources](QDialog& dialog) {
-      EXPECT_EQ(dialog.windowTitle(), "Logging");
-      dialog.findChild<QComboBox*>("CBLogRate")->setCurrentIndex(rate);
-      for (int i = 0; i < 8; ++i)
-        dialog.findChild<QComboBox*>(QStringLiteral("CBxDig%1").arg(i + 1))->setCurrentIndex(sources[i]);
-      return static_cast<int>(mrOk);
-    });
+    AnswerLogDialog(rate, sources);
     if (warned) prompter.AnswerMessage(mrOk);
-    QTest::mouseClick(&Control<QPushButton>("BtnStart"), Qt::LeftButton);
+    Click("BtnStart");
   }
-  void StopLog() { QTest::mouseClick(&Control<QPushButton>("BtnStop"), Qt::LeftButton); }
+  void StopLog() { Click("BtnStop"); }
   bool HasSamples(std::size_t n) {
     return QTest::qWaitFor([&] { return Samples().Size() >= n; }, kWaitMs);
   }

@@ -3,9 +3,12 @@
 
 #include <cmath>
 #include <deque>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "mainwindow/logsession.h"
+#include "mainwindow/weightlogfile.h"
 #include "platform/chart/chartmodel.h"
 
 namespace {
@@ -17,27 +20,38 @@ using namespace std::chrono_literals;
 class TFakeLogHost : public TLogSession::THost {
  public:
   bool LinkActive() const override { return linkActive; }
-  bool TransferBusy() const override { return transferBusy; }
   std::string AddressPrefix() const override { return "S99;"; }
-  bool AskLogSetup() override { return dialogOk; }
+  bool AskLogSetup() override {
+    Meanwhile(duringDialog);
+    return dialogOk;
+  }
   TLogChoice LogChoice() const override { return choice; }
   TChartInputs ChartInputs() const override { return inputs; }
   bool QueryAck(const std::string& command) override {
     sent.push_back(command);
-    return cof12Accepted;
+    Meanwhile(duringQuery);
+    return cof12Accepted && linkActive;
   }
   bool QuerySet(const std::string& command) override {
-    sent.push_back(command);
-    return true;
+    if (linkActive) sent.push_back(command);
+    return linkActive;
   }
   void Send(const std::string& command) override { sent.push_back(command); }
+  void StopStream() override { sent.push_back("STP; drained"); }
   void ShowMessage(const QString& text) override { messages.push_back(text); }
-  void Warn(const QString& text) override { warnings.push_back(text); }
+  void Warn(const QString& text) override {
+    warnings.push_back(text);
+    Meanwhile(duringWarning);
+  }
   void SetBusyCursor(bool) override {}
   void LogModeChanged() override { ++modeChanges; }
 
+  // What happens while a wait lets events in, once.
+  static void Meanwhile(std::function<void()>& event) {
+    if (event) std::exchange(event, nullptr)();
+  }
+  std::function<void()> duringDialog, duringQuery, duringWarning;
   bool linkActive = true;
-  bool transferBusy = false;
   bool dialogOk = true;
   bool cof12Accepted = true;
   TLogChoice choice;
@@ -95,7 +109,7 @@ TEST_F(LogSession, AutoAsksForWordBThenStreamsAndStopEndsTheStream) {
   session.BtnStopClick();
   EXPECT_EQ(host.sent.back(), "STP;");
   EXPECT_EQ(session.LogMode(), lmOff);
-  EXPECT_EQ(host.modeChanges, 2);
+  EXPECT_EQ(host.modeChanges, 3);  // Start greyed out, the log running, stopped
 }
 
 TEST_F(LogSession, PolledLoggingSendsNothingToStartOrStop) {
@@ -103,12 +117,12 @@ TEST_F(LogSession, PolledLoggingSendsNothingToStartOrStop) {
   session.StopLogging();
   session.StopLogging();  // nothing runs any more
   EXPECT_EQ(host.sent, std::vector<std::string>{"S99;COF12;"});
-  EXPECT_EQ(host.modeChanges, 2);
+  EXPECT_EQ(host.modeChanges, 3);
 }
 
 TEST_F(LogSession, ARefusedCof12FallsBackAndWarnsOfTheChannelsItCannotLog) {
   host.cof12Accepted = false;
-  host.transferBusy = true;  // and a running transfer keeps the stream off
+  const TLogSession::TStreamHold hold(session);  // and a hold keeps the stream off
   Start(0, {3, 7, 0, 10, 0, 0, 0, 8});
   EXPECT_EQ(host.sent, (std::vector<std::string>{"S99;COF12;", "S99;COF11;"}));
   EXPECT_EQ(host.warnings,
@@ -117,12 +131,148 @@ TEST_F(LogSession, ARefusedCof12FallsBackAndWarnsOfTheChannelsItCannotLog) {
                                  "please upgrade the indicator."});
 }
 
-TEST_F(LogSession, ACancelledDialogStartsNothing) {
+TEST_F(LogSession, ACancelledDialogStartsNothingAndItsChoicesAreNotTaken) {
+  Start(0, {1, 2});
+  for (int i = 0; i < 3; ++i) session.LogSample("100,2,0,0");
+  session.BtnStopClick();
+  host.sent.clear();
   host.dialogOk = false;
-  Start(0);
+  Start(1000, {5, 6, 7});
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(session.LogMode(), lmOff);
-  EXPECT_EQ(host.modeChanges, 1);
+  session.FollowSettings();  // as showing the page or reading settings does
+  session.ClearChart();      // a cleared chart takes up the choices of the last log
+  EXPECT_EQ(session.Traces().Info(0).Source(), 1);
+  EXPECT_EQ(session.Traces().Info(2).Source(), 0);
+  EXPECT_EQ(session.SampleInterval(), 0);
+}
+
+// Every way a start can lose its ground while it waits for the technician or the
+// indicator: the start gives up, no log runs and nothing more is sent.
+TEST_F(LogSession, AStartWhoseLinkGoesOrWhoseChartIsReplacedMeanwhileRunsNoLog) {
+  const struct {
+    const char* what;
+    std::function<void()> TFakeLogHost::*when;
+    bool fileOpened;
+    std::vector<std::string> sent;
+    std::vector<QString> messages;
+    TLogContent shown;
+  } cases[] = {
+      {"link lost in the dialog", &TFakeLogHost::duringDialog, false, {}, {"Instrument Not Connected"},
+       TLogContent::kNothing},
+      {"link lost waiting for COF12", &TFakeLogHost::duringQuery, false, {"S99;COF12;"}, {}, TLogContent::kLiveLog},
+      {"link lost in the warning", &TFakeLogHost::duringWarning, false, {"S99;COF12;", "S99;COF11;"}, {},
+       TLogContent::kLiveLog},
+      {"file opened waiting for COF12", &TFakeLogHost::duringQuery, true, {"S99;COF12;", "S99;COF11;"}, {},
+       TLogContent::kOpenedFile},
+  };
+  for (const auto& c : cases) {
+    host = TFakeLogHost{};
+    host.cof12Accepted = false;
+    host.linkActive = true;
+    host.*c.when = [&] {
+      EXPECT_TRUE(session.Starting()) << c.what;
+      EXPECT_FALSE(session.StartEnabled()) << c.what;
+      Start(0);  // a second press meanwhile is no second start
+      if (c.fileOpened) {
+        session.OpenLog({"title", "0,0,0,0,0,0,0,0,", "1.00,2.00"});
+      } else {
+        host.linkActive = false;
+        session.LinkLost();
+      }
+    };
+    Start(0, {7});
+    EXPECT_EQ(host.sent, c.sent) << c.what;
+    EXPECT_EQ(host.messages, c.messages) << c.what;
+    EXPECT_EQ(session.LogMode(), lmOff) << c.what;
+    EXPECT_FALSE(session.Starting()) << c.what;
+    host.linkActive = true;
+    EXPECT_TRUE(session.StartEnabled()) << c.what;
+    EXPECT_EQ(session.Content(), c.shown) << c.what;
+  }
+}
+
+TEST_F(LogSession, AHeldStreamStopsOnceAndStreamsAgainWhenTheLastHoldGoes) {
+  Start(0);
+  host.sent.clear();
+  session.HoldStream();
+  session.HoldStream();
+  EXPECT_EQ(host.sent, std::vector<std::string>{"STP; drained"});
+  EXPECT_FALSE(session.Streaming());
+  EXPECT_EQ(session.LogMode(), lmStreamed);
+  session.ReleaseStream();
+  EXPECT_EQ(host.sent.size(), 1u);
+  session.ReleaseStream();
+  EXPECT_EQ(host.sent.back(), "MSV?,0;");
+  EXPECT_TRUE(session.Streaming());
+  session.ReleaseStream();  // one release too many changes nothing
+  EXPECT_EQ(host.sent.size(), 2u);
+
+  // A log started under a hold streams once the hold goes.
+  session.BtnStopClick();
+  host.sent.clear();
+  {
+    const TLogSession::TStreamHold hold(session);
+    Start(0);
+    EXPECT_EQ(host.sent, std::vector<std::string>{"S99;COF12;"});
+  }
+  EXPECT_EQ(host.sent.back(), "MSV?,0;");
+
+  // A hold whose link is gone at its end leaves the log stopped.
+  host.sent.clear();
+  const int changes = host.modeChanges;
+  {
+    const TLogSession::TStreamHold hold(session);
+    host.linkActive = false;
+  }
+  EXPECT_EQ(host.sent, std::vector<std::string>{"STP; drained"});
+  EXPECT_EQ(session.LogMode(), lmOff);
+  EXPECT_GT(host.modeChanges, changes);
+}
+
+TEST_F(LogSession, APolledLogNeedsNoHold) {
+  Start(100);
+  host.sent.clear();
+  {
+    const TLogSession::TStreamHold hold(session);
+  }
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_EQ(session.LogMode(), lmPolled);
+}
+
+// The chart keeps what it shows; only a chart that shows nothing follows the
+// settings and the last accepted choices.
+TEST_F(LogSession, AShownLogOrFileKeepsItsChannelsAndAxesWhenTheSettingsChange) {
+  const std::vector<std::string> file{"Run", "1,2,0,0,0,0,0,10,", "0.00,5.00,1,0,,,,,,1", "200.00,7.00,0,1,,,,,,0"};
+  session.OpenLog(file);
+  EXPECT_EQ(session.Content(), TLogContent::kOpenedFile);
+  const TChartAxis bottom = chart.Bottom(), left = chart.Left();
+  host.inputs.fullScale1 = 9000;
+  host.choice.sources = {4, 4, 4, 4, 4, 4, 4, 4};
+  session.FollowSettings();
+  EXPECT_EQ(chart.Bottom(), bottom);
+  EXPECT_EQ(chart.Left(), left);
+  EXPECT_EQ(session.Traces().Info(7).Source(), 10);
+  std::vector<std::string> saved;
+  SaveLog(session.Traces(), saved);
+  EXPECT_EQ(saved, file);
+
+  // Cleared, it shows nothing and takes the settings' axes.
+  session.ClearChart();
+  EXPECT_EQ(session.Content(), TLogContent::kNothing);
+  EXPECT_EQ(chart.Left().max, 90);
+  EXPECT_EQ(session.Traces().Info(7).Source(), 0);
+
+  // A cleared running log goes on and keeps its axes.
+  Start(0, {3});
+  host.inputs.fullScale1 = 100;
+  session.ClearChart();
+  session.FollowSettings();
+  EXPECT_EQ(session.Content(), TLogContent::kLiveLog);
+  EXPECT_EQ(session.LogMode(), lmStreamed);
+  EXPECT_EQ(chart.Left().max, 90);
+  session.LogSample("100,2,0,0");
+  EXPECT_EQ(Data().Size(), 1u);
 }
 
 TEST_F(LogSession, PolledSamplesAreTakenAtTheFirstReplyAtOrAfterEachDueTime) {
@@ -229,8 +379,7 @@ TEST_F(LogSession, AxisSetUpFollowsTheSettingsAndTheRate) {
   };
   for (const auto& c : cases) {
     host.inputs = {c.decimals, c.highRes, c.dual, c.fs1, c.fs2, "lb", c.rate};
-    host.choice.sampleIntervalMs = c.interval;
-    session.SetupChart(true);
+    Start(c.interval);
     EXPECT_DOUBLE_EQ(chart.Left().max, c.weightMax);
     EXPECT_DOUBLE_EQ(chart.Left().min, -c.weightMax);
     EXPECT_DOUBLE_EQ(chart.Series(1).multiplier, c.multiplier);
@@ -277,6 +426,38 @@ TEST_F(LogSession, HomeAndDoubleClickScaleToTheDataEvenWhenItHasNoSpan) {
   EXPECT_DOUBLE_EQ(chart.Left().min, -6);
   EXPECT_DOUBLE_EQ(chart.Left().max, 6);
   EXPECT_DOUBLE_EQ(chart.Bottom().max, 4);
+}
+
+bool OneTwoOrFiveTimesAPowerOfTen(double step) {
+  const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+  for (double m : {1.0, 2.0, 5.0})
+    if (std::fabs(mantissa - m) < 1e-6) return true;
+  return false;
+}
+
+// Whatever gives the time axis a new span gives it the step of that span.
+TEST_F(LogSession, EveryNewTimeSpanGetsTheRoundStepOfThatSpan) {
+  session.SetupChart(true);  // 0..10, step 1
+  std::vector<std::string> longLog{"", "0,0,0,0,0,0,0,0,"};
+  for (int t = 0; t <= 2000; t += 4) longLog.push_back(std::to_string(t) + ".00,1.00");
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    double step;
+  } cases[] = {
+      {"a long log opened", [&] { session.OpenLog(longLog); }, 200},
+      {"Setup Chart", [&] { session.ApplyChartSetup("", 0, 35, -1, 1); }, 2},
+      {"Home", [&] { session.KeyDown(Qt::Key_Home, false); }, 200},
+      {"a double click on a part", [&] {
+         session.OpenLog({"", "0,0,0,0,0,0,0,0,", "100.00,1.00", "130.00,2.00"});
+         session.ChartDblClick();
+       }, 2},
+  };
+  for (const auto& c : cases) {
+    c.act();
+    EXPECT_DOUBLE_EQ(chart.Bottom().increment, c.step) << c.what;
+    EXPECT_TRUE(OneTwoOrFiveTimesAPowerOfTen(chart.Bottom().increment)) << c.what;
+  }
 }
 
 TEST_F(LogSession, CursorsMeasureAPointAndADifference) {

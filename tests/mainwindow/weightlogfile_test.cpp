@@ -54,6 +54,20 @@ TEST_F(WeightLogFile, ATwoLineFileGivesTitleAndSourcesAndNoPoints) {
   EXPECT_EQ(Data().Size(), 0u);
 }
 
+TEST_F(WeightLogFile, AnEmptyFileReplacesTheLastLogWithAnEmptyOne) {
+  LoadLog(traces, {"Test rig", "1,2,0,0,0,0,0,10,", "1.00,2.00,1,1,,,,,,0"});
+  traces.Chart().SetSeriesTitle(0, false, "SeriesWeight");
+  LoadLog(traces, {});
+  EXPECT_EQ(chart.Title(), "");
+  for (int i = 0; i < TLogTraces::kChannels; ++i) {
+    EXPECT_EQ(traces.Info(i).Source(), 0) << i;
+    EXPECT_FALSE(chart.Series(traces.Info(i).Series()).showInLegend) << i;
+  }
+  EXPECT_EQ(chart.Series(0).title, "Weight");
+  EXPECT_TRUE(chart.Series(0).showInLegend);
+  EXPECT_EQ(Data().Size(), 0u);
+}
+
 TEST_F(WeightLogFile, ASampleLineGivesTheWeightAndTheChannelsItHolds) {
   LoadLog(traces, {"", "1,1,1,1,1,1,1,1,", "3.50,2.25,1,,0,,,,,"});
   ASSERT_EQ(Data().Size(), 1u);

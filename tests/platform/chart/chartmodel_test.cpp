@@ -144,6 +144,23 @@ TEST(AxisTicks, FollowTheIncrementUnlessTheLabelsWouldCrowd) {
   axis.max = 0.35;
   for (double t : AxisTicks(axis, 400, 40)) EXPECT_TRUE(t >= -0.35 && t <= 0.35);
   EXPECT_TRUE(AxisTicks({5, 5, 0, {}}, 400, 40).empty());
+  // Labels that would crowd move on to the next round step, never to a doubled one.
+  const struct {
+    double min, max, increment, pixels;
+    double step;
+  } crowded[] = {
+      {0, 2000, 1, 800, 100},     // a long log's span with the step of a short one
+      {0, 2000, 0, 800, 100},
+      {0, 100, 10, 160, 50},
+      {0, 1, 0.1, 120, 0.5},
+      {-3000, 3000, 1, 400, 1000},
+      {0, 0.003, 0.0001, 100, 0.002},
+  };
+  for (const auto& c : crowded) {
+    const auto t = AxisTicks({c.min, c.max, c.increment, {}}, c.pixels, 40);
+    ASSERT_GE(t.size(), 2u) << c.max;
+    EXPECT_NEAR(t[1] - t[0], c.step, c.step * 1e-9) << c.max << " over " << c.pixels;
+  }
   EXPECT_TRUE(AxisTicks({0, std::numeric_limits<double>::infinity(), 0, {}}, 400, 40).empty());
   EXPECT_TRUE(AxisTicks({0, 1e300, 1e-300, {}}, 400, 40).size() <= 1001u);
 }
