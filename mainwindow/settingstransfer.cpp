@@ -1,6 +1,7 @@
 #include "mainwindow/settingstransfer.h"
 
 #include "platform/prompter.h"
+#include "protocol/settingsfilekind.h"
 #include "protocol/settingsmodel.h"
 #include "protocol/tools.h"
 
@@ -68,6 +69,19 @@ void NotConnected() { Prompter().ShowMessage(QStringLiteral("Instrument Not Conn
 
 }  // namespace
 
+TSettingsTransfer::TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument,
+                                     bool saveBeforeLocking)
+    : host_(host), working_(working), instrument_(instrument), saveBeforeLocking_(saveBeforeLocking) {}
+
+TSettingsTransfer::~TSettingsTransfer() = default;
+
+void TSettingsTransfer::RecogniseFilesOf(std::unique_ptr<TSettingsModel> otherModel, const QString& ownName,
+                                         const QString& otherName) {
+  otherModel_ = std::move(otherModel);
+  ownName_ = ownName;
+  otherName_ = otherName;
+}
+
 void TSettingsTransfer::ReadSettings1Click() {
   if (!host_.LinkActive()) {
     NotConnected();
@@ -121,7 +135,8 @@ bool TSettingsTransfer::Unlock() {
 }
 
 void TSettingsTransfer::WriteSettings1Click() {
-  host_.ControlsToSettings();
+  // A field that cannot be stored stops the write before anything is sent.
+  if (!host_.ControlsToSettings()) return;
   if (!host_.SettingsPagesShown()) return;
   if (!host_.LinkActive()) {
     NotConnected();
@@ -163,7 +178,26 @@ void TSettingsTransfer::CheckSettingsSync() {
   host_.UpdateStatusLine();
 }
 
-bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) {
+bool TSettingsTransfer::FileIsOurs(const std::vector<std::string>& lines, const QString& path) const {
+  if (!otherModel_) return true;
+  switch (SettingsFileKind(lines, working_, *otherModel_)) {
+    case TSettingsFileKind::kOwn: return true;
+    case TSettingsFileKind::kOtherModel:
+      Prompter().MessageDlg(QStringLiteral("\"%1\" holds the settings of a %2 indicator, not of a %3: nothing was loaded.")
+                                .arg(path, otherName_, ownName_),
+                            TMsgDlgType::mtError, mbOK);
+      return false;
+    case TSettingsFileKind::kNoSettings:
+      Prompter().MessageDlg(
+          QStringLiteral("\"%1\" holds no %2 settings: nothing was loaded.").arg(path, ownName_), TMsgDlgType::mtError,
+          mbOK);
+      return false;
+  }
+  return false;
+}
+
+bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines, const QString& path) {
+  if (!FileIsOurs(lines, path)) return false;
   if (host_.LinkActive()) {
     TPollPause pause(host_);
     host_.WaitOneReplyTimeout();
@@ -181,8 +215,8 @@ bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) 
   return true;
 }
 
-std::vector<std::string> TSettingsTransfer::SettingsFileLines() {
-  host_.ControlsToSettings();
+std::optional<std::vector<std::string>> TSettingsTransfer::SettingsFileLines() {
+  if (!host_.ControlsToSettings()) return std::nullopt;
   std::vector<std::string> lines;
   working_.BuildSetCommands(lines);
   return lines;
