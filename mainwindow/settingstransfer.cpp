@@ -89,11 +89,13 @@ void TSettingsTransfer::ReadSettings1Click() {
   }
   TBusyScope busy(host_);
   host_.WaitOneReplyTimeout();
+  bool read = false;
   {
     TModeScope mode(host_, kModeReadSettings);
     std::vector<std::string> queries, prefixes, replies;
     working_.BuildQueries(true, queries, prefixes);
-    if (host_.RunTraffic("Read Settings from Instrument", queries, prefixes, replies)) {
+    read = host_.RunTraffic("Read Settings from Instrument", queries, prefixes, replies);
+    if (read) {
       working_.LoadReplies(replies);
       instrument_.LoadReplies(replies);
       host_.SettingsLoaded();
@@ -101,7 +103,9 @@ void TSettingsTransfer::ReadSettings1Click() {
       host_.UpdateStatusLine();
     }
   }
-  host_.SettingsToControls();
+  // A cancelled read changed nothing: the pages keep what they show, typing not
+  // yet stored included.
+  if (read) host_.SettingsToControls();
 }
 
 TSettingsTransfer::TBuildRead TSettingsTransfer::ReadBuildSettings(std::vector<std::string>& commands) {

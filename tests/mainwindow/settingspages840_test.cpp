@@ -85,6 +85,19 @@ TEST_F(SettingsPages840, BoxesWithoutAnEntryForTheValueKeepTheModelsValue) {
   EXPECT_EQ(model.SynchFrequency, 100);
 }
 
+// The W840 takes alarms 0 to 3: the box offers no more, so none is written that
+// the indicator refuses and the file cannot give back.
+TEST_F(SettingsPages840, TheAlarmBoxOffersOnlyWhatTheIndicatorTakes) {
+  pages.SettingsToControls(false);
+  ClickSubPage("TSSetpoint");
+  auto* alarm = Find<QComboBox>("CBxSetpAlarm");
+  alarm->setFocus();
+  QTest::keyClick(alarm, Qt::Key_End);
+  EXPECT_EQ(alarm->currentText(), "Continuous Beep");
+  pages.StoreSetpoint(0);
+  EXPECT_EQ(model.Setpoints[0].Alarm, 3);
+}
+
 TEST_F(SettingsPages840, TheSerialTabOfThePortInUseIsDisabled) {
   model.SetWFP(2);
   model.SerialPorts[2].Baud = 5;
