@@ -186,16 +186,23 @@ TEST_F(SettingsPages, TheHeaderMemoShowsEveryHeaderAndHoldsSixLines) {
   EXPECT_EQ(model.PrintHeader[5], "6");
 }
 
-TEST_F(SettingsPages, ABadRowCountKeepsTheOldValueAndTheRestIsStored) {
+// A field that cannot be stored fails the collection, which stops Save, Write and
+// Print; a page change still stores the rest, so that nothing typed is lost.
+TEST_F(SettingsPages, ABadRowCountFailsTheCollectionAndKeepsTheOldValue) {
   model.PrintRows = 4;
   pages.SettingsToControls(false);
-  Find<QLineEdit>("EDtRows")->setText("");
-  Find<QLineEdit>("EdtCols")->setText("7");
+  ClickSubPage("TSSerialSettings");
+  TypeOver("EDtRows", "");
+  QTest::keyClick(Find<QLineEdit>("EDtRows"), Qt::Key_Backspace);
+  TypeOver("EdtCols", "7");
   prompter.AnswerMessage(mrOk);
-  pages.ControlsToSettings();
+  EXPECT_FALSE(pages.ControlsToSettings());
   EXPECT_EQ(model.PrintRows, 4);
   EXPECT_EQ(model.PrintColumns, 7);
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{"'' is not a valid integer value"});
+  TypeOver("EDtRows", "9");
+  EXPECT_TRUE(pages.ControlsToSettings());
+  EXPECT_EQ(model.PrintRows, 9);
 }
 
 TEST_F(SettingsPages, TheSerialPortInUseCannotBeEdited) {
@@ -378,6 +385,8 @@ TEST_F(SettingsPages, DirectMilliVoltsPerVoltAreReadAsNumbersRoundedHalfToEven) 
       {u'.', "1.23456", 12346, ""},
       {u'.', "0.00025", 2, ""},
       {u'.', "0.00035", 4, ""},
+      {u'.', "0.00015", 2, ""},
+      {u'.', "0.00305", 30, ""},
       {u'.', "-0.12345", -1234, ""},
       {u',', "0,5", 5000, ""},
       {u'.', "abc", 7, "'abc' is not a valid floating point value"},
