@@ -516,7 +516,13 @@ void TSettingsPagesCore::PgCSettingsChange(int index) {
 void TSettingsPagesCore::CtrlSetpointChange(int index) {
   // A value the record cannot take keeps its record on show, so that what was
   // typed is not drawn over by the next record.
-  if (!StoreSetpoint(shownSetpoint_)) {
+  TRefusal refusal;
+  CollectSetpoint(shownSetpoint_, refusal);
+  if (refusal) {
+    // Leaving the field (the click on the tab may have been what left it) has
+    // warned of this value already, and nothing was typed since.
+    if (*refusal != exitWarning_) ShowError(*refusal);
+    exitWarning_.clear();
     const QSignalBlocker block(bound_->setpointTabs);
     bound_->setpointTabs->setCurrentIndex(shownSetpoint_);
     return;
@@ -569,12 +575,17 @@ bool TSettingsPagesCore::KeyFilter(QLineEdit* edit, QChar key) {
   return true;
 }
 
+void TSettingsPagesCore::WarnOnExit(const QString& text) {
+  exitWarning_ = text;
+  ShowError(text);
+}
+
 void TSettingsPagesCore::ExitCheck(QLineEdit* edit) {
   const TCheck check = CheckOf(edit);
   const char c = decimalChar_.toLatin1();
   if (check == TCheck::kHostName) {
     const QString error = HostNameError(bound_->hostName->text());
-    if (!error.isEmpty()) ShowError(error);
+    if (!error.isEmpty()) WarnOnExit(error);
     return;
   }
   if (check != TCheck::kDecimalPoint && check != TCheck::kTableDecimals && check != TCheck::kAddTare) return;
@@ -586,15 +597,16 @@ void TSettingsPagesCore::ExitCheck(QLineEdit* edit) {
   if (check == TCheck::kAddTare) {
     const bool dual = bound_->weighMode->currentIndex() == 1 || bound_->weighMode->currentIndex() == 2;
     const int32_t limit = DigitsToInt(Latin1((dual ? bound_->fs2 : bound_->fs1)->text()));
-    if (v < 0 || v > limit) ShowError(OutOfRangeText(0, limit, decimals, decimalChar_));
+    if (v < 0 || v > limit) WarnOnExit(OutOfRangeText(0, limit, decimals, decimalChar_));
     return;
   }
   if (v < kEditLimits[tag].min || v > kEditLimits[tag].max)
-    ShowError(OutOfRangeText(kEditLimits[tag].min, kEditLimits[tag].max, decimals, decimalChar_));
+    WarnOnExit(OutOfRangeText(kEditLimits[tag].min, kEditLimits[tag].max, decimals, decimalChar_));
 }
 
 bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
+    exitWarning_.clear();
     auto* key = static_cast<QKeyEvent*>(event);
     const QString typed = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

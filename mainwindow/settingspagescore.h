@@ -111,6 +111,8 @@ class TSettingsPagesCore : public QWidget {
   void MemoHeaderChange();
   bool KeyFilter(QLineEdit* edit, QChar key);
   void ExitCheck(QLineEdit* edit);
+  // A field check's warning, remembered until the next key typed into a field.
+  void WarnOnExit(const QString& text);
   // A value the line cannot carry is refused, unless it is the one the model holds
   // already (a factory value outside the range, written back as it came).
   void StoreInRange(int32_t value, const TStoredRange& range, int decimals, int32_t& target, TRefusal& refusal);
@@ -137,4 +139,5 @@ class TSettingsPagesCore : public QWidget {
   // The sync filter box shows "50" for a frequency its list lacks: that entry only
   // stands in for the model's value, which stays until the technician picks one.
   bool filterStandsIn_ = false;
+  QString exitWarning_;
 };

@@ -272,6 +272,26 @@ TEST_F(SettingsPages, ATypedSetpointSurvivesEveryWayOutOfItsRecord) {
   }
 }
 
+// A setpoint value its line cannot carry is refused with one box, and its record
+// stays on show with the typed text, to be mended.
+TEST_F(SettingsPages, ASetpointValueOutOfRangeKeepsItsRecordOnShow) {
+  pages.SettingsToControls(false);
+  pages.LoadSetpoint(0);
+  ClickSubPage("TSSetpoint");
+  auto* tabs = Find<QTabBar>("CtrlSetpoint");
+  ClickTab(tabs, 2);
+  TypeOver("EdtTarget", "-123456");
+  prompter.AnswerMessage(mrOk);
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Out of Range: (-99999 to 999999)"});
+  EXPECT_EQ(tabs->currentIndex(), 2);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "-123456");
+  EXPECT_EQ(model.Setpoints[2].Target, 0);
+  TypeOver("EdtTarget", "-99999");
+  ClickTab(tabs, 4);
+  EXPECT_EQ(model.Setpoints[2].Target, -99999);
+}
+
 TEST_F(SettingsPages, EachSetpointTabShowsWhetherItsStoredRecordIsInUse) {
   auto* tabs = Find<TSetpointTabBar>("CtrlSetpoint");
   auto used = [tabs] {
