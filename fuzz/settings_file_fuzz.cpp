@@ -33,16 +33,16 @@ std::string Saved(const TSettingsModel& model) {
 // A file it saves is its own, and the other indicator's viewer refuses it.
 template <class Model, class Other>
 void OpenSaveOpen(const std::vector<std::string>& lines) {
+  static const TSettingsFileRecogniser ours{Model(), Other()}, theirs{Other(), Model()};
+  ours.KindOf(lines);
   Model opened;
-  const Other other;
-  SettingsFileKind(lines, opened, other);
   opened.LoadReplies(lines);
   const std::string saved = Saved(opened);
   Model reopened;
   reopened.LoadReplies(SplitTextLines(saved));
   Check(Saved(reopened) == saved);
-  Check(SettingsFileKind(SplitTextLines(saved), reopened, other) == TSettingsFileKind::kOwn);
-  Check(SettingsFileKind(SplitTextLines(saved), other, reopened) == TSettingsFileKind::kOtherModel);
+  Check(ours.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOwn);
+  Check(theirs.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOtherModel);
 }
 
 }  // namespace

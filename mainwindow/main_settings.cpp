@@ -108,7 +108,7 @@ void TFrmMain::CreateSettingsPages() {
   settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_,
                                                           variant_.SavesBeforeLocking());
   const bool isW830 = variant_.Model() == TViewerModel::W830;
-  settingsTransfer_->RecogniseFilesOf((isW830 ? w840::Variant() : w830::Variant()).MakeModel(),
+  settingsTransfer_->RecogniseFilesOf(*(isW830 ? w840::Variant() : w830::Variant()).MakeModel(),
                                       isW830 ? QStringLiteral("W830") : QStringLiteral("W840"),
                                       isW830 ? QStringLiteral("W840") : QStringLiteral("W830"));
 }

@@ -75,9 +75,9 @@ TSettingsTransfer::TSettingsTransfer(THost& host, TSettingsModel& working, TSett
 
 TSettingsTransfer::~TSettingsTransfer() = default;
 
-void TSettingsTransfer::RecogniseFilesOf(std::unique_ptr<TSettingsModel> otherModel, const QString& ownName,
+void TSettingsTransfer::RecogniseFilesOf(const TSettingsModel& otherModel, const QString& ownName,
                                          const QString& otherName) {
-  otherModel_ = std::move(otherModel);
+  recogniser_ = std::make_unique<TSettingsFileRecogniser>(working_, otherModel);
   ownName_ = ownName;
   otherName_ = otherName;
 }
@@ -183,8 +183,8 @@ void TSettingsTransfer::CheckSettingsSync() {
 }
 
 bool TSettingsTransfer::FileIsOurs(const std::vector<std::string>& lines, const QString& path) const {
-  if (!otherModel_) return true;
-  switch (SettingsFileKind(lines, working_, *otherModel_)) {
+  if (!recogniser_) return true;
+  switch (recogniser_->KindOf(lines)) {
     case TSettingsFileKind::kOwn: return true;
     case TSettingsFileKind::kOtherModel:
       Prompter().MessageDlg(QStringLiteral("\"%1\" holds the settings of a %2 indicator, not of a %3: nothing was loaded.")

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class TSettingsFileRecogniser;
 class TSettingsModel;
 
 class TSettingsTransfer {
@@ -65,9 +66,9 @@ class TSettingsTransfer {
   TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument, bool saveBeforeLocking = false);
   ~TSettingsTransfer();
 
-  // Settings files of the other indicator are told apart from this one's, by name.
-  // Without it every file is taken as this indicator's.
-  void RecogniseFilesOf(std::unique_ptr<TSettingsModel> otherModel, const QString& ownName, const QString& otherName);
+  // Settings files of the other indicator (a model of it, and the two names) are
+  // told apart from this one's. Without it every file is taken as this indicator's.
+  void RecogniseFilesOf(const TSettingsModel& otherModel, const QString& ownName, const QString& otherName);
 
   void ReadSettings1Click();
   void WriteSettings1Click();
@@ -99,6 +100,6 @@ class TSettingsTransfer {
   TSettingsModel& working_;
   TSettingsModel& instrument_;
   const bool saveBeforeLocking_;
-  std::unique_ptr<TSettingsModel> otherModel_;
+  std::unique_ptr<TSettingsFileRecogniser> recogniser_;
   QString ownName_, otherName_;
 };

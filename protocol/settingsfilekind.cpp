@@ -1,26 +1,21 @@
 #include "protocol/settingsfilekind.h"
 
-#include <set>
-#include <utility>
-
 #include "protocol/comms.h"
 #include "protocol/settingsmodel.h"
 
 namespace {
-
-using TShape = std::pair<std::string, int>;  // mnemonic and field count
-
-struct TVocabulary {
-  std::set<std::string> mnemonics;  // every mnemonic the model writes or loads
-  std::set<TShape> shapes;          // the shape of every line it writes
-};
 
 int FieldCount(Tcommsobj& parser, const std::string& line) {
   parser.ParseReply(line, false, true);
   return parser.FieldCount();
 }
 
-TVocabulary VocabularyOf(const TSettingsModel& model) {
+}  // namespace
+
+TSettingsFileRecogniser::TSettingsFileRecogniser(const TSettingsModel& own, const TSettingsModel& other)
+    : ours_(VocabularyOf(own)), theirs_(VocabularyOf(other)) {}
+
+TSettingsFileRecogniser::TVocabulary TSettingsFileRecogniser::VocabularyOf(const TSettingsModel& model) {
   TVocabulary v;
   Tcommsobj parser;
   std::vector<std::string> lines, queries, prefixes;
@@ -36,19 +31,14 @@ TVocabulary VocabularyOf(const TSettingsModel& model) {
   return v;
 }
 
-}  // namespace
-
-TSettingsFileKind SettingsFileKind(const std::vector<std::string>& lines, const TSettingsModel& own,
-                                   const TSettingsModel& other) {
-  const TVocabulary ours = VocabularyOf(own);
-  const TVocabulary theirs = VocabularyOf(other);
+TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>& lines) const {
   Tcommsobj parser;
   bool known = false, onlyOurs = false, onlyTheirs = false;
   for (const std::string& line : lines) {
     if (line.size() < 3) continue;
     const std::string mnemonic = line.substr(0, 3);
-    const bool ourMnemonic = ours.mnemonics.contains(mnemonic);
-    const bool theirMnemonic = theirs.mnemonics.contains(mnemonic);
+    const bool ourMnemonic = ours_.mnemonics.contains(mnemonic);
+    const bool theirMnemonic = theirs_.mnemonics.contains(mnemonic);
     known = known || ourMnemonic;
     if (ourMnemonic != theirMnemonic) {
       (ourMnemonic ? onlyOurs : onlyTheirs) = true;
@@ -56,8 +46,8 @@ TSettingsFileKind SettingsFileKind(const std::vector<std::string>& lines, const 
     }
     // A shape neither writes (a line cut short by hand) tells nothing.
     const TShape shape{mnemonic, FieldCount(parser, line)};
-    const bool ourShape = ours.shapes.contains(shape);
-    const bool theirShape = theirs.shapes.contains(shape);
+    const bool ourShape = ours_.shapes.contains(shape);
+    const bool theirShape = theirs_.shapes.contains(shape);
     if (ourShape != theirShape) (ourShape ? onlyOurs : onlyTheirs) = true;
   }
   if (onlyTheirs && !onlyOurs) return TSettingsFileKind::kOtherModel;

@@ -37,9 +37,10 @@ TEST(SettingsFileKind, EachIndicatorsFileIsItsOwnAndTheOthersIsRefused) {
       {"no settings", {"Weight log", "", "1.5,12"}, TSettingsFileKind::kNoSettings, TSettingsFileKind::kNoSettings},
       {"nothing", {}, TSettingsFileKind::kNoSettings, TSettingsFileKind::kNoSettings},
   };
+  const TSettingsFileRecogniser in830(w830, w840), in840(w840, w830);
   for (const auto& c : cases) {
-    EXPECT_EQ(SettingsFileKind(c.lines, w830, w840), c.in830) << c.name;
-    EXPECT_EQ(SettingsFileKind(c.lines, w840, w830), c.in840) << c.name;
+    EXPECT_EQ(in830.KindOf(c.lines), c.in830) << c.name;
+    EXPECT_EQ(in840.KindOf(c.lines), c.in840) << c.name;
   }
 }
 
