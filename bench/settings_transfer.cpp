@@ -73,7 +73,7 @@ class TTcpHost : public TSettingsTransfer::THost {
     return reply && *reply != "?";
   }
   std::optional<std::string> AskPasscode() override { return passcode; }
-  void ControlsToSettings() override {}
+  bool ControlsToSettings() override { return true; }
   void SettingsToControls() override {}
   bool SettingsPagesShown() const override { return true; }
   void SettingsLoaded() override {}

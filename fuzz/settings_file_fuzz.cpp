@@ -1,6 +1,7 @@
 // Any bytes opened as a settings file: the reader's lines hold every byte but the
 // line ends, and whatever either model makes of them, the file it saves opens to
-// the same settings and saves to the same bytes again.
+// the same settings and saves to the same bytes again, and is told apart from the
+// other indicator's.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "platform/textlines.h"
 #include "protocol/database.h"
 #include "protocol/database840.h"
+#include "protocol/settingsfilekind.h"
 
 namespace {
 
@@ -28,14 +30,19 @@ std::string Saved(const TSettingsModel& model) {
 
 // Whatever a model of either indicator makes of the lines, the file it saves opens
 // to the same settings and saves to the same bytes again.
-template <class Model>
+// A file it saves is its own, and the other indicator's viewer refuses it.
+template <class Model, class Other>
 void OpenSaveOpen(const std::vector<std::string>& lines) {
+  static const TSettingsFileRecogniser ours{Model(), Other()}, theirs{Other(), Model()};
+  ours.KindOf(lines);
   Model opened;
   opened.LoadReplies(lines);
   const std::string saved = Saved(opened);
   Model reopened;
   reopened.LoadReplies(SplitTextLines(saved));
   Check(Saved(reopened) == saved);
+  Check(ours.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOwn);
+  Check(theirs.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOtherModel);
 }
 
 }  // namespace
@@ -50,9 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::size_t lineEnds = 0;
   for (const char c : bytes) lineEnds += c == '\r' || c == '\n';
-  Check(kept + lineEnds == bytes.size());
+  const std::size_t mark = bytes.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+  Check(kept + lineEnds + mark == bytes.size());
 
-  OpenSaveOpen<w830::Tdata7400>(lines);
-  OpenSaveOpen<w840::Tdata7400>(lines);
+  OpenSaveOpen<w830::Tdata7400, w840::Tdata7400>(lines);
+  OpenSaveOpen<w840::Tdata7400, w830::Tdata7400>(lines);
   return 0;
 }

@@ -68,14 +68,17 @@ TCalBackup ReadCalBackup(const TMemIniFile& ini) {
 std::vector<QString> RestoreQuestions(const TCalBackup& backup, const TCalIdentity& here,
                                       const QString& serialNumberQuestion) {
   const TCalIdentity& stored = backup.identity;
+  // The header holds each text as the file gives it back (outer blanks gone): the
+  // texts at hand are compared as a backup made now would hold them.
+  const auto differs = [](const QString& held, const QString& now) { return held != TMemIniFile::ValueAsRead(now); };
   const std::pair<bool, QString> checks[] = {
       {backup.storedChecksum != backup.Checksum(), QStringLiteral("Stored checksum is incorrect. Continue?")},
-      {stored.viewerProduct != here.viewerProduct, QStringLiteral("Viewer is different. Continue?")},
-      {stored.viewerVersion != here.viewerVersion, QStringLiteral("Viewer version is different. Continue?")},
-      {stored.indicatorModel != here.indicatorModel, QStringLiteral("Indicator model is different. Continue?")},
-      {stored.indicatorVersion != here.indicatorVersion,
+      {differs(stored.viewerProduct, here.viewerProduct), QStringLiteral("Viewer is different. Continue?")},
+      {differs(stored.viewerVersion, here.viewerVersion), QStringLiteral("Viewer version is different. Continue?")},
+      {differs(stored.indicatorModel, here.indicatorModel), QStringLiteral("Indicator model is different. Continue?")},
+      {differs(stored.indicatorVersion, here.indicatorVersion),
        QStringLiteral("Indicator software version is different. Continue?")},
-      {stored.indicatorSerialNo != here.indicatorSerialNo, serialNumberQuestion},
+      {differs(stored.indicatorSerialNo, here.indicatorSerialNo), serialNumberQuestion},
   };
   std::vector<QString> questions;
   for (const auto& [differs, question] : checks)

@@ -1,8 +1,5 @@
 #include "mainwindow/calibrationsteps.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -38,26 +35,6 @@ class TCalLock {
  private:
   TCalibrationSteps::THost& host_;
 };
-
-// A decimal mV/V text as 1/10000 mV/V, halves to even. Nothing for a text that is
-// not a finite number or whose value has no 32-bit integer.
-std::optional<int32_t> TenThousandths(std::string text, char decimalChar) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-  std::size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return std::nullopt;
-  if (text[begin] == '+' && begin + 1 < text.size() && text[begin + 1] != '-') ++begin;
-  for (char& c : text)
-    if (c == decimalChar) c = '.';
-  double value = 0;
-  const char* first = text.data() + begin;
-  const char* last = text.data() + text.size();
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (error != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
-  const double scaled = std::nearbyint(value * 10000.0);
-  if (!(scaled >= std::numeric_limits<int32_t>::min() && scaled <= std::numeric_limits<int32_t>::max()))
-    return std::nullopt;
-  return static_cast<int32_t>(scaled);
-}
 
 // A block value goes on the wire as it stands: it must not carry a command end or
 // a frame mark that would make the indicator take part of it as a command of its own.
@@ -177,7 +154,7 @@ int32_t TCalibrationSteps::WeightDigits(TField field) {
 }
 
 int32_t TCalibrationSteps::DirectValue(TField field, const char* invalidMessage) {
-  const std::optional<int32_t> value = TenThousandths(host_.FieldText(field), host_.DecimalChar());
+  const std::optional<int32_t> value = DecimalTextToCount(host_.FieldText(field), 4, host_.DecimalChar());
   if (!value) Fail(invalidMessage);
   host_.StoreDirectValue(field, *value);
   return *value;

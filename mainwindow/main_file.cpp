@@ -41,7 +41,7 @@ void TFrmMain::Open1Click() {
   if (log)
     OpenLogFile(path);
   else
-    settingsTransfer_->OpenSettingsFile(ReadTextLines(path));
+    settingsTransfer_->OpenSettingsFile(ReadTextLines(path), path);
 }
 
 void TFrmMain::Save1Click() {
@@ -50,10 +50,12 @@ void TFrmMain::Save1Click() {
   const QString path = Prompter().SaveFileName(this, QString::fromLatin1(texts.saveTitle),
                                                QString::fromLatin1(texts.filter), QString::fromLatin1(texts.extension));
   if (path.isEmpty()) return;
-  if (log)
+  if (log) {
     SaveLogFile(path);
-  else
-    WriteTextLines(path, settingsTransfer_->SettingsFileLines());
+    return;
+  }
+  // Nothing is saved when a field could not be stored; the box said which value.
+  if (const auto lines = settingsTransfer_->SettingsFileLines()) WriteTextLines(path, *lines);
 }
 
 void TFrmMain::Print1Click() {
@@ -65,8 +67,9 @@ void TFrmMain::Print1Click() {
     return;
   }
   const TBusyCursor cursor;
-  // The report shows what the pages show, edits not yet stored included.
-  settingsPages_->StorePages();
+  // The report shows what the pages show, edits not yet stored included; a field
+  // that cannot be stored stops the print.
+  if (!settingsPages_->StorePages()) return;
   QStringList lines;
   SettingsReport(lines);
   PrintReportLines(printer, settingsPages_->findChild<QPlainTextEdit*>(QStringLiteral("MemoHeader"))->font(), lines);

@@ -11,6 +11,8 @@
 #include "mainwindow/reusabledialogs.h"
 #include "mainwindow/settingspagescore.h"
 #include "mainwindow/settingstransfer.h"
+#include "mainwindow/viewervariant.h"
+#include "protocol/settingsmodel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/prompter.h"
 #include "ui_main.h"
@@ -71,7 +73,7 @@ std::optional<std::string> TFrmMain::TSettingsHost::AskPasscode() {
   return FrmPasscode->Passcode().toStdString();
 }
 
-void TFrmMain::TSettingsHost::ControlsToSettings() { w_.settingsPages_->StorePages(); }
+bool TFrmMain::TSettingsHost::ControlsToSettings() { return w_.settingsPages_->StorePages(); }
 
 void TFrmMain::TSettingsHost::SettingsToControls() { w_.settingsPages_->ShowPages(); }
 
@@ -106,6 +108,10 @@ void TFrmMain::CreateSettingsPages() {
   settingsHost_ = std::make_unique<TSettingsHost>(*this);
   settingsTransfer_ = std::make_unique<TSettingsTransfer>(*settingsHost_, *workingData_, *instrumentData_,
                                                           variant_.SavesBeforeLocking());
+  const bool isW830 = variant_.Model() == TViewerModel::W830;
+  settingsTransfer_->RecogniseFilesOf(*(isW830 ? w840::Variant() : w830::Variant()).MakeModel(),
+                                      isW830 ? QStringLiteral("W830") : QStringLiteral("W840"),
+                                      isW830 ? QStringLiteral("W840") : QStringLiteral("W830"));
 }
 
 void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }

@@ -20,7 +20,7 @@ class TFrmMain::TSettingsHost final : public TSettingsTransfer::THost {
   bool QueryWfp() override;
   bool QuerySet(const std::string& command) override;
   std::optional<std::string> AskPasscode() override;
-  void ControlsToSettings() override;
+  bool ControlsToSettings() override;
   void SettingsToControls() override;
   bool SettingsPagesShown() const override;
   void SettingsLoaded() override;

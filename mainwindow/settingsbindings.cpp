@@ -26,10 +26,10 @@ const TPageBindings& SharedBindings() {
       .checks = {{"CkBHiRes", Field([](TSettingsModel& m) -> auto& { return m.HighResolution; })}},
       .edits =
           {
-              {"edtAddTare", Field([](TSettingsModel& m) -> auto& { return m.TareMax; }), K::kScaled},
-              {"EdtFS1", Field([](TSettingsModel& m) -> auto& { return m.FullScale1; }), K::kScaled},
-              {"EdtFs2", Field([](TSettingsModel& m) -> auto& { return m.FullScale2; }), K::kScaled},
-              {"EdtZband", Field([](TSettingsModel& m) -> auto& { return m.ZeroBand; }), K::kScaled},
+              {"edtAddTare", Field([](TSettingsModel& m) -> auto& { return m.TareMax; }), K::kScaled, {0, 999999}},
+              {"EdtFS1", Field([](TSettingsModel& m) -> auto& { return m.FullScale1; }), K::kScaled, {0, 999999}},
+              {"EdtFs2", Field([](TSettingsModel& m) -> auto& { return m.FullScale2; }), K::kScaled, {0, 999999}},
+              {"EdtZband", Field([](TSettingsModel& m) -> auto& { return m.ZeroBand; }), K::kScaled, {0, 999999}},
           },
       .texts =
           {

@@ -69,11 +69,19 @@ struct TComboBinding {
   int offset = 0;  // item index = value - offset
 };
 
+// The range a settings line's loader takes, in stored units: a value outside it
+// would be written but never read back, by the viewer or the indicator.
+struct TStoredRange {
+  int32_t min;
+  int32_t max;
+};
+
 struct TEditBinding {
   enum Kind { kScaled, kThousandths, kInteger };
   const char* name;
   TFieldAccess field;
   Kind kind;
+  TStoredRange range;
 };
 
 struct TTextBinding {
@@ -96,6 +104,7 @@ struct TSetpointEditBinding {
   const char* name;
   const char* unitsLabel;
   TSetpointAccess field;
+  TStoredRange range;
 };
 
 // One page set's tables; the setpoint type is the first setpoint combo.
@@ -150,9 +159,9 @@ std::vector<TSetpointEditBinding> SetpointEdits(const char* inFlight, const char
                                                 const char* hysteresis, const char* hysteresisUnits,
                                                 const char* targetUnits) {
   using S = TSetpointOf<M>;
-  return {{inFlight, inFlightUnits, SetpointMember<M>(&S::InFlight)},
-          {hysteresis, hysteresisUnits, SetpointMember<M>(&S::Hysteresis)},
-          {"EdtTarget", targetUnits, SetpointMember<M>(&S::Target)}};
+  return {{inFlight, inFlightUnits, SetpointMember<M>(&S::InFlight), {0, 999999}},
+          {hysteresis, hysteresisUnits, SetpointMember<M>(&S::Hysteresis), {0, 999999}},
+          {"EdtTarget", targetUnits, SetpointMember<M>(&S::Target), {-99999, 999999}}};
 }
 
 // The rows every page set has: the settings both indicators share, under the same

@@ -90,8 +90,6 @@ void TSettingsPages::ArrangeSerialTab(int tab) {
 
 const QStringList& TSettingsPages::SerialFunctionNames() { return kUseHst; }
 
-int TSettingsPages::UnlistedFilterEntry() const { return ui_->cbxFilter->findText(QStringLiteral("50")); }
-
 void TSettingsPages::btnSysClockClick() {
   clockEdited_ = true;
   const QDateTime now = QDateTime::currentDateTime();

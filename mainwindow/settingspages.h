@@ -32,8 +32,6 @@ class TSettingsPages : public TSettingsPagesCore {
   settings::TSerialPort& SerialRecord(int tab) override;
   bool SerialRecordLocked(int tab) const override;
   void ArrangeSerialTab(int tab) override;
-  // "50", which the pages then store.
-  int UnlistedFilterEntry() const override;
 
  private:
   void UpdateRangeControls();

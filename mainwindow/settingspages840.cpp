@@ -16,8 +16,8 @@ const TPageBindings& Bindings() {
         .combos = KeyLockCombos<Tdata7400>({"CBxZBut", "CBxTbut", "CBxGbut", "CBxPbut", "CBxFbut"}),
         .edits =
             {
-                {"edtSerial5Port", Field([](Tdata7400& m) -> auto& { return m.NetPorts[0]; }), TEditBinding::kInteger},
-                {"edtSerial6Port", Field([](Tdata7400& m) -> auto& { return m.NetPorts[1]; }), TEditBinding::kInteger},
+                {"edtSerial5Port", Field([](Tdata7400& m) -> auto& { return m.NetPorts[0]; }), TEditBinding::kInteger, {0, 65535}},
+                {"edtSerial6Port", Field([](Tdata7400& m) -> auto& { return m.NetPorts[1]; }), TEditBinding::kInteger, {0, 65535}},
             },
         .addresses = {{"edtEthDNS", Text([](Tdata7400& m) -> std::string& { return m.Dns1; })}},
         .setpointCombos = SetpointCombos<Tdata7400>({{"CBxSetpDirn", SetpointMember<Tdata7400>(&S::Direction)}}),

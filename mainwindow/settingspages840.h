@@ -21,8 +21,6 @@ class TSettingsPages : public TSettingsPagesCore {
   settings::TSerialPort& SerialRecord(int tab) override;
   bool SerialRecordLocked(int tab) const override;
   void ArrangeSerialTab(int tab) override;
-  // None: a frequency the list lacks is kept, not turned into "50".
-  int UnlistedFilterEntry() const override { return -1; }
 
  private:
   Tdata7400& Model() const;

@@ -12,8 +12,6 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <array>
-#include <cmath>
-#include <limits>
 #include <map>
 #include <optional>
 
@@ -91,6 +89,12 @@ void ReadIndex(const QComboBox* box, int32_t& target) {
 }
 
 const QString kHeaderLimit = QStringLiteral("Maximum size = 6 lines x 30 characters");
+constexpr qsizetype kHeaderLineLength = 30;
+// Shown for a sync frequency the list has no entry for.
+const QString kUnlistedFilter = QStringLiteral("50");
+// The loader takes a dotted address of 7 to 15 characters, so all four parts.
+constexpr std::size_t kShortestAddress = 7;
+constexpr std::size_t kLongestAddress = 15;
 
 template <class T>
 T* Child(const QWidget& root, const QString& name) {
@@ -186,8 +190,9 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
   for (int i = 1; i <= 8; ++i) b.setpointTabs->addTab(QStringLiteral("%1").arg(i, 2));
 
   // A text setting travels between double quotes and ends at ';': none of them,
-  // nor a line break, may get into one, however it is typed or pasted.
-  const QRegularExpression storable(QStringLiteral("[^\";\\r\\n]*"));
+  // nor a line break, may get into one, however it is typed or pasted. The files
+  // and the link are Latin-1, so nothing beyond it either.
+  const QRegularExpression storable(QStringLiteral("[^\";\\r\\n\\x{0100}-\\x{ffff}]*"));
   for (auto& [e, r] : b.texts) e->setValidator(new QRegularExpressionValidator(storable, e));
 
   for (QLineEdit* e : findChildren<QLineEdit*>())
@@ -196,6 +201,7 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
 
   connect(b.dp, &QComboBox::activated, this, [this] { CBxDPChange(); });
   connect(b.units, &QComboBox::activated, this, [this] { CBxUnitsChange(); });
+  connect(b.filter, &QComboBox::activated, this, [this] { filterStandsIn_ = false; });
   connect(b.dhcp, &QComboBox::activated, this, [this] { cbEthDHCPChange(); });
   connect(b.dhcp, &QComboBox::editTextChanged, this, [this] { cbEthDHCPChange(); });
   connect(b.serialTabs, &QTabBar::currentChanged, this, [this] { tcSerialChange(); });
@@ -236,7 +242,8 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
     }
     CBxUnitsChange();
     const int filter = b.filter->findText(QString::number(m.SynchFrequency));
-    SetIndex(b.filter, filter >= 0 ? filter : UnlistedFilterEntry());
+    SetIndex(b.filter, filter >= 0 ? filter : b.filter->findText(kUnlistedFilter));
+    filterStandsIn_ = filter < 0;
     if (calDirectZero_) SetText(calDirectZero_, FromLatin1(IntToFixedStr(m.DirectZero, 4, c)));
     if (calDirectSpan_) SetText(calDirectSpan_, FromLatin1(IntToFixedStr(m.DirectSpan, 4, c)));
     for (auto& [e, r] : b.texts) SetText(e, FromLatin1(r->field(m)));
@@ -278,15 +285,30 @@ void TSettingsPagesCore::SettingsToControls(bool scaledOnly) {
   updatingControls_ = false;
 }
 
-bool TSettingsPagesCore::StoreInteger(QLineEdit* edit, int32_t& target) {
+void TSettingsPagesCore::StoreInRange(int32_t value, const TStoredRange& range, int decimals, int32_t& target,
+                                      TRefusal& refusal) {
+  if (value != target && (value < range.min || value > range.max)) {
+    if (!refusal) refusal = OutOfRangeText(range.min, range.max, decimals, decimalChar_);
+    return;
+  }
+  target = value;
+}
+
+void TSettingsPagesCore::StoreEdit(QLineEdit* edit, const TEditBinding& b, int decimals, TRefusal& refusal) {
+  const int shown = b.kind == TEditBinding::kScaled ? decimals : b.kind == TEditBinding::kThousandths ? 3 : 0;
+  int32_t value = b.field.get(*model_);
+  StoreInRange(ReadEdit(edit, b, decimals), b.range, shown, value, refusal);
+  b.field.set(*model_, value);
+}
+
+void TSettingsPagesCore::StoreInteger(QLineEdit* edit, const TStoredRange& range, int32_t& target, TRefusal& refusal) {
   bool ok = false;
   const int v = edit->text().trimmed().toInt(&ok);
   if (!ok) {
-    ShowError(QStringLiteral("'%1' is not a valid integer value").arg(edit->text()));
-    return false;
+    if (!refusal) refusal = QStringLiteral("'%1' is not a valid integer value").arg(edit->text());
+    return;
   }
-  target = v;
-  return true;
+  StoreInRange(v, range, 0, target, refusal);
 }
 
 int32_t TSettingsPagesCore::ReadEdit(const QLineEdit* edit, const TEditBinding& b, int scaledDecimals) const {
@@ -294,20 +316,27 @@ int32_t TSettingsPagesCore::ReadEdit(const QLineEdit* edit, const TEditBinding& 
   return DigitsToInt(FixDecimals(Latin1(edit->text()), decimals, decimalChar_.toLatin1()));
 }
 
-bool TSettingsPagesCore::StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target) {
-  QString text = edit->text().trimmed();
-  bool ok = false;
-  const double scaled = text.replace(decimalChar_, u'.').toDouble(&ok) * 10000.0;
-  if (!ok || !std::isfinite(scaled) || scaled < std::numeric_limits<int32_t>::min() ||
-      scaled > std::numeric_limits<int32_t>::max()) {
-    ShowError(QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
-    return false;
+void TSettingsPagesCore::StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target, TRefusal& refusal) {
+  const std::optional<int32_t> value = DecimalTextToCount(Latin1(edit->text()), 4, decimalChar_.toLatin1());
+  if (!value) {
+    if (!refusal) refusal = QStringLiteral("'%1' is not a valid floating point value").arg(edit->text());
+    return;
   }
-  target = static_cast<int32_t>(std::nearbyint(scaled));
-  return true;
+  target = *value;
 }
 
-void TSettingsPagesCore::ControlsToSettings() {
+bool TSettingsPagesCore::Report(const TRefusal& refusal) {
+  if (refusal) ShowError(*refusal);
+  return !refusal;
+}
+
+bool TSettingsPagesCore::ControlsToSettings() {
+  TRefusal refusal;
+  CollectControls(refusal);
+  return Report(refusal);
+}
+
+void TSettingsPagesCore::CollectControls(TRefusal& refusal) {
   if (!model_) return;
   const TBound& b = *bound_;
   TSettingsModel& m = *model_;
@@ -316,24 +345,37 @@ void TSettingsPagesCore::ControlsToSettings() {
     if (const int entry = Entry(box); entry >= 0) r->field.set(m, entry + r->offset);
   StoreOwnSettings();
   for (auto& [box, r] : b.checks) r->field.set(m, box->isChecked() ? 1 : 0);
-  if (b.filter->currentIndex() >= 0) m.SynchFrequency = static_cast<int32_t>(b.filter->currentText().toDouble());
+  if (!filterStandsIn_ && b.filter->currentIndex() >= 0)
+    m.SynchFrequency = static_cast<int32_t>(b.filter->currentText().toDouble());
   // Scaled texts are brought to their decimals first: a value typed as "15" is
   // 15.00, not 15 counts, whether or not the field was left before.
-  for (auto& [e, r] : b.edits) r->field.set(m, ReadEdit(e, *r, Decimals()));
-  if (calDirectZero_) StoreMilliVoltsPerVolt(calDirectZero_, m.DirectZero);
-  if (calDirectSpan_) StoreMilliVoltsPerVolt(calDirectSpan_, m.DirectSpan);
+  for (auto& [e, r] : b.edits) StoreEdit(e, *r, Decimals(), refusal);
+  if (calDirectZero_) StoreMilliVoltsPerVolt(calDirectZero_, m.DirectZero, refusal);
+  if (calDirectSpan_) StoreMilliVoltsPerVolt(calDirectSpan_, m.DirectSpan, refusal);
   for (auto& [e, r] : b.texts) r->field(m) = Latin1(e->text());
   const QStringList lines = b.memo->toPlainText().split(u'\n');
   for (std::size_t i = 0; i < m.PrintHeader.size(); ++i) {
     const QString line = static_cast<qsizetype>(i) < lines.size() ? lines[static_cast<qsizetype>(i)] : QString();
-    m.PrintHeader[i] = Latin1(QString(line).remove(u'"').remove(u';'));
+    const QString storable = QString(line).remove(u'"').remove(u';');
+    // A pasted line may be longer than a header line is; it is not cut behind the
+    // technician's back.
+    if (storable.size() > kHeaderLineLength) {
+      if (!refusal) refusal = kHeaderLimit;
+      continue;
+    }
+    m.PrintHeader[i] = Latin1(storable);
   }
-  StoreInteger(b.rows, m.PrintRows);
-  StoreInteger(b.cols, m.PrintColumns);
+  StoreInteger(b.rows, {0, 10}, m.PrintRows, refusal);
+  StoreInteger(b.cols, {0, 20}, m.PrintColumns, refusal);
   for (auto& [parts, r] : b.addresses) {
     std::vector<std::string> texts;
     for (QLineEdit* p : parts) texts.push_back(Latin1(p->text()));
-    r->field(m) = settings::JoinAddress(texts);
+    std::string address = settings::JoinAddress(texts);
+    if (address != r->field(m) && (address.size() < kShortestAddress || address.size() > kLongestAddress)) {
+      if (!refusal) refusal = QStringLiteral("An address needs a number in each of its four parts");
+      continue;
+    }
+    r->field(m) = std::move(address);
   }
   if (OnModelSettled) OnModelSettled();
   if (OnUpdateStatusLine) OnUpdateStatusLine();
@@ -354,13 +396,20 @@ void TSettingsPagesCore::LoadSetpoint(int n) {
   CtrlSetpointDrawTab();
 }
 
-void TSettingsPagesCore::StoreSetpoint(int n) {
+bool TSettingsPagesCore::StoreSetpoint(int n) {
+  TRefusal refusal;
+  CollectSetpoint(n, refusal);
+  return Report(refusal);
+}
+
+void TSettingsPagesCore::CollectSetpoint(int n, TRefusal& refusal) {
   if (!model_ || !setpointLoaded_ || n < 0 || n > 7) return;
   const TBound& b = *bound_;
   for (auto& [box, r] : b.setpointCombos) ReadIndex(box, r->field(*model_, n));
   const char c = decimalChar_.toLatin1();
   for (auto& [e, r] : b.setpointEdits)
-    r->field(*model_, n) = DigitsToInt(FixDecimals(Latin1(e->text()), shownDecimals_, c));
+    StoreInRange(DigitsToInt(FixDecimals(Latin1(e->text()), shownDecimals_, c)), r->range, shownDecimals_,
+                 r->field(*model_, n), refusal);
   CtrlSetpointDrawTab();
 }
 
@@ -373,10 +422,12 @@ void TSettingsPagesCore::CtrlSetpointDrawTab() {
 void TSettingsPagesCore::RefreshScaledFields() {
   // What the user typed in the fields about to be redrawn is kept: it is read back
   // with the decimals it was shown with, then drawn again with the new ones.
-  StoreSetpoint(shownSetpoint_);
+  TRefusal refusal;
+  CollectSetpoint(shownSetpoint_, refusal);
   if (controlsLoaded_ && model_)
     for (auto& [e, r] : bound_->edits)
-      if (RedrawnOnScaleChange(*r)) r->field.set(*model_, ReadEdit(e, *r, shownDecimals_));
+      if (RedrawnOnScaleChange(*r)) StoreEdit(e, *r, shownDecimals_, refusal);
+  Report(refusal);
   // The calibration weight is a step's input, not a setting to write: it is carried
   // over in the edit and never stored in the model.
   std::optional<int32_t> calWeight;
@@ -386,9 +437,11 @@ void TSettingsPagesCore::RefreshScaledFields() {
   LoadSetpoint(bound_->setpointTabs->currentIndex());
 }
 
-void TSettingsPagesCore::StorePages() {
-  ControlsToSettings();
-  StoreSetpoint(bound_->setpointTabs->currentIndex());
+bool TSettingsPagesCore::StorePages() {
+  TRefusal refusal;
+  CollectControls(refusal);
+  CollectSetpoint(bound_->setpointTabs->currentIndex(), refusal);
+  return Report(refusal);
 }
 
 void TSettingsPagesCore::ShowPages() {
@@ -449,8 +502,10 @@ void TSettingsPagesCore::cbSerialChange() {
 }
 
 void TSettingsPagesCore::PgCSettingsChange(int index) {
-  StoreSetpoint(shownSetpoint_);
-  ControlsToSettings();
+  TRefusal refusal;
+  CollectSetpoint(shownSetpoint_, refusal);
+  CollectControls(refusal);
+  Report(refusal);
   if (bound_->subPages->widget(index) == bound_->setpointPage) {
     const QSignalBlocker block(bound_->setpointTabs);
     bound_->setpointTabs->setCurrentIndex(0);
@@ -459,9 +514,21 @@ void TSettingsPagesCore::PgCSettingsChange(int index) {
 }
 
 void TSettingsPagesCore::CtrlSetpointChange(int index) {
+  // A value the record cannot take keeps its record on show, so that what was
+  // typed is not drawn over by the next record.
+  TRefusal refusal;
+  CollectSetpoint(shownSetpoint_, refusal);
+  if (refusal) {
+    // Leaving the field (the click on the tab may have been what left it) has
+    // warned of this value already, and nothing was typed since.
+    if (*refusal != exitWarning_) ShowError(*refusal);
+    exitWarning_.clear();
+    const QSignalBlocker block(bound_->setpointTabs);
+    bound_->setpointTabs->setCurrentIndex(shownSetpoint_);
+    return;
+  }
   if (QWidget* f = QApplication::focusWidget(); qobject_cast<QLineEdit*>(f) && bound_->setpointPage->isAncestorOf(f))
     ExitCheck(static_cast<QLineEdit*>(f));
-  StoreSetpoint(shownSetpoint_);
   LoadSetpoint(index);
 }
 
@@ -508,12 +575,17 @@ bool TSettingsPagesCore::KeyFilter(QLineEdit* edit, QChar key) {
   return true;
 }
 
+void TSettingsPagesCore::WarnOnExit(const QString& text) {
+  exitWarning_ = text;
+  ShowError(text);
+}
+
 void TSettingsPagesCore::ExitCheck(QLineEdit* edit) {
   const TCheck check = CheckOf(edit);
   const char c = decimalChar_.toLatin1();
   if (check == TCheck::kHostName) {
     const QString error = HostNameError(bound_->hostName->text());
-    if (!error.isEmpty()) ShowError(error);
+    if (!error.isEmpty()) WarnOnExit(error);
     return;
   }
   if (check != TCheck::kDecimalPoint && check != TCheck::kTableDecimals && check != TCheck::kAddTare) return;
@@ -525,15 +597,16 @@ void TSettingsPagesCore::ExitCheck(QLineEdit* edit) {
   if (check == TCheck::kAddTare) {
     const bool dual = bound_->weighMode->currentIndex() == 1 || bound_->weighMode->currentIndex() == 2;
     const int32_t limit = DigitsToInt(Latin1((dual ? bound_->fs2 : bound_->fs1)->text()));
-    if (v < 0 || v > limit) ShowError(OutOfRangeText(0, limit, decimals, decimalChar_));
+    if (v < 0 || v > limit) WarnOnExit(OutOfRangeText(0, limit, decimals, decimalChar_));
     return;
   }
   if (v < kEditLimits[tag].min || v > kEditLimits[tag].max)
-    ShowError(OutOfRangeText(kEditLimits[tag].min, kEditLimits[tag].max, decimals, decimalChar_));
+    WarnOnExit(OutOfRangeText(kEditLimits[tag].min, kEditLimits[tag].max, decimals, decimalChar_));
 }
 
 bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
+    exitWarning_.clear();
     auto* key = static_cast<QKeyEvent*>(event);
     const QString typed = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

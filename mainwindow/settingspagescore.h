@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "protocol/settingsengine.h"
 
@@ -15,6 +16,7 @@ class QTabBar;
 class QTabWidget;
 struct TEditBinding;
 struct TPageBindings;
+struct TStoredRange;
 
 class TSettingsPagesCore : public QWidget {
  public:
@@ -30,11 +32,14 @@ class TSettingsPagesCore : public QWidget {
   void SetCalibrationEdits(QLineEdit* directZero, QLineEdit* directSpan, QLineEdit* calWeight);
 
   void SettingsToControls(bool scaledOnly);
-  // Stores every control into the model. A field that cannot be read keeps the
-  // model's value and is reported; the others are still stored.
-  void ControlsToSettings();
+  // Stores every control into the model. A field that cannot be stored (no number,
+  // or a value its settings line could not carry back to the viewer or the
+  // indicator) keeps the model's value; the others are still stored. The first
+  // refusal is shown, and the result says whether there was one.
+  bool ControlsToSettings();
   void LoadSetpoint(int n);
-  void StoreSetpoint(int n);
+  // The shown setpoint's controls into record n, refusals as ControlsToSettings.
+  bool StoreSetpoint(int n);
   void RefreshScaledFields();
   // A write has ended: edits that are sent only once made are made again first.
   virtual void WriteEnded() {}
@@ -44,8 +49,9 @@ class TSettingsPagesCore : public QWidget {
   int Decimals() const;
   int ShownUnits() const;
   QString UnitsName(int index) const;
-  // The pages into the model, the shown setpoint included.
-  void StorePages();
+  // The pages into the model, the shown setpoint included; false, after one box
+  // that says why, when a field could not be stored. Save, Write and Print then stop.
+  bool StorePages();
   // The model onto the pages, the shown setpoint included.
   void ShowPages();
   // The pages as the Settings tab first shows them.
@@ -79,9 +85,6 @@ class TSettingsPagesCore : public QWidget {
   virtual settings::TSerialPort& SerialRecord(int tab) = 0;
   virtual bool SerialRecordLocked(int tab) const = 0;
   virtual void ArrangeSerialTab(int tab) = 0;
-  // The filter entry shown for a frequency that has none of its own; -1 shows none,
-  // and the model keeps its value when the pages are stored.
-  virtual int UnlistedFilterEntry() const = 0;
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -90,6 +93,12 @@ class TSettingsPagesCore : public QWidget {
 
  private:
   struct TBound;
+  // Why the first field of a collection could not be stored.
+  using TRefusal = std::optional<QString>;
+  void CollectControls(TRefusal& refusal);
+  void CollectSetpoint(int n, TRefusal& refusal);
+  // Shows the refusal, if any; true when there was none.
+  bool Report(const TRefusal& refusal);
   void CBxDPChange();
   void CBxUnitsChange();
   void cbEthDHCPChange();
@@ -102,9 +111,15 @@ class TSettingsPagesCore : public QWidget {
   void MemoHeaderChange();
   bool KeyFilter(QLineEdit* edit, QChar key);
   void ExitCheck(QLineEdit* edit);
-  bool StoreInteger(QLineEdit* edit, int32_t& target);
+  // A field check's warning, remembered until the next key typed into a field.
+  void WarnOnExit(const QString& text);
+  // A value the line cannot carry is refused, unless it is the one the model holds
+  // already (a factory value outside the range, written back as it came).
+  void StoreInRange(int32_t value, const TStoredRange& range, int decimals, int32_t& target, TRefusal& refusal);
+  void StoreEdit(QLineEdit* edit, const TEditBinding& binding, int decimals, TRefusal& refusal);
+  void StoreInteger(QLineEdit* edit, const TStoredRange& range, int32_t& target, TRefusal& refusal);
   // A direct mV/V text into its stored ten-thousandths, rounded half to even.
-  bool StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target);
+  void StoreMilliVoltsPerVolt(QLineEdit* edit, int32_t& target, TRefusal& refusal);
   // The value of a numeric edit, its text brought to the decimals of its kind.
   int32_t ReadEdit(const QLineEdit* edit, const TEditBinding& binding, int scaledDecimals) const;
   void ShowError(const QString& text);
@@ -121,4 +136,8 @@ class TSettingsPagesCore : public QWidget {
   // The decimals the scaled fields and the shown record were drawn with: a decimal
   // point change reads the typed texts back with these before it draws them anew.
   int shownDecimals_ = 0;
+  // The sync filter box shows "50" for a frequency its list lacks: that entry only
+  // stands in for the model's value, which stays until the technician picks one.
+  bool filterStandsIn_ = false;
+  QString exitWarning_;
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/settingstransfer.h"
 
 #include "platform/prompter.h"
+#include "protocol/settingsfilekind.h"
 #include "protocol/settingsmodel.h"
 #include "protocol/tools.h"
 
@@ -68,6 +69,19 @@ void NotConnected() { Prompter().ShowMessage(QStringLiteral("Instrument Not Conn
 
 }  // namespace
 
+TSettingsTransfer::TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument,
+                                     bool saveBeforeLocking)
+    : host_(host), working_(working), instrument_(instrument), saveBeforeLocking_(saveBeforeLocking) {}
+
+TSettingsTransfer::~TSettingsTransfer() = default;
+
+void TSettingsTransfer::RecogniseFilesOf(const TSettingsModel& otherModel, const QString& ownName,
+                                         const QString& otherName) {
+  recogniser_ = std::make_unique<TSettingsFileRecogniser>(working_, otherModel);
+  ownName_ = ownName;
+  otherName_ = otherName;
+}
+
 void TSettingsTransfer::ReadSettings1Click() {
   if (!host_.LinkActive()) {
     NotConnected();
@@ -75,11 +89,13 @@ void TSettingsTransfer::ReadSettings1Click() {
   }
   TBusyScope busy(host_);
   host_.WaitOneReplyTimeout();
+  bool read = false;
   {
     TModeScope mode(host_, kModeReadSettings);
     std::vector<std::string> queries, prefixes, replies;
     working_.BuildQueries(true, queries, prefixes);
-    if (host_.RunTraffic("Read Settings from Instrument", queries, prefixes, replies)) {
+    read = host_.RunTraffic("Read Settings from Instrument", queries, prefixes, replies);
+    if (read) {
       working_.LoadReplies(replies);
       instrument_.LoadReplies(replies);
       host_.SettingsLoaded();
@@ -87,7 +103,9 @@ void TSettingsTransfer::ReadSettings1Click() {
       host_.UpdateStatusLine();
     }
   }
-  host_.SettingsToControls();
+  // A cancelled read changed nothing: the pages keep what they show, typing not
+  // yet stored included.
+  if (read) host_.SettingsToControls();
 }
 
 TSettingsTransfer::TBuildRead TSettingsTransfer::ReadBuildSettings(std::vector<std::string>& commands) {
@@ -121,7 +139,8 @@ bool TSettingsTransfer::Unlock() {
 }
 
 void TSettingsTransfer::WriteSettings1Click() {
-  host_.ControlsToSettings();
+  // A field that cannot be stored stops the write before anything is sent.
+  if (!host_.ControlsToSettings()) return;
   if (!host_.SettingsPagesShown()) return;
   if (!host_.LinkActive()) {
     NotConnected();
@@ -163,7 +182,26 @@ void TSettingsTransfer::CheckSettingsSync() {
   host_.UpdateStatusLine();
 }
 
-bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) {
+bool TSettingsTransfer::FileIsOurs(const std::vector<std::string>& lines, const QString& path) const {
+  if (!recogniser_) return true;
+  switch (recogniser_->KindOf(lines)) {
+    case TSettingsFileKind::kOwn: return true;
+    case TSettingsFileKind::kOtherModel:
+      Prompter().MessageDlg(QStringLiteral("\"%1\" holds the settings of a %2 indicator, not of a %3: nothing was loaded.")
+                                .arg(path, otherName_, ownName_),
+                            TMsgDlgType::mtError, mbOK);
+      return false;
+    case TSettingsFileKind::kNoSettings:
+      Prompter().MessageDlg(
+          QStringLiteral("\"%1\" holds no %2 settings: nothing was loaded.").arg(path, ownName_), TMsgDlgType::mtError,
+          mbOK);
+      return false;
+  }
+  return false;
+}
+
+bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines, const QString& path) {
+  if (!FileIsOurs(lines, path)) return false;
   if (host_.LinkActive()) {
     TPollPause pause(host_);
     host_.WaitOneReplyTimeout();
@@ -181,8 +219,8 @@ bool TSettingsTransfer::OpenSettingsFile(const std::vector<std::string>& lines) 
   return true;
 }
 
-std::vector<std::string> TSettingsTransfer::SettingsFileLines() {
-  host_.ControlsToSettings();
+std::optional<std::vector<std::string>> TSettingsTransfer::SettingsFileLines() {
+  if (!host_.ControlsToSettings()) return std::nullopt;
   std::vector<std::string> lines;
   working_.BuildSetCommands(lines);
   return lines;

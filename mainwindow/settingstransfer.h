@@ -4,11 +4,14 @@
 // mode around each transfer; and how a settings file's lines go into and out of the
 // working model. The main window supplies the link-side steps through THost, so
 // these decisions are tested without the form.
+#include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class TSettingsFileRecogniser;
 class TSettingsModel;
 
 class TSettingsTransfer {
@@ -41,8 +44,9 @@ class TSettingsTransfer {
     virtual bool QuerySet(const std::string& command) = 0;
     // The passcode typed (at most six digits), or nothing when cancelled.
     virtual std::optional<std::string> AskPasscode() = 0;
-    // The pages into the working model, the shown setpoint included.
-    virtual void ControlsToSettings() = 0;
+    // The pages into the working model, the shown setpoint included; false (and
+    // told) when a field could not be stored.
+    virtual bool ControlsToSettings() = 0;
     // The working model onto the pages, the shown setpoint included.
     virtual void SettingsToControls() = 0;
     // Whether a read or a settings file has shown the settings since the link came up.
@@ -59,19 +63,26 @@ class TSettingsTransfer {
   // settings are locked again ("PCD"), and when there was nothing to write, besides
   // the save that ends every write (the W840); otherwise that last save is the only
   // one (the W830).
-  TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument, bool saveBeforeLocking = false)
-      : host_(host), working_(working), instrument_(instrument), saveBeforeLocking_(saveBeforeLocking) {}
+  TSettingsTransfer(THost& host, TSettingsModel& working, TSettingsModel& instrument, bool saveBeforeLocking = false);
+  ~TSettingsTransfer();
+
+  // Settings files of the other indicator (a model of it, and the two names) are
+  // told apart from this one's. Without it every file is taken as this indicator's.
+  void RecogniseFilesOf(const TSettingsModel& otherModel, const QString& ownName, const QString& otherName);
 
   void ReadSettings1Click();
   void WriteSettings1Click();
   // Clears the sync flag when the working model holds a line the instrument model does not.
   void CheckSettingsSync();
   // A settings file's lines into the working model only, over what the pages hold;
-  // their settings are then unsent changes. While connected the indicator is asked "WFP?" first, and nothing
-  // is loaded when it does not answer. True when the file was loaded.
-  bool OpenSettingsFile(const std::vector<std::string>& lines);
-  // What a settings file holds: the pages stored, then the working model's set commands.
-  std::vector<std::string> SettingsFileLines();
+  // their settings are then unsent changes. A file of the other indicator, or one
+  // with no settings of this one, is refused with a message that says so, before
+  // anything is asked. While connected the indicator is asked "WFP?" first, and
+  // nothing is loaded when it does not answer. True when the file was loaded.
+  bool OpenSettingsFile(const std::vector<std::string>& lines, const QString& path);
+  // What a settings file holds: the pages stored, then the working model's set
+  // commands. Nothing when a field of the pages could not be stored (and was told).
+  std::optional<std::vector<std::string>> SettingsFileLines();
 
   enum class TBuildRead { kChangesRemain, kNothingToWrite, kFailed };
   // Reads the base settings and drops from the commands every line the indicator
@@ -82,8 +93,13 @@ class TSettingsTransfer {
   std::vector<std::string> UnsentChanges() const;
   bool Unlock();
 
+  // Whether the file may be loaded; a refusal has been told.
+  bool FileIsOurs(const std::vector<std::string>& lines, const QString& path) const;
+
   THost& host_;
   TSettingsModel& working_;
   TSettingsModel& instrument_;
   const bool saveBeforeLocking_;
+  std::unique_ptr<TSettingsFileRecogniser> recogniser_;
+  QString ownName_, otherName_;
 };

@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <cstdint>
 
+#include "platform/textlines.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -83,7 +85,10 @@ TMemIniFile::TMemIniFile(const QString& fileName) : fileName_(fileName) {
 void TMemIniFile::SetBytes(const QByteArray& bytes) {
   sections_.clear();
   sections_.push_back(TSection{});
-  qsizetype pos = 0;
+  // A file saved as UTF-8 by an editor may start with a byte-order mark; it is no
+  // part of the first line, which may be a section header.
+  const QByteArrayView mark(kUtf8ByteOrderMark.data(), static_cast<qsizetype>(kUtf8ByteOrderMark.size()));
+  qsizetype pos = bytes.startsWith(mark) ? mark.size() : 0;
   while (pos < bytes.size()) {
     qsizetype end = pos;
     while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n') ++end;
@@ -147,6 +152,8 @@ QString TMemIniFile::ReadString(const QString& section, const QString& ident, co
   const TLine* line = FindKey(Latin1(section), Latin1(ident));
   return line ? QString::fromLatin1(line->value) : defaultValue;
 }
+
+QString TMemIniFile::ValueAsRead(const QString& value) { return QString::fromLatin1(Trimmed(OneLine(value))); }
 
 void TMemIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
   const QByteArray sectionName = Latin1(section);

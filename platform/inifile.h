@@ -28,6 +28,9 @@ class TMemIniFile {
   QByteArray Bytes() const;
 
   QString ReadString(const QString& section, const QString& ident, const QString& defaultValue) const;
+  // A value keeps only its first line and loses its outer blanks once written and
+  // read again: this is what ReadString gives back for what WriteString was given.
+  static QString ValueAsRead(const QString& value);
   void WriteString(const QString& section, const QString& ident, const QString& value);
   // A value that is not a decimal 32-bit integer (optional sign) gives the default.
   int ReadInteger(const QString& section, const QString& ident, int defaultValue) const;

@@ -6,8 +6,10 @@
 
 std::vector<std::string> SplitTextLines(const std::string& bytes) {
   std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+  // An editor that saves as UTF-8 may put a byte-order mark first; it is no part
+  // of the first line.
+  std::size_t begin = bytes.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+  for (std::size_t i = begin; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
     lines.emplace_back(bytes, begin, i - begin);
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;

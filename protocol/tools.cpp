@@ -76,22 +76,65 @@ double StrToFixedFloat(std::string_view text) {
   return v / static_cast<double>(divisor == 0 ? 1 : divisor);
 }
 
-namespace {
-bool SameIgnoringCase(const std::string& x, const std::string& y) {
-  return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) {
-           auto lower = [](unsigned char ch) {
-             // Latin-1 letters fold too: À..Þ (but not ×) to à..þ.
-             if ((ch >= 'A' && ch <= 'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) return ch + 32;
-             return static_cast<int>(ch);
-           };
-           return lower(static_cast<unsigned char>(p)) == lower(static_cast<unsigned char>(q));
-         });
+std::optional<int32_t> DecimalTextToCount(std::string_view text, int places, char decimalChar) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // The number is digits x 10^exponent; leading zeros say nothing and are dropped.
+  std::string digits;
+  int64_t exponent = 0;
+  bool anyDigit = false, separator = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      anyDigit = true;
+      if (!digits.empty() || c != '0') digits += c;
+      if (separator) --exponent;
+    } else if ((c == '.' || c == decimalChar) && !separator) {
+      separator = true;
+    } else {
+      break;
+    }
+  }
+  if (!anyDigit) return std::nullopt;
+  if (i < text.size()) {
+    if (text[i] != 'e' && text[i] != 'E') return std::nullopt;
+    ++i;
+    bool expNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
+    if (i == text.size()) return std::nullopt;
+    int64_t e = 0;
+    for (; i < text.size(); ++i) {
+      if (text[i] < '0' || text[i] > '9') return std::nullopt;
+      e = std::min<int64_t>(e * 10 + (text[i] - '0'), 1'000'000);
+    }
+    exponent += expNegative ? -e : e;
+  }
+  exponent += places;
+  if (digits.empty()) return 0;
+  // Whole digits and the first dropped one; what follows only says "more than half".
+  const int64_t wholeCount = static_cast<int64_t>(digits.size()) + exponent;
+  constexpr int64_t kLimit = int64_t{1} << 31;
+  if (wholeCount > 10) return std::nullopt;
+  int64_t count = 0;
+  for (int64_t k = 0; k < std::max<int64_t>(wholeCount, 0); ++k)
+    count = count * 10 + (k < static_cast<int64_t>(digits.size()) ? digits[static_cast<std::size_t>(k)] - '0' : 0);
+  if (wholeCount >= 0 && wholeCount < static_cast<int64_t>(digits.size())) {
+    const std::size_t first = static_cast<std::size_t>(wholeCount);
+    const int dropped = digits[first] - '0';
+    const bool beyondHalf = digits.find_first_not_of('0', first + 1) != std::string::npos;
+    if (dropped > 5 || (dropped == 5 && (beyondHalf || count % 2 != 0))) ++count;
+  } else if (wholeCount < 0) {
+    count = 0;  // below a tenth of the last place: nearer zero than one
+  }
+  if (count > (negative ? kLimit : kLimit - 1)) return std::nullopt;
+  return static_cast<int32_t>(negative ? -count : count);
 }
-}  // namespace
 
 void RemoveCommonLines(std::vector<std::string>& a, const std::vector<std::string>& b) {
   if (a.size() <= 1 || b.empty()) return;
-  std::erase_if(a, [&](const std::string& line) {
-    return std::any_of(b.begin(), b.end(), [&](const std::string& other) { return SameIgnoringCase(line, other); });
-  });
+  std::erase_if(a, [&](const std::string& line) { return std::find(b.begin(), b.end(), line) != b.end(); });
 }

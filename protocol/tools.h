@@ -3,6 +3,7 @@
 // weights) to and from display text, and the difference of two command lists.
 // None of these raises for bad text.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,13 @@ std::string FixDecimals(std::string_view text, int decimals, char decimalChar);
 // The decimal reader of weight log files and chart set-up fields.
 double StrToFixedFloat(std::string_view text);
 
-// Deletes from a every line that b holds, compared without regard to letter case;
-// only when a holds more than one line and b at least one.
+// A typed decimal number as an integer count of 10^-places, rounded half to even on
+// the decimal digits themselves, so a half stays a half ("0.00015" with 4 places is
+// 2). Takes blanks around the number, a sign, '.' or decimalChar as the separator
+// and an exponent ("1.5e-3"). Nothing for a text that is no number or whose count
+// has no 32-bit integer.
+std::optional<int32_t> DecimalTextToCount(std::string_view text, int places, char decimalChar);
+
+// Deletes from a every line that b holds, compared exactly (a change of letter case
+// is a change); only when a holds more than one line and b at least one.
 void RemoveCommonLines(std::vector<std::string>& a, const std::vector<std::string>& b);

@@ -92,6 +92,20 @@ TEST_F(TCalibrationViewerTest, DirectValuesAreSentEachWithItsWait) {
   ExpectIdle();
 }
 
+// The typed decimal is rounded as written: a half goes to the even count.
+TEST_F(TCalibrationViewerTest, DirectValuesAtAHalfAreSentRoundedToTheEvenCount) {
+  ConnectReadAndShowCalibration();
+  Type("edtCalDirectZero", QStringLiteral("0.00015"));
+  Type("edtCalDirectSpan", QStringLiteral("0.00305"));
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("btnCalDirect");
+  EXPECT_EQ(SentUntilTheRead(), (std::vector<std::string>{"LDN2"} + Repeat("LDN?", 5) +
+                                 std::vector<std::string>{"LWN30"} + Repeat("LWN?", 5) +
+                                 std::vector<std::string>{FirstReadQuery()}));
+  ExpectIdle();
+}
+
 TEST_F(TCalibrationViewerTest, DirectValuesOutOfRangeAreRefusedWithTheirOwnMessage) {
   ConnectReadAndShowCalibration();
   const struct {
@@ -253,6 +267,28 @@ TEST_F(TCalibrationViewerTest, ABackupRestoresItsBlocksInOrderAndAnEditedOneIsQu
   Click("btnRestoreCal");
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Stored checksum is incorrect. Continue?")});
   EXPECT_TRUE(SentCommands().empty());
+  ExpectIdle();
+}
+
+// The header keeps each text as the file gives it back; blanks around the
+// indicator's ID are no reason to ask whether it is another indicator.
+TEST_F(TCalibrationViewerTest, ABackupRestoresOntoItsOwnIndicatorWhoseIdHasOuterBlanksWithoutAsking) {
+  ASSERT_EQ(indicator.Feed("IDN\" Scale 1 \";"), "0\r\n");
+  ConnectReadAndShowCalibration();
+  ASSERT_EQ(window->WorkingData().InstrumentID, " Scale 1 ");
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("scale.cal"));
+  prompter.AnswerFile(file);
+  Click("btnBackupCal");
+
+  const std::vector<std::string> blocks = CalBlocks();
+  indicator.ClearLog();
+  prompter.AnswerFile(file);
+  prompter.AnswerMessage(mrNo);
+  AnswerTraffic();
+  Click("btnRestoreCal");
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{kSaveQuestion});
+  EXPECT_EQ(SentUntilTheRead(), blocks + std::vector<std::string>{FirstReadQuery()});
   ExpectIdle();
 }
 

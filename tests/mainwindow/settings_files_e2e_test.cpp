@@ -109,6 +109,7 @@ TEST_P(OpenFileTest, LoadsWhatItCanAndChangesNothingElse) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, OpenFileTest,
     ::testing::Values(TOpenCase{"OnlyTheAddress", "ADR5\r\n", {"ADR5"}},
+                      TOpenCase{"Utf8ByteOrderMarkFirst", Bytes("\xEF\xBB\xBF" "ADR5\r\nENU4\r\n"), {"ADR5", "ENU4"}},
                       TOpenCase{"JunkAndMixedLineEnds",
                                 Bytes("junk\nADR\r\n;;;\rIDN\"Caf\xe9\"\n\x00\xff\r\nIAD1,99999999,9\r\nADR5"),
                                 {"IDN\"Caf\xe9\"", "ADR5"}}),

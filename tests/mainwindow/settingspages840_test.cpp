@@ -31,7 +31,7 @@ Tdata7400 Edited() {
   m.IPAddress = "10.1.2.3"; m.NetMask = "255.255.255.0"; m.Gateway = "10.1.2.1"; m.Dns1 = "10.1.2.4";
   m.HostName = "bay-2";
   for (std::size_t n = 0; n < 8; ++n)
-    m.Setpoints[n] = {static_cast<int32_t>(n % 6), 1, 1, 1, 1, static_cast<int32_t>(n % 5), 10, 20, -30};
+    m.Setpoints[n] = {static_cast<int32_t>(n % 6), 1, 1, 1, 1, static_cast<int32_t>(n % 4), 10, 20, -30};
   return m;
 }
 
@@ -60,19 +60,42 @@ TEST_F(SettingsPages840, EveryPageSettingComesBackAsShown) {
   EXPECT_EQ(stored.Setpoints, shown.Setpoints);
 }
 
+// A frequency the filter list lacks shows as "50", which stands in for it: the
+// model keeps its value until the technician picks an entry.
 TEST_F(SettingsPages840, BoxesWithoutAnEntryForTheValueKeepTheModelsValue) {
   model.KeyLock[4] = 2;  // the Function key offers no "Immediate"
   model.SynchFrequency = 12;
   pages.SettingsToControls(false);
   EXPECT_EQ(Find<QComboBox>("CBxFbut")->currentIndex(), -1);
-  EXPECT_EQ(Find<QComboBox>("cbxFilter")->currentIndex(), -1);
+  auto* filter = Find<QComboBox>("cbxFilter");
+  EXPECT_EQ(filter->currentText(), "50");
   pages.ControlsToSettings();
   EXPECT_EQ(model.KeyLock[4], 2);
   EXPECT_EQ(model.SynchFrequency, 12);
-  model.SynchFrequency = 50;
-  Choose("cbxFilter", Find<QComboBox>("cbxFilter")->findText("12.5"));
+
+  ClickSubPage("TSBuild");
+  filter->setFocus();
+  QTest::keyClick(filter, Qt::Key_Home);
+  QTest::keyClick(filter, Qt::Key_Down);
+  EXPECT_EQ(filter->currentText(), "12.5");
   pages.ControlsToSettings();
   EXPECT_EQ(model.SynchFrequency, 12);
+  QTest::keyClick(filter, Qt::Key_End);
+  pages.ControlsToSettings();
+  EXPECT_EQ(model.SynchFrequency, 100);
+}
+
+// The W840 takes alarms 0 to 3: the box offers no more, so none is written that
+// the indicator refuses and the file cannot give back.
+TEST_F(SettingsPages840, TheAlarmBoxOffersOnlyWhatTheIndicatorTakes) {
+  pages.SettingsToControls(false);
+  ClickSubPage("TSSetpoint");
+  auto* alarm = Find<QComboBox>("CBxSetpAlarm");
+  alarm->setFocus();
+  QTest::keyClick(alarm, Qt::Key_End);
+  EXPECT_EQ(alarm->currentText(), "Continuous Beep");
+  pages.StoreSetpoint(0);
+  EXPECT_EQ(model.Setpoints[0].Alarm, 3);
 }
 
 TEST_F(SettingsPages840, TheSerialTabOfThePortInUseIsDisabled) {

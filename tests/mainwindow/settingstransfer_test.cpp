@@ -76,7 +76,10 @@ class TFakeHost : public TSettingsTransfer::THost {
     ++passcodeAsks;
     return passcode;
   }
-  void ControlsToSettings() override { ++pagesStored; }
+  bool ControlsToSettings() override {
+    ++pagesStored;
+    return pagesStorable;
+  }
   void SettingsToControls() override { ++pagesShown; }
   bool SettingsPagesShown() const override { return settingsVisible; }
   void SettingsLoaded() override { settingsVisible = true; }
@@ -94,6 +97,7 @@ class TFakeHost : public TSettingsTransfer::THost {
   std::optional<std::string> passcode;
   int passcodeAsks = 0;
   int pagesStored = 0;
+  bool pagesStorable = true;
   int pagesShown = 0;
   bool settingsVisible = false;
   bool inSync = false;
@@ -270,7 +274,7 @@ TEST_F(SettingsTransferTest, SilentIndicatorOnReadChangesNoModel) {
   EXPECT_EQ(working_.InstrumentID, "");
   EXPECT_FALSE(host_.inSync);
   EXPECT_FALSE(host_.settingsVisible);
-  EXPECT_EQ(host_.pagesShown, 1);
+  EXPECT_EQ(host_.pagesShown, 0) << "the pages keep what they show, typing included";
   ExpectFlagsRestored();
 }
 
@@ -349,7 +353,7 @@ TEST_F(SettingsTransferTest, OpenWhileConnectedAsksWfpFirstWithPollsPaused) {
     sim_.SetFaults(faults);
     sim_.ClearLog();
     working_.Address = 0;
-    EXPECT_EQ(transfer_.OpenSettingsFile(file), answered);
+    EXPECT_EQ(transfer_.OpenSettingsFile(file, "scale.vis"), answered);
     EXPECT_EQ(sim_.Commands(), std::vector<std::string>{"WFP?"});
     EXPECT_TRUE(host_.busyDuringWfp);
     EXPECT_FALSE(host_.transferBusy);

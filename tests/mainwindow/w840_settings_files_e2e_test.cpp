@@ -28,6 +28,28 @@ class TW840FileTest : public TW840ViewerTest {
   }
 };
 
+// A W830 file names the same settings with more fields: it would put the W830's
+// second serial port into the W840's first.
+TEST_F(TW840FileTest, AW830FileIsRefusedWithAMessageAndLoadsNothing) {
+  Connect();
+  ReadSettings();
+  Lines before;
+  window->WorkingData().BuildSetCommands(before);
+  const QString path = SourceFile("report_fixture.vis");
+  indicator.ClearLog();
+  prompter.AnswerFile(path);
+  prompter.AnswerMessage(mrOk);
+  Control<QAction>(*window, "Open1").trigger();
+  EXPECT_EQ(prompter.Messages(),
+            std::vector<QString>{
+                QStringLiteral("\"%1\" holds the settings of a W830 indicator, not of a W840: nothing was loaded.").arg(path)});
+  Lines after;
+  window->WorkingData().BuildSetCommands(after);
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(SentCommands().empty());
+  EXPECT_TRUE(window->InSync());
+}
+
 TEST_F(TW840FileTest, ASavedFileHoldsTheReadSettingsAndOpensAgainBehindAWfpQuery) {
   Connect();
   ReadSettings();

@@ -125,6 +125,17 @@ TEST(MemIniFile, WritesValuesInPlaceAndNewOnesWhereTheyBelong) {
   EXPECT_EQ(ini.ReadSection(QStringLiteral("Connection")), (QStringList{"tcpport", "Other", "TcpHostname"}));
 }
 
+// An editor that saved the file as UTF-8 put a byte-order mark before the first
+// header: the section is still found, and written into rather than added again.
+TEST(MemIniFile, AByteOrderMarkBeforeTheFirstSectionIsNoPartOfIt) {
+  TMemIniFile ini;
+  ini.SetBytes("\xEF\xBB\xBF[Connection]\r\nTcpPort=4001\r\n");
+  EXPECT_EQ(ini.ReadSections(), QStringList{"Connection"});
+  EXPECT_EQ(ini.ReadInteger("Connection", "TcpPort", 0), 4001);
+  ini.WriteInteger("Connection", "TcpPort", 4002);
+  EXPECT_EQ(ini.Bytes(), QByteArray("[Connection]\r\nTcpPort=4002\r\n"));
+}
+
 TEST(MemIniFile, AValueWithALineBreakCannotAddLinesToTheFile) {
   TMemIniFile ini;
   ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("host\r\n[Evil]\r\nx=1"));

@@ -31,6 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TSplitCase{"NoLastEnd", "ADR5\r\nENU2", {"ADR5", "ENU2"}},
                       TSplitCase{"EmptyLinesKept", "\r\n\nADR5\r\r\n", {"", "", "ADR5", ""}},
                       TSplitCase{"LfCrIsTwoEnds", "A\n\rB", {"A", "", "B"}},
+                      TSplitCase{"Utf8MarkFirstIsSkipped", "\xEF\xBB\xBF" "ADR5\r\n", {"ADR5"}},
+                      TSplitCase{"Utf8MarkLaterIsText", "ADR5\r\n\xEF\xBB\xBF", {"ADR5", "\xEF\xBB\xBF"}},
                       TSplitCase{"Latin1AndNulKept", std::string("IDN\"caf\xe9\0\"\n", 11),
                                  {std::string("IDN\"caf\xe9\0\"", 10)}}),
     [](const auto& info) { return std::string(info.param.name); });

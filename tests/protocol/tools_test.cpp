@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 TEST(DigitsToInt, ReadsDigitsAndSaturates) {
@@ -64,12 +65,45 @@ TEST(StrToFixedFloat, ReadsLogNumbers) {
   EXPECT_TRUE(std::isfinite(StrToFixedFloat(std::string(5000, '9'))));
 }
 
+TEST(DecimalTextToCount, RoundsTheWrittenDecimalHalfToEven) {
+  const struct {
+    const char* text;
+    int places;
+    char sep;
+    std::optional<int32_t> want;
+  } cases[] = {
+      {"0.00015", 4, '.', 2},     {"0.00305", 4, '.', 30},    {"0.00025", 4, '.', 2},
+      {"-0.00015", 4, '.', -2},   {"0.000150001", 4, '.', 2}, {"0.000149999", 4, '.', 1},
+      {"0.00005", 4, '.', 0},     {"0.000051", 4, '.', 1},    {"0.000006", 4, '.', 0},
+      {" 1,23456 ", 4, ',', 12346}, {"1.23456", 4, ',', 12346}, {"+3.2", 4, '.', 32000},
+      {"1.5e-3", 4, '.', 15},     {"35E-5", 4, '.', 4},       {"12", 0, '.', 12},
+      {".5", 0, '.', 0},          {"1.5", 0, '.', 2},         {"-0", 4, '.', 0},
+      {"214748.3647", 4, '.', 2147483647}, {"-214748.3648", 4, '.', -2147483647 - 1},
+      {"214748.3648", 4, '.', std::nullopt}, {"1e400", 4, '.', std::nullopt},
+      {"", 4, '.', std::nullopt}, {".", 4, '.', std::nullopt},   {"abc", 4, '.', std::nullopt},
+      {"1,5", 4, '.', std::nullopt}, {"1.2.3", 4, '.', std::nullopt}, {"+-1", 4, '.', std::nullopt},
+      {"1e", 4, '.', std::nullopt}, {"inf", 4, '.', std::nullopt}, {"nan", 4, '.', std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecimalTextToCount(c.text, c.places, c.sep), c.want) << c.text;
+}
+
+// Every half at the fifth decimal goes to the even neighbour, which binary
+// floating point gets wrong for some of them.
+TEST(DecimalTextToCount, EveryHalfOfTheLastPlaceGoesToTheEvenNeighbour) {
+  for (int k = 0; k < 100000; ++k) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%04d5", k / 10000, k % 10000);
+    EXPECT_EQ(DecimalTextToCount(text, 4, '.'), k % 2 == 0 ? k : k + 1) << text;
+  }
+}
+
 TEST(RemoveCommonLines, KeepsOnlyTheLinesThatChanged) {
   using Lines = std::vector<std::string>;
   const struct {
     Lines a, b, want;
   } cases[] = {
-      {{"ADR1", "CWT3000", "ENU2"}, {"ENU2", "adr1"}, {"CWT3000"}},
+      {{"ADR1", "CWT3000", "ENU2"}, {"ENU2", "ADR1"}, {"CWT3000"}},
+      {{"IDN\"SCALE\"", "ENU2"}, {"IDN\"Scale\"", "ENU2"}, {"IDN\"SCALE\""}},
       {{"ADR1"}, {"ADR1"}, {"ADR1"}},
       {{"ADR1", "ENU2"}, {}, {"ADR1", "ENU2"}},
       {{"ADR1", "ADR1", "ENU3"}, {"ADR1"}, {"ENU3"}},
