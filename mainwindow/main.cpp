@@ -122,8 +122,7 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::CreateMimics() {
-  const QString exe = ExecutableFileName();
-  const QString background = ExecutableDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
+  const QString background = SideFileDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
   const QRect lcd = variant_.LcdRect();
   auto make = [&](QWidget* parent, bool keys) {
     auto* mimic = new TVoxMimicDisp(parent);
@@ -134,8 +133,8 @@ void TFrmMain::CreateMimics() {
     mimic->SetLCDWidth(lcd.width());
     mimic->SetLCDHeight(lcd.height());
     mimic->SetBackgroundFile(background);
-    mimic->SetLCDFile(ChangeFileExt(exe, QStringLiteral("lcd.VB2")));
-    if (keys) mimic->SetKeyFile(ChangeFileExt(exe, QStringLiteral("key.VB2")));
+    mimic->SetLCDFile(ProgramSideFile(QStringLiteral("lcd.VB2")));
+    if (keys) mimic->SetKeyFile(ProgramSideFile(QStringLiteral("key.VB2")));
     return mimic;
   };
   displayMimic_ = make(ui_->TSDisplay, true);

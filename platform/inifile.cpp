@@ -2,8 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdint>
+
+#include "platform/filereplace.h"
 
 namespace {
 
@@ -78,6 +79,8 @@ TMemIniFile::TMemIniFile(const QString& fileName) : fileName_(fileName) {
     return;
   }
   SetBytes(bytes);
+  onDisk_ = Bytes();
+  existsOnDisk_ = true;
 }
 
 void TMemIniFile::SetBytes(const QByteArray& bytes) {
@@ -224,22 +227,22 @@ QStringList TMemIniFile::ReadSection(const QString& section) const {
   return keys;
 }
 
+bool TMemIniFile::Modified() const { return !existsOnDisk_ || Bytes() != onDisk_; }
+
 bool TMemIniFile::UpdateFile() {
   lastError_.clear();
   if (fileName_.isEmpty()) {
     lastError_ = QStringLiteral("no file name");
     return false;
   }
-  QSaveFile file(fileName_);
-  if (!file.open(QIODevice::WriteOnly)) {
-    lastError_ = file.errorString();
+  if (!loadError_.isEmpty()) {
+    lastError_ = loadError_;
     return false;
   }
+  if (!Modified()) return true;
   const QByteArray bytes = Bytes();
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    lastError_ = file.errorString();
-    file.cancelWriting();
-    return false;
-  }
+  if (!ReplaceFileContent(fileName_, bytes, lastError_)) return false;
+  onDisk_ = bytes;
+  existsOnDisk_ = true;
   return true;
 }

@@ -42,8 +42,13 @@ class TMemIniFile {
   QStringList ReadSections() const;
   QStringList ReadSection(const QString& section) const;
 
-  // Writes the whole content to FileName through a temporary file and a rename,
-  // so a failure leaves the old file as it was. On failure returns false and
+  // True when the content differs from what the file held when it was read (or
+  // the file did not exist then).
+  bool Modified() const;
+  // Writes the whole content to FileName when it was modified, through a
+  // temporary file and a rename so that a failure leaves the old file as it was,
+  // keeping the file's owner, mode and links (see ReplaceFileContent). An
+  // unmodified content writes nothing and succeeds. On failure returns false and
   // LastError() says why.
   bool UpdateFile();
   const QString& LastError() const { return lastError_; }
@@ -70,4 +75,7 @@ class TMemIniFile {
   QString loadError_;
   QString lastError_;
   std::vector<TSection> sections_;
+  // What the file held, as Bytes() gives it, when it was read or last written.
+  QByteArray onDisk_;
+  bool existsOnDisk_ = false;
 };
