@@ -62,6 +62,8 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::FormCreate() {
   setWindowTitle(variant_.Title());
+  // Every window of the program, the About box's picture included, shows it.
+  QApplication::setWindowIcon(variant_.Icon());
   LoadReplyTimeout();
 
   engine_.LinkActive = [this] { return LinkActive(); };
