@@ -29,12 +29,12 @@ set(CPACK_PACKAGE_CONTACT "Velmacor Support <support@velmacor.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewers for the W830 and W840 weighing indicators")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "W830_830 and W840Viewer connect to one W830 or W840 digital weighing
- indicator over a serial line or TCP. A technician watches a live copy of
- its front panel, reads, edits, checks, writes, saves and prints its
- settings, calibrates it and keeps a backup of its calibration, logs and
- charts the weight and eight digital channels, finds indicators on the
- network and can record all link traffic. Each program has a technician's
- manual built in.")
+indicator over a serial line or TCP. A technician watches a live copy of
+its front panel, reads, edits, checks, writes, saves and prints its
+settings, calibrates it and keeps a backup of its calibration, logs and
+charts the weight and eight digital channels, finds indicators on the
+network and can record all link traffic. Each program has a technician's
+manual built in.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
