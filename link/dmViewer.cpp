@@ -58,7 +58,9 @@ void TdatViewer::DataModuleCreate() {
 }
 
 void TdatViewer::DataModuleDestroy() {
-  if (ini_ && !ini_->UpdateFile())
+  // An ini that nothing changed is left as it is: a read-only one says nothing, and
+  // no run rewrites a file it only read.
+  if (ini_ && ini_->Modified() && !ini_->UpdateFile())
     Prompter().MessageDlg(
         QStringLiteral("Settings file %1 cannot be written (%2).").arg(ini_->FileName(), ini_->LastError()),
         TMsgDlgType::mtError, mbOK);

@@ -239,7 +239,6 @@ bool TMemIniFile::UpdateFile() {
     lastError_ = loadError_;
     return false;
   }
-  if (!Modified()) return true;
   const QByteArray bytes = Bytes();
   if (!ReplaceFileContent(fileName_, bytes, lastError_)) return false;
   onDisk_ = bytes;

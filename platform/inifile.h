@@ -45,10 +45,9 @@ class TMemIniFile {
   // True when the content differs from what the file held when it was read (or
   // the file did not exist then).
   bool Modified() const;
-  // Writes the whole content to FileName when it was modified, through a
-  // temporary file and a rename so that a failure leaves the old file as it was,
-  // keeping the file's owner, mode and links (see ReplaceFileContent). An
-  // unmodified content writes nothing and succeeds. On failure returns false and
+  // Writes the whole content to FileName through a temporary file and a rename,
+  // so that a failure leaves the old file as it was, keeping the file's owner,
+  // mode and links (see ReplaceFileContent). On failure returns false and
   // LastError() says why.
   bool UpdateFile();
   const QString& LastError() const { return lastError_; }
