@@ -40,7 +40,12 @@ std::int32_t HelpContextOf(const QWidget* widget) {
     if (const std::int32_t context = OwnContext(w)) return context;
     if (const auto* tabs = qobject_cast<const QTabWidget*>(w); tabs && previous == tabs->tabBar() && tabs->currentWidget())
       if (const std::int32_t context = OwnContext(tabs->currentWidget())) return context;
-    if (w->isWindow()) break;
+    // Outside its pages (the tool bar, the menus, or where the focus is at start) a
+    // window means the page it shows.
+    if (w->isWindow()) {
+      const auto* pages = w->findChild<const QTabWidget*>();
+      return pages && pages->currentWidget() ? OwnContext(pages->currentWidget()) : 0;
+    }
   }
   return 0;
 }

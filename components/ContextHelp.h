@@ -2,7 +2,8 @@
 // F1 asks for help on what the technician is working in. Pages and dialogs carry
 // their topic's context number in the "HelpContext" property (set in their forms);
 // F1 opens the topic of the nearest one around the focused control, or of the
-// page shown when the focus is on the page tabs, and the contents where none has one.
+// page shown when the focus is on the page tabs or elsewhere outside the pages,
+// and the contents where none has one.
 #include <QObject>
 #include <cstdint>
 

@@ -25,6 +25,8 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& text, QSty
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HelpWindow"));
+  // Help left open must not keep the program running once its main window closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
   browser_->setOpenLinks(false);

@@ -77,7 +77,7 @@ int TManualHelpEngine::ShowTopic(const QString& folder, QString topic) {
   // A window opened from a modal dialog must belong to it, or the dialog would
   // keep every click from reaching the help.
   QWidget* owner = QApplication::activeModalWidget();
-  if (window_ && window_->parentWidget() != owner && window_ != owner) window_->setParent(owner, Qt::Window);
+  if (window_ && window_->parentWidget() != owner) window_->setParent(owner, Qt::Window);
   if (!window_) window_ = new THelpWindow(owner);
   window_->ShowPage(page, QUrl::fromLocalFile(QFileInfo(folder + QLatin1Char('/') + QLatin1String(kHelpContentsPage))
                                                   .absoluteFilePath()));
