@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/desktophelp.h"
+#include "platform/manualhelp.h"
 #include "platform/prompter.h"
 
 namespace {
@@ -20,7 +20,7 @@ TEngineState& State() {
 
 THelpEngine* Engine() {
   TEngineState& state = State();
-  if (!state.engine) state.engine = state.loader ? state.loader() : LoadDesktopHelpEngine();
+  if (!state.engine) state.engine = state.loader ? state.loader() : LoadProgramHelpEngine();
   return state.engine.get();
 }
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/exepath.h"
+#include "platform/userfile.h"
 #include "platform/inifile.h"
 #include "platform/prompter.h"
 
@@ -32,7 +33,18 @@ TdatViewer::~TdatViewer() {
 
 void TdatViewer::DataModuleCreate() {
   const QString fileName = IniFileName();
-  if (!QFileInfo::exists(fileName)) return;
+  if (!QFileInfo::exists(fileName)) {
+    const QString shipped = DefaultIniFileName();
+    if (shipped.isEmpty()) return;
+    QString error;
+    if (!CopyNewUserFile(shipped, fileName, error)) {
+      Prompter().MessageDlg(QStringLiteral("Settings file %1 cannot be made (%2). The default settings are used and "
+                                           "changes are not saved.")
+                                .arg(fileName, error),
+                            TMsgDlgType::mtWarning, mbOK);
+      return;
+    }
+  }
   auto ini = std::make_unique<TMemIniFile>(fileName);
   // A file we could not read is never written over: its options may still be in it.
   if (!ini->LoadError().isEmpty()) {
@@ -46,14 +58,16 @@ void TdatViewer::DataModuleCreate() {
 }
 
 void TdatViewer::DataModuleDestroy() {
-  if (ini_ && !ini_->UpdateFile())
+  // An ini that nothing changed is left as it is: a read-only one says nothing, and
+  // no run rewrites a file it only read.
+  if (ini_ && ini_->Modified() && !ini_->UpdateFile())
     Prompter().MessageDlg(
         QStringLiteral("Settings file %1 cannot be written (%2).").arg(ini_->FileName(), ini_->LastError()),
         TMsgDlgType::mtError, mbOK);
   ini_.reset();
 }
 
-QString TdatViewer::IniFileName() const { return ChangeFileExt(ExecutableFileName(), QStringLiteral(".ini")); }
+QString TdatViewer::IniFileName() const { return ::IniFileName(); }
 
 QString TdatViewer::ReadString(const char* section, const char* key, const QString& defaultValue) const {
   return ini_ ? ini_->ReadString(QLatin1String(section), QLatin1String(key), defaultValue) : defaultValue;

@@ -1,8 +1,11 @@
 #pragma once
 // The viewer's own options (connection, time-outs, display and logging choices),
-// kept in the ini file beside the program. Created first at start-up and destroyed
-// last; changes reach the disk only when it is destroyed, and only when the file
-// was there at start (an empty file is enough to make the viewer keep its options).
+// kept in the program's ini file (see IniFileName: beside a portable copy, in the
+// user's configuration folder for an installed program, which makes it from the
+// shipped default on first start). Created first at start-up and destroyed last;
+// changes reach the disk only when it is destroyed, only when something changed,
+// and only when the file was there at start (an empty file is enough to make a
+// portable copy keep its options).
 #include <QChar>
 #include <QString>
 #include <memory>

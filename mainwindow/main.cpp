@@ -62,6 +62,8 @@ TFrmMain::~TFrmMain() {
 
 void TFrmMain::FormCreate() {
   setWindowTitle(variant_.Title());
+  // Every window of the program, the About box's picture included, shows it.
+  QApplication::setWindowIcon(variant_.Icon());
   LoadReplyTimeout();
 
   engine_.LinkActive = [this] { return LinkActive(); };
@@ -122,8 +124,7 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::CreateMimics() {
-  const QString exe = ExecutableFileName();
-  const QString background = ExecutableDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
+  const QString background = SideFileDir() + (datViewer ? datViewer->GetBackgroundImage() : QString());
   const QRect lcd = variant_.LcdRect();
   auto make = [&](QWidget* parent, bool keys) {
     auto* mimic = new TVoxMimicDisp(parent);
@@ -134,8 +135,8 @@ void TFrmMain::CreateMimics() {
     mimic->SetLCDWidth(lcd.width());
     mimic->SetLCDHeight(lcd.height());
     mimic->SetBackgroundFile(background);
-    mimic->SetLCDFile(ChangeFileExt(exe, QStringLiteral("lcd.VB2")));
-    if (keys) mimic->SetKeyFile(ChangeFileExt(exe, QStringLiteral("key.VB2")));
+    mimic->SetLCDFile(ProgramSideFile(QStringLiteral("lcd.VB2")));
+    if (keys) mimic->SetKeyFile(ProgramSideFile(QStringLiteral("key.VB2")));
     return mimic;
   };
   displayMimic_ = make(ui_->TSDisplay, true);

@@ -132,6 +132,8 @@ class TFrmMain : public QMainWindow {
   void ClearChart1Click();
   void ChartSetupClick();
   void About1Click();
+  // Help/Contents: the manual's contents page in the help window.
+  void Contents1Click();
   // The Log page's File commands: the weight log file and the printed chart.
   void OpenLogFile(const QString& path);
   void SaveLogFile(const QString& path);

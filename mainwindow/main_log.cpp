@@ -15,6 +15,7 @@
 #include "mainwindow/main.h"
 #include "mainwindow/main_loghost.h"
 #include "mainwindow/weightlogfile.h"
+#include "platform/apphelp.h"
 #include "platform/busycursor.h"
 #include "platform/chart/chartpaint.h"
 #include "platform/guard.h"
@@ -59,6 +60,7 @@ void TFrmMain::CreateLogPage() {
   connect(ui_->ClearChart1, &QAction::triggered, this, guarded(&TFrmMain::ClearChart1Click));
   connect(ui_->ChartSetup, &QAction::triggered, this, guarded(&TFrmMain::ChartSetupClick));
   connect(ui_->About1, &QAction::triggered, this, guarded(&TFrmMain::About1Click));
+  connect(ui_->Contents1, &QAction::triggered, this, guarded(&TFrmMain::Contents1Click));
 
   auto* preview = new TKeyPreview(this, [this](const QKeyEvent& key) {
     return ui_->PgCMain->currentWidget() == ui_->TSLog && LogPageKey(key);
@@ -113,6 +115,8 @@ void TFrmMain::ChartSetupClick() {
 void TFrmMain::About1Click() {
   if (frmAbout) Prompter().ExecDialog(*frmAbout);
 }
+
+void TFrmMain::Contents1Click() { ApplicationHelpCommand(HELP_CONTENTS, 0); }
 
 void TFrmMain::OpenLogFile(const QString& path) { logSession_->OpenLog(ReadTextLines(path)); }
 

@@ -5,6 +5,7 @@
 #include "mainwindow/settingspages.h"
 #include "mainwindow/settingsreport_w830.h"
 #include "mainwindow/threadpoller.h"
+#include "mainwindow/programicon.h"
 #include "mainwindow/viewervariant.h"
 #include "protocol/database.h"
 
@@ -15,6 +16,7 @@ class TW830 final : public TViewerVariant {
  public:
   TViewerModel Model() const override { return TViewerModel::W830; }
   QString Title() const override { return QStringLiteral("Velmacor W830 Viewer"); }
+  QIcon Icon() const override { return ProgramIcon(QStringLiteral("W830_830")); }
   QRect LcdRect() const override { return {0, 0, 1000, 1000}; }
   std::string DisplayFill(bool allOn, int segmentCount) const override {
     return std::string(static_cast<std::size_t>(std::max(segmentCount / 4, 0)), allOn ? 'F' : '0');

@@ -7,6 +7,7 @@
 #include "mainwindow/settingspages840.h"
 #include "mainwindow/settingsreport_w840.h"
 #include "mainwindow/timerpoller.h"
+#include "mainwindow/programicon.h"
 #include "mainwindow/viewervariant.h"
 #include "protocol/database840.h"
 
@@ -17,6 +18,7 @@ class TW840 final : public TViewerVariant {
  public:
   TViewerModel Model() const override { return TViewerModel::W840; }
   QString Title() const override { return QStringLiteral("Velmacor W840 Viewer"); }
+  QIcon Icon() const override { return ProgramIcon(QStringLiteral("W840Viewer")); }
   QRect LcdRect() const override { return {100, 90, 650, 360}; }
   std::string DisplayFill(bool allOn, int) const override { return std::string(20, allOn ? 'F' : '0'); }
   // The W840 has no key 5: the fifth key is its Function key, FPL6.

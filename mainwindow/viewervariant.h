@@ -4,6 +4,7 @@
 // and pages, how it polls, the handler of its "WFP?" answer, how it ends a settings
 // write, its chart's inputs, its calibration dialect and its settings report.
 // Everything else of the window is the same for both programs.
+#include <QIcon>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,8 @@ class TViewerVariant {
   // Which indicator: the settings store's defaults and the link's set-up follow it.
   virtual TViewerModel Model() const = 0;
   virtual QString Title() const = 0;
+  // The program's icon, on every window of the program and in the About box.
+  virtual QIcon Icon() const = 0;
   // The LCD's place on the front panel picture, in thousandths of the picture.
   virtual QRect LcdRect() const = 0;
   // The Display LCD's segment text with every segment off or lit.

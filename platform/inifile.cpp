@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdint>
 
+#include "platform/filereplace.h"
 #include "platform/textlines.h"
 
 namespace {
@@ -80,6 +80,8 @@ TMemIniFile::TMemIniFile(const QString& fileName) : fileName_(fileName) {
     return;
   }
   SetBytes(bytes);
+  onDisk_ = Bytes();
+  existsOnDisk_ = true;
 }
 
 void TMemIniFile::SetBytes(const QByteArray& bytes) {
@@ -231,22 +233,21 @@ QStringList TMemIniFile::ReadSection(const QString& section) const {
   return keys;
 }
 
+bool TMemIniFile::Modified() const { return !existsOnDisk_ || Bytes() != onDisk_; }
+
 bool TMemIniFile::UpdateFile() {
   lastError_.clear();
   if (fileName_.isEmpty()) {
     lastError_ = QStringLiteral("no file name");
     return false;
   }
-  QSaveFile file(fileName_);
-  if (!file.open(QIODevice::WriteOnly)) {
-    lastError_ = file.errorString();
+  if (!loadError_.isEmpty()) {
+    lastError_ = loadError_;
     return false;
   }
   const QByteArray bytes = Bytes();
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    lastError_ = file.errorString();
-    file.cancelWriting();
-    return false;
-  }
+  if (!ReplaceFileContent(fileName_, bytes, lastError_)) return false;
+  onDisk_ = bytes;
+  existsOnDisk_ = true;
   return true;
 }

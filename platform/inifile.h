@@ -45,8 +45,12 @@ class TMemIniFile {
   QStringList ReadSections() const;
   QStringList ReadSection(const QString& section) const;
 
+  // True when the content differs from what the file held when it was read (or
+  // the file did not exist then).
+  bool Modified() const;
   // Writes the whole content to FileName through a temporary file and a rename,
-  // so a failure leaves the old file as it was. On failure returns false and
+  // so that a failure leaves the old file as it was, keeping the file's owner,
+  // mode and links (see ReplaceFileContent). On failure returns false and
   // LastError() says why.
   bool UpdateFile();
   const QString& LastError() const { return lastError_; }
@@ -73,4 +77,7 @@ class TMemIniFile {
   QString loadError_;
   QString lastError_;
   std::vector<TSection> sections_;
+  // What the file held, as Bytes() gives it, when it was read or last written.
+  QByteArray onDisk_;
+  bool existsOnDisk_ = false;
 };

@@ -20,7 +20,7 @@ TEST_P(ProgramHelp, TheMainWindowOwnsOneHelpSocketAndClosingItClosesTheHelpEngin
   EXPECT_EQ(sockets[0]->objectName(), "helpsocket");
   EXPECT_EQ(sockets[0]->HHPopupsSource, psHtmlHelpFile);
   EXPECT_FALSE(sockets[0]->ShowWarning);
-  EXPECT_EQ(ApplicationHelpFile(), exe.Path(QString::fromLatin1(GetParam()->name) + QStringLiteral(".chm")));
+  EXPECT_EQ(ApplicationHelpFile(), exe.Path(QStringLiteral("help/") + QString::fromLatin1(GetParam()->name) + QStringLiteral(".chm")));
 
   window->close();
   window->Shutdown();
