@@ -184,6 +184,9 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
   b.subPages = Child<QTabWidget>(*this, "PgCSettings");
   b.setpointPage = Child<QWidget>(*this, "TSSetpoint");
   for (int i = 1; i <= 8; ++i) b.setpointTabs->addTab(QStringLiteral("%1").arg(i, 2));
+  // A bar that is not shown yet takes its tabs without telling its layout, which
+  // would keep the empty bar's height: no tab could be seen or clicked.
+  for (QTabBar* bar : {static_cast<QTabBar*>(b.setpointTabs), b.serialTabs}) bar->updateGeometry();
 
   // A text setting travels between double quotes and ends at ';': none of them,
   // nor a line break, may get into one, however it is typed or pasted.
