@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
 
@@ -105,4 +106,4 @@ TPrompter& Prompter() {
   return g_installed ? *g_installed : real;
 }
 
-void SetPrompter(TPrompter* prompter) { g_installed = prompter; }
+TPrompter* SetPrompter(TPrompter* prompter) { return std::exchange(g_installed, prompter); }

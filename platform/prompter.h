@@ -54,4 +54,5 @@ class TPrompter {
 // The prompter in force: the one set last, or the real one on QMessageBox and friends.
 TPrompter& Prompter();
 // Installs a prompter (tests); nullptr goes back to the real one. Not owned.
-void SetPrompter(TPrompter* prompter);
+// Returns the one installed before, for putting back.
+TPrompter* SetPrompter(TPrompter* prompter);

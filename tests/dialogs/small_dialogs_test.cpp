@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -70,6 +72,29 @@ TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
     EXPECT_EQ(dialog.result(), mrCancel);
   }
   EXPECT_FALSE(store.GetFirstRun());
+}
+
+TEST(OptionsDialog, OkRefusesAPastedTimeOutThatIsNoNumberInRange) {
+  for (const char* pasted : {"nan", "inf", "25"}) {
+    TTempExeDir exe;
+    exe.Write("W830_830.ini", "");
+    TdatViewer store;
+    TScriptedPrompter prompter;
+    TfrmOptions dialog(store);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* tcp = dialog.findChild<TNumEdit*>("edtTCPTimeout");
+    QTest::mouseClick(tcp, Qt::LeftButton);
+    QTest::keyClick(tcp, Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keyClick(tcp, Qt::Key_V, Qt::ControlModifier);
+    prompter.AnswerMessage(mrOk);
+    auto* ok = dialog.findChild<QPushButton*>("btnOK");
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"The number must be within the range 0.5s to 20s"}) << pasted;
+    EXPECT_EQ(store.GetTcpTimeout(), 70) << pasted;
+    EXPECT_TRUE(dialog.isVisible()) << pasted;
+  }
 }
 
 TEST(OptionsDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {

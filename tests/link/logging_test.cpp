@@ -149,8 +149,8 @@ TEST_F(TrafficLog, AFileAnotherViewerLogsIntoIsReportedAndLeftAlone) {
 // A message box runs the event loop, and whatever runs there may log.
 class TLoggingPrompter final : public TPrompter {
  public:
-  TLoggingPrompter() { SetPrompter(this); }
-  ~TLoggingPrompter() override { SetPrompter(nullptr); }
+  TLoggingPrompter() : previous(SetPrompter(this)) {}
+  ~TLoggingPrompter() override { SetPrompter(previous); }
   int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
   void ShowMessage(const QString&) override {
     CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
@@ -160,6 +160,7 @@ class TLoggingPrompter final : public TPrompter {
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   bool PrintDialog(QWidget*, QPrinter&) override { return false; }
   int ExecDialog(QDialog&) override { return mrCancel; }
+  TPrompter* previous;
   int shown = 0;
 };
 
