@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -97,6 +99,26 @@ T* Child(const QWidget& root, const QString& name) {
   return root.findChild<T*>(name);
 }
 
+// The caption labels only the first part of an address (IP, mask, gateway, MAC),
+// which lies in a row of its own with the other parts: each part is named after
+// the caption and its place, so that assistive technology tells them apart.
+void NameAddressParts(QWidget& pages) {
+  const QList<QHBoxLayout*> rows = pages.findChildren<QHBoxLayout*>();
+  for (QLabel* label : pages.findChildren<QLabel*>()) {
+    QWidget* first = label->buddy();
+    if (!first) continue;
+    const auto row = std::find_if(rows.begin(), rows.end(), [first](QHBoxLayout* r) { return r->indexOf(first) >= 0; });
+    if (row == rows.end()) continue;
+    std::vector<QLineEdit*> parts;
+    for (int i = 0; i < (*row)->count(); ++i)
+      if (auto* part = qobject_cast<QLineEdit*>((*row)->itemAt(i)->widget())) parts.push_back(part);
+    if (parts.size() < 2) continue;
+    const QString caption = label->text().remove('&');
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      parts[i]->setAccessibleName(QStringLiteral("%1, part %2").arg(caption).arg(i + 1));
+  }
+}
+
 }  // namespace
 
 // The tables of the shared rows and the page set's, with their controls found.
@@ -160,6 +182,7 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
     b.setpointUnitLabels.push_back(Child<QLabel>(*this, r.unitsLabel));
   }
   for (const char* name : own.unitLabels) b.unitLabels.push_back(Child<QLabel>(*this, name));
+  NameAddressParts(*this);
   const char* serialBoxes[8] = {"cbSerialUse", "cbBaud",   "cbParity", "cbDatabits",
                                 "cbStopbits",  "cbTermEn", "cbDtrEn",  "cbHardware"};
   for (std::size_t i = 0; i < 8; ++i) b.serialBoxes[i] = combo(serialBoxes[i]);
