@@ -9,10 +9,12 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "tests/support/locale_text.h"
+
 namespace {
 
-bool ValidAfterTyping(TNumEdit& e, const QString& text) {
-  e.setText(text);
+bool ValidAfterTyping(TNumEdit& e, const char* text) {
+  e.setText(LocaleDecimal(text));
   e.Check();
   return e.Valid();
 }
@@ -31,7 +33,7 @@ TEST(NumEdit, ChecksNumbersAgainstTheirBounds) {
   EXPECT_FALSE(ValidAfterTyping(e, "20"));
   e.setText("abc");
   EXPECT_EQ(e.RealValue(), 0.5);
-  e.setText("2.5");
+  e.setText(LocaleDecimal("2.5"));
   EXPECT_EQ(e.RealValue(), 2.5);
 }
 
@@ -65,8 +67,8 @@ TEST(NumEdit, FiltersTypedCharactersByKind) {
     e.setEditType(c.type);
     int presses = 0;
     e.OnKeyPress = [&](TNumEdit*, QChar&) { ++presses; };
-    QTest::keyClicks(&e, QString::fromLatin1(c.typed));
-    EXPECT_EQ(e.text(), c.kept) << c.typed;
+    QTest::keyClicks(&e, LocaleDecimal(c.typed));
+    EXPECT_EQ(e.text(), LocaleDecimal(c.kept)) << c.typed;
     EXPECT_EQ(presses, static_cast<int>(std::strlen(c.kept))) << c.typed;
   }
   TNumEdit e;

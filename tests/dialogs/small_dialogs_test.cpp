@@ -10,6 +10,7 @@
 #include "dialogs/trafficdlg.h"
 #include "link/dmViewer.h"
 #include "tests/support/accessible_names.h"
+#include "tests/support/locale_text.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   EXPECT_EQ(TenthsAsSeconds(60), "6");
-  EXPECT_EQ(TenthsAsSeconds(5), "0.5");
+  EXPECT_EQ(TenthsAsSeconds(5), LocaleDecimal("0.5"));
   EXPECT_EQ(SecondsAsTenths(6.5), 65);
   EXPECT_EQ(SecondsAsTenths(0.25), 2);  // half to even
 
@@ -31,7 +32,7 @@ TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   ASSERT_TRUE(serial && tcp);
   EXPECT_EQ(serial->text(), "6");
   EXPECT_EQ(tcp->text(), "7");
-  serial->setText("6.5");
+  serial->setText(LocaleDecimal("6.5"));
   dialog.findChild<QPushButton*>("btnOK")->click();
   EXPECT_EQ(dialog.result(), mrOk);
   EXPECT_EQ(store.GetSerTimeout(), 65);
@@ -48,7 +49,7 @@ TEST(OptionsDialog, EnterInATimeOutFieldPressesOk) {
   auto* serial = dialog.findChild<TNumEdit*>("edtSerialTimeout");
   QTest::mouseClick(serial, Qt::LeftButton);
   serial->selectAll();
-  QTest::keyClicks(serial, "6.5");
+  QTest::keyClicks(serial, LocaleDecimal("6.5"));
   QTest::keyClick(serial, Qt::Key_Return);
   EXPECT_EQ(dialog.result(), mrOk);
   EXPECT_EQ(store.GetSerTimeout(), 65);
