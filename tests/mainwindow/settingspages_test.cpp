@@ -197,12 +197,13 @@ TEST_F(SettingsPages, TheSerialPortInUseCannotBeEdited) {
   pages.SettingsToControls(false);
   auto* tabs = Find<QTabBar>("tcSerial");
   auto* baud = Find<QComboBox>("cbBaud");
-  tabs->setCurrentIndex(1);
+  ClickSubPage("TSSerialPorts");
+  ClickTab(tabs, 1);
   baud->setCurrentIndex(2);
   emit baud->activated(2);
   EXPECT_EQ(baud->currentIndex(), 5);
   EXPECT_EQ(model.Ports[1].Baud, 5);
-  tabs->setCurrentIndex(0);
+  ClickTab(tabs, 0);
   baud->setCurrentIndex(2);
   emit baud->activated(2);
   EXPECT_EQ(model.Ports[0].Baud, 2);
@@ -214,14 +215,18 @@ TEST_F(SettingsPages, SetpointsAreShownAndStoredOneAtATime) {
   pages.SettingsToControls(false);
   auto* tabs = Find<QTabBar>("CtrlSetpoint");
   pages.LoadSetpoint(0);
-  tabs->setCurrentIndex(2);
+  ClickSubPage("TSSetpoint");
+  ClickTab(tabs, 2);
   EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "123.4");
-  Find<QLineEdit>("EdtTarget")->setText("99.9");
+  TypeOver("EdtTarget", "99.9");
   Find<QComboBox>("CBxSetpType")->setCurrentIndex(3);
-  tabs->setCurrentIndex(4);
+  ClickTab(tabs, 4);
   EXPECT_EQ(model.Setpoints[2].Target, 999);
   EXPECT_EQ(model.Setpoints[2].Type, 3);
   EXPECT_EQ(model.Setpoints[4].Target, 0);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "0.0");
+  ClickTab(tabs, 2);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "99.9");
 }
 
 // The shown setpoint record is only in the controls until it is stored: every way
