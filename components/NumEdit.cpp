@@ -11,13 +11,6 @@ constexpr char16_t kBackspace = 8;
 
 bool IsFilenameForbidden(QChar c) { return QStringLiteral("\"*/:<>?\\|").contains(c); }
 
-// A key's text is a typed character unless it is a control code: X11 sends Delete
-// with the text 0x7F, which is an editing key, not a character to filter.
-bool IsTypedCharacter(const QString& text) {
-  if (text.size() != 1) return false;
-  const char16_t u = text.front().unicode();
-  return u == kBackspace || (u >= 32 && u != 0x7F && !(u >= 0x80 && u < 0xA0));
-}
 
 // What a number check accepts: "nan" and "inf" convert, but are no value in range.
 bool ToFiniteDouble(const QString& text, double& value) {
@@ -26,6 +19,12 @@ bool ToFiniteDouble(const QString& text, double& value) {
   return ok && std::isfinite(value);
 }
 }  // namespace
+
+bool IsTypedCharacter(const QString& text) {
+  if (text.size() != 1) return false;
+  const char16_t u = text.front().unicode();
+  return u == kBackspace || (u >= 32 && u != 0x7F && !(u >= 0x80 && u < 0xA0));
+}
 
 TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
@@ -114,7 +113,7 @@ void TNumEdit::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
-  if (!enter && (event->modifiers() & Qt::ControlModifier || !character)) {
+  if (!enter && ((event->modifiers() & Qt::ControlModifier) || !character)) {
     QLineEdit::keyPressEvent(event);  // navigation, editing and clipboard keys
     return;
   }

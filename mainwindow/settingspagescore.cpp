@@ -19,6 +19,7 @@
 #include <map>
 #include <optional>
 
+#include "components/NumEdit.h"
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/setpointtabbar.h"
 #include "mainwindow/settingsbindings.h"
@@ -564,7 +565,7 @@ bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
     const QString typed = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == bound_->memo) {
-      if (typed.size() == 1 && typed.front().unicode() > 32 &&
+      if (IsTypedCharacter(typed) && typed.front().unicode() > 32 &&
           bound_->memo->textCursor().block().text().size() >= 30) {
         Prompter().ShowMessage(kHeaderLimit);
         return true;
@@ -575,9 +576,12 @@ bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
     if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && CheckOf(edit) != TCheck::kHostName &&
                                                        (enter || typed.size() == 1) &&
                                                        !(key->modifiers() & Qt::ControlModifier)) {
-      const QChar ch = enter ? QChar(u'\r') : typed.front();
-      if (ch.unicode() < 32 && !enter) return false;
-      return !KeyFilter(edit, ch);
+      if (enter) return !KeyFilter(edit, QChar(u'\r'));
+      // Delete and the other editing keys are no typed characters.
+      if (!IsTypedCharacter(typed) || typed.front().unicode() < 32) return false;
+      // Alt or Super with a key is the window's, never typed text.
+      if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return true;
+      return !KeyFilter(edit, typed.front());
     }
   } else if (event->type() == QEvent::FocusOut) {
     // Only a move within this window is leaving the field: the warning box that the

@@ -418,6 +418,38 @@ TEST_F(SettingsPages, TheMacAddressShowsInItsSixPartsOrWholeInTheFirst) {
 
 // Each field carries its caption; the serial port boxes have none, their items
 // say what they are, nor have the later parts of a split address.
+// Keys as X11 delivers them: Delete carries the text 0x7F, Alt or Super with a key
+// carries the key's character.
+TEST_F(SettingsPages, DeleteEditsANumberFieldAndAltOrSuperTypeNothing) {
+  const struct {
+    Qt::Key key;
+    const char* text;
+    Qt::KeyboardModifiers modifiers;
+    const char* after;  // from "4000", the cursor after the 4
+  } cases[] = {
+      {Qt::Key_Delete, "\x7f", Qt::NoModifier, "400"},
+      {Qt::Key_Backspace, "\b", Qt::NoModifier, "000"},
+      {Qt::Key_5, "5", Qt::AltModifier, "4000"},
+      {Qt::Key_5, "5", Qt::MetaModifier, "4000"},
+      {Qt::Key_5, "5", Qt::NoModifier, "45000"},
+  };
+  for (const auto& c : cases) {
+    TypeOver("EdtFS1", "4000");
+    auto* edit = Find<QLineEdit>("EdtFS1");
+    edit->setCursorPosition(1);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, edit, c.key, QString::fromLatin1(c.text), c.modifiers);
+    EXPECT_EQ(edit->text(), c.after) << c.key << " " << c.modifiers;
+  }
+  // The header box's line limit is for typed characters, not for Delete.
+  auto* memo = Find<QPlainTextEdit>("MemoHeader");
+  memo->setFocus();
+  QTest::keyClicks(memo, QString(30, u'x'));
+  QTest::keyClick(memo, Qt::Key_Home);
+  QTest::sendKeyEvent(QTest::KeyAction::Click, memo, Qt::Key_Delete, QStringLiteral("\x7f"), Qt::NoModifier);
+  EXPECT_EQ(memo->toPlainText(), QString(29, u'x'));
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
 TEST_F(SettingsPages, EveryCaptionedFieldCarriesItForAssistiveTechnology) {
   const QRegularExpression uncaptioned(
       QStringLiteral("^cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn)$"));
