@@ -4,12 +4,27 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 constexpr char16_t kBackspace = 8;
 
 bool IsFilenameForbidden(QChar c) { return QStringLiteral("\"*/:<>?\\|").contains(c); }
+
+
+// What a number check accepts: "nan" and "inf" convert, but are no value in range.
+bool ToFiniteDouble(const QString& text, double& value) {
+  bool ok = false;
+  value = QLocale().toDouble(text, &ok);
+  return ok && std::isfinite(value);
+}
 }  // namespace
+
+bool IsTypedCharacter(const QString& text) {
+  if (text.size() != 1) return false;
+  const char16_t u = text.front().unicode();
+  return u == kBackspace || (u >= 32 && u != 0x7F && !(u >= 0x80 && u < 0xA0));
+}
 
 TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
@@ -52,8 +67,8 @@ void TNumEdit::Check() {
   bool ok = false;
   switch (editType_) {
     case dtFloat: {
-      const double v = QLocale().toDouble(text(), &ok);
-      if (!ok) return Mark(false);
+      double v = 0;
+      if (!ToFiniteDouble(text(), v)) return Mark(false);
       return CheckBounds(v, MinReal, MaxReal);
     }
     case dtInteger: {
@@ -68,9 +83,8 @@ void TNumEdit::Check() {
 }
 
 double TNumEdit::RealValue() const {
-  bool ok = false;
-  const double v = QLocale().toDouble(text(), &ok);
-  return ok ? v : MinReal;
+  double v = 0;
+  return ToFiniteDouble(text(), v) ? v : MinReal;
 }
 
 bool TNumEdit::FilterKey(QChar& c) const {
@@ -91,9 +105,15 @@ bool TNumEdit::FilterKey(QChar& c) const {
 void TNumEdit::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   const QString typed = event->text();
-  const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-  const bool character = typed.size() == 1 && (typed.front().unicode() >= 32 || typed.front().unicode() == kBackspace);
-  if (!enter && (shortcut || !character)) {
+  const bool character = IsTypedCharacter(typed);
+  // Alt and Super with a letter are the window's and the desktop's keys (menu
+  // mnemonics), never typed text: they go on to the window.
+  if (!enter && character && typed.front() != QChar(kBackspace) &&
+      (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
+    event->ignore();
+    return;
+  }
+  if (!enter && ((event->modifiers() & Qt::ControlModifier) || !character)) {
     QLineEdit::keyPressEvent(event);  // navigation, editing and clipboard keys
     return;
   }

@@ -9,6 +9,10 @@
 
 enum TDataType { dtFloat, dtInteger, dtString, dtPrintable, dtFilename };
 
+// Whether a key's text is a typed character (backspace included) rather than an
+// editing or control key: X11 sends Delete with the text 0x7F.
+bool IsTypedCharacter(const QString& text);
+
 class TNumEdit : public QLineEdit {
   Q_OBJECT
  public:

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <stdexcept>
 
 #include "dialogs/custombaud.h"
@@ -66,6 +67,11 @@ TFrmComDialog::TFrmComDialog(TViewerModel model, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFrmComDialog>()), model_(model) {
   ui_->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // The TCP group alone leaves the field only as wide as its caption allows: it
+  // keeps room for any dotted address and a short host name beside it.
+  QLineEdit& host = *ui_->EdtIndHostname;
+  const int frame = host.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &host);
+  host.setMinimumWidth(host.fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) * 3 / 2 + 2 * frame + 4);
   ui_->CBBaud->SetComProperty(cpBaudRate);
   ui_->CBAddress->addItem(QStringLiteral("Any"));
   for (int address = 1; address <= kMaxAddress; ++address) ui_->CBAddress->addItem(QString::number(address));

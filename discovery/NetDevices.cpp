@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QRandomGenerator>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -56,8 +57,8 @@ void TfrmNetworkDevices::FormCreate() {
   ui_->CBInterfaces->setEditText(QString::fromLatin1(kDefaultAddress));
   AllowConnect = true;
   EnableDeviceButtons(false);
-  // Every column gets an equal share of the grid's width, now and on every resize.
-  ui_->StringGridNetDevices->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  ui_->StringGridNetDevices->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  FormResize();
   FillInterfaceList();
 
   auto guarded = [this](void (TfrmNetworkDevices::*handler)()) {
@@ -179,4 +180,27 @@ void TfrmNetworkDevices::AppendDevice(const TVelmacorDevice& device) {
   grid.insertRow(row);
   const QStringList columns = device.Columns();
   for (int c = 0; c < columns.size(); ++c) grid.setItem(row, c, new QTableWidgetItem(columns[c]));
+  FitColumnsToTexts();
+}
+
+void TfrmNetworkDevices::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  FormResize();
+}
+
+void TfrmNetworkDevices::FormResize() {
+  QTableWidget& grid = *ui_->StringGridNetDevices;
+  const int share = grid.viewport()->width() / std::max(grid.columnCount(), 1);
+  for (int c = 0; c < grid.columnCount(); ++c) grid.setColumnWidth(c, share);
+  FitColumnsToTexts();
+}
+
+// Only widens, so a column the technician widened stays as wide while rows come in.
+void TfrmNetworkDevices::FitColumnsToTexts() {
+  QTableWidget& grid = *ui_->StringGridNetDevices;
+  for (int c = 0; c < grid.columnCount(); ++c) {
+    const int before = grid.columnWidth(c);
+    grid.resizeColumnToContents(c);  // what the title and the texts need
+    if (grid.columnWidth(c) < before) grid.setColumnWidth(c, before);
+  }
 }

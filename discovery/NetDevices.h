@@ -37,8 +37,15 @@ class TfrmNetworkDevices : public QDialog {
   // row: the device row now current, or -1 for none.
   void StringGridNetDevicesSelectCell(int row);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void FormCreate();
+  // Every column gets an equal share of the grid's width, and no less than its
+  // title and its texts need; each can be widened by hand.
+  void FormResize();
+  void FitColumnsToTexts();
   void FillInterfaceList();
   // The interface to send from for a typed address; "0.0.0.0" when none fits.
   QString InterfaceAddressFor(const QString& typed);

@@ -1,6 +1,7 @@
 #include "mainwindow/calbackupfile.h"
 
 #include "components/CEVersionInfo.h"
+#include "platform/exepath.h"
 #include "platform/inifile.h"
 
 namespace {
@@ -91,8 +92,14 @@ QString ViewerVersionText(const QString& major, const QString& minor, const QStr
 }
 
 void ViewerVersion(QString& version, QString& product) {
-  // The block is read from the program file once: it cannot change while it runs.
-  static const TCEVersionInfo info;
+  // The block cannot change while the program runs, so it is read once for each
+  // program file: a test that points the program file elsewhere gets that file's.
+  static QString readFrom = ExecutableFileName();
+  static TCEVersionInfo info;  // reads readFrom's
+  if (readFrom != ExecutableFileName()) {
+    readFrom = ExecutableFileName();
+    info.GetInfo(readFrom);
+  }
   version = ViewerVersionText(info.MajorVersion, info.MinorVersion, info.Release);
   product = info.ProductName;
 }

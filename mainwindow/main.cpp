@@ -12,6 +12,7 @@
 #include "link/IOIfaceNull.h"
 #include "link/dmViewer.h"
 #include "link/logging.h"
+#include "mainwindow/aspectlayout.h"
 #include "mainwindow/main_calibrationhost.h"
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/main_loghost.h"
@@ -143,7 +144,8 @@ void TFrmMain::CreateMimics() {
   static_cast<QBoxLayout*>(ui_->TSDisplay->layout())->insertWidget(0, displayMimic_, 1);
   displayMimic_->Buttons().OnKeyPressed = [this](TVoxLCDButtons*, int key, int holdMs) { LCDButtonPress(key, holdMs); };
   calMimic_ = make(ui_->pnlDispCal, false);
-  auto* calLayout = new QVBoxLayout(ui_->pnlDispCal);
+  // The Calibration page's panel keeps the Display page's proportions too.
+  auto* calLayout = new TAspectLayout(ui_->pnlDispCal, kPanelWidth, kPanelHeight);
   calLayout->setContentsMargins(0, 0, 0, 0);
   calLayout->addWidget(calMimic_);
 }

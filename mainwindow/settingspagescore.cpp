@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +12,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
 
+#include "components/NumEdit.h"
 #include "mainwindow/decimalpointlist.h"
 #include "mainwindow/setpointtabbar.h"
 #include "mainwindow/settingsbindings.h"
@@ -101,6 +104,26 @@ T* Child(const QWidget& root, const QString& name) {
   return root.findChild<T*>(name);
 }
 
+// The caption labels only the first part of an address (IP, mask, gateway, MAC),
+// which lies in a row of its own with the other parts: each part is named after
+// the caption and its place, so that assistive technology tells them apart.
+void NameAddressParts(QWidget& pages) {
+  const QList<QHBoxLayout*> rows = pages.findChildren<QHBoxLayout*>();
+  for (QLabel* label : pages.findChildren<QLabel*>()) {
+    QWidget* first = label->buddy();
+    if (!first) continue;
+    const auto row = std::find_if(rows.begin(), rows.end(), [first](QHBoxLayout* r) { return r->indexOf(first) >= 0; });
+    if (row == rows.end()) continue;
+    std::vector<QLineEdit*> parts;
+    for (int i = 0; i < (*row)->count(); ++i)
+      if (auto* part = qobject_cast<QLineEdit*>((*row)->itemAt(i)->widget())) parts.push_back(part);
+    if (parts.size() < 2) continue;
+    const QString caption = label->text().remove('&');
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      parts[i]->setAccessibleName(QStringLiteral("%1, part %2").arg(caption).arg(i + 1));
+  }
+}
+
 }  // namespace
 
 // The tables of the shared rows and the page set's, with their controls found.
@@ -164,6 +187,7 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
     b.setpointUnitLabels.push_back(Child<QLabel>(*this, r.unitsLabel));
   }
   for (const char* name : own.unitLabels) b.unitLabels.push_back(Child<QLabel>(*this, name));
+  NameAddressParts(*this);
   const char* serialBoxes[8] = {"cbSerialUse", "cbBaud",   "cbParity", "cbDatabits",
                                 "cbStopbits",  "cbTermEn", "cbDtrEn",  "cbHardware"};
   for (std::size_t i = 0; i < 8; ++i) b.serialBoxes[i] = combo(serialBoxes[i]);
@@ -188,6 +212,9 @@ void TSettingsPagesCore::Bind(const TPageBindings& own) {
   b.subPages = Child<QTabWidget>(*this, "PgCSettings");
   b.setpointPage = Child<QWidget>(*this, "TSSetpoint");
   for (int i = 1; i <= 8; ++i) b.setpointTabs->addTab(QStringLiteral("%1").arg(i, 2));
+  // A bar that is not shown yet takes its tabs without telling its layout, which
+  // would keep the empty bar's height: no tab could be seen or clicked.
+  for (QTabBar* bar : {static_cast<QTabBar*>(b.setpointTabs), b.serialTabs}) bar->updateGeometry();
 
   // A text setting travels between double quotes and ends at ';': none of them,
   // nor a line break, may get into one, however it is typed or pasted. The files
@@ -611,7 +638,7 @@ bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
     const QString typed = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == bound_->memo) {
-      if (typed.size() == 1 && typed.front().unicode() > 32 &&
+      if (IsTypedCharacter(typed) && typed.front().unicode() > 32 &&
           bound_->memo->textCursor().block().text().size() >= 30) {
         Prompter().ShowMessage(kHeaderLimit);
         return true;
@@ -622,9 +649,12 @@ bool TSettingsPagesCore::eventFilter(QObject* watched, QEvent* event) {
     if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && CheckOf(edit) != TCheck::kHostName &&
                                                        (enter || typed.size() == 1) &&
                                                        !(key->modifiers() & Qt::ControlModifier)) {
-      const QChar ch = enter ? QChar(u'\r') : typed.front();
-      if (ch.unicode() < 32 && !enter) return false;
-      return !KeyFilter(edit, ch);
+      if (enter) return !KeyFilter(edit, QChar(u'\r'));
+      // Delete and the other editing keys are no typed characters.
+      if (!IsTypedCharacter(typed) || typed.front().unicode() < 32) return false;
+      // Alt or Super with a key is the window's, never typed text.
+      if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return true;
+      return !KeyFilter(edit, typed.front());
     }
   } else if (event->type() == QEvent::FocusOut) {
     // Only a move within this window is leaving the field: the warning box that the

@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
 
@@ -51,6 +52,15 @@ QString FirstSuffix(const QString& filter) {
   return pattern.match(filter).captured(1);
 }
 
+}  // namespace
+
+QString DesktopFileFilter(const QString& filter) {
+  static const QRegularExpression everyFile(QStringLiteral(R"((?<=[( ;])\*\.\*(?=[) ;]))"));
+  return QString(filter).replace(everyFile, QStringLiteral("*"));
+}
+
+namespace {
+
 class TWidgetPrompter final : public TPrompter {
  public:
   int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
@@ -71,7 +81,7 @@ class TWidgetPrompter final : public TPrompter {
   }
 
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
-    QFileDialog dialog(parent, caption, QString(), filter);
+    QFileDialog dialog(parent, caption, QString(), DesktopFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(FirstSuffix(filter));
@@ -81,7 +91,7 @@ class TWidgetPrompter final : public TPrompter {
 
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                        const QString& defaultSuffix) override {
-    QFileDialog dialog(parent, caption, QString(), filter);
+    QFileDialog dialog(parent, caption, QString(), DesktopFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
@@ -105,4 +115,4 @@ TPrompter& Prompter() {
   return g_installed ? *g_installed : real;
 }
 
-void SetPrompter(TPrompter* prompter) { g_installed = prompter; }
+TPrompter* SetPrompter(TPrompter* prompter) { return std::exchange(g_installed, prompter); }

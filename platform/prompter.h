@@ -51,7 +51,12 @@ class TPrompter {
   virtual int ExecDialog(QDialog& dialog) = 0;
 };
 
+// The filter as the desktop's file dialog takes it: "*.*" means every file, as on
+// Windows, and is "*" here, where many file names have no dot.
+QString DesktopFileFilter(const QString& filter);
+
 // The prompter in force: the one set last, or the real one on QMessageBox and friends.
 TPrompter& Prompter();
 // Installs a prompter (tests); nullptr goes back to the real one. Not owned.
-void SetPrompter(TPrompter* prompter);
+// Returns the one installed before, for putting back.
+TPrompter* SetPrompter(TPrompter* prompter);

@@ -1,6 +1,7 @@
 #include "components/NumEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -8,10 +9,12 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "tests/support/locale_text.h"
+
 namespace {
 
-bool ValidAfterTyping(TNumEdit& e, const QString& text) {
-  e.setText(text);
+bool ValidAfterTyping(TNumEdit& e, const char* text) {
+  e.setText(LocaleDecimal(text));
   e.Check();
   return e.Valid();
 }
@@ -30,7 +33,7 @@ TEST(NumEdit, ChecksNumbersAgainstTheirBounds) {
   EXPECT_FALSE(ValidAfterTyping(e, "20"));
   e.setText("abc");
   EXPECT_EQ(e.RealValue(), 0.5);
-  e.setText("2.5");
+  e.setText(LocaleDecimal("2.5"));
   EXPECT_EQ(e.RealValue(), 2.5);
 }
 
@@ -64,8 +67,8 @@ TEST(NumEdit, FiltersTypedCharactersByKind) {
     e.setEditType(c.type);
     int presses = 0;
     e.OnKeyPress = [&](TNumEdit*, QChar&) { ++presses; };
-    QTest::keyClicks(&e, QString::fromLatin1(c.typed));
-    EXPECT_EQ(e.text(), c.kept) << c.typed;
+    QTest::keyClicks(&e, LocaleDecimal(c.typed));
+    EXPECT_EQ(e.text(), LocaleDecimal(c.kept)) << c.typed;
     EXPECT_EQ(presses, static_cast<int>(std::strlen(c.kept))) << c.typed;
   }
   TNumEdit e;
@@ -93,6 +96,54 @@ TEST(NumEdit, TheKeyPressHandlerMayDropACharacterOrTypeAnotherInItsPlace) {
   EXPECT_EQ(e.text(), "ABC");
   QTest::keyClick(&e, Qt::Key_Backspace);
   EXPECT_EQ(e.text(), "AB");
+}
+
+// Keys as X11 delivers them: Delete carries the text 0x7F, and Alt or Super with a
+// letter carries the letter.
+TEST(NumEdit, EditingAndWindowKeysAreNotTypedCharacters) {
+  const struct {
+    TDataType type;
+    Qt::Key key;
+    const char* text;
+    Qt::KeyboardModifiers modifiers;
+    const char* after;  // from "1|2e", the cursor at the bar
+  } cases[] = {
+      {dtInteger, Qt::Key_Delete, "\x7f", Qt::NoModifier, "1e"},
+      {dtFloat, Qt::Key_Delete, "\x7f", Qt::NoModifier, "1e"},
+      {dtFloat, Qt::Key_Backspace, "\b", Qt::NoModifier, "2e"},
+      {dtFloat, Qt::Key_E, "e", Qt::AltModifier, "12e"},
+      {dtFloat, Qt::Key_E, "e", Qt::MetaModifier, "12e"},
+      {dtInteger, Qt::Key_3, "3", Qt::AltModifier, "12e"},
+      {dtFloat, Qt::Key_E, "e", Qt::NoModifier, "1e2e"},
+  };
+  for (const auto& c : cases) {
+    TNumEdit e;
+    e.setEditType(dtString);
+    e.setText("12e");
+    e.setEditType(c.type);
+    e.setCursorPosition(1);
+    QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString::fromLatin1(c.text));
+    QApplication::sendEvent(&e, &press);
+    EXPECT_EQ(e.text(), c.after) << c.key << " " << c.modifiers;
+    // What the edit does not take goes on to the window (a menu's Alt key).
+    EXPECT_EQ(press.isAccepted(), !(c.modifiers & (Qt::AltModifier | Qt::MetaModifier))) << c.key;
+  }
+}
+
+TEST(NumEdit, APastedNanOrInfinityIsNoNumberInRange) {
+  for (const char* pasted : {"nan", "inf", "-inf", "NaN"}) {
+    TNumEdit e;
+    e.setEditType(dtFloat);
+    e.MinReal = 0.5;
+    e.MaxReal = 20;
+    e.setText("1");
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    e.selectAll();
+    QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(e.text(), pasted);
+    EXPECT_FALSE(e.Valid()) << pasted;
+    EXPECT_EQ(e.RealValue(), 0.5) << pasted;
+  }
 }
 
 class NumEditForm : public ::testing::Test {

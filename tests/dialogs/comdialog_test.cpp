@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -90,6 +92,22 @@ TEST(TFrmComDialog, TcpHidesTheUnitAddressInTheW830BuildOnly) {
   w840.SetTcp(true);
   EXPECT_EQ(w840.GetAddress(), 7);
   EXPECT_FALSE(w840.findChild<QGroupBox*>("GBUnitAddress")->isHidden());
+}
+
+TEST(TFrmComDialog, TheHostFieldShowsAWholeDottedAddress) {
+  for (const TViewerModel model : {TViewerModel::W830, TViewerModel::W840}) {
+    TStore s("");
+    TFrmComDialog dialog(model);
+    dialog.SetTcp(false);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.findChild<QRadioButton*>("RGConnectionItem1"), Qt::LeftButton);
+    auto& host = *dialog.findChild<QLineEdit*>("EdtIndHostname");
+    // The text, the edit's frame and its fixed inner margin of 2 pixels a side.
+    const int frame = host.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &host);
+    const int needed = host.fontMetrics().horizontalAdvance(QStringLiteral("192.168.100.100")) + 2 * frame + 4;
+    EXPECT_GE(host.width(), needed) << static_cast<int>(model);
+  }
 }
 
 TEST(TFrmComDialog, OkRefusesATcpPortOutsideOneTo65535) {

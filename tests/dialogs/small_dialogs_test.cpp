@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include "dialogs/trafficdlg.h"
 #include "link/dmViewer.h"
 #include "tests/support/accessible_names.h"
+#include "tests/support/locale_text.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_exe_dir.h"
 
@@ -15,7 +18,7 @@ namespace {
 
 TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   EXPECT_EQ(TenthsAsSeconds(60), "6");
-  EXPECT_EQ(TenthsAsSeconds(5), "0.5");
+  EXPECT_EQ(TenthsAsSeconds(5), LocaleDecimal("0.5"));
   EXPECT_EQ(SecondsAsTenths(6.5), 65);
   EXPECT_EQ(SecondsAsTenths(0.25), 2);  // half to even
 
@@ -29,7 +32,7 @@ TEST(OptionsDialog, ShowsTenthsAsSecondsAndStoresThemBack) {
   ASSERT_TRUE(serial && tcp);
   EXPECT_EQ(serial->text(), "6");
   EXPECT_EQ(tcp->text(), "7");
-  serial->setText("6.5");
+  serial->setText(LocaleDecimal("6.5"));
   dialog.findChild<QPushButton*>("btnOK")->click();
   EXPECT_EQ(dialog.result(), mrOk);
   EXPECT_EQ(store.GetSerTimeout(), 65);
@@ -46,7 +49,7 @@ TEST(OptionsDialog, EnterInATimeOutFieldPressesOk) {
   auto* serial = dialog.findChild<TNumEdit*>("edtSerialTimeout");
   QTest::mouseClick(serial, Qt::LeftButton);
   serial->selectAll();
-  QTest::keyClicks(serial, "6.5");
+  QTest::keyClicks(serial, LocaleDecimal("6.5"));
   QTest::keyClick(serial, Qt::Key_Return);
   EXPECT_EQ(dialog.result(), mrOk);
   EXPECT_EQ(store.GetSerTimeout(), 65);
@@ -70,6 +73,29 @@ TEST(OptionsDialog, OkRefusesAnOutOfRangeFieldAndCancelStillClearsFirstRun) {
     EXPECT_EQ(dialog.result(), mrCancel);
   }
   EXPECT_FALSE(store.GetFirstRun());
+}
+
+TEST(OptionsDialog, OkRefusesAPastedTimeOutThatIsNoNumberInRange) {
+  for (const char* pasted : {"nan", "inf", "25"}) {
+    TTempExeDir exe;
+    exe.Write("W830_830.ini", "");
+    TdatViewer store;
+    TScriptedPrompter prompter;
+    TfrmOptions dialog(store);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* tcp = dialog.findChild<TNumEdit*>("edtTCPTimeout");
+    QTest::mouseClick(tcp, Qt::LeftButton);
+    QTest::keyClick(tcp, Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keyClick(tcp, Qt::Key_V, Qt::ControlModifier);
+    prompter.AnswerMessage(mrOk);
+    auto* ok = dialog.findChild<QPushButton*>("btnOK");
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"The number must be within the range 0.5s to 20s"}) << pasted;
+    EXPECT_EQ(store.GetTcpTimeout(), 70) << pasted;
+    EXPECT_TRUE(dialog.isVisible()) << pasted;
+  }
 }
 
 TEST(OptionsDialog, EveryFieldCarriesItsCaptionForAssistiveTechnology) {

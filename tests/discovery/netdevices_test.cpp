@@ -148,6 +148,35 @@ TEST_F(DeviceFinderTest, AHostNameThatDoesNotResolveIsReportedTwiceOverAndSendsN
   EXPECT_EQ(Grid().rowCount(), 0);
 }
 
+TEST_F(DeviceFinderTest, AtItsOpeningSizeEveryTitleAndTextShowsWholeAndEachColumnWidensByItself) {
+  StartIndicator(server);
+  Open();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(finder.get()));
+  Find(kLoopbackItem);
+  ASSERT_TRUE(WaitForRows(1));
+  QTableWidget& grid = Grid();
+  QHeaderView& header = *grid.horizontalHeader();
+  int total = 0;
+  for (int c = 0; c < grid.columnCount(); ++c) {
+    const QString title = grid.horizontalHeaderItem(c)->text();
+    EXPECT_GE(grid.columnWidth(c), header.sectionSizeHint(c)) << title.toStdString();
+    const QString text = grid.item(0, c)->text();
+    EXPECT_GT(grid.columnWidth(c), grid.fontMetrics().horizontalAdvance(text) + 6) << text.toStdString();
+    total += grid.columnWidth(c);
+  }
+  EXPECT_LE(total, grid.viewport()->width()) << "the row needs scrolling";
+
+  // A drag on the border between two titles widens the left one only.
+  const int wide = grid.columnWidth(1), next = grid.columnWidth(2);
+  const QPoint border(header.sectionViewportPosition(1) + wide - 1, header.height() / 2);
+  QTest::mousePress(header.viewport(), Qt::LeftButton, {}, border);
+  QTest::mouseMove(header.viewport(), border + QPoint(20, 0));
+  QTest::mouseMove(header.viewport(), border + QPoint(40, 0));
+  QTest::mouseRelease(header.viewport(), Qt::LeftButton, {}, border + QPoint(40, 0));
+  EXPECT_EQ(grid.columnWidth(1), wide + 40);
+  EXPECT_EQ(grid.columnWidth(2), next);
+}
+
 TEST_F(DeviceFinderTest, EveryReplyIsARowAndEachFindStartsAfresh) {
   server.SetDiscoveryAnswer(2, 30);
   StartIndicator(server);

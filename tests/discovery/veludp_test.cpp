@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -269,13 +270,13 @@ TEST_F(VelUDPTest, SocketFailuresRaiseWithTheSystemsReasonAfterOnSocketError) {
     const char* name;
     std::function<void()> act;
     int code;
-    const char* reason;
+    std::string reason;  // the system's own text is in the locale's language
   };
   const Case cases[] = {
-      {"a local port in use", [&] { udp.SetLocalPort(taken.Port()); }, EADDRINUSE, "Address already in use"},
+      {"a local port in use", [&] { udp.SetLocalPort(taken.Port()); }, EADDRINUSE, std::strerror(EADDRINUSE)},
       {"a local host that is no address", [&] { udp.SetLocalHost(QStringLiteral("no-such-interface")); },
        EADDRNOTAVAIL, "Invalid local address no-such-interface"},
-      {"a datagram too long to send", [&] { udp.SendBuffer(QByteArray(70000, 'x')); }, EMSGSIZE, "Message too long"},
+      {"a datagram too long to send", [&] { udp.SendBuffer(QByteArray(70000, 'x')); }, EMSGSIZE, std::strerror(EMSGSIZE)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -18,6 +20,9 @@
 #include "tests/support/unprivileged.h"
 
 namespace {
+
+// The system's reason for an error code, in the locale's language as the log gives it.
+QString SystemText(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
 
 const QRegularExpression kStamp(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}: "));
 
@@ -104,11 +109,11 @@ TEST_F(TrafficLog, AFileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
   exe_.Write(QStringLiteral("plain"), "x");
   struct Case {
     const char* stored;
-    const char* reason;
+    int reason;
   } cases[] = {
-      {"missing/traffic.log", "No such file or directory"},
-      {"plain/traffic.log", "Not a directory"},
-      {"folder.log", "Is a directory"},
+      {"missing/traffic.log", ENOENT},
+      {"plain/traffic.log", ENOTDIR},
+      {"folder.log", EISDIR},
   };
   for (const auto& c : cases) {
     TScriptedPrompter prompter;
@@ -117,7 +122,7 @@ TEST_F(TrafficLog, AFileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
     EXPECT_FALSE(CommsLoggingActive());
     ASSERT_EQ(prompter.Messages().size(), 1u) << c.stored;
     EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (%2)")
-                                          .arg(exe_.Path(QString::fromLatin1(c.stored)), QString::fromLatin1(c.reason)));
+                                          .arg(exe_.Path(QString::fromLatin1(c.stored)), SystemText(c.reason)));
   }
 }
 
@@ -149,8 +154,8 @@ TEST_F(TrafficLog, AFileAnotherViewerLogsIntoIsReportedAndLeftAlone) {
 // A message box runs the event loop, and whatever runs there may log.
 class TLoggingPrompter final : public TPrompter {
  public:
-  TLoggingPrompter() { SetPrompter(this); }
-  ~TLoggingPrompter() override { SetPrompter(nullptr); }
+  TLoggingPrompter() : previous(SetPrompter(this)) {}
+  ~TLoggingPrompter() override { SetPrompter(previous); }
   int MessageDlg(const QString&, TMsgDlgType, TMsgDlgButtons) override { return mrOk; }
   void ShowMessage(const QString&) override {
     CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
@@ -160,6 +165,7 @@ class TLoggingPrompter final : public TPrompter {
   QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   bool PrintDialog(QWidget*, QPrinter&) override { return false; }
   int ExecDialog(QDialog&) override { return mrCancel; }
+  TPrompter* previous;
   int shown = 0;
 };
 
@@ -183,8 +189,8 @@ TEST_F(TrafficLog, AReadOnlyFolderIsReported) {
   }
   EXPECT_FALSE(CommsLoggingActive());
   ASSERT_EQ(prompter.Messages().size(), 1u);
-  EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (Permission denied)")
-                                        .arg(exe_.Path(QStringLiteral("ro/traffic.log"))));
+  EXPECT_EQ(prompter.Messages()[0], QStringLiteral("Log file %1 cannot be opened (%2)")
+                                        .arg(exe_.Path(QStringLiteral("ro/traffic.log")), SystemText(EACCES)));
 }
 
 TEST_F(TrafficLog, AWriteErrorClosesTheLogAndIsReportedOnceOnTheGuiThread) {
@@ -202,7 +208,7 @@ TEST_F(TrafficLog, AWriteErrorClosesTheLogAndIsReportedOnceOnTheGuiThread) {
   QCoreApplication::processEvents();
   ASSERT_EQ(prompter.Messages().size(), 1u);
   EXPECT_TRUE(prompter.Messages()[0].contains(link));
-  EXPECT_TRUE(prompter.Messages()[0].contains(QStringLiteral("No space left on device")));
+  EXPECT_TRUE(prompter.Messages()[0].contains(SystemText(ENOSPC)));
 }
 
 TEST_F(TrafficLog, LinesStayWholeWhenTwoThreadsLogAtOnce) {

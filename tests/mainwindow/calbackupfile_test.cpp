@@ -6,6 +6,7 @@
 
 #include "platform/inifile.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/support/temp_exe_dir.h"
 
 namespace {
 
@@ -93,6 +94,11 @@ TEST(CalBackupFile, RestoreQuestionsFollowTheirOrderAndCompareExactly) {
 TEST(CalBackupFile, TheViewerVersionRunsMinorAndReleaseTogether) {
   EXPECT_EQ(ViewerVersionText("1", "3", "3"), QStringLiteral("1.33"));
   QString version, product;
+  {
+    TTempExeDir elsewhere;  // a program file without a version block, as the window tests have
+    ViewerVersion(version, product);
+    EXPECT_EQ(product, QStringLiteral("<info not available>"));
+  }
   ViewerVersion(version, product);
   EXPECT_EQ(product, QStringLiteral("Velmacor Test"));
   EXPECT_EQ(version, QStringLiteral("1.00"));

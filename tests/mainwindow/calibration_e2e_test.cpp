@@ -3,6 +3,7 @@
 // and told, and what the page shows afterwards. With VIEWER_SNAPSHOT_DIR set, a
 // picture of the page after a read with a linearisation point set is written there.
 #include <QApplication>
+#include <cstdlib>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -26,6 +27,20 @@ class TCalibrationViewerTest : public TCalibrationPageFixture {
   }
   QString Row(int row) { return Control<QListWidget>(*window, "LBxLCal").item(row)->text(); }
 };
+
+TEST_F(TCalibrationViewerTest, ThePanelKeepsTheDisplayPagesProportionsAtAnyWindowSize) {
+  ConnectReadAndShowCalibration();
+  TVoxMimicDisp& panel = window->CalMimic();
+  // 140:65, to the pixel that the division rounds away.
+  auto proportioned = [&] {
+    return panel.isVisible() && panel.width() > 100 && std::abs(panel.width() * 65 - panel.height() * 140) < 140;
+  };
+  for (const QSize size : {QSize(960, 680), QSize(1400, 600), QSize(500, 900)}) {
+    window->resize(size);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->width() == size.width() && proportioned(); }, kWaitMs))
+        << size.width() << "x" << size.height() << ": " << panel.width() << "x" << panel.height();
+  }
+}
 
 TEST_F(TCalibrationViewerTest, AZeroThatRunsBusyThenDoneIsSavedOnYesAndTheSettingsAreReadAgain) {
   ConnectReadAndShowCalibration();

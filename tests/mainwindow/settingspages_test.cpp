@@ -211,12 +211,13 @@ TEST_F(SettingsPages, TheSerialPortInUseCannotBeEdited) {
   pages.SettingsToControls(false);
   auto* tabs = Find<QTabBar>("tcSerial");
   auto* baud = Find<QComboBox>("cbBaud");
-  tabs->setCurrentIndex(1);
+  ClickSubPage("TSSerialPorts");
+  ClickTab(tabs, 1);
   baud->setCurrentIndex(2);
   emit baud->activated(2);
   EXPECT_EQ(baud->currentIndex(), 5);
   EXPECT_EQ(model.Ports[1].Baud, 5);
-  tabs->setCurrentIndex(0);
+  ClickTab(tabs, 0);
   baud->setCurrentIndex(2);
   emit baud->activated(2);
   EXPECT_EQ(model.Ports[0].Baud, 2);
@@ -228,14 +229,18 @@ TEST_F(SettingsPages, SetpointsAreShownAndStoredOneAtATime) {
   pages.SettingsToControls(false);
   auto* tabs = Find<QTabBar>("CtrlSetpoint");
   pages.LoadSetpoint(0);
-  tabs->setCurrentIndex(2);
+  ClickSubPage("TSSetpoint");
+  ClickTab(tabs, 2);
   EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "123.4");
-  Find<QLineEdit>("EdtTarget")->setText("99.9");
+  TypeOver("EdtTarget", "99.9");
   Find<QComboBox>("CBxSetpType")->setCurrentIndex(3);
-  tabs->setCurrentIndex(4);
+  ClickTab(tabs, 4);
   EXPECT_EQ(model.Setpoints[2].Target, 999);
   EXPECT_EQ(model.Setpoints[2].Type, 3);
   EXPECT_EQ(model.Setpoints[4].Target, 0);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "0.0");
+  ClickTab(tabs, 2);
+  EXPECT_EQ(Find<QLineEdit>("EdtTarget")->text(), "99.9");
 }
 
 // The shown setpoint record is only in the controls until it is stored: every way
@@ -449,14 +454,50 @@ TEST_F(SettingsPages, TheMacAddressShowsInItsSixPartsOrWholeInTheFirst) {
 
 // Each field carries its caption; the serial port boxes have none, their items
 // say what they are, nor have the later parts of a split address.
+// Keys as X11 delivers them: Delete carries the text 0x7F, Alt or Super with a key
+// carries the key's character.
+TEST_F(SettingsPages, DeleteEditsANumberFieldAndAltOrSuperTypeNothing) {
+  const struct {
+    Qt::Key key;
+    const char* text;
+    Qt::KeyboardModifiers modifiers;
+    const char* after;  // from "4000", the cursor after the 4
+  } cases[] = {
+      {Qt::Key_Delete, "\x7f", Qt::NoModifier, "400"},
+      {Qt::Key_Backspace, "\b", Qt::NoModifier, "000"},
+      {Qt::Key_5, "5", Qt::AltModifier, "4000"},
+      {Qt::Key_5, "5", Qt::MetaModifier, "4000"},
+      {Qt::Key_5, "5", Qt::NoModifier, "45000"},
+  };
+  for (const auto& c : cases) {
+    TypeOver("EdtFS1", "4000");
+    auto* edit = Find<QLineEdit>("EdtFS1");
+    edit->setCursorPosition(1);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, edit, c.key, QString::fromLatin1(c.text), c.modifiers);
+    EXPECT_EQ(edit->text(), c.after) << c.key << " " << c.modifiers;
+  }
+  // The header box's line limit is for typed characters, not for Delete.
+  auto* memo = Find<QPlainTextEdit>("MemoHeader");
+  memo->setFocus();
+  QTest::keyClicks(memo, QString(30, u'x'));
+  QTest::keyClick(memo, Qt::Key_Home);
+  QTest::sendKeyEvent(QTest::KeyAction::Click, memo, Qt::Key_Delete, QStringLiteral("\x7f"), Qt::NoModifier);
+  EXPECT_EQ(memo->toPlainText(), QString(29, u'x'));
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
 TEST_F(SettingsPages, EveryCaptionedFieldCarriesItForAssistiveTechnology) {
   const QRegularExpression uncaptioned(
-      QStringLiteral("^(edt(Eth|Dest).*[2-6]|cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn))$"));
+      QStringLiteral("^cb(SerialUse|Baud|Parity|Databits|Stopbits|TermEn|DtrEn)$"));
   for (const QString& name : UncaptionedFields(pages))
     EXPECT_TRUE(uncaptioned.match(name).hasMatch()) << name.toStdString();
   EXPECT_EQ(Caption(*Find<QLineEdit>("EdtFS1")), "Full Scale 1");
   EXPECT_EQ(Caption(*Find<QComboBox>("CBxUnits")), "Units");
   EXPECT_EQ(Caption(*Find<QLineEdit>("edtEthAddr1")), "IP Address");
+  // Each part of an address is told apart from the others.
+  EXPECT_EQ(AccessibleName(*Find<QLineEdit>("edtEthAddr2")), "IP Address, part 2");
+  EXPECT_EQ(AccessibleName(*Find<QLineEdit>("edtDest2IP4")), "UDP Destination 2 Address, part 4");
+  EXPECT_EQ(AccessibleName(*Find<QLineEdit>("edtEthMAC6")), "MAC Address, part 6");
 }
 
 }  // namespace

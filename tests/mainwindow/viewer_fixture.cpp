@@ -33,7 +33,7 @@ void TViewerFixture::SetUp() {
   store = std::make_unique<TdatViewer>(program_.model);
   window = std::make_unique<TFrmMain>(program_.variant());
   CreateReusableDialogs(window.get(), program_.variant());
-  window->resize(700, 520);
+  if (!ownWindowSize) window->resize(700, 520);
   window->show();
   // Without an ini file no background picture is named, and the panel stays dark.
   if (!ini.isEmpty()) {

@@ -69,6 +69,8 @@ class TViewerFixture : public ::testing::Test {
   std::vector<TPdfLine> PrintedReport();
 
   const TViewerProgram& program_;
+  // The window keeps the size the program opens it at, instead of the tests' usual one.
+  bool ownWindowSize = false;
   TTempExeDir exe;
   TScriptedPrompter prompter;
   sim::TSimIndicator indicator;

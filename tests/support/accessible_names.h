@@ -6,6 +6,8 @@
 class QWidget;
 
 QString Caption(QWidget& field);
-// The object names of the edits and choice boxes under form that have no caption,
+// The name assistive technology reads for a field: its own, or its caption's.
+QString AccessibleName(QWidget& field);
+// The object names of the edits and choice boxes under form that have no name,
 // in the order of the form's children.
 QStringList UncaptionedFields(const QWidget& form);

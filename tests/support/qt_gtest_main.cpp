@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "tests/support/scripted_prompter.h"
+
 namespace {
 void SetDefault(const char* name, const char* value) {
   if (qgetenv(name).isEmpty()) qputenv(name, value);
@@ -16,5 +18,8 @@ int main(int argc, char** argv) {
   SetDefault("VIEWER_SOURCE_DIR", VIEWER_BUILD_SOURCE_DIR);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // Beneath every test's own: a question no test answers fails that test instead
+  // of opening a real modal box that nobody closes.
+  TScriptedPrompter unanswered;
   return RUN_ALL_TESTS();
 }

@@ -20,8 +20,8 @@ const char* KindName(TPrompt::Kind kind) {
 TPrompt::Kind AnswerKindOf(TPrompt::Kind kind) { return kind == TPrompt::Show ? TPrompt::Message : kind; }
 }  // namespace
 
-TScriptedPrompter::TScriptedPrompter() { SetPrompter(this); }
-TScriptedPrompter::~TScriptedPrompter() { SetPrompter(nullptr); }
+TScriptedPrompter::TScriptedPrompter() : previous_(SetPrompter(this)) {}
+TScriptedPrompter::~TScriptedPrompter() { SetPrompter(previous_); }
 
 void TScriptedPrompter::AnswerMessage(int result) { answers_.push_back({TPrompt::Message, result, {}, {}}); }
 void TScriptedPrompter::AnswerFile(const QString& path) { answers_.push_back({TPrompt::OpenFile, mrOk, path, {}}); }

@@ -25,7 +25,7 @@ struct TPrompt {
 
 class TScriptedPrompter final : public TPrompter {
  public:
-  // Installs itself for its lifetime.
+  // Installs itself for its lifetime, then puts back the one it replaced.
   TScriptedPrompter();
   ~TScriptedPrompter() override;
 
@@ -63,6 +63,7 @@ class TScriptedPrompter final : public TPrompter {
   };
   bool Take(TPrompt::Kind kind, const TPrompt& prompt, Answer& answer);
 
+  TPrompter* previous_;
   std::deque<Answer> answers_;
   std::vector<TPrompt> prompts_;
 };
