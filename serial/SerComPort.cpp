@@ -520,6 +520,11 @@ void TSerComPort::InitPort() {
     SetRS485Mode(rs485_);
     d->SetPriorityBoost(threadBoost_);
     force_ = false;
+    open_ = true;
+    if (savedTriggers_) d->RestoreTriggers(*savedTriggers_);
+    // A user or handler that fails here fails the open: the port closes again.
+    Notify(SerMsg::PortOpened);
+    if (OnPortOpen) OnPortOpen(this);
   } catch (...) {
     force_ = false;
     open_ = false;
@@ -528,15 +533,10 @@ void TSerComPort::InitPort() {
       std::lock_guard lock(dispatcherLock_);
       dispatcher_.reset();
     }
+    d->DonePort();
     throw;
   }
-  open_ = true;
-  if (savedTriggers_) {
-    d->RestoreTriggers(*savedTriggers_);
-    savedTriggers_.reset();
-  }
-  Notify(SerMsg::PortOpened);
-  if (OnPortOpen) OnPortOpen(this);
+  savedTriggers_.reset();
 }
 
 void TSerComPort::Notify(int message) {
@@ -569,12 +569,15 @@ void TSerComPort::DonePort() {
   savedTriggers_ = d->Triggers();
   d->DonePort();
   // A close from inside a delivery leaves the dispatcher to the delivery's end.
-  if (d->InAvailMessage())
+  const bool deferred = d->InAvailMessage();
+  if (deferred)
     closeAfterDelivery_ = true;
   else
     FinishClose();
   Notify(SerMsg::PortClosed);
   if (OnPortClose) OnPortClose(this);
+  // An open asked for while closing follows the notices of the close.
+  if (!deferred) OpenIfPending();
   if (!dumpError.empty()) ShowException(std::runtime_error(dumpError));
 }
 
@@ -585,12 +588,13 @@ void TSerComPort::FinishClose() {
     dispatcher_.reset();
   }
   state_ = psClosed;
-  if (openPending_) {
-    openPending_ = false;
-    InitPort();
-  } else {
-    open_ = false;
-  }
+  if (!openPending_) open_ = false;
+}
+
+void TSerComPort::OpenIfPending() {
+  if (!openPending_ || state_ != psClosed) return;
+  openPending_ = false;
+  InitPort();
 }
 
 void TSerComPort::PutString(const std::string& s) {
@@ -600,7 +604,11 @@ void TSerComPort::PutString(const std::string& s) {
     Check(SerErr::CommNotOpen);
     return;
   }
-  Check(d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size()));
+  const int result = d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+  // A device that failed closes the port as soon as the GUI side hears of it;
+  // until then the port is still open, and what is sent goes nowhere.
+  if (result == SerErr::CommNotOpen && d->Failed()) return;
+  Check(result);
 }
 
 char TSerComPort::GetChar() {
@@ -707,7 +715,10 @@ void TSerComPort::HandleDeliver(unsigned generation) {
       if (self) ShowException(ex);
     }
   });
-  if (self && closeAfterDelivery_ && state_ == psClosing) FinishClose();
+  if (self && closeAfterDelivery_ && state_ == psClosing) {
+    FinishClose();
+    OpenIfPending();
+  }
 }
 
 // Each message goes to DoTrigger first, then to the Trigger operation of its kind.

@@ -241,6 +241,7 @@ class TSerComPort : public QObject {
   void InitPort();
   void DonePort();
   void FinishClose();
+  void OpenIfPending();
   void Reopen();
   void ApplyLine();
   void ApplyFlow();

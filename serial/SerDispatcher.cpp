@@ -98,7 +98,7 @@ int TSerDispatcher::InitPort(const std::string& deviceName, int baud, int lineFl
   statusTriggers_.clear();
   nextSerial_ = 1;
   kill_ = stopped_ = false;
-  failureReported_ = false;
+  failureReported_ = failed_ = false;
 
   dtrFlow_ = lineFlags & SerLineFlag::UseDTR;
   rtsFlow_ = lineFlags & (SerLineFlag::UseRTS | SerLineFlag::RequireCTS);
@@ -175,6 +175,7 @@ void TSerDispatcher::Fail(int code) {
 void TSerDispatcher::ReportFailure(int code) {
   if (failureReported_.exchange(true)) return;
   const bool stopping = kill_;
+  if (!stopping) failed_ = true;
   {
     std::lock_guard lock(stateLock_);
     lineErrors_ = -1;
@@ -217,7 +218,8 @@ int TSerDispatcher::SetLine(int baud, int parity, int stopBits, int dataBits) {
       if (s.ByteSize == 5) s.StopBits = 1;
     }
     s.Raw = true;
-    s.CheckParity = s.Parity != 0;
+    // A device without error counters would hand on a byte with a parity error as NUL.
+    s.CheckParity = false;
     s.DiscardNull = s.ReplaceErrors = false;
     s.ErrorChar = 0;
     return s;
@@ -835,6 +837,16 @@ void TSerDispatcher::ExtractLocked() {
   CommitLocked(got);
 }
 
+void TSerDispatcher::MoveQueuedUp() {
+  bool post;
+  {
+    std::lock_guard lock(dispatchLock_);
+    ExtractLocked();
+    post = ClaimDeliveryLocked();
+  }
+  if (post) RequestDelivery();
+}
+
 void TSerDispatcher::AnnounceArrived() {
   bool post;
   {
@@ -919,8 +931,13 @@ void TSerDispatcher::DispatchLoop() {
   while (!kill_) {
     input_.WaitForWork(TimerWait());
     if (kill_) return;
-    while (std::unique_ptr<TIOBuffer> item = input_.PopIfNotData())
+    bool took = false;
+    while (std::unique_ptr<TIOBuffer> item = input_.PopIfNotData()) {
       if (!HandleItem(*item)) return;
+      took = true;
+    }
+    // Received bytes queued behind what was taken waited only for it to go.
+    if (took) MoveQueuedUp();
     CheckTriggers();
   }
 }

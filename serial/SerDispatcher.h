@@ -185,6 +185,8 @@ class TSerDispatcher {
   bool InAvailMessage();
 
   bool Running() const { return running_; }
+  // The threads ended on a device failure, which is on its way to the GUI side.
+  bool Failed() const { return failed_; }
   // Modem lines in the high nibble, their changes since the last call in the low
   // one (0x04 also for a ring).
   int ModemStatus();
@@ -231,6 +233,8 @@ class TSerDispatcher {
   void ScanLocked();
   void ExtractLocked();
   void AnnounceArrived();
+  // Moves queued bytes into the ring's free room and announces them.
+  void MoveQueuedUp();
   // When a delivery is due, marks it asked for; the caller then calls RequestDelivery
   // without the lock.
   bool ClaimDeliveryLocked();
@@ -305,6 +309,7 @@ class TSerDispatcher {
   std::atomic<bool> stopped_{false};
   std::atomic<bool> running_{false};
   std::atomic<bool> failureReported_{false};
+  std::atomic<bool> failed_{false};
   int priorityBoost_ = 0;
   std::thread reader_, writer_, status_, dispatch_;
 
