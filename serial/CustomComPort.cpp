@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <cerrno>
+#include <stdexcept>
+#include <utility>
 
 #include "platform/guard.h"
 #include "platform/inifile.h"
@@ -25,6 +27,10 @@ std::string DeviceOf(const std::string& port) {
   int number = 0;
   return IsComName(port, number) ? "/dev/ttyS" + std::to_string(number - 1) : port;
 }
+
+// The order in which the events of one wake-up reach the program, in every mode.
+constexpr TComEvent kEventOrder[] = {evError, evRxChar, evTxEmpty, evBreak, evRing,
+                                     evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
 
 QString Yes(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -56,7 +62,7 @@ void TComTimeouts::Assign(const TComTimeouts& o) {
 TFlowControl TComFlowControl::FlowControl() const {
   if (ControlRTS == rtsHandshake && OutCTSFlow && !XonXoffIn && !XonXoffOut) return fcHardware;
   if (ControlRTS == rtsDisable && !OutCTSFlow && XonXoffIn && XonXoffOut) return fcSoftware;
-  if (ControlRTS == rtsHandshake || OutCTSFlow || XonXoffIn || XonXoffOut) return fcCustom;
+  if (ControlRTS != rtsDisable || OutCTSFlow || XonXoffIn || XonXoffOut) return fcCustom;
   return fcNone;
 }
 
@@ -240,8 +246,9 @@ void TCustomComPort::Open() {
   stop_ = false;
   queue_.clear();
   lineErrors_ = 0;
-  pending_ = 0;
+  pending_ = modemPending_ = 0;
   pendingOrder_.clear();
+  failures_.clear();
   deliveryPosted_ = txPending_ = false;
   readFailure_ = 0;
   if (events_ != 0) {
@@ -297,7 +304,10 @@ void TCustomComPort::Close() {
   if (OnDSRChange) OnDSRChange(this, false);
   if (OnRLSDChange) OnRLSDChange(this, false);
   if (OnBeforeClose) OnBeforeClose(this);
-  if (device_->PurgeInput() < 0 || device_->PurgeOutput() < 0) Raise(5);
+  // A device that hung up cannot purge, but it still closes.
+  const bool inputPurged = device_->PurgeInput() >= 0;
+  const bool purged = device_->PurgeOutput() >= 0 && inputPurged;
+  const int purgeError = device_->LastSystemError();
   StopThreads();
   delete window_;
   window_ = nullptr;
@@ -305,6 +315,7 @@ void TCustomComPort::Close() {
   device_.reset();
   connected_ = false;
   if (OnAfterClose) OnAfterClose(this);
+  if (!purged) throw EComPort(5, purgeError);
 }
 
 // The event thread moves what arrives into the port's queue while there is room
@@ -319,12 +330,15 @@ void TCustomComPort::EventLoop() {
     bool watchTx;
     {
       std::unique_lock lock(lock_);
-      changed_.wait(lock, [this] { return stop_ || static_cast<int>(queue_.size()) < queueLimit_; });
+      changed_.wait(lock, [this] {
+        return stop_ || modemPending_ != 0 || static_cast<int>(queue_.size()) < queueLimit_;
+      });
       if (stop_) return;
       room = queueLimit_ - static_cast<int>(queue_.size());
       watchTx = txPending_;
     }
-    const int ready = device_->WaitReadable(watchTx ? kTxPollMs : SerWait::Forever);
+    // A full queue reads nothing, but modem-line changes still go out.
+    const int ready = room > 0 ? device_->WaitReadable(watchTx ? kTxPollMs : SerWait::Forever) : SerWait::TimedOut;
     if (stop_ || ready == SerWait::Woken) return;
     TComEvents events = 0;
     int n = 0;
@@ -332,6 +346,7 @@ void TCustomComPort::EventLoop() {
     const int errors = ready < 0 ? ready : device_->TakeLineErrors();
     {
       std::lock_guard lock(lock_);
+      events |= std::exchange(modemPending_, 0u);
       if (ready < 0 || n < 0) {
         readFailure_ = ready < 0 ? ready : n;
         lineErrors_ |= ComLineError::IO;
@@ -381,21 +396,31 @@ void TCustomComPort::ModemLoop(int last) {
     if (changed & SerModem::RLSD) events |= EventBit(evRLSD);
     if ((bits & SerModem::Ring) && !(last & SerModem::Ring)) events |= EventBit(evRing);
     last = bits;
-    Signal(events & events_);
+    if (deliveryMode_ != 2) {
+      Signal(events & events_);
+      continue;
+    }
+    // Handlers of delivery mode 2 run on the event thread alone, never two at once.
+    {
+      std::lock_guard lock(lock_);
+      modemPending_ |= events & events_;
+    }
+    changed_.notify_all();
+    device_->Interrupt();
   }
 }
 
 void TCustomComPort::Signal(TComEvents events) {
   if (!events) return;
-  if (deliveryMode_ == 2) return Deliver(events);
+  if (deliveryMode_ == 2) return DeliverOnEventThread(events);
   bool post = false;
   int messages = 0;
   {
     std::lock_guard lock(lock_);
     if (deliveryMode_ == 1) {
-      for (unsigned e = 0; e < 10; ++e) {
-        if (!(events & (1u << e)) || (pending_ & (1u << e))) continue;
-        pendingOrder_.push_back(static_cast<TComEvent>(e));
+      for (const TComEvent e : kEventOrder) {
+        if (!(events & EventBit(e)) || (pending_ & EventBit(e))) continue;
+        pendingOrder_.push_back(e);
         ++messages;
       }
     } else {
@@ -418,7 +443,35 @@ void TCustomComPort::DeliverPending() {
     pending_ = 0;
     deliveryPosted_ = false;
   }
-  if (connected_) Deliver(events);
+  if (connected_) Guarded([&] { Deliver(events); });
+}
+
+// A handler's failure is shown on the GUI thread, as in the other modes; the
+// event thread goes on.
+void TCustomComPort::DeliverOnEventThread(TComEvents events) {
+  std::string failure;
+  try {
+    Deliver(events);
+    return;
+  } catch (const std::exception& e) {
+    failure = e.what();
+  } catch (...) {
+    failure = "An unexpected error occurred.";
+  }
+  {
+    std::lock_guard lock(lock_);
+    failures_.push_back(std::move(failure));
+  }
+  QMetaObject::invokeMethod(this, "ShowFailures", Qt::QueuedConnection);
+}
+
+void TCustomComPort::ShowFailures() {
+  std::deque<std::string> failures;
+  {
+    std::lock_guard lock(lock_);
+    failures.swap(failures_);
+  }
+  for (const std::string& failure : failures) ShowException(std::runtime_error(failure));
 }
 
 void TCustomComPort::DeliverOne() {
@@ -430,14 +483,12 @@ void TCustomComPort::DeliverOne() {
     pendingOrder_.pop_front();
     pending_ &= ~event;
   }
-  if (connected_) Deliver(event);
+  if (connected_) Guarded([&] { Deliver(event); });
 }
 
 // One wake-up's events, in their fixed order.
 void TCustomComPort::Deliver(TComEvents events) {
-  static constexpr TComEvent kOrder[] = {evError, evRxChar, evTxEmpty, evBreak, evRing,
-                                         evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
-  for (const TComEvent e : kOrder) {
+  for (const TComEvent e : kEventOrder) {
     if (!(events & EventBit(e))) continue;
     switch (e) {
       case evError:

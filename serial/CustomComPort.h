@@ -274,6 +274,8 @@ class TCustomComPort : public QObject {
   // Hands events over by DeliveryMode.
   void Signal(TComEvents events);
   Q_INVOKABLE void DeliverPending();
+  void DeliverOnEventThread(TComEvents events);
+  Q_INVOKABLE void ShowFailures();
   void DeliverOne();
   void Deliver(TComEvents events);
   void DeliverRxChar();
@@ -319,6 +321,8 @@ class TCustomComPort : public QObject {
   int lineErrors_ = 0;  // ComLineError bits
   TComEvents pending_ = 0;
   std::deque<TComEvent> pendingOrder_;  // delivery mode 1
+  TComEvents modemPending_ = 0;         // delivery mode 2: for the event thread to deliver
+  std::deque<std::string> failures_;    // delivery mode 2: handlers' failures, to be shown
   std::atomic<char> watchedChar_{0};
   bool deliveryPosted_ = false;
   bool txPending_ = false;  // written bytes have yet to leave the device
