@@ -258,6 +258,8 @@ class TSerComPort : public QObject {
   template <class D>
   void WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append, bool hex,
                        bool allHex, TTraceLogState& state);
+  // The dispatcher's callbacks for the opening of that generation.
+  TSerDispatcherCallbacks DeliveryCallbacks(unsigned generation);
   void HandleDeliver(unsigned generation);
   void HandleMessage(const TTriggerMessage& m);
   void HandleFailure(unsigned generation, int code);
