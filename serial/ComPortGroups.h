@@ -1,7 +1,6 @@
 #pragma once
 // The settings groups of the component set's port: time-outs, flow control,
-// parity and buffer sizes. Each knows its port and re-applies its part of the
-// device settings when a value changes.
+// parity and buffer sizes.
 #include "serial/ComSet.h"
 
 class TCustomComPort;
