@@ -12,7 +12,6 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -22,89 +21,12 @@
 #include <thread>
 #include <vector>
 
+#include "serial/ComPortEvents.h"
+#include "serial/ComPortGroups.h"
 #include "serial/ComSet.h"
 #include "serial/SerDevice.h"
 
-class TCustomComPort;
 class TMemIniFile;
-
-// Each group re-applies its part of the device settings when a value changes;
-// the time-outs are taken by Read and Write as they go.
-class TComTimeouts {
- public:
-  // -1 stands for "no interval": with both totals 0 a read returns at once.
-  int ReadInterval = -1;
-  int ReadTotalMultiplier = 0;
-  int ReadTotalConstant = 0;
-  int WriteTotalMultiplier = 100;
-  int WriteTotalConstant = 1000;
-  void Assign(const TComTimeouts& other);
-};
-
-class TComFlowControl {
- public:
-  explicit TComFlowControl(TCustomComPort* port = nullptr) : port_(port) {}
-  bool OutCTSFlow = false;
-  bool OutDSRFlow = false;
-  TDTRFlowControl ControlDTR = dtrDisable;
-  TRTSFlowControl ControlRTS = rtsDisable;
-  bool XonXoffOut = false;
-  bool XonXoffIn = false;
-  bool DSRSensitivity = false;
-  bool TxContinueOnXoff = false;
-  char XonChar = 17;
-  char XoffChar = 19;
-  template <class T>
-  void Set(T TComFlowControl::*field, T value) {
-    if (this->*field == value) return;
-    this->*field = value;
-    Changed();
-  }
-  TFlowControl FlowControl() const;
-  void SetFlowControl(TFlowControl value);
-  void Assign(const TComFlowControl& other);
-
- private:
-  void Changed();
-  TCustomComPort* port_;
-};
-
-class TComParity {
- public:
-  explicit TComParity(TCustomComPort* port = nullptr) : port_(port) {}
-  TParityBits Bits = prNone;
-  // Received bytes are checked for parity; with Replace a bad one arrives as ReplaceChar.
-  bool Check = false;
-  bool Replace = false;
-  char ReplaceChar = 0;
-  template <class T>
-  void Set(T TComParity::*field, T value) {
-    if (this->*field == value) return;
-    this->*field = value;
-    Changed();
-  }
-  void Assign(const TComParity& other);
-
- private:
-  void Changed();
-  TCustomComPort* port_;
-};
-
-class TComBuffer {
- public:
-  explicit TComBuffer(TCustomComPort* port = nullptr) : port_(port) {}
-  int InputSize() const { return input_; }
-  int OutputSize() const { return output_; }
-  // A positive odd size is lowered by one.
-  void SetInputSize(int size);
-  void SetOutputSize(int size);
-  void Assign(const TComBuffer& other);
-
- private:
-  TCustomComPort* port_;
-  int input_ = 1024;
-  int output_ = 1024;
-};
 
 enum TStoredGroup : unsigned {
   sgBasic = 1u << 0,
@@ -113,63 +35,6 @@ enum TStoredGroup : unsigned {
   sgBuffer = 1u << 3,
   sgTimeouts = 1u << 4,
   sgFlowControl = 1u << 5,
-};
-
-// The events a port watches, numbered as in its set.
-enum TComEvent : unsigned {
-  evRxChar = 0,
-  evTxEmpty = 1,
-  evRxFlag = 2,
-  evRing = 3,
-  evBreak = 4,
-  evCTS = 5,
-  evDSR = 6,
-  evError = 7,
-  evRLSD = 8,
-  evRx80Full = 9,
-};
-using TComEvents = unsigned;
-constexpr TComEvents EventBit(TComEvent e) { return 1u << e; }
-constexpr TComEvents kAllComEvents = (1u << 10) - 1;
-
-// The priority the event thread asks for.
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
-
-// The line-error set of the error event.
-namespace ComLineError {
-constexpr int Frame = 0x01;
-constexpr int Parity = 0x02;
-constexpr int Overrun = 0x04;
-constexpr int Break = 0x08;
-constexpr int IO = 0x10;
-constexpr int Mode = 0x20;
-constexpr int RxOver = 0x40;
-constexpr int TxFull = 0x80;
-}  // namespace ComLineError
-
-// A component linked to a port: it hears of the modem lines and of receive and
-// transmit activity, and may take the received bytes as buffers.
-class TComLink {
- public:
-  virtual ~TComLink() = default;
-  virtual void CTSChange(bool on) {}
-  virtual void DSRChange(bool on) {}
-  virtual void RLSDChange(bool on) {}
-  virtual void RxActivity(bool on) {}
-  virtual void TxActivity(bool on) {}
-  virtual bool TakesRxBuffer() const { return false; }
-  virtual void RxBuffer(const char* data, int count) {}
-};
-
-// Receives delivery mode 1's messages, one per event.
-class TComEventWindow final : public QObject {
-  Q_OBJECT
- public:
-  explicit TComEventWindow(TCustomComPort* port);
-  Q_INVOKABLE void Message();
-
- private:
-  TCustomComPort* port_;
 };
 
 class TCustomComPort : public QObject {
@@ -269,17 +134,22 @@ class TCustomComPort : public QObject {
 
  private:
   bool Applies() const { return connected_ && updateCount_ == 0 && !loading_; }
+  // CustomComPortEvents.cpp: the event threads and the delivery modes.
   void EventLoop();
   void ModemLoop(int last);
   // Hands events over by DeliveryMode.
   void Signal(TComEvents events);
   Q_INVOKABLE void DeliverPending();
+  void DeliverOnEventThread(TComEvents events);
+  Q_INVOKABLE void ShowFailures();
   void DeliverOne();
   void Deliver(TComEvents events);
   void DeliverRxChar();
   void DeliverModem(TComEvent event);
   void StopThreads();
+  // CustomComPortIO.cpp: reads and writes under the time-outs.
   int TakeQueued(char* out, int count);
+  // CustomComPortIni.cpp: the settings in an ini file.
   QString Section() const;
   [[noreturn]] void Raise(int code);
 
@@ -310,7 +180,10 @@ class TCustomComPort : public QObject {
   // takes the messages still on their way with it. Set before the threads start.
   TComEventWindow* window_ = nullptr;
 
-  // Shared with the event threads.
+  // The lock guards what the GUI thread shares with the event threads: the
+  // received bytes, the line errors, the events on their way and the failures
+  // to show. No handler runs with it held, and the device is called without it
+  // but for the counts a wake-up reads.
   std::mutex lock_;
   std::condition_variable changed_;
   std::atomic<bool> stop_{false};
@@ -319,6 +192,8 @@ class TCustomComPort : public QObject {
   int lineErrors_ = 0;  // ComLineError bits
   TComEvents pending_ = 0;
   std::deque<TComEvent> pendingOrder_;  // delivery mode 1
+  TComEvents modemPending_ = 0;         // delivery mode 2: for the event thread to deliver
+  std::deque<std::string> failures_;    // delivery mode 2: handlers' failures, to be shown
   std::atomic<char> watchedChar_{0};
   bool deliveryPosted_ = false;
   bool txPending_ = false;  // written bytes have yet to leave the device

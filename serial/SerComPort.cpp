@@ -1,11 +1,8 @@
 #include "serial/SerComPort.h"
 
 #include <QCoreApplication>
-#include <QEvent>
-#include <QPointer>
 #include <QThread>
 
-#include "platform/exepath.h"
 #include "platform/guard.h"
 #include "platform/prompter.h"
 #include "serial/ComSelectForm.h"
@@ -16,24 +13,10 @@
 
 namespace {
 
-const QEvent::Type kDeliverEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-const QEvent::Type kFailureEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-// One event per delivery; the generation tells events of an earlier opening apart.
-class TPortEvent final : public QEvent {
- public:
-  TPortEvent(QEvent::Type type, unsigned generation, int code)
-      : QEvent(type), Generation(generation), Code(code) {}
-  unsigned Generation;
-  int Code;
-};
-
 bool OnGuiThread() {
   const QCoreApplication* app = QCoreApplication::instance();
   return app && QThread::currentThread() == app->thread();
 }
-
-std::string StoredPath(const QString& name) { return ResolveStoredPath(name).toLocal8Bit().toStdString(); }
 
 }  // namespace
 
@@ -261,187 +244,6 @@ void TSerComPort::SetXOffChar(char c) {
 }
 
 // A restart with the new size keeps a paused trace paused.
-void TSerComPort::SetTraceSize(unsigned size) {
-  traceSize_ = std::min<unsigned>(size, TSerTrace::kMaxSize);
-  if (state_ != psOpen || (tracing_ != tlOn && tracing_ != tlPause)) return;
-  TSerTrace& trace = Dispatcher()->Trace();
-  trace.Start(traceSize_);
-  if (tracing_ == tlPause) trace.Pause();
-}
-
-void TSerComPort::SetLogSize(unsigned size) {
-  logSize_ = std::min<unsigned>(size, TSerDispatchLog::kMaxSize);
-  if (state_ != psOpen || (logging_ != tlOn && logging_ != tlPause)) return;
-  TSerDispatchLog& log = Dispatcher()->Log();
-  log.Start(logSize_, DevicePath());
-  if (logging_ == tlPause) log.Pause();
-}
-
-// The trace's states: on, paused, or off; the other values are actions that end in one of those.
-void TSerComPort::ApplyTrace(TTraceLogState state) {
-  TSerTrace& trace = Dispatcher()->Trace();
-  const std::string file = StoredPath(traceName_);
-  switch (state) {
-    case tlOff: trace.Stop(); break;
-    case tlOn:
-      if (trace.Enabled()) trace.Resume(); else trace.Start(traceSize_);
-      break;
-    case tlPause: trace.Pause(); break;
-    case tlClear: trace.Clear(); return;
-    case tlDump:
-    case tlAppend: {
-      const int r = trace.Enabled() ? trace.WriteTo(file, state == tlAppend, traceHex_, traceAllHex_) : 0;
-      trace.Stop();
-      tracing_ = tlOff;
-      Check(r);
-      return;
-    }
-    case tlAppendAndContinue: {
-      // A trace that was never started, or a failed write, leaves everything as it was.
-      Check(trace.WriteTo(file, true, traceHex_, traceAllHex_));
-      trace.Clear();
-      trace.Resume();
-      break;
-    }
-  }
-  tracing_ = state == tlAppendAndContinue ? tlOn : state;
-}
-
-void TSerComPort::ApplyLog(TTraceLogState state) {
-  TSerDispatchLog& log = Dispatcher()->Log();
-  const std::string file = StoredPath(logName_);
-  switch (state) {
-    case tlOff: log.Stop(); break;
-    case tlOn:
-      if (log.Enabled()) log.Resume(); else log.Start(logSize_, DevicePath());
-      break;
-    case tlPause: log.Pause(); break;
-    case tlClear: log.Clear(); return;
-    case tlDump:
-    case tlAppend: {
-      const int r = log.Enabled() ? log.WriteTo(file, state == tlAppend, logHex_, logAllHex_) : 0;
-      log.Stop();
-      logging_ = tlOff;
-      Check(r);
-      return;
-    }
-    case tlAppendAndContinue: {
-      Check(log.WriteTo(file, true, logHex_, logAllHex_));
-      log.Clear();
-      log.Resume();
-      break;
-    }
-  }
-  logging_ = state == tlAppendAndContinue ? tlOn : state;
-}
-
-void TSerComPort::SetTracing(TTraceLogState state) {
-  if (state_ != psOpen) {
-    tracing_ = state > tlOn ? tlOff : state;
-    return;
-  }
-  if (state == tracing_ && !force_) return;
-  ApplyTrace(state);
-}
-
-void TSerComPort::SetLogging(TTraceLogState state) {
-  if (state_ != psOpen) {
-    logging_ = state > tlOn ? tlOff : state;
-    return;
-  }
-  if (state == logging_ && !force_) return;
-  ApplyLog(state);
-}
-
-std::shared_ptr<TSerDispatcher> TSerComPort::DiagnosticsDispatcher() {
-  if (state_ == psClosing) return nullptr;
-  return RequireDispatcher();
-}
-
-template <class D>
-void TSerComPort::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
-                                 TTraceLogState after) {
-  auto d = DiagnosticsDispatcher();
-  if (!d) return;
-  D& diag = ((*d).*diagnostic)();
-  if (Check(diag.Enabled() ? SerErr::Ok : D::kNotEnabled) < 0) return;
-  (diag.*step)();
-  state = after;
-}
-
-template <class D>
-void TSerComPort::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append,
-                                  bool hex, bool allHex, TTraceLogState& state) {
-  auto d = DiagnosticsDispatcher();
-  if (!d) return;
-  D& diag = ((*d).*diagnostic)();
-  if (Check(diag.WriteTo(StoredPath(fileName), append, hex, allHex)) < 0) return;
-  diag.Stop();
-  state = tlOff;
-}
-
-void TSerComPort::TraceStart(unsigned size) {
-  auto d = DiagnosticsDispatcher();
-  if (!d) return;
-  d->Trace().Start(std::min<unsigned>(size, TSerTrace::kMaxSize));
-  tracing_ = tlOn;
-}
-
-void TSerComPort::TraceWrite(const QString& fileName) {
-  WriteDiagnostic(&TSerDispatcher::Trace, fileName, false, traceHex_, traceAllHex_, tracing_);
-}
-
-void TSerComPort::TraceAppend(const QString& fileName) {
-  WriteDiagnostic(&TSerDispatcher::Trace, fileName, true, traceHex_, traceAllHex_, tracing_);
-}
-
-void TSerComPort::TraceClear() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_); }
-void TSerComPort::TraceStop() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff); }
-void TSerComPort::TraceResume() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn); }
-void TSerComPort::TracePause() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause); }
-
-void TSerComPort::LogStart(unsigned size) {
-  auto d = DiagnosticsDispatcher();
-  if (!d) return;
-  d->Log().Start(std::min<unsigned>(size, TSerDispatchLog::kMaxSize), DevicePath());
-  logging_ = tlOn;
-}
-
-void TSerComPort::LogWrite(const QString& fileName) {
-  WriteDiagnostic(&TSerDispatcher::Log, fileName, false, logHex_, logAllHex_, logging_);
-}
-
-void TSerComPort::LogAppend(const QString& fileName) {
-  WriteDiagnostic(&TSerDispatcher::Log, fileName, true, logHex_, logAllHex_, logging_);
-}
-
-void TSerComPort::LogClear() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_); }
-void TSerComPort::LogStop() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff); }
-void TSerComPort::LogResume() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn); }
-void TSerComPort::LogPause() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause); }
-
-void TSerComPort::SetOnTrigger(TTriggerEvent handler) { SetEvent(onTrigger_, std::move(handler)); }
-void TSerComPort::SetOnTriggerAvail(TTriggerAvailEvent handler) { SetEvent(onTriggerAvail_, std::move(handler)); }
-void TSerComPort::SetOnTriggerData(TTriggerHandleEvent handler) { SetEvent(onTriggerData_, std::move(handler)); }
-void TSerComPort::SetOnTriggerStatus(TTriggerHandleEvent handler) { SetEvent(onTriggerStatus_, std::move(handler)); }
-void TSerComPort::SetOnTriggerTimer(TTriggerHandleEvent handler) { SetEvent(onTriggerTimer_, std::move(handler)); }
-void TSerComPort::SetOnTriggerLineError(TTriggerLineErrorEvent handler) {
-  SetEvent(onTriggerLineError_, std::move(handler));
-}
-void TSerComPort::SetOnTriggerModemStatus(TNotifyEvent handler) { SetEvent(onTriggerModemStatus_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutbuffFree(TNotifyEvent handler) { SetEvent(onTriggerOutbuffFree_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutbuffUsed(TNotifyEvent handler) { SetEvent(onTriggerOutbuffUsed_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutSent(TNotifyEvent handler) { SetEvent(onTriggerOutSent_, std::move(handler)); }
-
-// Without any trigger event no message reaches the port.
-void TSerComPort::UpdateHandlerState() {
-  auto d = Dispatcher();
-  if (!d) return;
-  d->SetPortHandlerInstalled(onTrigger_ || onTriggerAvail_ || onTriggerData_ || onTriggerStatus_ || onTriggerTimer_ ||
-                             onTriggerLineError_ || onTriggerModemStatus_ || onTriggerOutbuffFree_ ||
-                             onTriggerOutbuffUsed_ || onTriggerOutSent_);
-}
-
 void TSerComPort::SetOpen(bool open) {
   if (open == open_) return;
   if (loading_) {
@@ -480,23 +282,14 @@ void TSerComPort::ValidateComNumber() {
   deviceName_ = form.SelectedDevice();
 }
 
-void TSerComPort::PostEvent(int type, unsigned generation, int code) {
-  auto* event = new TPortEvent(static_cast<QEvent::Type>(type), generation, code);
-  eventsPosted_.fetch_add(1, std::memory_order_release);
-  QCoreApplication::postEvent(this, event);
-}
-
 void TSerComPort::InitPort() {
   if (tapiMode_ != tmOn) ValidateComNumber();
   if (deviceLayer_ != dlWin32) CheckException(SerErr::NullApi);
   // A telephony line hands over an open device; no line does so here.
   if (tapiMode_ == tmOn) CheckException(SerErr::NotOpenedByTapi);
   const unsigned generation = ++generation_;
-  TSerDispatcherCallbacks callbacks;
-  callbacks.DeliveryReady = [this, generation] { PostEvent(kDeliverEvent, generation); };
-  callbacks.Failed = [this, generation](int code) { PostEvent(kFailureEvent, generation, code); };
-  auto d = std::make_shared<TSerDispatcher>(
-      deviceFactory_ ? deviceFactory_() : std::make_unique<TTermiosDevice>(), std::move(callbacks));
+  auto d = std::make_shared<TSerDispatcher>(deviceFactory_ ? deviceFactory_() : std::make_unique<TTermiosDevice>(),
+                                            DeliveryCallbacks(generation));
   const int flags = (dtr_ ? SerLineFlag::DTR : 0) | (rts_ ? SerLineFlag::RTS : 0) | (hwFlow_ << 4);
   int result = d->InitPort(DevicePath(), baud_, flags, outSize_, inSize_, stopBits_, dataBits_, parity_);
   if (result == SerErr::FileNotFound || result == SerErr::PathNotFound) result = SerErr::BadId;
@@ -521,6 +314,11 @@ void TSerComPort::InitPort() {
     SetRS485Mode(rs485_);
     d->SetPriorityBoost(threadBoost_);
     force_ = false;
+    open_ = true;
+    if (savedTriggers_) d->RestoreTriggers(*savedTriggers_);
+    // A user or handler that fails here fails the open: the port closes again.
+    Notify(SerMsg::PortOpened);
+    if (OnPortOpen) OnPortOpen(this);
   } catch (...) {
     force_ = false;
     open_ = false;
@@ -529,15 +327,10 @@ void TSerComPort::InitPort() {
       std::lock_guard lock(dispatcherLock_);
       dispatcher_.reset();
     }
+    d->DonePort();
     throw;
   }
-  open_ = true;
-  if (savedTriggers_) {
-    d->RestoreTriggers(*savedTriggers_);
-    savedTriggers_.reset();
-  }
-  Notify(SerMsg::PortOpened);
-  if (OnPortOpen) OnPortOpen(this);
+  savedTriggers_.reset();
 }
 
 void TSerComPort::Notify(int message) {
@@ -570,12 +363,15 @@ void TSerComPort::DonePort() {
   savedTriggers_ = d->Triggers();
   d->DonePort();
   // A close from inside a delivery leaves the dispatcher to the delivery's end.
-  if (d->InAvailMessage())
+  const bool deferred = d->InAvailMessage();
+  if (deferred)
     closeAfterDelivery_ = true;
   else
     FinishClose();
   Notify(SerMsg::PortClosed);
   if (OnPortClose) OnPortClose(this);
+  // An open asked for while closing follows the notices of the close.
+  if (!deferred) OpenIfPending();
   if (!dumpError.empty()) ShowException(std::runtime_error(dumpError));
 }
 
@@ -586,12 +382,13 @@ void TSerComPort::FinishClose() {
     dispatcher_.reset();
   }
   state_ = psClosed;
-  if (openPending_) {
-    openPending_ = false;
-    InitPort();
-  } else {
-    open_ = false;
-  }
+  if (!openPending_) open_ = false;
+}
+
+void TSerComPort::OpenIfPending() {
+  if (!openPending_ || state_ != psClosed) return;
+  openPending_ = false;
+  InitPort();
 }
 
 void TSerComPort::PutString(const std::string& s) {
@@ -601,7 +398,11 @@ void TSerComPort::PutString(const std::string& s) {
     Check(SerErr::CommNotOpen);
     return;
   }
-  Check(d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size()));
+  const int result = d->PutBlock(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+  // A device that failed closes the port as soon as the GUI side hears of it;
+  // until then the port is still open, and what is sent goes nowhere.
+  if (result == SerErr::CommNotOpen && d->Failed()) return;
+  Check(result);
 }
 
 char TSerComPort::GetChar() {
@@ -653,144 +454,4 @@ int TSerComPort::ModemStatus() {
 void TSerComPort::ProcessComm() {
   if (state_ == psClosing) return;
   if (auto d = RequireDispatcher()) Check(d->Yield());
-}
-
-int TSerComPort::AddDataTrigger(const std::string& pattern, bool ignoreCase) {
-  auto d = RequireDispatcher();
-  return d ? Check(d->AddDataTrigger(pattern, ignoreCase)) : SerErr::CommNotOpen;
-}
-
-int TSerComPort::AddTimerTrigger() {
-  auto d = RequireDispatcher();
-  return d ? Check(d->AddTimerTrigger()) : SerErr::CommNotOpen;
-}
-
-void TSerComPort::SetTimerTrigger(int handle, int ticks, bool activate) {
-  if (auto d = RequireDispatcher()) Check(d->SetTimerTrigger(handle, ticks, activate));
-}
-
-int TSerComPort::AddStatusTrigger(int kind) {
-  auto d = RequireDispatcher();
-  return d ? Check(d->AddStatusTrigger(kind)) : SerErr::CommNotOpen;
-}
-
-void TSerComPort::SetStatusTrigger(int handle, int value, bool activate) {
-  if (auto d = RequireDispatcher()) Check(d->SetStatusTrigger(handle, value, activate));
-}
-
-void TSerComPort::RemoveTrigger(int handle) {
-  if (auto d = RequireDispatcher()) Check(d->RemoveTrigger(handle));
-}
-
-void TSerComPort::customEvent(QEvent* event) {
-  eventsPosted_.load(std::memory_order_acquire);
-  const auto* e = dynamic_cast<const TPortEvent*>(event);
-  if (!e) return;
-  try {
-    if (e->type() == kDeliverEvent)
-      HandleDeliver(e->Generation);
-    else if (e->type() == kFailureEvent)
-      HandleFailure(e->Generation, e->Code);
-  } catch (const std::exception& ex) {
-    ShowException(ex);
-  }
-}
-
-void TSerComPort::HandleDeliver(unsigned generation) {
-  auto d = Dispatcher();
-  if (!d || generation != generation_) return;
-  QPointer<TSerComPort> self(this);
-  d->Deliver([this, &self](const TTriggerMessage& m) {
-    // A handler's failure is shown here; the delivery still ends normally.
-    try {
-      HandleMessage(m);
-    } catch (const std::exception& ex) {
-      if (self) ShowException(ex);
-    }
-  });
-  if (self && closeAfterDelivery_ && state_ == psClosing) FinishClose();
-}
-
-// Each message goes to DoTrigger first, then to the Trigger operation of its kind.
-// Each of those copies its handler before calling it: a handler may replace itself.
-void TSerComPort::HandleMessage(const TTriggerMessage& m) {
-  DoTrigger(m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
-  switch (m.Msg) {
-    case SerMsg::Avail: return TriggerAvail(m.WParam);
-    case SerMsg::Data: return TriggerData(m.WParam);
-    case SerMsg::Timer: return TriggerTimer(m.WParam);
-    default: break;
-  }
-  TriggerStatus(m.WParam);
-  switch (m.WParam & SerStatus::KindMask) {
-    case SerStatus::ModemStatus: return TriggerModemStatus();
-    case SerStatus::LineError: {
-      const int error = LineError();
-      return TriggerLineError(error, LineBreak());
-    }
-    case SerStatus::OutbuffFree: return TriggerOutbuffFree();
-    case SerStatus::OutbuffUsed: return TriggerOutbuffUsed();
-    case SerStatus::OutSent: return TriggerOutSent();
-    default: return;
-  }
-}
-
-void TSerComPort::DoTrigger(int msg, int triggerHandle, int data) {
-  if (auto h = onTrigger_) h(this, msg, triggerHandle, data);
-}
-
-void TSerComPort::TriggerAvail(int count) {
-  if (auto h = onTriggerAvail_) h(this, count);
-}
-
-void TSerComPort::TriggerData(int triggerHandle) {
-  if (auto h = onTriggerData_) h(this, triggerHandle);
-}
-
-void TSerComPort::TriggerStatus(int triggerHandle) {
-  if (auto h = onTriggerStatus_) h(this, triggerHandle);
-}
-
-void TSerComPort::TriggerTimer(int triggerHandle) {
-  if (auto h = onTriggerTimer_) h(this, triggerHandle);
-}
-
-void TSerComPort::TriggerLineError(int error, bool lineBreak) {
-  if (auto h = onTriggerLineError_) h(this, error, lineBreak);
-}
-
-void TSerComPort::TriggerModemStatus() {
-  if (auto h = onTriggerModemStatus_) h(this);
-}
-
-void TSerComPort::TriggerOutbuffFree() {
-  if (auto h = onTriggerOutbuffFree_) h(this);
-}
-
-void TSerComPort::TriggerOutbuffUsed() {
-  if (auto h = onTriggerOutbuffUsed_) h(this);
-}
-
-void TSerComPort::TriggerOutSent() {
-  if (auto h = onTriggerOutSent_) h(this);
-}
-
-// A device that hung up or failed ends the port as a close does, once every byte
-// received before the failure has been handed over; a failure other than the
-// device's read or write is also shown.
-void TSerComPort::HandleFailure(unsigned generation, int code) {
-  if (generation != generation_ || state_ != psOpen) return;
-  QPointer<TSerComPort> self(this);
-  HandleDeliver(generation);
-  if (!self || state_ != psOpen) return;
-  std::string message;
-  if (code != SerErr::ReadFault && code != SerErr::WriteFault && code != SerErr::InvalidHandle) {
-    try {
-      CheckException(code);
-    } catch (const std::exception& e) {
-      message = e.what();
-    }
-  }
-  SetOpen(false);
-  if (!message.empty()) ShowException(std::runtime_error(message));
 }

@@ -241,10 +241,13 @@ class TSerComPort : public QObject {
   void InitPort();
   void DonePort();
   void FinishClose();
+  void OpenIfPending();
   void Reopen();
   void ApplyLine();
   void ApplyFlow();
   void UpdateHandlerState();
+  void Notify(int message);
+  // SerComPortDiagnostics.cpp: the trace and the dispatch log.
   void ApplyTrace(TTraceLogState state);
   void ApplyLog(TTraceLogState state);
   // The dispatcher for a step on the trace or the log; null while closing, or
@@ -257,11 +260,13 @@ class TSerComPort : public QObject {
   template <class D>
   void WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append, bool hex,
                        bool allHex, TTraceLogState& state);
+  // SerComPortDelivery.cpp: the dispatcher's callbacks for the opening of that
+  // generation, and the delivery of what they post.
+  TSerDispatcherCallbacks DeliveryCallbacks(unsigned generation);
   void HandleDeliver(unsigned generation);
   void HandleMessage(const TTriggerMessage& m);
   void HandleFailure(unsigned generation, int code);
   void PostEvent(int type, unsigned generation, int code = 0);
-  void Notify(int message);
   template <class F>
   void SetEvent(F& field, F handler) {
     field = std::move(handler);

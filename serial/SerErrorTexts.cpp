@@ -210,9 +210,12 @@ std::string CleanMessage(std::string text) {
   return text;
 }
 
-// A system error that the table has no row for speaks with the system's own text.
+// A code that the table has no row for speaks with the system's own text for its
+// number: the error it carries, or else its absolute value.
 std::string ErrorMessageText(int code) {
   std::string text = SerialErrorMessage(code);
-  if (text.empty() && SerErr::IsSystemError(code)) text = CleanMessage(std::strerror(SerErr::SystemErrorNumber(code)));
-  return text;
+  if (!text.empty()) return text;
+  const int number = SerErr::IsSystemError(code) ? SerErr::SystemErrorNumber(code) : std::abs(code);
+  char buffer[256];
+  return CleanMessage(::strerror_r(number, buffer, sizeof buffer));
 }

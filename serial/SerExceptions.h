@@ -224,7 +224,7 @@ SER_EXCEPTION_CLASSES
 
 // The table's message for the code's absolute value; empty when the table has no row.
 std::string SerialErrorMessage(int code);
-// SerialErrorMessage; for a system error without a row, the system's text for it.
+// SerialErrorMessage; for a code without a row, the system's text for its number.
 std::string ErrorMessageText(int code);
 // Every character below 32 becomes a blank, then runs of blanks become one.
 std::string CleanMessage(std::string text);

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <stdexcept>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -79,6 +81,28 @@ TEST(TCustomComPort, AKeyTheIniLacksKeepsTheCurrentValue) {
   port.LoadFromIni(ini);
   EXPECT_TRUE(port.FlowControl().OutDSRFlow);
   EXPECT_TRUE(port.FlowControl().OutCTSFlow);
+}
+
+// Any of RTS control, CTS output flow and the two XON/XOFF flags set makes the
+// flow control custom unless it is exactly hardware or software.
+TEST(TComFlowControl, AnyOfTheFourSetAloneReadsCustom) {
+  struct Case {
+    const char* what;
+    std::function<void(TComFlowControl&)> set;
+  } cases[] = {
+      {"RTS enable", [](TComFlowControl& f) { f.ControlRTS = rtsEnable; }},
+      {"RTS handshake", [](TComFlowControl& f) { f.ControlRTS = rtsHandshake; }},
+      {"RTS toggle", [](TComFlowControl& f) { f.ControlRTS = rtsToggle; }},
+      {"CTS output flow", [](TComFlowControl& f) { f.OutCTSFlow = true; }},
+      {"XON/XOFF in", [](TComFlowControl& f) { f.XonXoffIn = true; }},
+      {"XON/XOFF out", [](TComFlowControl& f) { f.XonXoffOut = true; }},
+  };
+  for (const Case& c : cases) {
+    TComFlowControl f;
+    c.set(f);
+    EXPECT_EQ(f.FlowControl(), fcCustom) << c.what;
+  }
+  EXPECT_EQ(TComFlowControl().FlowControl(), fcNone);
 }
 
 TEST(TComFlowControl, TheDerivedValueFollowsTheFourFlags) {
@@ -348,25 +372,137 @@ TEST_F(ComPortOnFake, EachWatchedEventReachesItsHandlerByDeliveryMode) {
   }
 }
 
+// What one read brings (bytes, an event character, line errors) reaches the
+// handlers in the one fixed order, whatever the delivery mode.
 TEST_F(ComPortOnFake, OneWakeUpsEventsComeInTheirOrderInEveryMode) {
-  for (int mode : {0, 1}) {
-    device = std::make_shared<TFakeDeviceState>();
-    std::string seen;
-    TCustomComPort p;
-    p.SetPort("/dev/fake");
-    p.SetDeviceFactory([this] { return std::make_unique<TFakeDevice>(device); });
-    p.SetDeliveryMode(mode);
-    p.SetEventChar('!');
-    p.OnRxChar = [&](TCustomComPort* cp, int count) {
-      std::string bytes(static_cast<size_t>(count), '\0');
-      seen += "rx:" + bytes.substr(0, static_cast<size_t>(cp->Read(bytes.data(), count))) + " ";
-    };
-    p.OnRxFlag = [&](TCustomComPort*) { seen += "flag"; };
-    p.Open();
-    device->Feed("hi!");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.find("flag") != std::string::npos; }, kWaitMs)) << mode;
-    EXPECT_EQ(seen, "rx:hi! flag") << mode;
+  struct Case {
+    const char* bytes;
+    int errors;
+    const char* order;
+  } cases[] = {
+      {"hi!", 0, "rx flag "},
+      {"ab", SerLineError::Framing, "error rx "},
+      {"!", SerLineError::Break, "rx break flag "},
+  };
+  for (int mode : {0, 1, 2}) {
+    for (const Case& c : cases) {
+      device = std::make_shared<TFakeDeviceState>();
+      std::mutex lock;
+      std::string seen;
+      auto note = [&](const char* what) {
+        std::lock_guard l(lock);
+        seen += what;
+        seen += ' ';
+      };
+      auto owned = NewPort();
+      TCustomComPort& p = *owned;
+      p.SetDeliveryMode(mode);
+      p.SetEventChar('!');
+      p.OnRxChar = [&](TCustomComPort* cp, int count) {
+        std::string bytes(static_cast<size_t>(count), '\0');
+        cp->Read(bytes.data(), count);
+        note("rx");
+      };
+      p.OnRxFlag = [&](TCustomComPort*) { note("flag"); };
+      p.OnError = [&](TCustomComPort*, int) { note("error"); };
+      p.OnBreak = [&](TCustomComPort*) { note("break"); };
+      p.Open();
+      // The errors show with the read of the bytes, as a driver's counters do.
+      device->Put(&TFakeDeviceState::lineErrors, c.errors);
+      device->Feed(c.bytes);
+      const size_t length = std::string(c.order).size();
+      ASSERT_TRUE(QTest::qWaitFor(
+          [&] {
+            std::lock_guard l(lock);
+            return seen.size() >= length;
+          },
+          kWaitMs))
+          << c.order << " in mode " << mode;
+      std::lock_guard l(lock);
+      EXPECT_EQ(seen, c.order) << "mode " << mode;
+    }
   }
+}
+
+// In delivery mode 2 every handler runs on the event thread, the modem lines'
+// included, so no two ever run at once.
+TEST_F(ComPortOnFake, DeliveryModeTwoRunsEveryHandlerOnTheOneEventThread) {
+  std::mutex lock;
+  std::vector<std::thread::id> threads;
+  auto note = [&] {
+    std::lock_guard l(lock);
+    threads.push_back(std::this_thread::get_id());
+  };
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  port.SetDeliveryMode(2);
+  port.Open();
+  port.OnCTSChange = [&](TCustomComPort*, bool) { note(); };
+  port.OnRing = [&](TCustomComPort*) { note(); };
+  port.OnRxChar = [&](TCustomComPort* p, int count) {
+    std::string bytes(static_cast<size_t>(count), '\0');
+    p->Read(bytes.data(), count);
+    note();
+  };
+  device->SetModemLines(SerModem::CTS | SerModem::Ring);
+  device->Feed("x");
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        std::lock_guard l(lock);
+        return threads.size() == 3;
+      },
+      kWaitMs));
+  std::lock_guard l(lock);
+  EXPECT_NE(threads[0], std::this_thread::get_id());
+  EXPECT_EQ(std::count(threads.begin(), threads.end(), threads[0]), 3);
+}
+
+// A handler's exception is shown in the application's error box in every mode,
+// and the port goes on delivering.
+TEST_F(ComPortOnFake, AHandlersExceptionIsShownInEveryMode) {
+  for (int mode : {0, 1, 2}) {
+    device = std::make_shared<TFakeDeviceState>();
+    TScriptedPrompter prompter;
+    prompter.AnswerMessage(mrOk);
+    std::atomic<int> calls{0};
+    auto owned = NewPort();
+    TCustomComPort& port = *owned;
+    port.SetDeliveryMode(mode);
+    port.OnRxChar = [&](TCustomComPort* p, int count) {
+      std::string bytes(static_cast<size_t>(count), '\0');
+      p->Read(bytes.data(), count);
+      if (++calls == 1) throw std::runtime_error("handler failed");
+    };
+    port.Open();
+    device->Feed("a");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.Messages().empty(); }, kWaitMs)) << mode;
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("handler failed")}) << mode;
+    device->Feed("b");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, kWaitMs)) << mode;
+  }
+}
+
+// A device that hung up cannot purge: the port still stops its threads and lets
+// the device go, then says why the purge failed.
+TEST_F(ComPortOnFake, ClosingADeviceThatCannotPurgeStillClosesIt) {
+  auto owned = NewPort();
+  TCustomComPort& port = *owned;
+  bool afterClose = false;
+  port.OnAfterClose = [&](TCustomComPort*) { afterClose = true; };
+  port.Open();
+  device->failPurge = -162;
+  device->systemError = EIO;
+  try {
+    port.Close();
+    ADD_FAILURE() << "the failed purge went unreported";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.ErrorCode, 5);
+    EXPECT_EQ(e.WinErrorCode, EIO);
+  }
+  EXPECT_FALSE(port.Connected());
+  EXPECT_TRUE(afterClose);
+  EXPECT_TRUE(device->Get(&TFakeDeviceState::woken));
+  owned.reset();  // with its threads still running this would end the program
 }
 
 TEST_F(ComPortOnFake, ChangesBetweenBeginAndEndUpdateApplyOnceAtTheEnd) {

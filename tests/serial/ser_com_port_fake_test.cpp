@@ -2,9 +2,12 @@
 
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "port_on_fake.h"
 #include "serial/SerComPort.h"
@@ -297,4 +300,108 @@ TEST_F(PortOnFake, ACloseAskedByAHandlerThatKeepsWaitingDoesNotSpin) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return port.State() == TSerComPort::psClosed; }, kWaitMs));
   EXPECT_TRUE(waited);
   EXPECT_LE(counter.events, 3);
+}
+
+// Bytes that the reader queued behind a line error while the ring was full come
+// as soon as the GUI side makes room, not with the next byte that arrives.
+TEST_F(PortOnFake, BytesQueuedBehindALineErrorAtAFullRingComeWithoutAnotherByte) {
+  std::string got;
+  bool hold = true;
+  port.SetOnTriggerAvail([&](TSerComPort* cp, int count) {
+    if (!hold) got += cp->GetBlock(count);
+  });
+  port.SetOpen(true);
+  std::string bytes;
+  for (int i = 0; i < 8192 + 100; ++i) bytes += static_cast<char>('a' + i % 26);
+  device->Feed(bytes);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return port.InBuffUsed() == 8192 && device->Get(&TFakeDeviceState::chunks).empty(); }, kWaitMs));
+  device->RaiseLineErrors(SerLineError::Framing);
+  device->Feed("last reply");
+  bytes += "last reply";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return device->Get(&TFakeDeviceState::chunks).empty(); }, kWaitMs));
+  hold = false;
+  got += port.GetChar();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() == bytes.size(); }, kWaitMs)) << got.size();
+  EXPECT_TRUE(got == bytes);
+}
+
+// The line carries the parity; checking it on the device would turn a byte with a
+// parity error into NUL where the driver cannot mark it.
+TEST_F(PortOnFake, AParityLeavesTheDevicesParityCheckOff) {
+  for (const TParity parity : {pOdd, pEven, pMark, pSpace}) {
+    port.SetParity(parity);
+    port.SetOpen(true);
+    const TSerLineState line = device->Get(&TFakeDeviceState::line);
+    EXPECT_EQ(line.Parity, static_cast<int>(parity));
+    EXPECT_FALSE(line.CheckParity) << parity;
+    port.SetOpen(false);
+  }
+}
+
+namespace {
+
+// Waits without handling the GUI thread's events, so that whatever the port's
+// threads posted stays unhandled meanwhile.
+template <class Condition>
+bool WaitWithoutEvents(Condition done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace
+
+// The port is open until the GUI side hears of the failure; a send meanwhile
+// raises nothing that would contradict it.
+TEST_F(PortOnFake, ASendWhileADeviceFailureIsOnItsWayFailsQuietly) {
+  port.SetOpen(true);
+  device->FailReads(-161);
+  // The threads are told to stop before the failure is posted to the GUI side.
+  ASSERT_TRUE(WaitWithoutEvents([&] { return device->Get(&TFakeDeviceState::woken); }));
+  EXPECT_TRUE(port.Open());
+  EXPECT_NO_THROW(port.PutString("too late"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !port.Open(); }, kWaitMs));
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// A user that opens the port again when told it closes hears of the close first,
+// and the port is open when everything is said.
+TEST_F(PortOnFake, AnOpenAskedFromTheClosingNoticeFollowsTheNoticesOfTheClose) {
+  std::vector<std::string> heard;
+  const int user = port.RegisterUser([&](TSerComPort* p, int message) {
+    if (message == SerMsg::PortClosing) {
+      heard.push_back("closing");
+      p->SetOpen(true);
+    }
+    if (message == SerMsg::PortClosed) heard.push_back("closed");
+    if (message == SerMsg::PortOpened) heard.push_back("opened");
+  });
+  port.OnPortOpen = [&](TSerComPort*) { heard.push_back("OnPortOpen"); };
+  port.OnPortClose = [&](TSerComPort*) { heard.push_back("OnPortClose"); };
+  port.SetOpen(true);
+  heard.clear();
+  port.SetOpen(false);
+  EXPECT_EQ(heard, (std::vector<std::string>{"closing", "closed", "OnPortClose", "opened", "OnPortOpen"}));
+  EXPECT_TRUE(port.Open());
+  EXPECT_EQ(port.State(), TSerComPort::psOpen);
+  port.PutString("again");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return device->Written() == "again"; }, kWaitMs));
+  port.DeregisterUser(user);
+  port.OnPortOpen = port.OnPortClose = nullptr;
+}
+
+TEST_F(PortOnFake, AnOpenHandlerThatFailsLeavesThePortClosed) {
+  port.OnPortOpen = [](TSerComPort*) { throw std::runtime_error("not now"); };
+  EXPECT_THROW(port.SetOpen(true), std::runtime_error);
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.State(), TSerComPort::psClosed);
+  EXPECT_TRUE(device->Get(&TFakeDeviceState::woken));  // its threads were stopped
+  port.OnPortOpen = nullptr;
+  port.SetOpen(true);
+  EXPECT_TRUE(port.Open());
 }

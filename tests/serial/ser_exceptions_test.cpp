@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
@@ -107,5 +108,24 @@ TEST(CheckException, ASystemErrorWithoutARowRaisesTheSystemsText) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.what(), reason);
     EXPECT_EQ(e.ErrorCode(), EIO);
+  }
+}
+
+// The table's I/O rows that carry no text of their own, and numbers it has no row
+// for at all, speak with the system's text for the number.
+TEST(ErrorMessageText, ACodeWithoutATextOfItsOwnGetsTheSystemsText) {
+  const std::pair<int, const char*> cases[] = {
+      {-7, "Argument list too long"},  {-15, "Block device required"},   {-18, "Invalid cross-device link"},
+      {-100, "Network is down"},       {-105, "No buffer space available"}, {-150, "Unknown error 150"},
+  };
+  for (const auto& [code, text] : cases) {
+    EXPECT_EQ(ErrorMessageText(code), text) << code;
+    try {
+      CheckException(code);
+      ADD_FAILURE() << code << " raised nothing";
+    } catch (const EInOutError& e) {
+      EXPECT_STREQ(e.what(), text) << code;
+      EXPECT_EQ(e.ErrorCode(), -code);
+    }
   }
 }
