@@ -7,30 +7,26 @@
 void TIndexPixels::Build(const TVoxBitmap& map) {
   width_ = map.Width;
   height_ = map.Height;
-  const auto count = static_cast<std::size_t>(map.IndexCount);
-  start_.assign(count + 1, 0);
   const auto& cells = map.Cells();
+  // Sized by the indices the map holds, not by the count its header names, which
+  // may be far larger.
+  const auto limit = static_cast<std::uint16_t>(std::clamp(map.IndexCount, 0, TVoxBitmap::kMaxIndexCount));
+  std::size_t count = 0;
+  for (const std::uint16_t k : cells)
+    if (k < limit) count = std::max<std::size_t>(count, k + 1u);
+  start_.assign(count + 1, 0);
   for (const std::uint16_t k : cells)
     if (k < count) ++start_[k + 1u];
   for (std::size_t k = 0; k < count; ++k) start_[k + 1] += start_[k];
   offsets_.resize(start_[count]);
   std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
-  bounds_.assign(count, TBounds{});
   const auto w = static_cast<std::uint32_t>(width_);
   const auto h = static_cast<std::size_t>(height_);
   for (std::uint32_t x = 0; x < w; ++x) {
     const std::uint16_t* column = cells.data() + x * h;
     for (std::uint32_t y = 0; y < h; ++y) {
       const std::uint16_t k = column[y];
-      if (k >= count) continue;
-      offsets_[next[k]++] = y * w + x;
-      // Columns come in order, so the first column seen is the leftmost.
-      TBounds& b = bounds_[k];
-      const int col = static_cast<int>(x), row = static_cast<int>(y);
-      if (b.right < 0) b = {col, row, col, row};
-      b.right = col;
-      b.top = std::min(b.top, row);
-      b.bottom = std::max(b.bottom, row);
+      if (k < count) offsets_[next[k]++] = y * w + x;
     }
   }
 }
@@ -43,7 +39,15 @@ std::span<const std::uint32_t> TIndexPixels::Of(int k) const {
 }
 
 QRect TIndexPixels::Bounds(int k) const {
-  if (k < 0 || static_cast<std::size_t>(k) >= bounds_.size()) return {};
-  const TBounds& b = bounds_[static_cast<std::size_t>(k)];
-  return b.right < 0 ? QRect() : QRect(QPoint(b.left, b.top), QPoint(b.right, b.bottom));
+  const auto pixels = Of(k);
+  if (pixels.empty()) return {};
+  const auto w = static_cast<std::uint32_t>(width_);
+  // In column order, the first pixel is in the leftmost column and the last in the rightmost.
+  int top = height_, bottom = -1;
+  for (const std::uint32_t offset : pixels) {
+    const int y = static_cast<int>(offset / w);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  return QRect(QPoint(static_cast<int>(pixels.front() % w), top), QPoint(static_cast<int>(pixels.back() % w), bottom));
 }

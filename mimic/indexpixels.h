@@ -18,7 +18,8 @@ class TIndexPixels {
   int Height() const { return height_; }
   // The pixels of index k, in column order; empty for an index the map lacks.
   std::span<const std::uint32_t> Of(int k) const;
-  // The smallest rectangle holding index k's pixels; empty for an index the map lacks.
+  // The smallest rectangle holding index k's pixels (a walk over them); empty for
+  // an index the map lacks.
   QRect Bounds(int k) const;
 
  private:
@@ -26,8 +27,4 @@ class TIndexPixels {
   int height_ = 0;
   std::vector<std::uint32_t> start_;    // start_[k]..start_[k+1] are index k's pixels
   std::vector<std::uint32_t> offsets_;
-  struct TBounds {
-    int left = 0, top = 0, right = -1, bottom = -1;  // right < 0: no pixel yet
-  };
-  std::vector<TBounds> bounds_;
 };
