@@ -151,12 +151,16 @@ void TFrmMain::CreateMimics() {
 }
 
 void TFrmMain::CreateStatusBar() {
-  statusCommand_ = new QLabel(this);
-  statusCommand_->setObjectName(QStringLiteral("StatusPanel0"));
-  statusCommand_->setFixedWidth(150);
-  statusReply_ = new QLabel(this);
-  statusReply_->setObjectName(QStringLiteral("StatusPanel1"));
-  statusReply_->setFixedWidth(150);
+  // Every command and reply lands in panels 0 and 1: fixed in both directions, a new
+  // text only repaints its panel instead of laying the status bar out again.
+  auto panel = [this](const char* name) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QLatin1String(name));
+    label->setFixedSize(150, label->sizeHint().height());
+    return label;
+  };
+  statusCommand_ = panel("StatusPanel0");
+  statusReply_ = panel("StatusPanel1");
   statusLine_ = new TStatusLinePanel(this);
   statusLine_->setObjectName(QStringLiteral("StatusPanel2"));
   ui_->StatusBar->addWidget(statusCommand_);

@@ -46,6 +46,8 @@ void TFrmMain::ShowDisplayReply(TVoxMimicDisp& mimic) {
 }
 
 void TFrmMain::DispatchReply(const std::string& reply) {
+  // Set before the display paints the reply, so that one repaint shows both.
+  statusReply_->setText(QString::fromLatin1(reply.c_str()));
   switch (FPollMode) {
     case pmDisplay:
     case pmCalibration:
@@ -65,7 +67,6 @@ void TFrmMain::DispatchReply(const std::string& reply) {
   }
   FPoller->ReplyArrived();
   FLcdBlankTicks = FReplyTimeout;
-  statusReply_->setText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
   engine_.Dispatch(reply);
 }

@@ -33,7 +33,15 @@ bool TPollStatusThread::Running() const {
 }
 
 void TPollStatusThread::EndThreadWait() {
-  Change([this] { ++replySeq_; });
+  bool wake = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++replySeq_;
+    if (outstanding_) pollAnswered_ = Clock::now();
+    outstanding_ = false;
+    wake = !pacing_;
+  }
+  if (wake) wake_.notify_all();
 }
 
 bool TPollStatusThread::Outstanding() const {
@@ -128,8 +136,15 @@ void TPollStatusThread::Poll(std::unique_lock<std::mutex>& lock, const std::stri
   lock.unlock();
   postSend_(command);
   lock.lock();
-  wake_.wait_until(lock, sent + timeout, [&] { return stop_ || replySeq_ != seq; });
+  if (paced) {
+    // A reply within the period changes nothing here, as the next poll waits for
+    // the period anyway: it need not wake the thread.
+    pacing_ = true;
+    wake_.wait_until(lock, sent + std::min<Clock::duration>(timeout, kDisplayPeriod), [this] { return stop_; });
+    pacing_ = false;
+  }
+  // A reply has ended the wait on the GUI thread already; otherwise it times out now.
+  if (!wake_.wait_until(lock, sent + timeout, [&] { return stop_ || replySeq_ != seq; })) pollAnswered_ = Clock::now();
   outstanding_ = false;
-  pollAnswered_ = Clock::now();
   if (paced) wake_.wait_until(lock, sent + kDisplayPeriod, [this] { return stop_; });
 }

@@ -69,6 +69,7 @@ class TPollStatusThread {
   bool stop_ = false;
   bool running_ = false;
   bool outstanding_ = false;
+  bool pacing_ = false;  // waiting out the display period: a reply needs no wake-up
   std::uint64_t replySeq_ = 0;
   std::uint64_t pollsSent_ = 0;
   TPollMode pollMode_ = pmNone;

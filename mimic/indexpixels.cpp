@@ -1,13 +1,20 @@
 #include "mimic/indexpixels.h"
 
+#include <algorithm>
+
 #include "mimic/voxbitmap2.h"
 
 void TIndexPixels::Build(const TVoxBitmap& map) {
   width_ = map.Width;
   height_ = map.Height;
-  const auto count = static_cast<std::size_t>(map.IndexCount);
-  start_.assign(count + 1, 0);
   const auto& cells = map.Cells();
+  // Sized by the indices the map holds, not by the count its header names, which
+  // may be far larger.
+  const auto limit = static_cast<std::uint16_t>(std::clamp(map.IndexCount, 0, TVoxBitmap::kMaxIndexCount));
+  std::size_t count = 0;
+  for (const std::uint16_t k : cells)
+    if (k < limit) count = std::max<std::size_t>(count, k + 1u);
+  start_.assign(count + 1, 0);
   for (const std::uint16_t k : cells)
     if (k < count) ++start_[k + 1u];
   for (std::size_t k = 0; k < count; ++k) start_[k + 1] += start_[k];
@@ -29,4 +36,18 @@ std::span<const std::uint32_t> TIndexPixels::Of(int k) const {
   const auto first = start_[static_cast<std::size_t>(k)];
   const auto last = start_[static_cast<std::size_t>(k) + 1];
   return {offsets_.data() + first, last - first};
+}
+
+QRect TIndexPixels::Bounds(int k) const {
+  const auto pixels = Of(k);
+  if (pixels.empty()) return {};
+  const auto w = static_cast<std::uint32_t>(width_);
+  // In column order, the first pixel is in the leftmost column and the last in the rightmost.
+  int top = height_, bottom = -1;
+  for (const std::uint32_t offset : pixels) {
+    const int y = static_cast<int>(offset / w);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  return QRect(QPoint(static_cast<int>(pixels.front() % w), top), QPoint(static_cast<int>(pixels.back() % w), bottom));
 }

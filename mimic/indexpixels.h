@@ -1,6 +1,7 @@
 #pragma once
 // The pixels of a scaled index map grouped by index, so that lighting one segment
 // or highlighting one key touches only its own pixels instead of the whole map.
+#include <QRect>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -17,6 +18,9 @@ class TIndexPixels {
   int Height() const { return height_; }
   // The pixels of index k, in column order; empty for an index the map lacks.
   std::span<const std::uint32_t> Of(int k) const;
+  // The smallest rectangle holding index k's pixels (a walk over them); empty for
+  // an index the map lacks.
+  QRect Bounds(int k) const;
 
  private:
   int width_ = 0;

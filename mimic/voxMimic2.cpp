@@ -37,8 +37,10 @@ QRect TVoxMimic::LCDRect() const {
 }
 
 void TVoxMimic::CanvasChanged(const QRect& area) {
+  // Painted now rather than at the next coalesced repaint: the display shows a
+  // reply as soon as it has arrived.
   if (canvas_.isNull() || canvas_.size() == size()) {
-    update(area);
+    repaint(area);
     return;
   }
   update();

@@ -29,7 +29,7 @@ class TVoxMimic : public QWidget {
   // The picture the control shows; keys and LCD draw into it.
   QImage& Canvas() { return canvas_; }
   const QImage& Canvas() const { return canvas_; }
-  // Shows a changed part of the canvas.
+  // Shows a changed part of the canvas at once.
   void CanvasChanged(const QRect& area);
   // A point of the control in canvas pixels (the two differ while a resize is pending).
   QPoint ToCanvas(const QPointF& position) const;

@@ -64,7 +64,8 @@ void TVoxMimicDisp::LoadBackground() {
     if (!lcdFile_.isEmpty()) lcd_.LoadMap(r.width(), r.height(), lcdFile_);
     lcd_.CaptureBackground(r.left(), r.top(), canvas_, r.height(), r.width());
     lcdActive_ = !lcdFile_.isEmpty();
-    PaintLCD();
+    // Reload shows the whole picture once the layout is done.
+    DrawLCD();
     // A broken key map costs the keys only: the display still shows the weight.
     if (!keyFile_.isEmpty()) buttons_.Load(keyFile_, this);
     lastReported_.clear();
@@ -73,18 +74,24 @@ void TVoxMimicDisp::LoadBackground() {
   }
 }
 
-void TVoxMimicDisp::PaintLCD() {
-  if (!lcdActive_ || lcdFile_.isEmpty()) return;
+QRect TVoxMimicDisp::DrawLCD() {
+  if (!lcdActive_ || lcdFile_.isEmpty()) return {};
   const QRect r = LCDRect();
+  QRect drawn;
   try {
-    lcd_.Draw(r.left(), r.top(), canvas_, r.height(), r.width());
+    drawn = lcd_.Draw(r.left(), r.top(), canvas_, r.height(), r.width());
   } catch (const EMimicError& e) {
     lcdActive_ = false;
     Report(e.Text());
-    return;
+    return {};
   }
-  buttons_.RestoreHighlight(r);
-  CanvasChanged(r);
+  if (!drawn.isEmpty()) buttons_.RestoreHighlight(drawn);
+  return drawn;
+}
+
+void TVoxMimicDisp::PaintLCD() {
+  const QRect drawn = DrawLCD();
+  if (!drawn.isEmpty()) CanvasChanged(drawn);
 }
 
 void TVoxMimicDisp::Report(const QString& text) {

@@ -40,7 +40,8 @@ class TVoxMimicDisp : public TVoxMimic {
   // the LCD. A file that cannot be used is reported once (posted, never from
   // inside this call) and leaves the LCD and the keys inactive.
   void Reload();
-  // Redraws the LCD from its segment states, when the LCD is active.
+  // Redraws the LCD from its segment states, when the LCD is active, and shows
+  // at once the part that changed (nothing when no segment did).
   void PaintLCD() override;
 
   bool LCDActive() const { return lcdActive_; }
@@ -55,6 +56,8 @@ class TVoxMimicDisp : public TVoxMimic {
 
  private:
   void LoadBackground();
+  // Draws the LCD into the canvas; returns the part of the canvas it wrote.
+  QRect DrawLCD();
   // Shows a load error unless it is the one shown last (until a load succeeds).
   void Report(const QString& text);
   void PostError(const QString& text);

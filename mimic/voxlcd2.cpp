@@ -12,16 +12,18 @@ int HexValue(char c) {
   return 0;
 }
 
-// Copies the part of from that falls on to, from's top left at (x, y) of to.
-void Blit(const QImage& from, QImage& to, int x, int y) {
-  const QRect area = QRect(x, y, from.width(), from.height()) & to.rect();
-  if (area.isEmpty()) return;
-  const auto bytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
-  for (int row = area.top(); row <= area.bottom(); ++row) {
-    const auto* src = reinterpret_cast<const QRgb*>(from.constScanLine(row - y)) + (area.left() - x);
-    auto* dst = reinterpret_cast<QRgb*>(to.scanLine(row)) + area.left();
+// Copies the part area of from onto to, from's top left at (x, y) of to; returns
+// the part of to written.
+QRect Blit(const QImage& from, const QRect& area, QImage& to, int x, int y) {
+  const QRect target = area.translated(x, y) & to.rect();
+  if (target.isEmpty()) return {};
+  const auto bytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
+  for (int row = target.top(); row <= target.bottom(); ++row) {
+    const auto* src = reinterpret_cast<const QRgb*>(from.constScanLine(row - y)) + (target.left() - x);
+    auto* dst = reinterpret_cast<QRgb*>(to.scanLine(row)) + target.left();
     std::memcpy(dst, src, bytes);
   }
+  return target;
 }
 
 }  // namespace
@@ -40,32 +42,67 @@ void TVoxLCD::LoadMap(int width, int height, const QString& fileName) {
   pixels_ = std::move(pixels);
   sizeCache_ = QSize(width, height);
   loaded_ = true;
+  composeAll_ = true;
   states_.resize(static_cast<std::size_t>(Map.IndexCount) + 1, 0);
 }
 
 void TVoxLCD::CaptureBackground(int x, int y, const QImage& canvas, int height, int width) {
   Background = canvas.copy(x, y, std::max(width, 0), std::max(height, 0)).convertToFormat(QImage::Format_RGB32);
   Composed = Background;
+  composeAll_ = true;
 }
 
-void TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
-  if (!loaded_ || sizeCache_ != QSize(width, height)) LoadMap(width, height, Map.FileName);
+QRect TVoxLCD::Compose() {
   const QSize mapSize(pixels_.Width(), pixels_.Height());
-  if (Background.size() != mapSize) Background = Background.copy(QRect(QPoint(0, 0), mapSize));
-  Composed = Background;
-  if (Composed.isNull()) return;
+  if (Background.size() != mapSize) {
+    Background = Background.copy(QRect(QPoint(0, 0), mapSize));
+    composeAll_ = true;
+  }
+  if (OnColor != shownOn_ || OffColor != shownOff_) composeAll_ = true;
+  const auto count = static_cast<std::size_t>(Map.IndexCount);
+  if (composeAll_) {
+    Composed = Background;
+    shown_.assign(count, 0);
+  }
+  if (Composed.isNull()) return {};
+  const QRgb* under = reinterpret_cast<const QRgb*>(Background.constBits());
   auto* pixels = reinterpret_cast<QRgb*>(Composed.bits());
   const QRgb on = PixelOf(OnColor);
   const QRgb off = PixelOf(OffColor);
   const bool paintOff = OffColor != clNone;
-  for (int k = 0; k < Map.IndexCount; ++k) {
-    const bool lit = states_[static_cast<std::size_t>(k)] != 0;
-    if (!lit && !paintOff) continue;
-    const QRgb colour = lit ? on : off;
-    for (const std::uint32_t offset : pixels_.Of(k)) pixels[offset] = colour;
+  QRect changed;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint8_t lit = states_[k] != 0;
+    // Composed made afresh shows the background under every segment.
+    if (composeAll_ ? !lit && !paintOff : lit == shown_[k]) continue;
+    shown_[k] = lit;
+    const auto segment = pixels_.Of(static_cast<int>(k));
+    if (lit || paintOff) {
+      const QRgb colour = lit ? on : off;
+      for (const std::uint32_t offset : segment) pixels[offset] = colour;
+    } else {
+      for (const std::uint32_t offset : segment) pixels[offset] = under[offset];
+    }
+    changed |= pixels_.Bounds(static_cast<int>(k));
   }
+  if (composeAll_) changed = Composed.rect();
+  composeAll_ = false;
+  shownOn_ = OnColor;
+  shownOff_ = OffColor;
+  return changed;
+}
+
+QRect TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
+  if (!loaded_ || sizeCache_ != QSize(width, height)) LoadMap(width, height, Map.FileName);
+  QRect changed = Compose();
+  if (Composed.isNull()) return {};
   if (canvas.format() != QImage::Format_RGB32) canvas = canvas.convertToFormat(QImage::Format_RGB32);
-  Blit(Composed, canvas, x, y);
+  if (canvas.cacheKey() != canvasKey_ || QPoint(x, y) != canvasAt_) changed = Composed.rect();
+  if (changed.isEmpty()) return {};
+  const QRect written = Blit(Composed, changed, canvas, x, y);
+  canvasKey_ = canvas.cacheKey();
+  canvasAt_ = QPoint(x, y);
+  return written;
 }
 
 void TVoxLCD::SetSegment(int index, std::uint8_t state) {

@@ -23,11 +23,18 @@ class Tcommsobj {
   // Field n's raw text when its length is in minLen..maxLen.
   bool GetString(int n, std::string& text, std::size_t minLen, std::size_t maxLen) const;
 
-  int FieldCount() const { return static_cast<int>(FieldTexts.size()); }
+  int FieldCount() const { return fieldCount_; }
 
  private:
+  // The cleared text of field n; fields past the last one kept go to a scratch text.
+  std::string& FieldSlot(int n);
+
   std::array<int32_t, kMaxFields> Values{};
   std::array<int32_t, kMaxFields> Decimals{};
   std::array<bool, kMaxFields> Valid{};
+  // The raw texts of the last parse are the first fieldCount_; the rest are kept
+  // for their storage.
   std::vector<std::string> FieldTexts;
+  std::string overflow_;
+  int fieldCount_ = 0;
 };

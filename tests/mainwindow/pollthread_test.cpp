@@ -137,3 +137,17 @@ TEST(TPollStatusThread, StopEndsAWaitAtOnceAndNothingIsSentAfterwards) {
   p.poller.StartPollThread();
   EXPECT_EQ(p.gui.Count(), count);
 }
+
+TEST(TPollStatusThread, AReplyEndsTheOutstandingPollAtOnceAndTheNextPollStillFollows) {
+  TPolling p;
+  p.gui.answer = false;
+  p.poller.SetPollMode(pmDisplay);
+  p.poller.StartPollThread();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 1 && p.poller.Outstanding(); }, kWaitMs));
+  // A request waiting for the poll to be answered must see it answered with the
+  // reply, not once the poll thread next runs.
+  p.poller.EndThreadWait();
+  EXPECT_FALSE(p.poller.Outstanding());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.gui.Count() >= 2; }, kWaitMs));
+  p.poller.Stop();
+}

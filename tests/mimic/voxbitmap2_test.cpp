@@ -106,6 +106,18 @@ INSTANTIATE_TEST_SUITE_P(
                       BadHeader{"negative index count", 2, 2, -5, "index count -5 is out of range"},
                       BadHeader{"index count beyond 16 bits", 2, 2, 70000, "index count 70000"}));
 
+TEST(VoxBitmap, AMapAtTheSizeCapLoadsWithTheCellsItLacksAtZero) {
+  const QByteArray bytes = vb2::File(4096, 4096, 4, {3, 9, 1});
+  TVoxBitmap map;
+  map.LoadFromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()), "m");
+  ASSERT_EQ(map.Cells().size(), static_cast<std::size_t>(TVoxBitmap::kMaxCells));
+  EXPECT_EQ(map.Index(0, 0), 3);
+  EXPECT_EQ(map.Index(0, 1), 4) << "above the index count";
+  EXPECT_EQ(map.Index(0, 2), 1);
+  EXPECT_EQ(map.Index(0, 3), 0);
+  EXPECT_EQ(map.Index(4095, 4095), 0);
+}
+
 TEST(VoxBitmap, HeaderCutShortOnAFreshMapIsRefused) {
   const QByteArray bytes = vb2::File(5, 5, 4, {}).left(6);
   TVoxBitmap map;

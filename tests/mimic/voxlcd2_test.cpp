@@ -132,4 +132,79 @@ TEST(VoxLCDDraw, DrawsOnlyInsideTheCanvas) {
   EXPECT_EQ(canvas.pixel(0, 0), qRgb(0xFF, 0xFF, 0x00)) << "the default lit colour is $0000FFFF";
 }
 
+// An LCD of 8 x 2 pixels whose column x is segment x, drawn at (1, 1) of a canvas
+// whose every pixel differs, so that a pixel left stale or taken from the wrong
+// place shows.
+class VoxLCDChanges : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::uint16_t> cells;
+    for (int x = 0; x < 8; ++x) cells.insert(cells.end(), 2, static_cast<std::uint16_t>(x));
+    mapFile = dir.Write("grid.VB2", vb2::File(8, 2, 8, cells));
+    for (int y = 0; y < canvas.height(); ++y)
+      for (int x = 0; x < canvas.width(); ++x) canvas.setPixel(x, y, qRgb(x * 20, y * 60, 0x40 + x + y));
+    Prepare(lcd, canvas);
+  }
+
+  void Prepare(TVoxLCD& l, const QImage& under) {
+    l.OnColor = 0x00FFFFFF;
+    l.LoadMap(8, 2, mapFile);
+    l.CaptureBackground(1, 1, under, 2, 8);
+  }
+
+  // What an LCD that never drew before makes of the same states on the same picture.
+  QImage Fresh(const std::string& segments, TColor off) {
+    QImage picture = background;
+    TVoxLCD fresh;
+    Prepare(fresh, picture);
+    fresh.OffColor = off;
+    fresh.SetSegmentsHex(segments);
+    fresh.Draw(1, 1, picture, 2, 8);
+    return picture;
+  }
+
+  TTempExeDir dir;
+  QString mapFile;
+  QImage canvas{10, 4, QImage::Format_RGB32};
+  QImage background;
+  TVoxLCD lcd;
+};
+
+TEST_F(VoxLCDChanges, RedrawsOnlyTheSegmentsThatChangedAndShowsWhatAFullDrawShows) {
+  background = canvas.copy();
+  struct Step {
+    const char* segments;
+    TColor off;
+    QRect drawn;  // in canvas pixels
+  };
+  const Step steps[] = {
+      {"00", clNone, QRect(1, 1, 8, 2)},          // the first draw copies the whole LCD
+      {"00", clNone, QRect()},                    // nothing changed: nothing is drawn
+      {"10", clNone, QRect(4, 1, 1, 2)},          // segment 3 lit
+      {"30", clNone, QRect(3, 1, 1, 2)},          // segment 2 lit, 3 stays
+      {"81", clNone, QRect(1, 1, 8, 2)},          // segments 0 and 7 lit, 2 and 3 off: their span
+      {"81", 0x00FF0000, QRect(1, 1, 8, 2)},      // a new off colour redraws every segment
+      {"80", 0x00FF0000, QRect(8, 1, 1, 2)},      // segment 7 off, in the off colour
+      {"80", clNone, QRect(1, 1, 8, 2)},          // no off colour: the background again
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.segments);
+    lcd.OffColor = step.off;
+    lcd.SetSegmentsHex(step.segments);
+    EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), step.drawn);
+    EXPECT_EQ(canvas, Fresh(step.segments, step.off));
+  }
+}
+
+TEST_F(VoxLCDChanges, AnyoneElsesWriteIntoTheCanvasIsDrawnOverWhole) {
+  background = canvas.copy();
+  lcd.SetSegmentsHex("F0");
+  lcd.Draw(1, 1, canvas, 2, 8);
+  canvas.setPixel(2, 1, qRgb(1, 2, 3));
+  EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), QRect(1, 1, 8, 2));
+  EXPECT_EQ(canvas, Fresh("F0", clNone));
+  // Drawn somewhere else, the whole LCD goes there.
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 2, 8), QRect(0, 0, 8, 2));
+}
+
 }  // namespace

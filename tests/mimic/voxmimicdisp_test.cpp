@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
 #include <QSignalSpy>
+#include <vector>
 
 #include "tests/mimic/mimic_fixture.h"
 
@@ -188,6 +190,37 @@ TEST_F(Fixture, RepaintAtTheSameSizeDoesNotReadTheMapAgain) {
   mimic->PaintLCD();
   mimic->PaintLCD();
   EXPECT_EQ(mimic->LCD().MapLoads(), loads);
+}
+
+// Records the region of every paint the mimic receives.
+class PaintRecorder : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+  std::vector<QRegion> painted;
+};
+
+TEST_F(Fixture, APaintShowsAtOnceOnlyTheSegmentsThatChanged) {
+  mimic->show();
+  Load();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(mimic.get()));
+  mimic->LCD().SetSegmentsHex("0");
+  mimic->PaintLCD();
+  QCoreApplication::processEvents();
+  PaintRecorder recorder;
+  mimic->installEventFilter(&recorder);
+
+  mimic->LCD().SetSegmentsHex("0");
+  mimic->PaintLCD();
+  EXPECT_TRUE(recorder.painted.empty()) << "no segment changed";
+
+  mimic->LCD().SetSegmentsHex("4");
+  mimic->PaintLCD();
+  ASSERT_EQ(recorder.painted.size(), 1u) << "painted within the call";
+  EXPECT_EQ(recorder.painted[0], QRegion(8, 2, 4, 4)) << "segment 1 alone";
+  mimic->removeEventFilter(&recorder);
 }
 
 }  // namespace

@@ -63,11 +63,19 @@ TEST(ParseReply, SplitsFieldsAsTheIndicatorWritesThem) {
       {"empty fields", ",,", false, false, true, {{0, 0, false, ""}, {0, 0, false, ""}, {0, 0, false, ""}}},
       {"open quote swallows the rest", "1,\"abc", false, false, false, {{1, 0, true, "1"}}},
   };
+  // A parser that has read longer lines, more fields and every case before must
+  // give what a fresh one gives: nothing of an earlier line may be left over.
+  Tcommsobj reused;
+  std::string wide;
+  for (int i = 0; i < 25; ++i) wide += "\"a long text field " + std::to_string(i) + "\",";
+  reused.ParseReply(wide, false, false);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Tcommsobj p;
     EXPECT_EQ(p.ParseReply(c.line, c.hex, c.skipMnemonic), c.result);
     ExpectFields(p, c.fields);
+    EXPECT_EQ(reused.ParseReply(c.line, c.hex, c.skipMnemonic), c.result);
+    ExpectFields(reused, c.fields);
   }
 }
 

@@ -1,0 +1,49 @@
+// Any bytes as the replies of a full settings read: cut at line ends, each reply
+// goes behind the prefix of its query, as the settings transfer collects them, and
+// the lines load into either model without failing. Loading the same lines again
+// changes nothing, and neither does loading the model's own set commands: what a
+// model writes reads back as it holds it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/textlines.h"
+#include "protocol/database.h"
+#include "protocol/database840.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+template <class Model>
+void LoadReadReplies(const std::vector<std::string>& replies) {
+  Model model;
+  std::vector<std::string> queries, prefixes;
+  model.BuildQueries(true, queries, prefixes);
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < replies.size(); ++i) lines.push_back(prefixes[i % prefixes.size()] + replies[i]);
+  model.LoadReplies(lines);
+
+  Model again = model;
+  again.LoadReplies(lines);
+  Check(again == model);
+
+  std::vector<std::string> commands;
+  model.BuildSetCommands(commands);
+  Model reloaded = model;
+  reloaded.LoadReplies(commands);
+  Check(reloaded == model);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::vector<std::string> replies = SplitTextLines(std::string(reinterpret_cast<const char*>(data), size));
+  LoadReadReplies<w830::Tdata7400>(replies);
+  LoadReadReplies<w840::Tdata7400>(replies);
+  return 0;
+}
