@@ -18,7 +18,8 @@ class TTrafficSteps {
   void Clear();
   // A transfer starts: the first command goes out two ticks later.
   void Start();
-  TOutcome Tick(const TSend& send);
+  // linkClear: no earlier reply is owed; a send, first or retry, waits for it.
+  TOutcome Tick(const TSend& send, bool linkClear = true);
   // One framed reply from the instrument.
   void ReplyReceived(const std::string& reply);
   // The user gave up: nothing more is sent or collected.

@@ -78,6 +78,22 @@ void TLogSession::LinkLost() {
   host_.LogModeChanged();
 }
 
+bool TLogSession::PauseStream() {
+  if (logMode_ != lmStreamed || !host_.LinkActive()) return false;
+  host_.Send("STP;");
+  return true;
+}
+
+void TLogSession::ResumeStream() {
+  if (logMode_ != lmStreamed) return;
+  if (host_.LinkActive()) {
+    host_.Send("MSV?,0;");
+    return;
+  }
+  logMode_ = lmOff;
+  host_.LogModeChanged();
+}
+
 void TLogSession::SelectLogFormat() {
   host_.SetBusyCursor(true);
   const std::string prefix = host_.AddressPrefix();

@@ -86,6 +86,11 @@ class TLogSession {
   // ends a log without a command.
   void StopLogging();
   void LinkLost();
+  // The link is wanted for a settings transfer or a settings file's "WFP?": a
+  // running stream is stopped (its samples drain ahead of the stop's answer, which
+  // the next command waits for). True when one was; ResumeStream starts it again.
+  bool PauseStream();
+  void ResumeStream();
   // Every reply while the Log page gets them.
   void LogSample(const std::string& reply);
   // The text of the warning about channels that need "COF12;", or nothing.
@@ -126,6 +131,21 @@ class TLogSession {
   double scrollStep_ = 50.0;
   bool autoScrollOff_ = false;
   QString unitsText_ = QStringLiteral("kg");
+};
+
+// Holds a running stream stopped for one operation (TLogSession::PauseStream).
+class TStreamPause {
+ public:
+  explicit TStreamPause(TLogSession& session) : session_(session), paused_(session.PauseStream()) {}
+  ~TStreamPause() {
+    if (paused_) session_.ResumeStream();
+  }
+  TStreamPause(const TStreamPause&) = delete;
+  TStreamPause& operator=(const TStreamPause&) = delete;
+
+ private:
+  TLogSession& session_;
+  const bool paused_;
 };
 
 // Where the chart goes on a printed page: inset by a twentieth of the page width

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QLayout>
 
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/reusabledialogs.h"
@@ -18,7 +19,7 @@ bool TFrmMain::TSettingsHost::LinkActive() const { return w_.LinkActive(); }
 
 void TFrmMain::TSettingsHost::SetTransferBusy(bool busy) { w_.SetTransferBusy(busy); }
 
-void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.DelayTicks(w_.FReplyTimeout); }
+void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.WaitLinkClear(); }
 
 int TFrmMain::TSettingsHost::PollMode() const { return w_.FPollMode; }
 
@@ -34,7 +35,14 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   if (!FrmTraffic) return false;
   TFrmTraffic& dialog = *FrmTraffic;
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
-  dialog.SendCommand = [this](const std::string& command) { w_.SendCommand(command, false); };
+  // The dialog keeps its own time for each reply; a resend gives up on the last
+  // send's reply, which is then dropped should it still come.
+  std::uint64_t entry = 0;
+  dialog.SendCommand = [this, &entry](const std::string& command) {
+    if (entry != 0) w_.ledger_.GiveUp(entry);
+    entry = w_.SendCommand(command, false, TReplyOwner::kTraffic, 0);
+  };
+  dialog.LinkClear = [this] { return w_.ledger_.Clear(); };
   dialog.SetCommands(commands, replySlots);
   w_.BlankDisplay(false);
   w_.displayMimic_->PaintLCD();
@@ -42,12 +50,20 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   // Replies reach the dialog only while it runs; a lost link ends it as Cancel.
   struct TRoute {
     TFrmMain& w;
-    ~TRoute() { w.FTraffic = nullptr; }
-  } route{w_};
+    std::uint64_t& entry;
+    ~TRoute() {
+      w.FTraffic = nullptr;
+      if (entry != 0) w.ledger_.GiveUp(entry);
+    }
+  } route{w_, entry};
   w_.FTraffic = &dialog;
   const int result = Prompter().ExecDialog(dialog);
   dialog.SetAnimateActive(false);
   replies = dialog.Replies();
+  if (result == mrCancel && dialog.GaveUp()) {
+    Prompter().ShowMessage(QStringLiteral("Instrument Not Responding"));
+    w_.engine_.MarkUnanswered();
+  }
   return result != mrCancel;
 }
 
@@ -107,9 +123,15 @@ void TFrmMain::CreateSettingsPages() {
                                                           variant_.SavesBeforeLocking());
 }
 
-void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }
+void TFrmMain::ReadSettings1Click() {
+  const TStreamPause pause(*logSession_);
+  settingsTransfer_->ReadSettings1Click();
+}
 
-void TFrmMain::WriteSettings1Click() { settingsTransfer_->WriteSettings1Click(); }
+void TFrmMain::WriteSettings1Click() {
+  const TStreamPause pause(*logSession_);
+  settingsTransfer_->WriteSettings1Click();
+}
 
 void TFrmMain::CheckSettingsSync() { settingsTransfer_->CheckSettingsSync(); }
 

@@ -27,6 +27,9 @@ class TPoller {
    public:
     virtual ~THost() = default;
     virtual bool LinkActive() const = 0;
+    // No reply is owed to any command but an earlier one of this same poll, whose
+    // replies are interchangeable with its own.
+    virtual bool MaySend(const std::string& command) const = 0;
     virtual void SendCommand(const std::string& command) = 0;
   };
 

@@ -127,7 +127,12 @@ std::string TSimIndicator::Execute(const std::string& command) {
   const std::string rest = command.substr(3);
   const bool query = !rest.empty() && rest[0] == '?';
 
-  if (mnemonic == "FPL") return query ? SegmentStringOf(layout_, DisplayState()) : HandleKey(rest);
+  if (mnemonic == "FPL") {
+    if (query) return SegmentStringOf(layout_, DisplayState());
+    // The W830 carries out a key press without a word; the W840 answers it.
+    const std::string answer = HandleKey(rest);
+    return model_ == Model::W830 ? std::string() : answer;
+  }
   if (model_ == Model::W830 && (mnemonic == "LDN" || mnemonic == "LWN"))
     return HandleCalibration(mnemonic, rest, query);
   if (model_ == Model::W840 && (mnemonic == "LDW" || mnemonic == "LWT") && rest != "?1")
