@@ -39,6 +39,7 @@ void TFrmTraffic::showEvent(QShowEvent* event) {
 }
 
 void TFrmTraffic::Timer1Timer() {
+  if (steps_.RetryDue() && GiveUpReply) GiveUpReply();
   const auto outcome = steps_.Tick(
       [this](const std::string& command) {
         if (SendCommand) SendCommand(command);

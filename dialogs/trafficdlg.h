@@ -21,6 +21,8 @@ class TFrmTraffic : public QDialog {
   TTrafficSteps::TSend SendCommand;
   // No earlier reply is owed on the link (unset: always).
   std::function<bool()> LinkClear;
+  // The reply to the last send has been waited for long enough: a resend is due.
+  std::function<void()> GiveUpReply;
 
   void SetCommands(const std::vector<std::string>& commands, const std::vector<std::string>& replySlots);
   void ReplyReceived(const std::string& reply);

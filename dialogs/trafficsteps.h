@@ -25,6 +25,8 @@ class TTrafficSteps {
   // The user gave up: nothing more is sent or collected.
   void Cancel();
 
+  // The next tick would send the current command again: its last reply is not coming.
+  bool RetryDue() const { return delayTicks_ == 0 && awaitingReply_ && commandIndex_ < commands_.size(); }
   const std::vector<std::string>& Commands() const { return commands_; }
   const std::vector<std::string>& Replies() const { return replies_; }
   int Progress() const { return progress_; }

@@ -35,12 +35,14 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   if (!FrmTraffic) return false;
   TFrmTraffic& dialog = *FrmTraffic;
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
-  // The dialog keeps its own time for each reply; a resend gives up on the last
-  // send's reply, which is then dropped should it still come.
+  // The dialog keeps its own time for each reply; before a resend it gives up on
+  // the last send's reply, which is then dropped should it still come.
   std::uint64_t entry = 0;
   dialog.SendCommand = [this, &entry](const std::string& command) {
-    if (entry != 0) w_.ledger_.GiveUp(entry);
     entry = w_.SendCommand(command, false, TReplyOwner::kTraffic, 0);
+  };
+  dialog.GiveUpReply = [this, &entry] {
+    if (entry != 0) w_.ledger_.GiveUp(entry);
   };
   dialog.LinkClear = [this] { return w_.ledger_.Clear(); };
   dialog.SetCommands(commands, replySlots);

@@ -105,7 +105,7 @@ void TSimIndicator::Answer(std::vector<TSimOutput>& out, const std::string& comm
   o.split = f.splitBytes;
   o.drop = f.dropAfter > 0 && commandCount_ >= f.dropAfter;
   if (!reply.empty() && !f.silent) {
-    if (f.rejectAll) reply = "?";
+    if (f.rejectAll || (f.rejectSets && command.find('?') == std::string::npos)) reply = "?";
     if (f.garbage) o.bytes += "\x7f\xfe\x01garbage#";
     if (f.overlongLine) {
       o.bytes += std::string(kOverlongBytes, 'X');

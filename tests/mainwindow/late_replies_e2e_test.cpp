@@ -1,0 +1,229 @@
+// Both programs against an indicator that answers every command correctly but
+// late, with a reply time-out of 0.3 s: every reply lands with the command it
+// answers, so a read loads exactly what a quick read loaded, or ends with a
+// message; and a running stream is stopped and drained before the link is used.
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "dialogs/option.h"
+#include "dialogs/trafficdlg.h"
+#include "components/NumEdit.h"
+#include "mainwindow/logsession.h"
+#include "mainwindow/settingspagescore.h"
+#include "platform/chart/chartmodel.h"
+#include "platform/inifile.h"
+#include "tests/mainwindow/calibration_fixture.h"
+
+namespace {
+
+class TLateRepliesTest : public TCalibrationPageFixture,
+                         public ::testing::WithParamInterface<const TViewerProgram*> {
+ protected:
+  TLateRepliesTest() : TCalibrationPageFixture(*GetParam()) {}
+
+  QByteArray IniText() const override {
+    return TViewerFixture::IniText().replace("TcpTimeout=200", "TcpTimeout=30");
+  }
+  // Stepped by hand: a silent indicator's four sends would take 16 s of real ticks.
+  void AnswerTrafficStepped() {
+    prompter.AnswerDialog([](QDialog& dialog) {
+      auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
+      dialog.show();
+      traffic.Timer1().stop();
+      while (dialog.isVisible()) {
+        traffic.Timer1Timer();
+        QTest::qWait(1);
+      }
+      return dialog.result();
+    });
+  }
+  std::vector<std::string> Settings() {
+    std::vector<std::string> lines;
+    window->WorkingData().BuildSetCommands(lines);
+    return lines;
+  }
+  void SetDelay(int ms) {
+    sim::TSimFaults faults;
+    faults.delayMs = ms;
+    indicator.SetFaults(faults);
+  }
+  void StartStreamedLog() {
+    ShowPage("TSLog");
+    prompter.AnswerDialog([](QDialog& dialog) {
+      dialog.findChild<QComboBox*>("CBLogRate")->setCurrentIndex(0);  // "Auto": the indicator streams
+      return static_cast<int>(mrOk);
+    });
+    Click("BtnStart");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return indicator.Streaming(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->LogSession().Chart().Data().Size() > 3; }, kWaitMs));
+  }
+  // The Log page shows the log as it is: running with samples still coming, or
+  // stopped with Start enabled.
+  void ExpectTrueLogState() {
+    const bool running = window->LogSession().LogMode() != lmOff;
+    EXPECT_EQ(Control<QPushButton>(*window, "BtnStart").isEnabled(), !running);
+    if (!running) return;
+    EXPECT_TRUE(indicator.Streaming()) << [&] {
+      std::string tail;
+      const auto all = indicator.Commands();
+      for (std::size_t i = all.size() > 8 ? all.size() - 8 : 0; i < all.size(); ++i) tail += all[i] + " ";
+      return tail;
+    }();
+    const std::size_t before = window->LogSession().Chart().Data().Size();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->LogSession().Chart().Data().Size() > before + 3; }, kWaitMs))
+        << window->PollMode() << " owed " << window->ReplyLedger().Size() << " streaming "
+        << window->ReplyLedger().Streaming() << " size " << before;
+  }
+  // Backs the calibration up into the file; true when it was written.
+  bool Backup(const QString& file, bool mayGoUnanswered = false) {
+    prompter.AnswerFile(file);
+    if (mayGoUnanswered) prompter.AnswerMessage(mrOk);
+    Click("btnBackupCal");
+    return QFile::exists(file);
+  }
+  static QStringList CalData(const QString& file) {
+    TMemIniFile ini(file);
+    QStringList values;
+    for (int i = 0; i < 5; ++i) values << ini.ReadString(QStringLiteral("CalData"), QStringLiteral("BCA%1").arg(i), {});
+    return values;
+  }
+};
+
+TEST_P(TLateRepliesTest, ASlowLinkReadsExactlyWhatAQuickOneRead) {
+  Connect();
+  ReadSettings();
+  const std::vector<std::string> quick = Settings();
+  for (const int delay : {350, 550, 750}) {
+    SetDelay(delay);
+    // A poll or two go unanswered in time now, and their replies come late.
+    const std::size_t polls = FplPolls();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() > polls + 2; }, kWaitMs)) << delay;
+    // Each of the many queries now takes its delay.
+    prompter.AnswerDialog([](QDialog& dialog) {
+      dialog.show();
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 300000));
+      return dialog.result();
+    });
+    Control<QAction>(*window, "ReadSettings1").trigger();
+    EXPECT_EQ(Settings(), quick) << delay;
+    EXPECT_TRUE(window->InSync()) << delay;
+    EXPECT_TRUE(prompter.Messages().empty()) << delay;
+    SetDelay(0);
+  }
+}
+
+// A set command the indicator refuses, late: the refusal belongs to that line,
+// which is never recorded as written.
+TEST_P(TLateRepliesTest, AWriteWhoseLineIsRefusedLateEndsWithAMessageAndOutOfSync) {
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+  ShowPage("TSDisplay");
+  ASSERT_FALSE(window->InSync());
+  const std::vector<std::string> held = [&] {
+    std::vector<std::string> lines;
+    window->InstrumentData().BuildSetCommands(lines);
+    return lines;
+  }();
+  sim::TSimFaults refused;
+  refused.rejectSets = true;
+  refused.delayMs = 550;
+  indicator.SetFaults(refused);
+  AnswerTrafficStepped();
+  prompter.AnswerMessage(mrOk);
+  Control<QAction>(*window, "WriteSettings1").trigger();
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
+  EXPECT_FALSE(window->InSync());
+  std::vector<std::string> after;
+  window->InstrumentData().BuildSetCommands(after);
+  EXPECT_EQ(after, held);
+}
+
+TEST_P(TLateRepliesTest, ABackupWithALateBlockHoldsOnlyTheBlocksAsTheyAre) {
+  Connect();
+  ReadSettings();
+  ShowPage("TSCal");
+  QTemporaryDir dir;
+  const QString quickFile = dir.filePath("quick.cal");
+  ASSERT_TRUE(Backup(quickFile));
+  for (const int delay : {350, 550, 750}) {
+    sim::TSimFaults late;
+    late.delayMs = delay;
+    indicator.SetCommandFaults("BCA", late);
+    const QString file = dir.filePath(QStringLiteral("late%1.cal").arg(delay));
+    prompter.Clear();
+    if (Backup(file, true)) {
+      EXPECT_EQ(CalData(file), CalData(quickFile)) << delay;
+    }
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"}) << delay;
+    indicator.SetCommandFaults("BCA", {});
+    ExpectIdle();
+  }
+}
+
+TEST_P(TLateRepliesTest, AReadWhileAStreamRunsLoadsTheSettingsNotTheSamples) {
+  indicator.Feed("IAD1,9000,2,3,1,50,1;");
+  Connect();
+  ReadSettings();
+  const std::vector<std::string> quick = Settings();
+  StartStreamedLog();
+  AnswerTraffic();
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  EXPECT_EQ(Settings(), quick);
+  EXPECT_TRUE(window->InSync());
+}
+
+TEST_P(TLateRepliesTest, ACalibrationStepOrABackupWhileAStreamRunsSeesNoSample) {
+  Connect();
+  ReadSettings();
+  QTemporaryDir dir;
+  ShowPage("TSCal");
+  const QString quickFile = dir.filePath("quick.cal");
+  ASSERT_TRUE(Backup(quickFile));
+
+  StartStreamedLog();
+  ShowPage("TSCal");
+  const QString file = dir.filePath("streamed.cal");
+  ASSERT_TRUE(Backup(file));
+  EXPECT_EQ(CalData(file), CalData(quickFile));
+  ShowPage("TSLog");
+  ExpectTrueLogState();
+
+  StartStreamedLog();
+  ShowPage("TSCal");
+  indicator.SetCalibrationBusyPolls(0);
+  prompter.AnswerMessage(mrNo);  // no save
+  AnswerTraffic();
+  Click("BtnZero");
+  EXPECT_EQ(indicator.Calibrations(), 1);
+  ExpectIdle();
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{kSaveQuestion});
+  ShowPage("TSLog");
+  ExpectTrueLogState();
+}
+
+// What the technician types is what the window waits: 0.7 s is 70 ticks of 10 ms.
+TEST_P(TLateRepliesTest, TheOptionsDialogsSecondsAreTheWindowsWait) {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    auto& tcp = Control<TNumEdit>(dialog, "edtTCPTimeout");
+    QTest::mouseClick(&tcp, Qt::LeftButton);
+    QTest::keyClick(&tcp, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&tcp, "0.7");
+    QTest::mouseClick(&Control<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
+    return dialog.result();
+  });
+  Control<QAction>(*window, "MnuOptions").trigger();
+  EXPECT_EQ(store->GetTcpTimeout(), 70);
+  Connect();
+  EXPECT_EQ(window->ReplyTimeout(), 70);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, TLateRepliesTest, ::testing::Values(&kW830Program, &kW840Program),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+}  // namespace
