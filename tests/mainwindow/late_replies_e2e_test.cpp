@@ -65,16 +65,9 @@ class TLateRepliesTest : public TCalibrationPageFixture,
     const bool running = window->LogSession().LogMode() != lmOff;
     EXPECT_EQ(Control<QPushButton>(*window, "BtnStart").isEnabled(), !running);
     if (!running) return;
-    EXPECT_TRUE(indicator.Streaming()) << [&] {
-      std::string tail;
-      const auto all = indicator.Commands();
-      for (std::size_t i = all.size() > 8 ? all.size() - 8 : 0; i < all.size(); ++i) tail += all[i] + " ";
-      return tail;
-    }();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return indicator.Streaming(); }, kWaitMs));
     const std::size_t before = window->LogSession().Chart().Data().Size();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->LogSession().Chart().Data().Size() > before + 3; }, kWaitMs))
-        << window->PollMode() << " owed " << window->ReplyLedger().Size() << " streaming "
-        << window->ReplyLedger().Streaming() << " size " << before;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->LogSession().Chart().Data().Size() > before + 3; }, kWaitMs));
   }
   // Backs the calibration up into the file; true when it was written.
   bool Backup(const QString& file, bool mayGoUnanswered = false) {
@@ -165,7 +158,7 @@ TEST_P(TLateRepliesTest, ABackupWithALateBlockHoldsOnlyTheBlocksAsTheyAre) {
   }
 }
 
-TEST_P(TLateRepliesTest, AReadWhileAStreamRunsLoadsTheSettingsNotTheSamples) {
+TEST_P(TLateRepliesTest, AReadWhileAStreamRunsLoadsTheSettingsAndTheLogRunsOn) {
   indicator.Feed("IAD1,9000,2,3,1,50,1;");
   Connect();
   ReadSettings();
@@ -175,6 +168,7 @@ TEST_P(TLateRepliesTest, AReadWhileAStreamRunsLoadsTheSettingsNotTheSamples) {
   Control<QAction>(*window, "ReadSettings1").trigger();
   EXPECT_EQ(Settings(), quick);
   EXPECT_TRUE(window->InSync());
+  ExpectTrueLogState();
 }
 
 TEST_P(TLateRepliesTest, ACalibrationStepOrABackupWhileAStreamRunsSeesNoSample) {
@@ -204,6 +198,104 @@ TEST_P(TLateRepliesTest, ACalibrationStepOrABackupWhileAStreamRunsSeesNoSample) 
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{kSaveQuestion});
   ShowPage("TSLog");
   ExpectTrueLogState();
+}
+
+// Passes every prompt on to the scripted prompter; while a message box is open it
+// lets the window's own 10 ms clock run for half a second and counts what reached
+// the indicator meanwhile.
+class TWatchingPrompter final : public TPrompter {
+ public:
+  TWatchingPrompter(TScriptedPrompter& scripted, TFrmMain& window, sim::TSimIndicator& indicator)
+      : scripted_(scripted), window_(window), indicator_(indicator) {
+    SetPrompter(this);
+  }
+  ~TWatchingPrompter() override { SetPrompter(&scripted_); }
+  int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+    Watch();
+    return scripted_.MessageDlg(text, type, buttons);
+  }
+  void ShowMessage(const QString& text) override {
+    Watch();
+    scripted_.ShowMessage(text);
+  }
+  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
+    return scripted_.OpenFileName(parent, caption, filter);
+  }
+  QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                       const QString& suffix) override {
+    return scripted_.SaveFileName(parent, caption, filter, suffix);
+  }
+  bool PrintDialog(QWidget* parent, QPrinter& printer) override { return scripted_.PrintDialog(parent, printer); }
+  int ExecDialog(QDialog& dialog) override { return scripted_.ExecDialog(dialog); }
+
+  std::size_t sentWhileOpen = 0;
+
+ private:
+  void Watch() {
+    const std::size_t before = indicator_.Commands().size();
+    window_.DelayTicks(50);
+    sentWhileOpen += indicator_.Commands().size() - before;
+  }
+  TScriptedPrompter& scripted_;
+  TFrmMain& window_;
+  sim::TSimIndicator& indicator_;
+};
+
+// Against an indicator that has stopped answering, each action shows one box,
+// and nothing goes out while it is open.
+TEST_P(TLateRepliesTest, AStoppedIndicatorCostsOneBoxPerActionAndSilenceWhileItIsOpen) {
+  Connect();
+  ReadSettings();
+  QTemporaryDir dir;
+  const QString calFile = dir.filePath("scale.cal");
+  ShowPage("TSCal");
+  ASSERT_TRUE(Backup(calFile));
+  ShowPage("TSLog");
+  sim::TSimFaults silent;
+  silent.silent = true;
+  indicator.SetFaults(silent);
+  window->ReplyLedger().lateAllowanceTicks = 20;
+  TWatchingPrompter watching(prompter, *window, indicator);
+
+  struct TAction {
+    const char* name;
+    std::function<void()> run;
+  } actions[] = {
+      {"start a log",
+       [&] {
+         prompter.AnswerDialog([](QDialog& dialog) {
+           dialog.findChild<QComboBox*>("CBLogRate")->setCurrentIndex(0);
+           return static_cast<int>(mrOk);
+         });
+         prompter.AnswerMessage(mrOk);
+         Click("BtnStart");
+       }},
+      {"read",
+       [&] {
+         if (window->LogSession().LogMode() != lmOff) Click("BtnStop");
+         AnswerTrafficStepped();
+         prompter.AnswerMessage(mrOk);
+         Control<QAction>(*window, "ReadSettings1").trigger();
+         ShowPage("TSCal");  // asks the indicator nothing
+       }},
+      {"zero",
+       [&] {
+         prompter.AnswerMessage(mrOk);
+         Click("BtnZero");
+       }},
+      {"restore",
+       [&] {
+         prompter.AnswerFile(calFile);
+         prompter.AnswerMessage(mrOk);
+         Click("btnRestoreCal");
+       }},
+  };
+  for (const auto& action : actions) {
+    prompter.Clear();
+    action.run();
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"}) << action.name;
+  }
+  EXPECT_EQ(watching.sentWhileOpen, 0u);
 }
 
 // What the technician types is what the window waits: 0.7 s is 70 ticks of 10 ms.
