@@ -18,10 +18,9 @@
 
 namespace {
 
-class TLateRepliesTest : public TCalibrationPageFixture,
-                         public ::testing::WithParamInterface<const TViewerProgram*> {
+class TLateReplyFixture : public TCalibrationPageFixture {
  protected:
-  TLateRepliesTest() : TCalibrationPageFixture(*GetParam()) {}
+  using TCalibrationPageFixture::TCalibrationPageFixture;
 
   QByteArray IniText() const override {
     return TViewerFixture::IniText().replace("TcpTimeout=200", "TcpTimeout=30");
@@ -84,28 +83,46 @@ class TLateRepliesTest : public TCalibrationPageFixture,
   }
 };
 
-TEST_P(TLateRepliesTest, ASlowLinkReadsExactlyWhatAQuickOneRead) {
+class TLateRepliesTest : public TLateReplyFixture, public ::testing::WithParamInterface<const TViewerProgram*> {
+ protected:
+  TLateRepliesTest() : TLateReplyFixture(*GetParam()) {}
+};
+
+// One program and one reply delay.
+class TSlowLinkTest : public TLateReplyFixture,
+                      public ::testing::WithParamInterface<std::tuple<const TViewerProgram*, int>> {
+ protected:
+  TSlowLinkTest() : TLateReplyFixture(*std::get<0>(GetParam())) {}
+};
+
+TEST_P(TSlowLinkTest, ReadsExactlyWhatAQuickLinkRead) {
+  const int delay = std::get<1>(GetParam());
   Connect();
   ReadSettings();
   const std::vector<std::string> quick = Settings();
-  for (const int delay : {350, 550, 750}) {
-    SetDelay(delay);
-    // A poll or two go unanswered in time now, and their replies come late.
-    const std::size_t polls = FplPolls();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() > polls + 2; }, kWaitMs)) << delay;
-    // Each of the many queries now takes its delay.
-    prompter.AnswerDialog([](QDialog& dialog) {
-      dialog.show();
-      EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 300000));
-      return dialog.result();
-    });
-    Control<QAction>(*window, "ReadSettings1").trigger();
-    EXPECT_EQ(Settings(), quick) << delay;
-    EXPECT_TRUE(window->InSync()) << delay;
-    EXPECT_TRUE(prompter.Messages().empty()) << delay;
-    SetDelay(0);
-  }
+  SetDelay(delay);
+  // A poll or two go unanswered in time now, and their replies come late.
+  const std::size_t polls = FplPolls();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() > polls + 2; }, kWaitMs));
+  // Each of the many queries now takes its delay.
+  prompter.AnswerDialog([](QDialog& dialog) {
+    dialog.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 300000));
+    return dialog.result();
+  });
+  Control<QAction>(*window, "ReadSettings1").trigger();
+  EXPECT_EQ(Settings(), quick);
+  EXPECT_TRUE(window->InSync());
+  EXPECT_TRUE(prompter.Messages().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Delays, TSlowLinkTest,
+                         ::testing::Combine(::testing::Values(&kW830Program, &kW840Program),
+                                            ::testing::Values(350, 550, 750)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)->name) + "_" +
+                                  std::to_string(std::get<1>(info.param)) + "ms";
+                         });
 
 // A set command the indicator refuses, late: the refusal belongs to that line,
 // which is never recorded as written.
