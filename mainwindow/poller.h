@@ -52,6 +52,4 @@ class TPoller {
   virtual void Tick() = 0;
   // A new link: nothing is outstanding.
   virtual void Reset() = 0;
-  // The next reply answers a status query, whose numbers are hexadecimal.
-  virtual bool StatusReplyDue() const = 0;
 };

@@ -27,7 +27,6 @@ class TThreadPoller final : public QObject, public TPoller {
   // A poll held back while another command's reply was owed goes out now if it may.
   void Tick() override;
   void Reset() override {}
-  bool StatusReplyDue() const override { return false; }
 
   const TPollStatusThread& Thread() const { return thread_; }
 

@@ -48,17 +48,6 @@ TEST_F(TimerPoller, EveryTenthDisplayPollAsksForTheStatus) {
   EXPECT_EQ(wire.sent, want);
 }
 
-TEST_F(TimerPoller, TheStatusReplyIsReadInHexadecimal) {
-  EXPECT_TRUE(poller.StatusReplyDue());  // a new link counts as a status query just sent
-  Run(1, false);
-  EXPECT_FALSE(poller.StatusReplyDue());
-  poller.ReplyArrived();
-  Run(8, true);
-  Run(1, false);
-  EXPECT_EQ(wire.sent.back(), "S99;ESR?;");
-  EXPECT_TRUE(poller.StatusReplyDue());
-}
-
 TEST_F(TimerPoller, OnePollIsOutstandingUntilItsReplyOrItsTimeOut) {
   Run(1, false);
   EXPECT_TRUE(poller.Outstanding());
