@@ -70,11 +70,13 @@ bool TReplyLedger::IsLate(std::uint64_t id) const {
   return std::any_of(owed_.begin(), owed_.end(), [&](const TOwed& owed) { return owed.id == id && owed.late; });
 }
 
-bool TReplyLedger::ReplyExpected(const std::string& command) {
-  if (command.rfind("S98;", 0) == 0) return false;
+std::string TReplyLedger::CommandBody(const std::string& command) {
   std::string body = command;
-  // An address prefix of another unit leaves the command itself.
   if (body.size() >= 4 && body[0] == 'S' && body[3] == ';') body.erase(0, 4);
   if (!body.empty() && body.back() == ';') body.pop_back();
-  return body != "MSV?,0";
+  return body;
+}
+
+bool TReplyLedger::ReplyExpected(const std::string& command) {
+  return command.rfind("S98;", 0) != 0 && CommandBody(command) != "MSV?,0";
 }

@@ -74,6 +74,8 @@ class TReplyLedger {
   // The commands of our command language that get no reply: a broadcast to
   // address 98 and the start of a stream, whose replies are samples.
   static bool ReplyExpected(const std::string& command);
+  // The command without an address prefix of any unit and without its ";".
+  static std::string CommandBody(const std::string& command);
 
  private:
   void Expire(TOwed& owed);

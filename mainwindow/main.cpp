@@ -84,7 +84,7 @@ class TFrmMain::TPollLink final : public TPoller::THost {
 // requests go out again after one went unanswered.
 class TFrmMain::TActionWatch final : public QObject {
  public:
-  TActionWatch(TFrmMain& window) : QObject(&window), w_(window) { qApp->installEventFilter(this); }
+  explicit TActionWatch(TFrmMain& window) : QObject(&window), w_(window) { qApp->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) w_.engine_.NewAction();
     return false;

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <algorithm>
 #include <cctype>
-#include <QTimer>
 
 #include "link/dmViewer.h"
 #include "link/logging.h"
@@ -12,7 +11,6 @@
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
-#include "platform/prompter.h"
 #include "ui_main.h"
 
 namespace {
@@ -24,13 +22,6 @@ bool TFrmMain::LinkActive() const { return !FClosing && FIOInterface && FIOInter
 
 namespace {
 
-std::string CommandBody(const std::string& text) {
-  std::string body = text;
-  if (body.size() >= 4 && body[0] == 'S' && body[3] == ';') body.erase(0, 4);
-  if (!body.empty() && body.back() == ';') body.pop_back();
-  return body;
-}
-
 bool IsAck(const std::string& reply) { return reply == "0"; }
 
 }  // namespace
@@ -40,7 +31,7 @@ std::uint64_t TFrmMain::SendCommand(const std::string& text, bool stxEtx, TReply
   if (!LinkActive() || text.empty()) return 0;
   statusCommand_->setText(QString::fromLatin1(text.c_str()));
   const TCommandFrame frame = FrameCommand(text, stxEtx);
-  const std::string body = CommandBody(text);
+  const std::string body = TReplyLedger::CommandBody(text);
   // A stop's answer comes after every sample sent before it: the stream has
   // drained once it is in, and no sample can pass for it.
   if (body == "STP") {
@@ -83,7 +74,7 @@ void TFrmMain::PollReply(const std::string& command, const std::string& reply) {
   switch (FPollMode) {
     case pmDisplay:
     case pmCalibration:
-      parser_.ParseReply(reply, CommandBody(command) == "ESR?", false);
+      parser_.ParseReply(reply, TReplyLedger::CommandBody(command) == "ESR?", false);
       ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
       break;
     case pmLog:

@@ -59,8 +59,6 @@ class TRequestEngine {
   // The last Request failed for want of an answer (not a refusal).
   bool Unanswered() const { return quiet_; }
 
-  // A handler waits for its reply.
-  bool Waiting() const { return current_ != nullptr && current_->entry != 0 && !current_->done; }
   // A Request is under way, waiting for the link, a reply or its box: polls stay paused.
   bool Busy() const { return current_ != nullptr; }
   TReplyContext& Context() { return context_; }
