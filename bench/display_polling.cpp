@@ -127,6 +127,11 @@ void BM_DisplayPolling(benchmark::State& state) {
     forward(data);
   };
 
+  // Counted from a poll already sent: the thread starts polling once connecting is done.
+  if (!QTest::qWaitFor([&] { return thread.PollsSent() > 0; }, 10000)) {
+    state.SkipWithError("the display is not polled");
+    return;
+  }
   const auto pollsBefore = thread.PollsSent();
   const auto firstSent = thread.PollSent();
   const double cpuBefore = CpuSeconds();

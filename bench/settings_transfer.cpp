@@ -2,6 +2,8 @@
 // simulated indicator over TCP on 127.0.0.1, with the transfer dialog's 20 ms steps
 // on a real timer. Each run reports beside its time the least those steps allow:
 // two ticks before the first command, one tick per answered command, one to finish.
+// Every command and reply goes through the link's account of owed replies, as in
+// the main window.
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -13,6 +15,7 @@
 #include <utility>
 
 #include "dialogs/trafficsteps.h"
+#include "link/replyledger.h"
 #include "mainwindow/settingstransfer.h"
 #include "protocol/database.h"
 #include "tools/sim/sim_indicator.h"
@@ -49,7 +52,7 @@ class TTcpHost : public TSettingsTransfer::THost {
     timer.setTimerType(Qt::PreciseTimer);
     bool ok = false;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-      const auto outcome = steps.Tick([this](const std::string& command) { Send(command); });
+      const auto outcome = steps.Tick([this](const std::string& command) { Send(command); }, ledger_.Clear());
       if (outcome == TTrafficSteps::TOutcome::kRunning) return;
       ok = outcome == TTrafficSteps::TOutcome::kDone;
       loop.quit();
@@ -89,6 +92,7 @@ class TTcpHost : public TSettingsTransfer::THost {
 
  private:
   void Send(const std::string& command) {
+    if (TReplyLedger::ReplyExpected(command)) ledger_.Owe(TReplyOwner::kTraffic, command, 0);
     socket_.write(QByteArray::fromStdString(command + ";"));
     socket_.flush();
   }
@@ -111,12 +115,14 @@ class TTcpHost : public TSettingsTransfer::THost {
     while ((end = rx_.find("\r\n")) != std::string::npos) {
       const std::string line = rx_.substr(0, end);
       rx_.erase(0, end + 2);
-      if (onReply_) onReply_(line);
+      const TReplyLedger::TClaim claim = ledger_.Claim(line);
+      if (claim.owed && !claim.entry.late && onReply_) onReply_(line);
     }
   }
 
   QTcpSocket socket_;
   std::string rx_;
+  TReplyLedger ledger_;
   std::function<void(const std::string&)> onReply_;
   int mode_ = 1;
   int ticksAllowed_ = 0;

@@ -8,20 +8,21 @@
 #include "ui_option.h"
 
 namespace {
-const QString kRangeMessage = QStringLiteral("The number must be within the range 0.5s to 20s");
+const QString kRangeMessage = QStringLiteral("The number must be within the range 0.05s to 2s");
+constexpr double kTicksPerSecond = 100.0;
 }
 
-QString TenthsAsSeconds(int tenths) { return QLocale().toString(tenths / 10.0, 'g', 15); }
+QString TicksAsSeconds(int ticks) { return QLocale().toString(ticks / kTicksPerSecond, 'g', 15); }
 
-int SecondsAsTenths(double seconds) { return static_cast<int>(std::nearbyint(seconds * 10.0)); }
+int SecondsAsTicks(double seconds) { return static_cast<int>(std::nearbyint(seconds * kTicksPerSecond)); }
 
 TfrmOptions::TfrmOptions(TdatViewer& store, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmOptions>()), store_(store) {
   ui_->setupUi(this);
   for (TNumEdit* e : {ui_->edtSerialTimeout, ui_->edtTCPTimeout}) {
     e->setEditType(dtFloat);
-    e->MinReal = 0.5;
-    e->MaxReal = 20;
+    e->MinReal = 0.05;
+    e->MaxReal = 2;
     e->CancelTag = 1234567890;
   }
   ui_->btnCancel->setProperty("Tag", 1234567890);
@@ -34,8 +35,8 @@ TfrmOptions::~TfrmOptions() = default;
 
 void TfrmOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  ui_->edtSerialTimeout->setText(TenthsAsSeconds(store_.GetSerTimeout()));
-  ui_->edtTCPTimeout->setText(TenthsAsSeconds(store_.GetTcpTimeout()));
+  ui_->edtSerialTimeout->setText(TicksAsSeconds(store_.GetSerTimeout()));
+  ui_->edtTCPTimeout->setText(TicksAsSeconds(store_.GetTcpTimeout()));
 }
 
 void TfrmOptions::edtSerialTimeoutExitError() { Prompter().MessageDlg(kRangeMessage, TMsgDlgType::mtWarning, mbOK); }
@@ -51,8 +52,8 @@ void TfrmOptions::btnOKClick() {
       return;
     }
   }
-  store_.SetSerTimeout(SecondsAsTenths(ui_->edtSerialTimeout->RealValue()));
-  store_.SetTcpTimeout(SecondsAsTenths(ui_->edtTCPTimeout->RealValue()));
+  store_.SetSerTimeout(SecondsAsTicks(ui_->edtSerialTimeout->RealValue()));
+  store_.SetTcpTimeout(SecondsAsTicks(ui_->edtTCPTimeout->RealValue()));
   done(mrOk);
 }
 

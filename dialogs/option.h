@@ -27,7 +27,8 @@ class TfrmOptions : public QDialog {
   TdatViewer& store_;
 };
 
-// Seconds as the dialog shows them: the shortest text, the locale's separator.
-QString TenthsAsSeconds(int tenths);
-// Seconds back to tenths, rounded to nearest with halves to even.
-int SecondsAsTenths(double seconds);
+// A stored time-out counts ticks of the window's 10 ms timer; the dialog shows
+// that same time in seconds: the shortest text, the locale's separator.
+QString TicksAsSeconds(int ticks);
+// Seconds back to ticks, rounded to nearest with halves to even.
+int SecondsAsTicks(double seconds);

@@ -1,9 +1,8 @@
 #include "dialogs/trafficdlg.h"
 
-#include <QApplication>
 
-#include "ui_trafficdlg.h"
 #include "platform/prompter.h"
+#include "ui_trafficdlg.h"
 
 TFrmTraffic::TFrmTraffic(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFrmTraffic>()) {
   ui_->setupUi(this);
@@ -34,25 +33,27 @@ void TFrmTraffic::SetAnimateActive(bool active) {
 
 void TFrmTraffic::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  gaveUp_ = false;
   steps_.Start();
   timer_.start();
 }
 
 void TFrmTraffic::Timer1Timer() {
-  const auto outcome = steps_.Tick([this](const std::string& command) {
-    if (SendCommand) SendCommand(command);
-  });
+  if (steps_.RetryDue() && GiveUpReply) GiveUpReply();
+  const auto outcome = steps_.Tick(
+      [this](const std::string& command) {
+        if (SendCommand) SendCommand(command);
+      },
+      !LinkClear || LinkClear());
   UpdateProgress();
   if (outcome == TTrafficSteps::TOutcome::kDone) {
     timer_.stop();
     done(mrOk);
   } else if (outcome == TTrafficSteps::TOutcome::kGaveUp) {
-    // The transfer is over and ends as mrCancel now; the box is posted, since a
-    // timer slot never waits on a modal window. It outlives this dialog.
     timer_.stop();
     SetAnimateActive(false);
+    gaveUp_ = true;
     done(mrCancel);
-    QTimer::singleShot(0, qApp, [] { Prompter().ShowMessage(QStringLiteral("Instrument Not Responding")); });
   }
 }
 

@@ -25,12 +25,13 @@ void TTrafficSteps::Start() {
   sendCount_ = 0;
 }
 
-TTrafficSteps::TOutcome TTrafficSteps::Tick(const TSend& send) {
+TTrafficSteps::TOutcome TTrafficSteps::Tick(const TSend& send, bool linkClear) {
   if (delayTicks_ > 0) {
     --delayTicks_;
     return TOutcome::kRunning;
   }
   if (commandIndex_ >= commands_.size()) return TOutcome::kDone;
+  if (!linkClear) return TOutcome::kRunning;
   // The wait starts before the send, so that a reply however early finds it.
   const std::string command = commands_[commandIndex_];
   if (replies_[commandIndex_].empty()) {

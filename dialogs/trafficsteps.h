@@ -18,12 +18,15 @@ class TTrafficSteps {
   void Clear();
   // A transfer starts: the first command goes out two ticks later.
   void Start();
-  TOutcome Tick(const TSend& send);
+  // linkClear: no earlier reply is owed; a send, first or retry, waits for it.
+  TOutcome Tick(const TSend& send, bool linkClear = true);
   // One framed reply from the instrument.
   void ReplyReceived(const std::string& reply);
   // The user gave up: nothing more is sent or collected.
   void Cancel();
 
+  // The next tick would send the current command again: its last reply is not coming.
+  bool RetryDue() const { return delayTicks_ == 0 && awaitingReply_ && commandIndex_ < commands_.size(); }
   const std::vector<std::string>& Commands() const { return commands_; }
   const std::vector<std::string>& Replies() const { return replies_; }
   int Progress() const { return progress_; }

@@ -9,7 +9,8 @@
 
 namespace {
 
-// Ends a step quietly: the window is closing, nobody is left to ask or tell.
+// Ends a step quietly: the window is closing, nobody is left to ask or tell; or
+// the indicator did not answer, which the technician has just been told.
 struct TStepAborted {};
 
 constexpr int kStatusPollTicks = 5;
@@ -63,7 +64,8 @@ void TCalibrationSteps::RunStep(F&& body) {
     throw;
   }
   running_ = false;
-  if (readSettings) host_.ReadSettings();
+  // An indicator that has just not answered is not read again in the same action.
+  if (readSettings && !host_.Unanswered()) host_.ReadSettings();
 }
 
 void TCalibrationSteps::EnterCalMode() {
@@ -80,7 +82,7 @@ void TCalibrationSteps::RequireLink() {
 bool TCalibrationSteps::Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
                                 const std::string& prefix) {
   const bool accepted = host_.Request(command, timeoutTicks, handler, prefix);
-  if (!accepted && host_.Closing()) throw TStepAborted{};
+  if (!accepted && (host_.Closing() || host_.Unanswered())) throw TStepAborted{};
   return accepted;
 }
 
@@ -97,7 +99,11 @@ void TCalibrationSteps::WaitCalDone(const std::string& name) {
   int count = kDoneAnswers;
   while (count > 0) {
     Delay(kStatusPollTicks);
-    if (!Query(name + "?", dialect_.statusReply, name)) break;
+    // An unanswered status ends the wait but not the step: the save question follows.
+    if (!host_.Request(name + "?", host_.ReplyTimeout(), dialect_.statusReply, name)) {
+      if (host_.Closing()) throw TStepAborted{};
+      break;
+    }
     const int32_t status = host_.ReplyContext().calStatus;
     if (status == 1) {
       count = kDoneAnswers;
@@ -261,7 +267,8 @@ std::vector<TCalBlock> TCalibrationSteps::ReadCalData() {
   TReplyContext& context = host_.ReplyContext();
   for (int i = 0; i < kCalBlocks; ++i) {
     context.calData.clear();
-    const bool read = Query("BCA?" + std::to_string(i) + ";", CalDataReply);
+    // The reply echoes its block's number: a reply of another block is never filed under this one.
+    const bool read = Query("BCA?" + std::to_string(i) + ";", CalDataReply, std::to_string(i) + ",");
     if (read && context.calData.size() > 1) {
       blocks.push_back({i, context.calData});
     } else {

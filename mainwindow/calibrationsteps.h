@@ -30,6 +30,9 @@ class TCalibrationSteps {
     virtual bool LinkActive() const = 0;
     // The window is going: a step ends at once, asking and sending nothing more.
     virtual bool Closing() const = 0;
+    // The indicator did not answer a request and the technician has been told:
+    // the step ends without a box of its own.
+    virtual bool Unanswered() const = 0;
     // A request through the engine; false when no reply was accepted in time.
     virtual bool Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
                          const std::string& prefix) = 0;

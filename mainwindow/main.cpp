@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
+#include <cctype>
 
 #include "components/ProgramHelp.h"
 #include "dialogs/option.h"
@@ -34,12 +36,60 @@ constexpr int kPanelHeight = 65;
 constexpr TColor kLitSegments = 0x0000FFD0;
 }  // namespace
 
-// The poller's view of the window: the link and the plain send path.
+namespace {
+
+bool IsDisplayImage(const std::string& reply) {
+  Tcommsobj parser;
+  std::string segments;
+  parser.ParseReply(reply, false, false);
+  return parser.GetString(0, segments, 12, 100) &&
+         std::all_of(segments.begin(), segments.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+// A weight reply: weight, decimals and status word A, each a number.
+bool IsWeightSample(const std::string& reply) {
+  Tcommsobj parser;
+  parser.ParseReply(reply, false, false);
+  int32_t value = 0;
+  for (int field = 0; field < 3; ++field)
+    if (!parser.GetInteger(field, value, -999999, 999999)) return false;
+  return true;
+}
+
+TReplyShape PollShape(const std::string& command) {
+  if (command == "FPL?;") return IsDisplayImage;
+  if (command.ends_with("MSV?;")) return IsWeightSample;
+  return {};
+}
+
+}  // namespace
+
+// The poller's view of the window: the link and the send path, whose account
+// a poll waits on like any other command.
 class TFrmMain::TPollLink final : public TPoller::THost {
  public:
   explicit TPollLink(TFrmMain& window) : w_(window) {}
   bool LinkActive() const override { return w_.LinkActive(); }
-  void SendCommand(const std::string& command) override { w_.SendCommand(command, false); }
+  bool MaySend(const std::string& command) const override {
+    return w_.ledger_.ClearFor(TReplyOwner::kPoll, command);
+  }
+  void SendCommand(const std::string& command) override {
+    w_.SendCommand(command, false, TReplyOwner::kPoll, -1, PollShape(command));
+  }
+
+ private:
+  TFrmMain& w_;
+};
+
+// A click or a key anywhere in the program starts a new action of the technician's:
+// requests go out again after one went unanswered.
+class TFrmMain::TActionWatch final : public QObject {
+ public:
+  explicit TActionWatch(TFrmMain& window) : QObject(&window), w_(window) { qApp->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) w_.engine_.NewAction();
+    return false;
+  }
 
  private:
   TFrmMain& w_;
@@ -68,13 +118,18 @@ void TFrmMain::FormCreate() {
   LoadReplyTimeout();
 
   engine_.LinkActive = [this] { return LinkActive(); };
-  engine_.Send = [this](const std::string& command, bool stxEtx) { SendCommand(command, stxEtx); };
-  engine_.PollOutstanding = [this] { return FPoller->Outstanding(); };
+  engine_.Send = [this](const std::string& command, bool stxEtx, int timeoutTicks) {
+    return SendCommand(command, stxEtx, TReplyOwner::kRequest, timeoutTicks);
+  };
+  engine_.LinkClear = [this] { return ledger_.Clear(); };
+  engine_.GiveUp = [this](std::uint64_t entry) { ledger_.GiveUp(entry); };
+  engine_.ShowNotResponding = [] { Prompter().ShowMessage(QStringLiteral("Instrument Not Responding")); };
   engine_.BusyChanged = [this] { PushPollState(); };
   engine_.ShowFailure = [](const std::string& message) {
     Prompter().MessageDlg(QString::fromLatin1(message.c_str()), TMsgDlgType::mtError, mbOK);
   };
   engine_.Context().model = workingData_.get();
+  new TActionWatch(*this);
   framer_.OnReply = [this](const std::string& reply, char mark) {
     CommsLogData("", true, reply + mark);
     DispatchReply(reply);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "link/IOIface.h"
+#include "link/replyledger.h"
 #include "mainwindow/pollmode.h"
 #include "mainwindow/poller.h"
 #include "mainwindow/replyframer.h"
@@ -48,7 +49,15 @@ class TFrmMain : public QMainWindow {
 
   // --- Link and send path
   // Sends one command on the active link; nothing when it is down or the text empty.
-  void SendCommand(const std::string& text, bool stxEtx);
+  // A command that gets a reply enters the link's account for its owner, with
+  // this time-out in ticks (-1: the reply time-out; 0: only its owner ends the
+  // wait). Returns its entry, or 0 when no reply is owed or nothing was sent.
+  std::uint64_t SendCommand(const std::string& text, bool stxEtx, TReplyOwner owner = TReplyOwner::kOther,
+                            int timeoutTicks = -1, TReplyShape fits = {});
+  // Pumps events until no reply is owed to an earlier command (each is answered
+  // or waited out); false when the link went.
+  bool WaitLinkClear();
+  TReplyLedger& ReplyLedger() { return ledger_; }
   // Bound to the link's OnRxData: cuts the stream into replies.
   void FIOInterfaceRxData(const std::string& data);
   void DispatchReply(const std::string& reply);
@@ -170,9 +179,13 @@ class TFrmMain : public QMainWindow {
   // times out would hold the link for good.
   void LoadReplyTimeout();
   void ShowDisplayReply(TVoxMimicDisp& mimic);
+  // A reply the account gives to no command: a stream sample, or a stray.
+  void UnownedReply(const std::string& reply);
+  void PollReply(const std::string& command, const std::string& reply);
   void RefreshConnectButtons();
   class TSettingsHost;
   class TPollLink;
+  class TActionWatch;
   void CreateSettingsPages();
   void SettingsPageLeft();
   void SettingsPageShown();
@@ -192,6 +205,7 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<Ui::TFrmMain> ui_;
   std::unique_ptr<TIOIface> FIOInterface;
   TReplyFramer framer_;
+  TReplyLedger ledger_;
   TRequestEngine engine_;
   Tcommsobj parser_;
   std::unique_ptr<TSettingsModel> workingData_;

@@ -31,6 +31,8 @@ bool TFrmMain::TCalibrationHost::LinkActive() const { return w_.LinkActive(); }
 
 bool TFrmMain::TCalibrationHost::Closing() const { return w_.FClosing; }
 
+bool TFrmMain::TCalibrationHost::Unanswered() const { return w_.engine_.Unanswered(); }
+
 bool TFrmMain::TCalibrationHost::Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
                                          const std::string& prefix) {
   return w_.Request(command, false, timeoutTicks, handler, prefix);

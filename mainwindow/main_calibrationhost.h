@@ -10,6 +10,7 @@ class TFrmMain::TCalibrationHost final : public TCalibrationSteps::THost {
 
   bool LinkActive() const override;
   bool Closing() const override;
+  bool Unanswered() const override;
   bool Request(const std::string& command, int timeoutTicks, const TReplyHandler& handler,
                const std::string& prefix) override;
   TReplyContext& ReplyContext() override;

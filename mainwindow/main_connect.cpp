@@ -105,7 +105,9 @@ void TFrmMain::LCDButtonPress(int key, int holdMs) {
   }
   const std::string command = variant_.KeyCommand(key, holdMs >= kLongPressMs);
   if (command.empty()) return;
-  SendCommand(command, false);
+  // The W840 answers a key press; the W830 does not.
+  const bool answered = variant_.Model() == TViewerModel::W840;
+  SendCommand(command, false, answered ? TReplyOwner::kKey : TReplyOwner::kNone);
   FPoller->KeySent();
 }
 

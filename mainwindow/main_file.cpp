@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "link/dmViewer.h"
+#include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/reportprinter.h"
 #include "mainwindow/settingspagescore.h"
@@ -38,10 +39,12 @@ void TFrmMain::Open1Click() {
   const QString path =
       Prompter().OpenFileName(this, QString::fromLatin1(texts.openTitle), QString::fromLatin1(texts.filter));
   if (path.isEmpty()) return;
-  if (log)
+  if (log) {
     OpenLogFile(path);
-  else
-    settingsTransfer_->OpenSettingsFile(ReadTextLines(path), path);
+    return;
+  }
+  const TLogSession::TStreamHold hold(*logSession_);
+  settingsTransfer_->OpenSettingsFile(ReadTextLines(path), path);
 }
 
 void TFrmMain::Save1Click() {

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <algorithm>
 #include <cctype>
-#include <QTimer>
 
 #include "link/dmViewer.h"
 #include "link/logging.h"
@@ -12,7 +11,6 @@
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
 #include "mimic/voxMimicDisp.h"
-#include "platform/prompter.h"
 #include "ui_main.h"
 
 namespace {
@@ -22,13 +20,39 @@ constexpr int kTicksPerSecond = 100;
 
 bool TFrmMain::LinkActive() const { return !FClosing && FIOInterface && FIOInterface->GetActive(); }
 
-void TFrmMain::SendCommand(const std::string& text, bool stxEtx) {
-  if (!LinkActive() || text.empty()) return;
+namespace {
+
+bool IsAck(const std::string& reply) { return reply == "0"; }
+
+}  // namespace
+
+std::uint64_t TFrmMain::SendCommand(const std::string& text, bool stxEtx, TReplyOwner owner, int timeoutTicks,
+                                    TReplyShape fits) {
+  if (!LinkActive() || text.empty()) return 0;
   statusCommand_->setText(QString::fromLatin1(text.c_str()));
   const TCommandFrame frame = FrameCommand(text, stxEtx);
+  const std::string body = TReplyLedger::CommandBody(text);
+  // A stop's answer comes after every sample sent before it: the stream has
+  // drained once it is in, and no sample can pass for it.
+  if (body == "STP") {
+    ledger_.SetStreaming(false);
+    if (!fits) fits = IsAck;
+  }
+  std::uint64_t entry = 0;
+  if (owner != TReplyOwner::kNone && TReplyLedger::ReplyExpected(text))
+    entry = ledger_.Owe(owner, text, timeoutTicks < 0 ? FReplyTimeout : timeoutTicks, std::move(fits));
   FIOInterface->Send(frame.wire);
+  if (body == "MSV?,0") ledger_.SetStreaming(true);
   CommsLogData("", false, frame.wire);
   AddTestLine(frame.echo);
+  return entry;
+}
+
+bool TFrmMain::WaitLinkClear() {
+  while (!ledger_.Clear()) {
+    if (!LinkActive() || !DelayTicks(1)) return false;
+  }
+  return LinkActive();
 }
 
 void TFrmMain::FIOInterfaceRxData(const std::string& data) {
@@ -45,19 +69,13 @@ void TFrmMain::ShowDisplayReply(TVoxMimicDisp& mimic) {
   mimic.PaintLCD();
 }
 
-void TFrmMain::DispatchReply(const std::string& reply) {
-  // Set before the display paints the reply, so that one repaint shows both.
-  statusReply_->setText(QString::fromLatin1(reply.c_str()));
+void TFrmMain::PollReply(const std::string& command, const std::string& reply) {
+  FPoller->ReplyArrived();
   switch (FPollMode) {
     case pmDisplay:
     case pmCalibration:
-      parser_.ParseReply(reply, FPoller->StatusReplyDue(), false);
-      // A request's reply is not a display image.
-      if (!engine_.Waiting()) ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
-      break;
-    case pmReadSettings:
-    case pmWriteSettings:
-      RouteTrafficReply(reply);
+      parser_.ParseReply(reply, TReplyLedger::CommandBody(command) == "ESR?", false);
+      ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
       break;
     case pmLog:
       logSession_->LogSample(reply);
@@ -65,10 +83,43 @@ void TFrmMain::DispatchReply(const std::string& reply) {
     default:
       break;
   }
-  FPoller->ReplyArrived();
+}
+
+void TFrmMain::UnownedReply(const std::string& reply) {
+  if (ledger_.Streaming() && FPollMode == pmLog) logSession_->LogSample(reply);
+}
+
+// Each reply goes to the command the link's account says it answers; a reply
+// whose owner has given up on it is dropped.
+void TFrmMain::DispatchReply(const std::string& reply) {
   FLcdBlankTicks = FReplyTimeout;
   AddTestLine(reply);
-  engine_.Dispatch(reply);
+  TReplyLedger::TClaim claim = ledger_.Claim(reply);
+  if (!claim.owed) {
+    UnownedReply(reply);
+    return;
+  }
+  if (claim.entry.late) return;
+  switch (claim.entry.owner) {
+    case TReplyOwner::kRequest:
+      if (!engine_.Dispatch(claim.entry.id, reply)) {
+        ledger_.Unclaim(std::move(claim.entry));
+        UnownedReply(reply);
+      }
+      break;
+    case TReplyOwner::kPoll:
+      PollReply(claim.entry.command, reply);
+      break;
+    case TReplyOwner::kTraffic:
+      if (FPollMode == pmReadSettings || FPollMode == pmWriteSettings) RouteTrafficReply(reply);
+      break;
+    case TReplyOwner::kKey:
+      FPoller->ReplyArrived();
+      break;
+    case TReplyOwner::kOther:
+    case TReplyOwner::kNone:
+      break;
+  }
 }
 
 bool TFrmMain::Request(const std::string& command, bool stxEtx, int timeoutTicks, const TReplyHandler& handler,
@@ -87,25 +138,23 @@ bool TFrmMain::DelayTicks(int n) { return !shutDown_ && engine_.DelayTicks(n); }
 void TFrmMain::ResetLink() {
   engine_.Abort();
   framer_.Clear();
+  ledger_.Reset();
   FPoller->Reset();
   FLcdBlankTicks = FReplyTimeout;
   SetTransferBusy(false);
-  engine_.drainLimitTicks = FReplyTimeout + 10;
 }
 
 void TFrmMain::Timer1Timer() {
   const bool timedOut = engine_.Tick();
+  ledger_.Tick();
   if (++FTickCount >= kTicksPerSecond) FTickCount = 0;
   if (FLcdBlankTicks > 0 && --FLcdBlankTicks == 0) {
     BlankDisplay(false);
     displayMimic_->PaintLCD();
   }
   FPoller->Tick();
-  if (timedOut) {
-    CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
-    // A timer slot never blocks: the box opens once this tick is done.
-    QTimer::singleShot(0, this, [] { Prompter().ShowMessage(QStringLiteral("Instrument Not Responding")); });
-  }
+  // The box is the failed Request's, shown before it returns: a timer slot never blocks.
+  if (timedOut) CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
   displayMimic_->Buttons().CheckAutoRelease(kAutoReleaseMs);
   if (FTickCount == 0) displayMimic_->PaintLCD();
 }
@@ -115,6 +164,7 @@ void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
     FIOInterface->Unbind();
     engine_.Abort();
   }
+  ledger_.Reset();
   pollLinkActive_ = false;
   PushPollState();
   FIOInterface = std::move(link);

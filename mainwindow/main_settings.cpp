@@ -21,7 +21,7 @@ bool TFrmMain::TSettingsHost::LinkActive() const { return w_.LinkActive(); }
 
 void TFrmMain::TSettingsHost::SetTransferBusy(bool busy) { w_.SetTransferBusy(busy); }
 
-void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.DelayTicks(w_.FReplyTimeout); }
+void TFrmMain::TSettingsHost::WaitOneReplyTimeout() { w_.WaitLinkClear(); }
 
 int TFrmMain::TSettingsHost::PollMode() const { return w_.FPollMode; }
 
@@ -37,7 +37,16 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   if (!FrmTraffic) return false;
   TFrmTraffic& dialog = *FrmTraffic;
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
-  dialog.SendCommand = [this](const std::string& command) { w_.SendCommand(command, false); };
+  // The dialog keeps its own time for each reply; before a resend it gives up on
+  // the last send's reply, which is then dropped should it still come.
+  std::uint64_t entry = 0;
+  dialog.SendCommand = [this, &entry](const std::string& command) {
+    entry = w_.SendCommand(command, false, TReplyOwner::kTraffic, 0);
+  };
+  dialog.GiveUpReply = [this, &entry] {
+    if (entry != 0) w_.ledger_.GiveUp(entry);
+  };
+  dialog.LinkClear = [this] { return w_.ledger_.Clear(); };
   dialog.SetCommands(commands, replySlots);
   w_.BlankDisplay(false);
   w_.displayMimic_->PaintLCD();
@@ -45,12 +54,20 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   // Replies reach the dialog only while it runs; a lost link ends it as Cancel.
   struct TRoute {
     TFrmMain& w;
-    ~TRoute() { w.FTraffic = nullptr; }
-  } route{w_};
+    std::uint64_t& entry;
+    ~TRoute() {
+      w.FTraffic = nullptr;
+      if (entry != 0) w.ledger_.GiveUp(entry);
+    }
+  } route{w_, entry};
   w_.FTraffic = &dialog;
   const int result = Prompter().ExecDialog(dialog);
   dialog.SetAnimateActive(false);
   replies = dialog.Replies();
+  if (result == mrCancel && dialog.GaveUp()) {
+    Prompter().ShowMessage(QStringLiteral("Instrument Not Responding"));
+    w_.engine_.MarkUnanswered();
+  }
   return result != mrCancel;
 }
 
@@ -114,9 +131,15 @@ void TFrmMain::CreateSettingsPages() {
                                       isW830 ? QStringLiteral("W840") : QStringLiteral("W830"));
 }
 
-void TFrmMain::ReadSettings1Click() { settingsTransfer_->ReadSettings1Click(); }
+void TFrmMain::ReadSettings1Click() {
+  const TLogSession::TStreamHold hold(*logSession_);
+  settingsTransfer_->ReadSettings1Click();
+}
 
-void TFrmMain::WriteSettings1Click() { settingsTransfer_->WriteSettings1Click(); }
+void TFrmMain::WriteSettings1Click() {
+  const TLogSession::TStreamHold hold(*logSession_);
+  settingsTransfer_->WriteSettings1Click();
+}
 
 void TFrmMain::CheckSettingsSync() { settingsTransfer_->CheckSettingsSync(); }
 

@@ -27,6 +27,9 @@ class TPoller {
    public:
     virtual ~THost() = default;
     virtual bool LinkActive() const = 0;
+    // No reply is owed to any command but an earlier one of this same poll, whose
+    // replies are interchangeable with its own.
+    virtual bool MaySend(const std::string& command) const = 0;
     virtual void SendCommand(const std::string& command) = 0;
   };
 
@@ -49,6 +52,4 @@ class TPoller {
   virtual void Tick() = 0;
   // A new link: nothing is outstanding.
   virtual void Reset() = 0;
-  // The next reply answers a status query, whose numbers are hexadecimal.
-  virtual bool StatusReplyDue() const = 0;
 };

@@ -74,6 +74,7 @@ TReplyVerdict CalDataReply(TReplyContext& context, const std::string& reply) {
     context.failureMessage = "Invalid Setting";
     return TReplyVerdict::Fail;
   }
+  if (reply.rfind(context.prefix, 0) != 0) return TReplyVerdict::Wait;
   context.calData = reply;
   return TReplyVerdict::Accept;
 }

@@ -44,7 +44,8 @@ TReplyVerdict WfpReply(TReplyContext& context, const std::string& reply);
 // Point number 1..10, percent -150..150 and weight -99999..999999 into the
 // working model's linearisation table.
 TReplyVerdict LinPointReply(TReplyContext& context, const std::string& reply);
-// Any reply but "?" is a calibration block: kept whole in calData. A "?" fails
+// A reply that starts with the prefix (the block's number and a comma, as the
+// indicator echoes it) is a calibration block: kept whole in calData. A "?" fails
 // and asks for the error box "Invalid Setting".
 TReplyVerdict CalDataReply(TReplyContext& context, const std::string& reply);
 // Any reply ends the wait.

@@ -3,9 +3,12 @@
 // events, and return once a handler accepted a reply, rejected it, or the reply
 // time-out counted down in ticks of the window's 10 ms timer. One Request waits
 // at a time; losing the link, swapping it or closing the window ends the wait as
-// a failure. Before it sends, a Request lets a display poll already on the wire
-// be answered (or time out), so that a poll's reply never reaches its handler.
+// a failure. A Request sends only once no earlier reply is owed (the link's
+// account of replies), and takes only the reply owed to its own command. A failed
+// Request shows its message before it returns, while it still holds the link, so
+// nothing more is sent while the box is open.
 // GUI thread only; the pump, the link and the clock are the owner's.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -16,17 +19,24 @@ class TRequestEngine {
   TRequestEngine();
 
   std::function<bool()> LinkActive;
-  std::function<void(const std::string& command, bool stxEtx)> Send;
-  // A poll was sent and is neither answered nor timed out.
-  std::function<bool()> PollOutstanding;
+  // Sends the command and enters it in the link's account with this time-out;
+  // returns its entry (0 when nothing was sent).
+  std::function<std::uint64_t(const std::string& command, bool stxEtx, int timeoutTicks)> Send;
+  // No earlier reply is owed.
+  std::function<bool()> LinkClear;
+  // The Request stopped waiting for this entry's reply.
+  std::function<void(std::uint64_t entry)> GiveUp;
   // Handles pending events, waiting for one when there are none.
   std::function<void()> PumpOnce;
   // Busy() changed: polls pause while a Request is under way.
   std::function<void()> BusyChanged;
-  // An error box a handler asked for, once the wait has ended.
+  // An error box a handler asked for ("Invalid Setting").
   std::function<void(const std::string& message)> ShowFailure;
+  // The box of a Request that got no answer.
+  std::function<void()> ShowNotResponding;
 
-  // False at once when the link is not active or another Request waits. A
+  // False at once when the link is not active, another Request waits or this
+  // action already went unanswered. A
   // time-out of 0 ticks never expires: only a handler ends such a wait, and the
   // Request then reports failure.
   bool Request(const std::string& command, bool stxEtx, int timeoutTicks, const TReplyHandler& handler,
@@ -34,29 +44,33 @@ class TRequestEngine {
   // Waits n ticks while pumping; false when the wait was cut short by Abort.
   bool DelayTicks(int n);
 
-  // Every received reply, after the poll and display consumers.
-  void Dispatch(const std::string& reply);
+  // A reply owed to this entry; false when it is no answer to the waiting
+  // command (it is then no one's).
+  bool Dispatch(std::uint64_t entry, const std::string& reply);
   // One tick of the 10 ms timer; true when a Request timed out with this tick.
   bool Tick();
   // Ends a wait and any delay as failures (link lost or swapped, window closing).
   void Abort();
+  // The indicator did not answer and the technician was told: the rest of this
+  // action sends nothing more and shows no second box, until NewAction.
+  void MarkUnanswered() { quiet_ = true; }
+  // The technician acts again (a click, a key).
+  void NewAction() { quiet_ = false; }
+  // The last Request failed for want of an answer (not a refusal).
+  bool Unanswered() const { return quiet_; }
 
-  // A handler waits for its reply: display replies leave the LCD alone.
-  bool Waiting() const { return current_ != nullptr && !current_->draining; }
-  // A Request is under way, draining a poll or waiting: polls stay paused.
+  // A Request is under way, waiting for the link, a reply or its box: polls stay paused.
   bool Busy() const { return current_ != nullptr; }
   TReplyContext& Context() { return context_; }
-  // Ticks a Request waits at most for an outstanding poll before it sends anyway.
-  int drainLimitTicks = 100;
 
  private:
   struct TWait {
     TReplyHandler handler;
+    std::uint64_t entry = 0;
     int countdown = 0;
-    int drainTicks = 0;
-    bool draining = true;
     bool done = false;
     bool accepted = false;
+    bool unanswered = false;
   };
   struct TDelay {
     int ticks = 0;
@@ -69,4 +83,5 @@ class TRequestEngine {
   TReplyContext context_;
   TWait* current_ = nullptr;
   TDelay* delay_ = nullptr;
+  bool quiet_ = false;
 };

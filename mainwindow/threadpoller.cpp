@@ -30,16 +30,33 @@ void TThreadPoller::Start() {
   thread_.StartPollThread();
 }
 
+bool TThreadPoller::Wanted(const std::string& command) const {
+  const bool wanted = command == "FPL?;" ? state_.pollMode == pmDisplay || state_.pollMode == pmCalibration
+                                         : state_.pollMode == pmLog && state_.logMode == lmPolled;
+  return wanted && !state_.requestBusy && !state_.transferBusy && !state_.calBusy && host_.LinkActive();
+}
+
 void TThreadPoller::PollSend(const std::string& command) {
   // The thread asked before a request, a transfer, a calibration step or another
   // page took the link: that poll must not go out now.
-  const bool wanted = command == "FPL?;" ? state_.pollMode == pmDisplay || state_.pollMode == pmCalibration
-                                         : state_.pollMode == pmLog && state_.logMode == lmPolled;
-  if (!wanted || state_.requestBusy || state_.transferBusy || state_.calBusy || !host_.LinkActive()) {
+  if (!Wanted(command)) {
+    heldPoll_.clear();
     thread_.CancelOutstanding();
     return;
   }
+  // Another command's reply is still owed: the poll waits for it, on the ticks.
+  if (!host_.MaySend(command)) {
+    heldPoll_ = command;
+    return;
+  }
+  heldPoll_.clear();
   host_.SendCommand(command);
+}
+
+void TThreadPoller::Tick() {
+  if (heldPoll_.empty()) return;
+  const std::string command = heldPoll_;
+  PollSend(command);
 }
 
 void TThreadPoller::SendQueuedPolls() {

@@ -24,9 +24,9 @@ class TThreadPoller final : public QObject, public TPoller {
   void ReplyArrived() override { thread_.EndThreadWait(); }
   // The W830 takes no reply for a key command.
   void KeySent() override {}
-  void Tick() override {}
+  // A poll held back while another command's reply was owed goes out now if it may.
+  void Tick() override;
   void Reset() override {}
-  bool StatusReplyDue() const override { return false; }
 
   const TPollStatusThread& Thread() const { return thread_; }
 
@@ -35,11 +35,13 @@ class TThreadPoller final : public QObject, public TPoller {
   // sanitizer can see.
   Q_INVOKABLE void SendQueuedPolls();
   void PollSend(const std::string& command);
+  bool Wanted(const std::string& command) const;
 
   THost& host_;
   TPollState state_;
   std::mutex queuedPollsMutex_;
   std::deque<std::string> queuedPolls_;
+  std::string heldPoll_;  // GUI thread only
   TPollStatusThread thread_;
 };
 

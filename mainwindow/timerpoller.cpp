@@ -17,25 +17,27 @@ void TTimerPoller::Tick() {
 }
 
 void TTimerPoller::Poll() {
+  std::string command;
   switch (state_.pollMode) {
     case pmDisplay:
-    case pmCalibration:
+    case pmCalibration: {
       if (state_.calBusy || state_.transferBusy) return;
-      if (statusPollCountdown_ > 0) --statusPollCountdown_;
-      if (statusPollCountdown_ == 0) {
-        host_.SendCommand(AddressPrefix(state_.address) + "ESR?;");
-        statusPollCountdown_ = kPollsPerStatus;
-      } else {
-        host_.SendCommand("FPL?;");
-      }
+      const bool status = statusPollCountdown_ <= 1;
+      command = status ? AddressPrefix(state_.address) + "ESR?;" : "FPL?;";
+      // Another command's reply is still owed: the poll waits for a later tick.
+      if (!host_.MaySend(command)) return;
+      statusPollCountdown_ = status ? kPollsPerStatus : statusPollCountdown_ - 1;
       break;
+    }
     case pmLog:
       if (state_.logMode != lmPolled || state_.transferBusy) return;
-      host_.SendCommand(AddressPrefix(state_.address) + "MSV?;");
+      command = AddressPrefix(state_.address) + "MSV?;";
+      if (!host_.MaySend(command)) return;
       break;
     default:
       return;
   }
+  host_.SendCommand(command);
   replyPendingTicks_ = state_.replyTimeoutTicks;
 }
 

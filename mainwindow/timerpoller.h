@@ -23,7 +23,6 @@ class TTimerPoller final : public TPoller {
   void KeySent() override { replyPendingTicks_ = state_.replyTimeoutTicks; }
   void Tick() override;
   void Reset() override;
-  bool StatusReplyDue() const override { return statusPollCountdown_ == kPollsPerStatus; }
 
  private:
   void Poll();

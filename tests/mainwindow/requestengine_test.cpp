@@ -14,25 +14,33 @@ namespace {
 struct TScriptedLink {
   TRequestEngine engine;
   bool active = true;
-  bool pollOutstanding = false;
+  bool linkClear = true;  // no earlier reply owed
+  std::uint64_t entry = 0;
   std::vector<std::string> sent;
   std::deque<std::string> replies;  // delivered one per pump step after a send
   std::function<void()> duringPump;
   int ticks = 0;
   int timeouts = 0;
   std::vector<std::string> failures;
+  int notResponding = 0;
+  std::vector<std::uint64_t> givenUp;
 
   TScriptedLink() {
     engine.LinkActive = [this] { return active; };
-    engine.Send = [this](const std::string& command, bool) { sent.push_back(command); };
-    engine.PollOutstanding = [this] { return pollOutstanding; };
+    engine.Send = [this](const std::string& command, bool, int) {
+      sent.push_back(command);
+      return ++entry;
+    };
+    engine.LinkClear = [this] { return linkClear; };
+    engine.GiveUp = [this](std::uint64_t e) { givenUp.push_back(e); };
     engine.ShowFailure = [this](const std::string& message) { failures.push_back(message); };
+    engine.ShowNotResponding = [this] { ++notResponding; };
     engine.PumpOnce = [this] {
       if (duringPump) duringPump();
       if (!sent.empty() && !replies.empty()) {
         const std::string reply = replies.front();
         replies.pop_front();
-        engine.Dispatch(reply);
+        engine.Dispatch(entry, reply);
         return;
       }
       ++ticks;
@@ -51,23 +59,29 @@ TEST(TRequestEngine, HandlersDecideTheResult) {
     std::vector<std::string> replies;
     bool result;
     int timeouts;
+    int notResponding;
+    const char* prefix = "ENU";
   } cases[] = {
-      {"integer accepted", IntegerReply, {"2"}, true, 0},
-      {"integer after an unrelated reply", IntegerReply, {"x", "3"}, true, 0},
-      {"integer answered '?' times out", IntegerReply, {"?"}, false, 1},
-      {"ack '0'", AckReply, {"0"}, true, 0},
-      {"ack '?' fails at once", AckReply, {"?"}, false, 0},
-      {"ack waits past other replies", AckReply, {"5", "0"}, true, 0},
-      {"clear-wait takes anything", ClearWaitReply, {"whatever"}, true, 0},
-      {"integer out of range times out", IntegerReply, {"1000000"}, false, 1},
-      {"calibration block takes any reply but '?'", CalDataReply, {"2,00FF"}, true, 0},
-      {"calibration block '?' fails at once", CalDataReply, {"?"}, false, 0},
+      {"integer accepted", IntegerReply, {"2"}, true, 0, 0},
+      {"integer after an unrelated reply", IntegerReply, {"x", "3"}, true, 0, 0},
+      // The "?" was the answer: no other is coming, so the wait ends at once.
+      {"integer answered '?' is unanswered", IntegerReply, {"?"}, false, 0, 1},
+      {"ack '0'", AckReply, {"0"}, true, 0, 0},
+      {"ack '?' fails at once", AckReply, {"?"}, false, 0, 0},
+      {"ack waits past other replies", AckReply, {"5", "0"}, true, 0, 0},
+      {"clear-wait takes anything", ClearWaitReply, {"whatever"}, true, 0, 0},
+      {"integer out of range times out", IntegerReply, {"1000000"}, false, 1, 1},
+      {"calibration block with its number", CalDataReply, {"2,00FF"}, true, 0, 0, "2,"},
+      {"calibration block of another number is not its reply", CalDataReply, {"3,00FF"}, false, 1, 1, "2,"},
+      {"calibration block '?' fails at once", CalDataReply, {"?"}, false, 0, 0, "2,"},
   };
   for (const auto& c : cases) {
     TScriptedLink link;
     link.replies.assign(c.replies.begin(), c.replies.end());
-    EXPECT_EQ(link.engine.Request("ENU?;", false, 70, c.handler, "ENU"), c.result) << c.name;
+    EXPECT_EQ(link.engine.Request("ENU?;", false, 70, c.handler, c.prefix), c.result) << c.name;
     EXPECT_EQ(link.timeouts, c.timeouts) << c.name;
+    EXPECT_EQ(link.notResponding, c.notResponding) << c.name;
+    EXPECT_EQ(link.givenUp, std::vector<std::uint64_t>{1}) << c.name;
     EXPECT_EQ(link.sent, std::vector<std::string>{"ENU?;"}) << c.name;
     EXPECT_FALSE(link.engine.Busy()) << c.name;
   }
@@ -87,17 +101,43 @@ TEST(TRequestEngine, IntegerReplyParsesWithThePrefix) {
   EXPECT_EQ(link.engine.Context().replyValue, 2);
 }
 
-TEST(TRequestEngine, SetReplyRejectionShowsInvalidSettingAfterTheWaitEnds) {
+// The box opens while the Request still holds the link: nothing else goes out
+// while the technician reads it.
+TEST(TRequestEngine, SetReplyRejectionShowsInvalidSettingBeforeTheRequestLetsGo) {
   TScriptedLink link;
   link.replies = {"?"};
-  bool busyWhenShown = true;
+  bool busyWhenShown = false;
   link.engine.ShowFailure = [&](const std::string& message) {
     link.failures.push_back(message);
     busyWhenShown = link.engine.Busy();
   };
   EXPECT_FALSE(link.engine.Request("WMD1", false, 70, SetReply, ""));
   EXPECT_EQ(link.failures, std::vector<std::string>{"Invalid Setting"});
-  EXPECT_FALSE(busyWhenShown);
+  EXPECT_TRUE(busyWhenShown);
+  EXPECT_FALSE(link.engine.Busy());
+  EXPECT_FALSE(link.engine.Unanswered());  // a refusal is an answer
+}
+
+// A time-out shows "Instrument Not Responding" once, before the Request returns;
+// the rest of the action sends nothing and shows no second box, until the
+// technician acts again.
+TEST(TRequestEngine, AnUnansweredRequestShowsOneBoxAndSilencesTheRestOfTheAction) {
+  TScriptedLink link;
+  bool busyWhenShown = false;
+  link.engine.ShowNotResponding = [&] {
+    ++link.notResponding;
+    busyWhenShown = link.engine.Busy();
+  };
+  EXPECT_FALSE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
+  EXPECT_EQ(link.notResponding, 1);
+  EXPECT_TRUE(busyWhenShown);
+  EXPECT_TRUE(link.engine.Unanswered());
+  EXPECT_FALSE(link.engine.Request("COF11;", false, 70, SetReply, ""));
+  EXPECT_EQ(link.sent, std::vector<std::string>{"ENU?;"});
+  EXPECT_EQ(link.notResponding, 1);
+  link.engine.NewAction();
+  link.replies = {"0"};
+  EXPECT_TRUE(link.engine.Request("COF11;", false, 70, SetReply, ""));
 }
 
 TEST(TRequestEngine, ModelHandlersWriteTheWorkingSettings) {
@@ -177,31 +217,25 @@ TEST(TRequestEngine, AbortEndsTheWaitAsAFailure) {
   EXPECT_LT(link.ticks, 70);
 }
 
-TEST(TRequestEngine, WaitsForAnOutstandingPollBeforeSending) {
+TEST(TRequestEngine, SendsOnlyOnceNoEarlierReplyIsOwed) {
   TScriptedLink link;
-  link.pollOutstanding = true;
-  std::vector<std::string> sentWhileDraining;
+  link.linkClear = false;
+  std::vector<std::string> sentWhileOwed;
+  bool busyWhileOwed = false;
   link.duringPump = [&] {
-    if (link.ticks == 20) {
-      sentWhileDraining = link.sent;
-      // The poll's segment string arrives: it must not reach the handler.
-      link.engine.Dispatch("22002200220022002200220000000000");
-      link.pollOutstanding = false;
-      link.replies = {"2"};
+    if (link.ticks == 20 && !link.linkClear) {
+      sentWhileOwed = link.sent;
+      busyWhileOwed = link.engine.Busy();
+      // A reply owed to an earlier command is not this Request's.
+      EXPECT_FALSE(link.engine.Dispatch(link.entry, "2"));
+      link.linkClear = true;
+      link.replies = {"3"};
     }
   };
   EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
-  EXPECT_TRUE(sentWhileDraining.empty());
-  EXPECT_EQ(link.engine.Context().replyValue, 2);
-}
-
-TEST(TRequestEngine, APollThatNeverEndsHoldsTheRequestOnlyForTheDrainLimit) {
-  TScriptedLink link;
-  link.pollOutstanding = true;
-  link.engine.drainLimitTicks = 30;
-  link.replies = {"9"};
-  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
-  EXPECT_EQ(link.ticks, 30);
+  EXPECT_TRUE(sentWhileOwed.empty());
+  EXPECT_TRUE(busyWhileOwed);
+  EXPECT_EQ(link.engine.Context().replyValue, 3);
 }
 
 TEST(TRequestEngine, DelayCountsTicksAndAbortCutsItShort) {
@@ -214,20 +248,4 @@ TEST(TRequestEngine, DelayCountsTicksAndAbortCutsItShort) {
   };
   EXPECT_FALSE(link.engine.DelayTicks(100));
   EXPECT_LT(link.ticks, 50);
-}
-
-TEST(TRequestEngine, WaitingIsFalseWhileDrainingSoThePollStillReachesTheLcd) {
-  TScriptedLink link;
-  link.pollOutstanding = true;
-  bool waitingWhileDraining = true, busyWhileDraining = false;
-  link.duringPump = [&] {
-    if (!link.pollOutstanding) return;
-    waitingWhileDraining = link.engine.Waiting();
-    busyWhileDraining = link.engine.Busy();
-    link.pollOutstanding = false;
-    link.replies = {"1"};
-  };
-  EXPECT_TRUE(link.engine.Request("ENU?;", false, 70, IntegerReply, "ENU"));
-  EXPECT_FALSE(waitingWhileDraining);
-  EXPECT_TRUE(busyWhileDraining);
 }

@@ -24,9 +24,10 @@ class TSettingsViewerTest : public TViewerTest {
       auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
       dialog.show();
       traffic.Timer1().stop();
-      for (int i = 0; i < 5000 && dialog.isVisible(); ++i) {
+      // A resend also waits out the reply owed to the last send, on the window's clock.
+      for (int i = 0; i < 100000 && dialog.isVisible(); ++i) {
         traffic.Timer1Timer();
-        QCoreApplication::processEvents();
+        QTest::qWait(1);
       }
       return dialog.result();
     });
@@ -155,17 +156,12 @@ TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoCh
   indicator.ClearLog();
   prompter.Clear();
   AnswerTrafficStepped();
-  prompter.AnswerMessage(mrOk);  // the dialog gives up
-  prompter.AnswerMessage(mrOk);  // "TDD1" goes unanswered too
+  prompter.AnswerMessage(mrOk);  // the dialog gives up: one box for the whole write
   Control<QAction>(*window, "WriteSettings1").trigger();
 
-  const std::vector<std::string> sent = SentCommands();
-  ASSERT_GE(sent.size(), 4u);
-  EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 4),
-            std::vector<std::string>(4, BaseQueries().front()));
-  EXPECT_EQ(std::vector<std::string>(sent.begin() + 4, sent.end()), std::vector<std::string>{"TDD1"});
-  ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.AllAnswersUsed(); }, kWaitMs));
-  EXPECT_EQ(prompter.Messages(), std::vector<QString>(2, "Instrument Not Responding"));
+  // Nothing more goes to an indicator that has just not answered ("TDD1" stays unsent).
+  EXPECT_EQ(SentCommands(), std::vector<std::string>(4, BaseQueries().front()));
+  EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
   EXPECT_FALSE(window->InSync());
   EXPECT_TRUE(StatusRed());
   EXPECT_EQ(window->InstrumentData().Units, heldUnits);

@@ -10,8 +10,10 @@ namespace {
 // The window's side in the test's hands: what goes on the wire, and the link.
 struct TWire : TPoller::THost {
   bool active = true;
+  bool clear = true;  // no other command's reply owed
   std::vector<std::string> sent;
   bool LinkActive() const override { return active; }
+  bool MaySend(const std::string&) const override { return clear; }
   void SendCommand(const std::string& command) override { sent.push_back(command); }
 };
 
@@ -44,17 +46,6 @@ TEST_F(TimerPoller, EveryTenthDisplayPollAsksForTheStatus) {
   want.insert(want.end(), 9, "FPL?;");
   want.push_back("S99;ESR?;");
   EXPECT_EQ(wire.sent, want);
-}
-
-TEST_F(TimerPoller, TheStatusReplyIsReadInHexadecimal) {
-  EXPECT_TRUE(poller.StatusReplyDue());  // a new link counts as a status query just sent
-  Run(1, false);
-  EXPECT_FALSE(poller.StatusReplyDue());
-  poller.ReplyArrived();
-  Run(8, true);
-  Run(1, false);
-  EXPECT_EQ(wire.sent.back(), "S99;ESR?;");
-  EXPECT_TRUE(poller.StatusReplyDue());
 }
 
 TEST_F(TimerPoller, OnePollIsOutstandingUntilItsReplyOrItsTimeOut) {
@@ -130,3 +121,16 @@ TEST_F(TimerPoller, ANewLinkStartsTheCountAfresh) {
 }
 
 }  // namespace
+
+// While another command's reply is owed no poll goes out, and the one held back
+// keeps its place in the count: the tenth poll is still the status query.
+TEST_F(TimerPoller, APollWaitsWhileAnotherCommandsReplyIsOwed) {
+  wire.clear = false;
+  Run(50, true);
+  EXPECT_TRUE(wire.sent.empty());
+  wire.clear = true;
+  Run(10, true);
+  ASSERT_EQ(wire.sent.size(), 10u);
+  EXPECT_EQ(wire.sent[8], "FPL?;");
+  EXPECT_EQ(wire.sent[9], "S99;ESR?;");
+}

@@ -60,7 +60,7 @@ void TViewerFixture::TearDown() {
   EXPECT_TRUE(prompter.AllAnswersUsed());
 }
 
-void TViewerFixture::Connect() {
+void TViewerFixture::Connect(bool unansweredUnits) {
   prompter.AnswerDialog([this](QDialog& dialog) {
     auto& com = dynamic_cast<TFrmComDialog&>(dialog);
     com.SetTcp(true);
@@ -68,6 +68,7 @@ void TViewerFixture::Connect() {
     com.SetTcpPort(port);
     return static_cast<int>(mrOk);
   });
+  if (unansweredUnits) prompter.AnswerMessage(mrOk);
   window->Connect2Click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }

@@ -40,8 +40,10 @@ class TViewerFixture : public ::testing::Test {
   // Empty: no ini file.
   virtual QByteArray IniText() const;
 
-  // Connects through the connection dialog, answered with TCP to the simulator.
-  void Connect();
+  // Connects through the connection dialog, answered with TCP to the simulator;
+  // unansweredUnits: connecting's units query will go unanswered, and its box
+  // (shown while connecting) is answered with OK.
+  void Connect(bool unansweredUnits = false);
   // Connects through the connection dialog to the simulator on a pseudo-terminal.
   void ConnectSerial();
   // The wire from the viewer as the simulator saw it.

@@ -54,8 +54,9 @@ TEST_F(TW840Test, ConnectedItPollsNineDisplaysThenTheStatusAndShowsTheDisplay) {
 
 TEST_F(TW840Test, ASilentIndicatorIsPolledOnWithoutAMessage) {
   indicator.SetFaults({.silent = true});
-  Connect();
-  prompter.AnswerMessage(mrOk);  // connecting asks for the display units, unanswered
+  // Connecting asks for the display units, which goes unanswered: the box opens
+  // while that query still holds the link.
+  Connect(true);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.Messages().empty(); }, kWaitMs));
   const std::size_t polls = FplPolls();
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= polls + 3; }, kWaitMs));
@@ -197,9 +198,10 @@ class TW840NoTimeOutTest : public TW840Test {
 
 TEST_F(TW840NoTimeOutTest, AStoredTimeOutOfZeroIsOneTickAndPollingGoesOn) {
   indicator.SetFaults({.silent = true});
-  Connect();
+  // Connecting asks for the display units, which goes unanswered: the box opens
+  // while that query still holds the link.
+  Connect(true);
   EXPECT_EQ(window->ReplyTimeout(), 1);
-  prompter.AnswerMessage(mrOk);  // the units query, unanswered
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 10; }, kWaitMs));
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{QStringLiteral("Instrument Not Responding")});
 }

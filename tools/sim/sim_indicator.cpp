@@ -105,7 +105,7 @@ void TSimIndicator::Answer(std::vector<TSimOutput>& out, const std::string& comm
   o.split = f.splitBytes;
   o.drop = f.dropAfter > 0 && commandCount_ >= f.dropAfter;
   if (!reply.empty() && !f.silent) {
-    if (f.rejectAll) reply = "?";
+    if (f.rejectAll || (f.rejectSets && command.find('?') == std::string::npos)) reply = "?";
     if (f.garbage) o.bytes += "\x7f\xfe\x01garbage#";
     if (f.overlongLine) {
       o.bytes += std::string(kOverlongBytes, 'X');
@@ -127,7 +127,12 @@ std::string TSimIndicator::Execute(const std::string& command) {
   const std::string rest = command.substr(3);
   const bool query = !rest.empty() && rest[0] == '?';
 
-  if (mnemonic == "FPL") return query ? SegmentStringOf(layout_, DisplayState()) : HandleKey(rest);
+  if (mnemonic == "FPL") {
+    if (query) return SegmentStringOf(layout_, DisplayState());
+    // The W830 carries out a key press without a word; the W840 answers it.
+    const std::string answer = HandleKey(rest);
+    return model_ == Model::W830 ? std::string() : answer;
+  }
   if (model_ == Model::W830 && (mnemonic == "LDN" || mnemonic == "LWN"))
     return HandleCalibration(mnemonic, rest, query);
   if (model_ == Model::W840 && (mnemonic == "LDW" || mnemonic == "LWT") && rest != "?1")

@@ -26,6 +26,7 @@ enum class Signal { kSteady, kRamp, kNoise, kSteps };
 struct TSimFaults {
   bool silent = false;        // no reply at all
   bool rejectAll = false;     // "?" to everything
+  bool rejectSets = false;    // "?" to every set command; queries are answered
   int delayMs = 0;            // every reply this late
   int randomDelayMs = 0;      // plus up to this much more
   bool splitBytes = false;    // each reply written one byte at a time
