@@ -93,6 +93,8 @@ void TFrmMain::UnownedReply(const std::string& reply) {
 // whose owner has given up on it is dropped.
 void TFrmMain::DispatchReply(const std::string& reply) {
   FLcdBlankTicks = FReplyTimeout;
+  // Set before the display paints the reply, so that one repaint shows both.
+  statusReply_->setText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
   TReplyLedger::TClaim claim = ledger_.Claim(reply);
   if (!claim.owed) {

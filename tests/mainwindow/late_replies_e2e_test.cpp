@@ -15,6 +15,7 @@
 #include "platform/chart/chartmodel.h"
 #include "platform/inifile.h"
 #include "tests/mainwindow/calibration_fixture.h"
+#include "tests/support/locale_text.h"
 
 namespace {
 
@@ -322,7 +323,7 @@ TEST_P(TLateRepliesTest, TheOptionsDialogsSecondsAreTheWindowsWait) {
     auto& tcp = Control<TNumEdit>(dialog, "edtTCPTimeout");
     QTest::mouseClick(&tcp, Qt::LeftButton);
     QTest::keyClick(&tcp, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(&tcp, "0.7");
+    QTest::keyClicks(&tcp, LocaleDecimal("0.7"));
     QTest::mouseClick(&Control<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
     return dialog.result();
   });
