@@ -180,7 +180,7 @@ void TfrmNetworkDevices::AppendDevice(const TVelmacorDevice& device) {
   grid.insertRow(row);
   const QStringList columns = device.Columns();
   for (int c = 0; c < columns.size(); ++c) grid.setItem(row, c, new QTableWidgetItem(columns[c]));
-  FitColumnsToTexts();
+  FitColumnsToRow(row);
 }
 
 void TfrmNetworkDevices::resizeEvent(QResizeEvent* event) {
@@ -196,6 +196,18 @@ void TfrmNetworkDevices::FormResize() {
 }
 
 // Only widens, so a column the technician widened stays as wide while rows come in.
+// A new row is measured alone: measuring every row for each of a thousand replies
+// would keep the window busy for many seconds.
+void TfrmNetworkDevices::FitColumnsToRow(int row) {
+  QTableWidget& grid = *ui_->StringGridNetDevices;
+  const int gridLine = grid.showGrid() ? 1 : 0;
+  for (int c = 0; c < grid.columnCount(); ++c) {
+    const int text = grid.sizeHintForIndex(grid.model()->index(row, c)).width() + gridLine;
+    const int needed = std::max(text, grid.horizontalHeader()->sectionSizeHint(c));
+    if (grid.columnWidth(c) < needed) grid.setColumnWidth(c, needed);
+  }
+}
+
 void TfrmNetworkDevices::FitColumnsToTexts() {
   QTableWidget& grid = *ui_->StringGridNetDevices;
   for (int c = 0; c < grid.columnCount(); ++c) {

@@ -46,6 +46,7 @@ class TfrmNetworkDevices : public QDialog {
   // title and its texts need; each can be widened by hand.
   void FormResize();
   void FitColumnsToTexts();
+  void FitColumnsToRow(int row);
   void FillInterfaceList();
   // The interface to send from for a typed address; "0.0.0.0" when none fits.
   QString InterfaceAddressFor(const QString& typed);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -209,16 +210,24 @@ void TVelUDP::ReadBuffer(char* buffer, int& length) const {
   length = n;
 }
 
+// A burst of replies is read in batches: one wake-up of the window per datagram
+// would leave the thousand replies of a large plant waiting in the kernel, and a
+// bounded batch keeps the window answering between them.
 void TVelUDP::Receive() {
-  sockaddr_in from{};
-  socklen_t size = sizeof from;
-  const ssize_t n =
-      ::recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
-  // A notice with nothing to read after all is no failed receive.
-  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-  receivedLength_ = n < 0 ? -1 : static_cast<int>(n);
-  if (OnDataReceived)
-    OnDataReceived(this, receivedLength_, DottedAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
+  constexpr int kBatch = 64;
+  const QPointer<TVelUDP> alive(this);
+  for (int i = 0; i < kBatch && alive && socket_ >= 0; ++i) {
+    sockaddr_in from{};
+    socklen_t size = sizeof from;
+    const ssize_t n =
+        ::recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), 0, reinterpret_cast<sockaddr*>(&from), &size);
+    // A notice with nothing to read after all is no failed receive.
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    receivedLength_ = n < 0 ? -1 : static_cast<int>(n);
+    if (OnDataReceived)
+      OnDataReceived(this, receivedLength_, DottedAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
+    if (n < 0) return;
+  }
 }
 
 void TVelUDP::StatusMessage(int level, const QString& text) {
