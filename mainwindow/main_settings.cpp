@@ -38,10 +38,15 @@ bool TFrmMain::TSettingsHost::RunTraffic(const std::string& caption, const std::
   TFrmTraffic& dialog = *FrmTraffic;
   dialog.setWindowTitle(QString::fromLatin1(caption.c_str()));
   // The dialog keeps its own time for each reply; before a resend it gives up on
-  // the last send's reply, which is then dropped should it still come.
+  // the last send's reply, which is then dropped should it still come. A reply
+  // that echoes another index than the one asked is no answer to the query: it is
+  // never loaded, and the query is asked again until the dialog gives up.
   std::uint64_t entry = 0;
-  dialog.SendCommand = [this, &entry](const std::string& command) {
-    entry = w_.SendCommand(command, false, TReplyOwner::kTraffic, 0);
+  const TSettingsModel& model = *w_.workingData_;
+  dialog.SendCommand = [this, &entry, &model](const std::string& command) {
+    const std::string query = TReplyLedger::CommandBody(command);
+    entry = w_.SendCommand(command, false, TReplyOwner::kTraffic, 0,
+                           [&model, query](const std::string& reply) { return model.ReplyFits(query, reply); });
   };
   dialog.GiveUpReply = [this, &entry] {
     if (entry != 0) w_.ledger_.GiveUp(entry);

@@ -87,14 +87,15 @@ std::vector<TSetLine<M>> SetLines() {
 }
 
 std::vector<TQuery> BaseQueries() {
-  return {{"IDN"}, {"ADR"}, {"AOC"}, {"IAD", "1"}, {"IAD", "2"}, {"WMD"}, {"ENU"}, {"ICR"}, {"LBT", "%d", "%d,", 0, 5},
-          {"MBS"}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDN"}, {"LWN"}, {"WFP"}, {"CLK"}, {"CFM"}, {"QAF"}, {"BRT"}, {"UNT"}};
+  return {{"IDN"}, {"ADR"}, {"AOC"}, {"IAD", "1", "", 0, 0, true}, {"IAD", "2", "", 0, 0, true}, {"WMD"}, {"ENU"},
+          {"ICR"}, {"LBT", "%d", "%d,", 0, 5}, {"MBS"}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDN"}, {"LWN"}, {"WFP"}, {"CLK"},
+          {"CFM"}, {"QAF"}, {"BRT"}, {"UNT"}};
 }
 
 std::vector<TQuery> ExtendedQueries() {
-  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 0, 7}, {"BDX", "%d", "", 11, 14}, {"PFT"},
+  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 0, 7, true}, {"BDX", "%d", "", 11, 14, true}, {"PFT"},
           {"PST", "%d", "%d,", 1, 6}, {"PRS"}, {"AFT"}, {"FBT", "%d", "%d,", 1, 3}, {"RBT", "%d", "%d,", 1, 8},
-          {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8}, {"LIW"}};
+          {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8, true}, {"LIW"}};
 }
 
 void LoadPort(M& m, const TLineLoader& l) {

@@ -9,13 +9,13 @@ using namespace settings;
 using M = Tdata7400;
 
 std::vector<TQuery> BaseQueries() {
-  return {{"IDN"}, {"ADR"}, {"IAD", "1"}, {"IAD", "2"}, {"WMD"}, {"ENU"}, {"ICR"}, {"LBT", "%d", "%d,", 0, 4},
-          {"MTD"}, {"ZST"}, {"CWT"}, {"LDW", "1"}, {"LWT", "1"}, {"WFP"}};
+  return {{"IDN"}, {"ADR"}, {"IAD", "1", "", 0, 0, true}, {"IAD", "2", "", 0, 0, true}, {"WMD"}, {"ENU"}, {"ICR"},
+          {"LBT", "%d", "%d,", 0, 4}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDW", "1"}, {"LWT", "1"}, {"WFP"}};
 }
 
 std::vector<TQuery> ExtendedQueries() {
-  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 1, 6}, {"PFT"}, {"PST", "%d", "%d,", 1, 6}, {"PRS"},
-          {"AFT"}, {"RBT", "%d", "%d,", 0, 8}, {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8}};
+  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 1, 6, true}, {"PFT"}, {"PST", "%d", "%d,", 1, 6}, {"PRS"},
+          {"AFT"}, {"RBT", "%d", "%d,", 0, 8}, {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8, true}};
 }
 
 void LoadPort(M& m, const TLineLoader& l) {

@@ -57,6 +57,19 @@ void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& q
   }
 }
 
+bool EchoFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply) {
+  if (reply == "?") return true;
+  for (const TQuery& q : table) {
+    if (!q.echoesIndex || !query.starts_with(q.mnemonic) || query.substr(q.mnemonic.size(), 1) != "?") continue;
+    const std::string_view asked = query.substr(q.mnemonic.size() + 1);
+    for (int index = q.first; index <= q.last; ++index) {
+      const std::string echo = FormatLine(q.index, {index});
+      if (asked == echo) return reply.substr(0, reply.find(',')) == echo;
+    }
+  }
+  return true;
+}
+
 bool IsStorableText(std::string_view text) { return text.find_first_of("\";\r\n") == std::string_view::npos; }
 
 std::string GetField(std::string_view text, int n, char separator) {

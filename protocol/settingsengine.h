@@ -64,12 +64,16 @@ struct TSetLine {
 // the index text make the query; the mnemonic and the reply-index text make the
 // prefix that turns the reply into a settings line. A %d in either text takes the
 // index ("LBT", "%d", "%d," asks "LBT?0" and prefixes its reply with "LBT0,").
+// A reply that echoes its index ("IAD?1" answers "1,...", which its loading rule
+// reads as the channel) begins with the index text; one that does not echo it
+// ("LDW?1" answers the value alone) has no shape the table knows.
 struct TQuery {
   std::string_view mnemonic;
   std::string_view index = {};
   std::string_view replyIndex = {};
   int first = 0;
   int last = 0;
+  bool echoesIndex = false;
 };
 
 template <class M>
@@ -114,6 +118,10 @@ struct TSettingsTables {
 
 void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& queries,
                    std::vector<std::string>& prefixes);
+// False when the table asks this query with an echoed index and the reply's first
+// field is another index; true for "?" and for every query whose reply shape the
+// table does not give.
+bool EchoFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply);
 
 // Parses each line whose mnemonic has a rule and hands it over; shorter lines and
 // unknown mnemonics are passed over.
@@ -172,6 +180,9 @@ class TTableModel : public TSettingsModel {
     prefixes.clear();
     AppendQueries(Tables().baseQueries, queries, prefixes);
     if (extended) AppendQueries(Tables().extendedQueries, queries, prefixes);
+  }
+  bool ReplyFits(const std::string& query, const std::string& reply) const final {
+    return EchoFits(Tables().baseQueries, query, reply) && EchoFits(Tables().extendedQueries, query, reply);
   }
   void LoadReplies(const std::vector<std::string>& lines) final {
     M& self = static_cast<M&>(*this);

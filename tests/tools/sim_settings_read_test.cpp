@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 
 #include "protocol/database.h"
+#include "protocol/database840.h"
 #include "tools/sim/sim_indicator.h"
 
 namespace {
@@ -43,5 +46,56 @@ TEST(SimSettingsRead, EveryQueryReplyLoadsIntoTheModel) {
   EXPECT_EQ(model.SerialNumber, "SIM00001");
   EXPECT_EQ(model.DirectSpan, 20000);
 }
+
+struct TEchoCase {
+  const char* name;
+  sim::Model model;
+  std::unique_ptr<TSettingsModel> (*make)();
+  // Queries that echo their index, each with the same mnemonic's neighbour.
+  std::vector<std::pair<std::string, std::string>> echoed;
+  // Queries whose reply leaves the index out: any reply fits.
+  std::vector<std::pair<std::string, std::string>> unchecked;
+};
+
+class SimSettingsEcho : public ::testing::TestWithParam<TEchoCase> {};
+
+// Every reply the simulated indicator gives a full read fits its own query, and a
+// reply that echoes the neighbouring index is refused, so a reply that went astray
+// among one mnemonic's queries is never loaded as another index's settings.
+TEST_P(SimSettingsEcho, RepliesFitTheirQueryAndNotTheNeighbours) {
+  const TEchoCase& c = GetParam();
+  sim::TSimIndicator ind(c.model, 0);
+  const std::unique_ptr<TSettingsModel> model = c.make();
+  std::vector<std::string> queries, prefixes;
+  model->BuildQueries(true, queries, prefixes);
+  std::map<std::string, std::string> replies;
+  for (const std::string& query : queries) {
+    replies[query] = StripLineEnd(ind.Feed(query + ";"));
+    EXPECT_TRUE(model->ReplyFits(query, replies[query])) << query << " -> " << replies[query];
+    EXPECT_TRUE(model->ReplyFits(query, "?")) << query;
+  }
+  for (const auto& [query, neighbour] : c.echoed) {
+    ASSERT_TRUE(replies.contains(query) && replies.contains(neighbour)) << query;
+    EXPECT_FALSE(model->ReplyFits(query, replies[neighbour])) << query << " took " << replies[neighbour];
+  }
+  for (const auto& [query, neighbour] : c.unchecked) {
+    ASSERT_TRUE(replies.contains(query) && replies.contains(neighbour)) << query;
+    EXPECT_TRUE(model->ReplyFits(query, replies[neighbour])) << query << " took " << replies[neighbour];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothModels, SimSettingsEcho,
+    ::testing::Values(
+        TEchoCase{"W830", sim::Model::W830, [] { return std::unique_ptr<TSettingsModel>(new w830::Tdata7400); },
+                  {{"IAD?1", "IAD?2"}, {"IAD?2", "IAD?1"}, {"BDX?0", "BDX?1"}, {"BDX?4", "BDX?3"},
+                   {"BDX?7", "BDX?6"}, {"BDX?11", "BDX?12"}, {"BDX?14", "BDX?13"}, {"LIV?1", "LIV?2"},
+                   {"LIV?8", "LIV?7"}},
+                  {{"LBT?1", "LBT?0"}, {"LIC?2", "LIC?1"}, {"PST?2", "PST?1"}, {"LDN?", "LWN?"}}},
+        TEchoCase{"W840", sim::Model::W840, [] { return std::unique_ptr<TSettingsModel>(new w840::Tdata7400); },
+                  {{"IAD?1", "IAD?2"}, {"IAD?2", "IAD?1"}, {"BDX?1", "BDX?2"}, {"BDX?5", "BDX?4"},
+                   {"BDX?6", "BDX?5"}, {"LIV?1", "LIV?2"}, {"LIV?8", "LIV?7"}},
+                  {{"LBT?1", "LBT?0"}, {"RBT?1", "RBT?0"}, {"LDW?1", "LWT?1"}, {"LIC?2", "LIC?1"}}}),
+    [](const ::testing::TestParamInfo<TEchoCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
