@@ -72,16 +72,7 @@ void TSerComPort::Assign(const TSerComPort& source) {
   xoffChar_ = source.xoffChar_;
   bufferFull_ = source.bufferFull_;
   bufferResume_ = source.bufferResume_;
-  tracing_ = source.tracing_ > tlOn ? tlOff : source.tracing_;
-  logging_ = source.logging_ > tlOn ? tlOff : source.logging_;
-  traceSize_ = source.traceSize_;
-  logSize_ = source.logSize_;
-  traceName_ = source.traceName_;
-  logName_ = source.logName_;
-  traceHex_ = source.traceHex_;
-  logHex_ = source.logHex_;
-  traceAllHex_ = source.traceAllHex_;
-  logAllHex_ = source.logAllHex_;
+  AssignDiagnostics(source);
   useEventWord_ = source.useEventWord_;
   commNotificationLevel_ = source.commNotificationLevel_;
   rs485_ = source.rs485_;
@@ -137,6 +128,11 @@ std::shared_ptr<TSerDispatcher> TSerComPort::RequireDispatcher() {
 }
 
 int TSerComPort::Check(int code) const { return loading_ && code < 0 ? code : CheckException(code); }
+
+std::shared_ptr<TSerDispatcher> TSerComPort::DiagnosticsDispatcher() {
+  if (state_ == psClosing) return nullptr;
+  return RequireDispatcher();
+}
 
 void TSerComPort::ApplyLine() {
   if (state_ != psOpen) return;

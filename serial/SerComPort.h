@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "serial/SerComPortDiagnostics.h"
 #include "serial/SerDevice.h"
 #include "serial/SerDispatcher.h"
 
@@ -22,7 +23,6 @@ enum TDeviceLayer { dlWin32, dlWinsock };
 enum TParity { pNone, pOdd, pEven, pMark, pSpace };
 enum TTapiMode { tmNone, tmAuto, tmOn, tmOff };
 enum TSWFlowOptions { swfNone, swfReceive, swfTransmit, swfBoth };
-enum TTraceLogState { tlOff, tlOn, tlDump, tlAppend, tlClear, tlPause, tlAppendAndContinue };
 namespace THWFlow {
 constexpr int hwfUseDTR = 0x1;
 constexpr int hwfUseRTS = 0x2;
@@ -33,7 +33,7 @@ constexpr int hwfRequireCTS = 0x8;
 // "COMn" names the n-th 8250 port, /dev/ttyS{n-1}.
 std::string ComPortDeviceName(int comNumber);
 
-class TSerComPort : public QObject {
+class TSerComPort : public QObject, public TSerComPortDiagnostics {
   Q_OBJECT
  public:
   enum TPortState { psClosed, psClosing, psOpen };
@@ -67,7 +67,7 @@ class TSerComPort : public QObject {
   void SetDeviceName(const std::string& name);
   int ComNumber() const { return comNumber_; }
   void SetComNumber(int n);
-  std::string DevicePath() const;
+  std::string DevicePath() const override;
 
   int Baud() const { return baud_; }
   void SetBaud(int baud);
@@ -116,27 +116,6 @@ class TSerComPort : public QObject {
   TTapiMode TapiMode() const { return tapiMode_; }
   void SetTapiMode(TTapiMode mode) { tapiMode_ = mode; }
 
-  TTraceLogState Tracing() const { return tracing_; }
-  void SetTracing(TTraceLogState state);
-  TTraceLogState Logging() const { return logging_; }
-  void SetLogging(TTraceLogState state);
-  unsigned TraceSize() const { return traceSize_; }
-  void SetTraceSize(unsigned size);
-  unsigned LogSize() const { return logSize_; }
-  void SetLogSize(unsigned size);
-  QString TraceName() const { return traceName_; }
-  void SetTraceName(const QString& name) { traceName_ = name.left(255); }
-  QString LogName() const { return logName_; }
-  void SetLogName(const QString& name) { logName_ = name.left(255); }
-  bool TraceHex() const { return traceHex_; }
-  void SetTraceHex(bool on) { traceHex_ = on; }
-  bool LogHex() const { return logHex_; }
-  void SetLogHex(bool on) { logHex_ = on; }
-  bool TraceAllHex() const { return traceAllHex_; }
-  void SetTraceAllHex(bool on) { traceAllHex_ = on; }
-  bool LogAllHex() const { return logAllHex_; }
-  void SetLogAllHex(bool on) { logAllHex_ = on; }
-
   bool Open() const { return open_; }
   // While loading, Open only stores its value.
   void SetOpen(bool open);
@@ -149,27 +128,6 @@ class TSerComPort : public QObject {
   // A port loaded as open opens now; a failure to open is shown in the
   // application's error box and leaves the port closed.
   void Loaded();
-
-  // The trace and the dispatch log, one step at a time, each keeping Tracing (or
-  // Logging) in step; Tracing and Logging do the same through their states.
-  // Nothing happens while the port closes. A trace or log that was never started
-  // raises ETracingNotEnabled or ELoggingNotEnabled.
-  void TraceStart(unsigned size);
-  // Writes the trace to a new file (or at the end of the file) and ends it; a
-  // failed write raises and keeps the trace.
-  void TraceWrite(const QString& fileName);
-  void TraceAppend(const QString& fileName);
-  void TraceClear();
-  void TraceStop();
-  void TraceResume();
-  void TracePause();
-  void LogStart(unsigned size);
-  void LogWrite(const QString& fileName);
-  void LogAppend(const QString& fileName);
-  void LogClear();
-  void LogStop();
-  void LogResume();
-  void LogPause();
 
   // Queues all of s or raises EOutputBufferTooSmall; never waits for the writer.
   void PutString(const std::string& s);
@@ -231,12 +189,14 @@ class TSerComPort : public QObject {
   virtual void TriggerOutSent();
 
  private:
-  std::shared_ptr<TSerDispatcher> Dispatcher() const;
+  std::shared_ptr<TSerDispatcher> Dispatcher() const override;
   std::shared_ptr<TSerDispatcher> GetDispatcher();
   // Null only while loading, which does not raise.
   std::shared_ptr<TSerDispatcher> RequireDispatcher();
-  // CheckException, except that while loading a negative code is returned.
-  int Check(int code) const;
+  int Check(int code) const override;
+  std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher() override;
+  bool PortOpen() const override { return state_ == psOpen; }
+  bool Reapplying() const override { return force_; }
   void ValidateComNumber();
   void InitPort();
   void DonePort();
@@ -247,19 +207,6 @@ class TSerComPort : public QObject {
   void ApplyFlow();
   void UpdateHandlerState();
   void Notify(int message);
-  // SerComPortDiagnostics.cpp: the trace and the dispatch log.
-  void ApplyTrace(TTraceLogState state);
-  void ApplyLog(TTraceLogState state);
-  // The dispatcher for a step on the trace or the log; null while closing, or
-  // while loading without one.
-  std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher();
-  // D: TSerTrace or TSerDispatchLog, state: Tracing or Logging.
-  template <class D>
-  void StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
-                      TTraceLogState after);
-  template <class D>
-  void WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append, bool hex,
-                       bool allHex, TTraceLogState& state);
   // SerComPortDelivery.cpp: the dispatcher's callbacks for the opening of that
   // generation, and the delivery of what they post.
   TSerDispatcherCallbacks DeliveryCallbacks(unsigned generation);
@@ -289,16 +236,6 @@ class TSerComPort : public QObject {
   TSWFlowOptions swFlow_ = swfNone;
   char xonChar_ = 17;
   char xoffChar_ = 19;
-  TTraceLogState tracing_ = tlOff;
-  TTraceLogState logging_ = tlOff;
-  unsigned traceSize_ = 10000;
-  unsigned logSize_ = 10000;
-  QString traceName_ = QStringLiteral("SERIAL.TRC");
-  QString logName_ = QStringLiteral("SERIAL.LOG");
-  bool traceHex_ = true;
-  bool logHex_ = true;
-  bool traceAllHex_ = false;
-  bool logAllHex_ = false;
   TDeviceLayer deviceLayer_ = dlWin32;
   int bufferFull_ = 0;
   int bufferResume_ = 0;
