@@ -22,7 +22,7 @@ bool OnGuiThread() {
 
 std::string ComPortDeviceName(int comNumber) { return "/dev/ttyS" + std::to_string(comNumber - 1); }
 
-TSerComPort::TSerComPort(QObject* owner) : QObject(owner) {}
+TSerComPort::TSerComPort(QObject* owner) : TSerComPortDelivery(owner) {}
 
 TSerComPort::~TSerComPort() {
   if (state_ == psOpen) {
@@ -78,11 +78,7 @@ void TSerComPort::Assign(const TSerComPort& source) {
   rs485_ = source.rs485_;
   tapiMode_ = source.tapiMode_;
   deviceFactory_ = source.deviceFactory_;
-  SetOnTrigger(source.onTrigger_);
-  SetOnTriggerAvail(source.onTriggerAvail_);
-  SetOnTriggerData(source.onTriggerData_);
-  SetOnTriggerStatus(source.onTriggerStatus_);
-  SetOnTriggerTimer(source.onTriggerTimer_);
+  AssignTriggerEvents(source);
   OnPortOpen = source.OnPortOpen;
   OnPortClose = source.OnPortClose;
   if (auto d = source.Dispatcher()) savedTriggers_ = d->Triggers();
@@ -379,6 +375,12 @@ void TSerComPort::FinishClose() {
   }
   state_ = psClosed;
   if (!openPending_) open_ = false;
+}
+
+void TSerComPort::FinishCloseAfterDelivery() {
+  if (!closeAfterDelivery_ || state_ != psClosing) return;
+  FinishClose();
+  OpenIfPending();
 }
 
 void TSerComPort::OpenIfPending() {

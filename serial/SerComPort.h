@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "serial/SerComPortDelivery.h"
 #include "serial/SerComPortDiagnostics.h"
 #include "serial/SerDevice.h"
 #include "serial/SerDispatcher.h"
@@ -33,15 +34,10 @@ constexpr int hwfRequireCTS = 0x8;
 // "COMn" names the n-th 8250 port, /dev/ttyS{n-1}.
 std::string ComPortDeviceName(int comNumber);
 
-class TSerComPort : public QObject, public TSerComPortDiagnostics {
+class TSerComPort : public TSerComPortDelivery, public TSerComPortDiagnostics {
   Q_OBJECT
  public:
   enum TPortState { psClosed, psClosing, psOpen };
-  using TTriggerEvent = std::function<void(TSerComPort* cp, int msg, int triggerHandle, int data)>;
-  using TTriggerAvailEvent = std::function<void(TSerComPort* cp, int count)>;
-  using TTriggerHandleEvent = std::function<void(TSerComPort* cp, int triggerHandle)>;
-  using TTriggerLineErrorEvent = std::function<void(TSerComPort* cp, int error, bool lineBreak)>;
-  using TNotifyEvent = std::function<void(TSerComPort* sender)>;
   // A user of the port hears of its opening, closing and close (SerMsg::PortOpened,
   // PortClosing, PortClosed).
   using TPortUser = std::function<void(TSerComPort* port, int message)>;
@@ -145,58 +141,25 @@ class TSerComPort : public QObject, public TSerComPortDiagnostics {
   // Lets the driver's threads run.
   void ProcessComm();
 
-  // Triggers (SerDispatcher): each gives a handle or raises.
-  int AddDataTrigger(const std::string& pattern, bool ignoreCase);
-  int AddTimerTrigger();
-  void SetTimerTrigger(int handle, int ticks, bool activate);
-  int AddStatusTrigger(int kind);
-  void SetStatusTrigger(int handle, int value, bool activate);
-  void RemoveTrigger(int handle);
-
   int RegisterUser(TPortUser user);
   void DeregisterUser(int id);
 
-  // Every message goes first to OnTrigger, then to the event of its kind.
-  void SetOnTrigger(TTriggerEvent handler);
-  void SetOnTriggerAvail(TTriggerAvailEvent handler);
-  void SetOnTriggerData(TTriggerHandleEvent handler);
-  void SetOnTriggerStatus(TTriggerHandleEvent handler);
-  void SetOnTriggerTimer(TTriggerHandleEvent handler);
-  void SetOnTriggerLineError(TTriggerLineErrorEvent handler);
-  void SetOnTriggerModemStatus(TNotifyEvent handler);
-  void SetOnTriggerOutbuffFree(TNotifyEvent handler);
-  void SetOnTriggerOutbuffUsed(TNotifyEvent handler);
-  void SetOnTriggerOutSent(TNotifyEvent handler);
   TNotifyEvent OnPortOpen;
   TNotifyEvent OnPortClose;
 
   // Tests put a device of their own under the port.
   void SetDeviceFactory(TDeviceFactory factory) { deviceFactory_ = std::move(factory); }
 
- protected:
-  void customEvent(QEvent* event) override;
-  // Every message goes first to DoTrigger, then to the Trigger operation of its
-  // kind; each fires its event when one is assigned.
-  virtual void DoTrigger(int msg, int triggerHandle, int data);
-  virtual void TriggerAvail(int count);
-  virtual void TriggerData(int triggerHandle);
-  virtual void TriggerStatus(int triggerHandle);
-  virtual void TriggerTimer(int triggerHandle);
-  virtual void TriggerLineError(int error, bool lineBreak);
-  virtual void TriggerModemStatus();
-  virtual void TriggerOutbuffFree();
-  virtual void TriggerOutbuffUsed();
-  virtual void TriggerOutSent();
-
  private:
   std::shared_ptr<TSerDispatcher> Dispatcher() const override;
   std::shared_ptr<TSerDispatcher> GetDispatcher();
   // Null only while loading, which does not raise.
-  std::shared_ptr<TSerDispatcher> RequireDispatcher();
+  std::shared_ptr<TSerDispatcher> RequireDispatcher() override;
   int Check(int code) const override;
   std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher() override;
   bool PortOpen() const override { return state_ == psOpen; }
   bool Reapplying() const override { return force_; }
+  void FinishCloseAfterDelivery() override;
   void ValidateComNumber();
   void InitPort();
   void DonePort();
@@ -205,20 +168,7 @@ class TSerComPort : public QObject, public TSerComPortDiagnostics {
   void Reopen();
   void ApplyLine();
   void ApplyFlow();
-  void UpdateHandlerState();
   void Notify(int message);
-  // SerComPortDelivery.cpp: the dispatcher's callbacks for the opening of that
-  // generation, and the delivery of what they post.
-  TSerDispatcherCallbacks DeliveryCallbacks(unsigned generation);
-  void HandleDeliver(unsigned generation);
-  void HandleMessage(const TTriggerMessage& m);
-  void HandleFailure(unsigned generation, int code);
-  void PostEvent(int type, unsigned generation, int code = 0);
-  template <class F>
-  void SetEvent(F& field, F handler) {
-    field = std::move(handler);
-    UpdateHandlerState();
-  }
 
   std::string deviceName_;
   int comNumber_ = 0;
@@ -258,17 +208,7 @@ class TSerComPort : public QObject, public TSerComPortDiagnostics {
   std::optional<TTriggerSet> savedTriggers_;
   std::vector<std::pair<int, TPortUser>> users_;
   int nextUser_ = 1;
-  unsigned generation_ = 0;
-  // Events come from the worker threads, and Qt hands them over inside its own
-  // library, where the thread sanitizer cannot follow; this release/acquire pair
-  // states the hand-over in our code.
-  std::atomic<unsigned> eventsPosted_{0};
   mutable std::mutex dispatcherLock_;
   std::shared_ptr<TSerDispatcher> dispatcher_;
-  TTriggerEvent onTrigger_;
-  TTriggerAvailEvent onTriggerAvail_;
-  TTriggerHandleEvent onTriggerData_, onTriggerStatus_, onTriggerTimer_;
-  TTriggerLineErrorEvent onTriggerLineError_;
-  TNotifyEvent onTriggerModemStatus_, onTriggerOutbuffFree_, onTriggerOutbuffUsed_, onTriggerOutSent_;
   TDeviceFactory deviceFactory_;
 };

@@ -116,8 +116,8 @@ void TSerComPortDiagnostics::SetLogging(TTraceLogState state) {
 }
 
 template <class D>
-void TSerComPortDiagnostics::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
-                                 TTraceLogState after) {
+void TSerComPortDiagnostics::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(),
+                                            TTraceLogState& state, TTraceLogState after) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   D& diag = ((*d).*diagnostic)();
@@ -127,8 +127,8 @@ void TSerComPortDiagnostics::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), 
 }
 
 template <class D>
-void TSerComPortDiagnostics::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append,
-                                  bool hex, bool allHex, TTraceLogState& state) {
+void TSerComPortDiagnostics::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName,
+                                             bool append, bool hex, bool allHex, TTraceLogState& state) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   D& diag = ((*d).*diagnostic)();
@@ -152,10 +152,21 @@ void TSerComPortDiagnostics::TraceAppend(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Trace, fileName, true, traceHex_, traceAllHex_, tracing_);
 }
 
-void TSerComPortDiagnostics::TraceClear() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_); }
-void TSerComPortDiagnostics::TraceStop() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff); }
-void TSerComPortDiagnostics::TraceResume() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn); }
-void TSerComPortDiagnostics::TracePause() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause); }
+void TSerComPortDiagnostics::TraceClear() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_);
+}
+
+void TSerComPortDiagnostics::TraceStop() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff);
+}
+
+void TSerComPortDiagnostics::TraceResume() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn);
+}
+
+void TSerComPortDiagnostics::TracePause() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause);
+}
 
 void TSerComPortDiagnostics::LogStart(unsigned size) {
   auto d = DiagnosticsDispatcher();
@@ -172,7 +183,18 @@ void TSerComPortDiagnostics::LogAppend(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Log, fileName, true, logHex_, logAllHex_, logging_);
 }
 
-void TSerComPortDiagnostics::LogClear() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_); }
-void TSerComPortDiagnostics::LogStop() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff); }
-void TSerComPortDiagnostics::LogResume() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn); }
-void TSerComPortDiagnostics::LogPause() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause); }
+void TSerComPortDiagnostics::LogClear() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_);
+}
+
+void TSerComPortDiagnostics::LogStop() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff);
+}
+
+void TSerComPortDiagnostics::LogResume() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn);
+}
+
+void TSerComPortDiagnostics::LogPause() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause);
+}
