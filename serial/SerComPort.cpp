@@ -22,7 +22,7 @@ bool OnGuiThread() {
 
 std::string ComPortDeviceName(int comNumber) { return "/dev/ttyS" + std::to_string(comNumber - 1); }
 
-TSerComPort::TSerComPort(QObject* owner) : QObject(owner) {}
+TSerComPort::TSerComPort(QObject* owner) : TSerComPortDelivery(owner) {}
 
 TSerComPort::~TSerComPort() {
   if (state_ == psOpen) {
@@ -72,26 +72,13 @@ void TSerComPort::Assign(const TSerComPort& source) {
   xoffChar_ = source.xoffChar_;
   bufferFull_ = source.bufferFull_;
   bufferResume_ = source.bufferResume_;
-  tracing_ = source.tracing_ > tlOn ? tlOff : source.tracing_;
-  logging_ = source.logging_ > tlOn ? tlOff : source.logging_;
-  traceSize_ = source.traceSize_;
-  logSize_ = source.logSize_;
-  traceName_ = source.traceName_;
-  logName_ = source.logName_;
-  traceHex_ = source.traceHex_;
-  logHex_ = source.logHex_;
-  traceAllHex_ = source.traceAllHex_;
-  logAllHex_ = source.logAllHex_;
+  AssignDiagnostics(source);
   useEventWord_ = source.useEventWord_;
   commNotificationLevel_ = source.commNotificationLevel_;
   rs485_ = source.rs485_;
   tapiMode_ = source.tapiMode_;
   deviceFactory_ = source.deviceFactory_;
-  SetOnTrigger(source.onTrigger_);
-  SetOnTriggerAvail(source.onTriggerAvail_);
-  SetOnTriggerData(source.onTriggerData_);
-  SetOnTriggerStatus(source.onTriggerStatus_);
-  SetOnTriggerTimer(source.onTriggerTimer_);
+  AssignTriggerEvents(source);
   OnPortOpen = source.OnPortOpen;
   OnPortClose = source.OnPortClose;
   if (auto d = source.Dispatcher()) savedTriggers_ = d->Triggers();
@@ -137,6 +124,11 @@ std::shared_ptr<TSerDispatcher> TSerComPort::RequireDispatcher() {
 }
 
 int TSerComPort::Check(int code) const { return loading_ && code < 0 ? code : CheckException(code); }
+
+std::shared_ptr<TSerDispatcher> TSerComPort::DiagnosticsDispatcher() {
+  if (state_ == psClosing) return nullptr;
+  return RequireDispatcher();
+}
 
 void TSerComPort::ApplyLine() {
   if (state_ != psOpen) return;
@@ -383,6 +375,12 @@ void TSerComPort::FinishClose() {
   }
   state_ = psClosed;
   if (!openPending_) open_ = false;
+}
+
+void TSerComPort::FinishCloseAfterDelivery() {
+  if (!closeAfterDelivery_ || state_ != psClosing) return;
+  FinishClose();
+  OpenIfPending();
 }
 
 void TSerComPort::OpenIfPending() {

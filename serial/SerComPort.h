@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "serial/SerComPortDelivery.h"
+#include "serial/SerComPortDiagnostics.h"
 #include "serial/SerDevice.h"
 #include "serial/SerDispatcher.h"
 
@@ -22,7 +24,6 @@ enum TDeviceLayer { dlWin32, dlWinsock };
 enum TParity { pNone, pOdd, pEven, pMark, pSpace };
 enum TTapiMode { tmNone, tmAuto, tmOn, tmOff };
 enum TSWFlowOptions { swfNone, swfReceive, swfTransmit, swfBoth };
-enum TTraceLogState { tlOff, tlOn, tlDump, tlAppend, tlClear, tlPause, tlAppendAndContinue };
 namespace THWFlow {
 constexpr int hwfUseDTR = 0x1;
 constexpr int hwfUseRTS = 0x2;
@@ -33,15 +34,10 @@ constexpr int hwfRequireCTS = 0x8;
 // "COMn" names the n-th 8250 port, /dev/ttyS{n-1}.
 std::string ComPortDeviceName(int comNumber);
 
-class TSerComPort : public QObject {
+class TSerComPort : public TSerComPortDelivery, public TSerComPortDiagnostics {
   Q_OBJECT
  public:
   enum TPortState { psClosed, psClosing, psOpen };
-  using TTriggerEvent = std::function<void(TSerComPort* cp, int msg, int triggerHandle, int data)>;
-  using TTriggerAvailEvent = std::function<void(TSerComPort* cp, int count)>;
-  using TTriggerHandleEvent = std::function<void(TSerComPort* cp, int triggerHandle)>;
-  using TTriggerLineErrorEvent = std::function<void(TSerComPort* cp, int error, bool lineBreak)>;
-  using TNotifyEvent = std::function<void(TSerComPort* sender)>;
   // A user of the port hears of its opening, closing and close (SerMsg::PortOpened,
   // PortClosing, PortClosed).
   using TPortUser = std::function<void(TSerComPort* port, int message)>;
@@ -67,7 +63,7 @@ class TSerComPort : public QObject {
   void SetDeviceName(const std::string& name);
   int ComNumber() const { return comNumber_; }
   void SetComNumber(int n);
-  std::string DevicePath() const;
+  std::string DevicePath() const override;
 
   int Baud() const { return baud_; }
   void SetBaud(int baud);
@@ -116,27 +112,6 @@ class TSerComPort : public QObject {
   TTapiMode TapiMode() const { return tapiMode_; }
   void SetTapiMode(TTapiMode mode) { tapiMode_ = mode; }
 
-  TTraceLogState Tracing() const { return tracing_; }
-  void SetTracing(TTraceLogState state);
-  TTraceLogState Logging() const { return logging_; }
-  void SetLogging(TTraceLogState state);
-  unsigned TraceSize() const { return traceSize_; }
-  void SetTraceSize(unsigned size);
-  unsigned LogSize() const { return logSize_; }
-  void SetLogSize(unsigned size);
-  QString TraceName() const { return traceName_; }
-  void SetTraceName(const QString& name) { traceName_ = name.left(255); }
-  QString LogName() const { return logName_; }
-  void SetLogName(const QString& name) { logName_ = name.left(255); }
-  bool TraceHex() const { return traceHex_; }
-  void SetTraceHex(bool on) { traceHex_ = on; }
-  bool LogHex() const { return logHex_; }
-  void SetLogHex(bool on) { logHex_ = on; }
-  bool TraceAllHex() const { return traceAllHex_; }
-  void SetTraceAllHex(bool on) { traceAllHex_ = on; }
-  bool LogAllHex() const { return logAllHex_; }
-  void SetLogAllHex(bool on) { logAllHex_ = on; }
-
   bool Open() const { return open_; }
   // While loading, Open only stores its value.
   void SetOpen(bool open);
@@ -149,27 +124,6 @@ class TSerComPort : public QObject {
   // A port loaded as open opens now; a failure to open is shown in the
   // application's error box and leaves the port closed.
   void Loaded();
-
-  // The trace and the dispatch log, one step at a time, each keeping Tracing (or
-  // Logging) in step; Tracing and Logging do the same through their states.
-  // Nothing happens while the port closes. A trace or log that was never started
-  // raises ETracingNotEnabled or ELoggingNotEnabled.
-  void TraceStart(unsigned size);
-  // Writes the trace to a new file (or at the end of the file) and ends it; a
-  // failed write raises and keeps the trace.
-  void TraceWrite(const QString& fileName);
-  void TraceAppend(const QString& fileName);
-  void TraceClear();
-  void TraceStop();
-  void TraceResume();
-  void TracePause();
-  void LogStart(unsigned size);
-  void LogWrite(const QString& fileName);
-  void LogAppend(const QString& fileName);
-  void LogClear();
-  void LogStop();
-  void LogResume();
-  void LogPause();
 
   // Queues all of s or raises EOutputBufferTooSmall; never waits for the writer.
   void PutString(const std::string& s);
@@ -187,56 +141,25 @@ class TSerComPort : public QObject {
   // Lets the driver's threads run.
   void ProcessComm();
 
-  // Triggers (SerDispatcher): each gives a handle or raises.
-  int AddDataTrigger(const std::string& pattern, bool ignoreCase);
-  int AddTimerTrigger();
-  void SetTimerTrigger(int handle, int ticks, bool activate);
-  int AddStatusTrigger(int kind);
-  void SetStatusTrigger(int handle, int value, bool activate);
-  void RemoveTrigger(int handle);
-
   int RegisterUser(TPortUser user);
   void DeregisterUser(int id);
 
-  // Every message goes first to OnTrigger, then to the event of its kind.
-  void SetOnTrigger(TTriggerEvent handler);
-  void SetOnTriggerAvail(TTriggerAvailEvent handler);
-  void SetOnTriggerData(TTriggerHandleEvent handler);
-  void SetOnTriggerStatus(TTriggerHandleEvent handler);
-  void SetOnTriggerTimer(TTriggerHandleEvent handler);
-  void SetOnTriggerLineError(TTriggerLineErrorEvent handler);
-  void SetOnTriggerModemStatus(TNotifyEvent handler);
-  void SetOnTriggerOutbuffFree(TNotifyEvent handler);
-  void SetOnTriggerOutbuffUsed(TNotifyEvent handler);
-  void SetOnTriggerOutSent(TNotifyEvent handler);
   TNotifyEvent OnPortOpen;
   TNotifyEvent OnPortClose;
 
   // Tests put a device of their own under the port.
   void SetDeviceFactory(TDeviceFactory factory) { deviceFactory_ = std::move(factory); }
 
- protected:
-  void customEvent(QEvent* event) override;
-  // Every message goes first to DoTrigger, then to the Trigger operation of its
-  // kind; each fires its event when one is assigned.
-  virtual void DoTrigger(int msg, int triggerHandle, int data);
-  virtual void TriggerAvail(int count);
-  virtual void TriggerData(int triggerHandle);
-  virtual void TriggerStatus(int triggerHandle);
-  virtual void TriggerTimer(int triggerHandle);
-  virtual void TriggerLineError(int error, bool lineBreak);
-  virtual void TriggerModemStatus();
-  virtual void TriggerOutbuffFree();
-  virtual void TriggerOutbuffUsed();
-  virtual void TriggerOutSent();
-
  private:
-  std::shared_ptr<TSerDispatcher> Dispatcher() const;
+  std::shared_ptr<TSerDispatcher> Dispatcher() const override;
   std::shared_ptr<TSerDispatcher> GetDispatcher();
   // Null only while loading, which does not raise.
-  std::shared_ptr<TSerDispatcher> RequireDispatcher();
-  // CheckException, except that while loading a negative code is returned.
-  int Check(int code) const;
+  std::shared_ptr<TSerDispatcher> RequireDispatcher() override;
+  int Check(int code) const override;
+  std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher() override;
+  bool PortOpen() const override { return state_ == psOpen; }
+  bool Reapplying() const override { return force_; }
+  void FinishCloseAfterDelivery() override;
   void ValidateComNumber();
   void InitPort();
   void DonePort();
@@ -245,33 +168,7 @@ class TSerComPort : public QObject {
   void Reopen();
   void ApplyLine();
   void ApplyFlow();
-  void UpdateHandlerState();
   void Notify(int message);
-  // SerComPortDiagnostics.cpp: the trace and the dispatch log.
-  void ApplyTrace(TTraceLogState state);
-  void ApplyLog(TTraceLogState state);
-  // The dispatcher for a step on the trace or the log; null while closing, or
-  // while loading without one.
-  std::shared_ptr<TSerDispatcher> DiagnosticsDispatcher();
-  // D: TSerTrace or TSerDispatchLog, state: Tracing or Logging.
-  template <class D>
-  void StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
-                      TTraceLogState after);
-  template <class D>
-  void WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append, bool hex,
-                       bool allHex, TTraceLogState& state);
-  // SerComPortDelivery.cpp: the dispatcher's callbacks for the opening of that
-  // generation, and the delivery of what they post.
-  TSerDispatcherCallbacks DeliveryCallbacks(unsigned generation);
-  void HandleDeliver(unsigned generation);
-  void HandleMessage(const TTriggerMessage& m);
-  void HandleFailure(unsigned generation, int code);
-  void PostEvent(int type, unsigned generation, int code = 0);
-  template <class F>
-  void SetEvent(F& field, F handler) {
-    field = std::move(handler);
-    UpdateHandlerState();
-  }
 
   std::string deviceName_;
   int comNumber_ = 0;
@@ -289,16 +186,6 @@ class TSerComPort : public QObject {
   TSWFlowOptions swFlow_ = swfNone;
   char xonChar_ = 17;
   char xoffChar_ = 19;
-  TTraceLogState tracing_ = tlOff;
-  TTraceLogState logging_ = tlOff;
-  unsigned traceSize_ = 10000;
-  unsigned logSize_ = 10000;
-  QString traceName_ = QStringLiteral("SERIAL.TRC");
-  QString logName_ = QStringLiteral("SERIAL.LOG");
-  bool traceHex_ = true;
-  bool logHex_ = true;
-  bool traceAllHex_ = false;
-  bool logAllHex_ = false;
   TDeviceLayer deviceLayer_ = dlWin32;
   int bufferFull_ = 0;
   int bufferResume_ = 0;
@@ -321,17 +208,7 @@ class TSerComPort : public QObject {
   std::optional<TTriggerSet> savedTriggers_;
   std::vector<std::pair<int, TPortUser>> users_;
   int nextUser_ = 1;
-  unsigned generation_ = 0;
-  // Events come from the worker threads, and Qt hands them over inside its own
-  // library, where the thread sanitizer cannot follow; this release/acquire pair
-  // states the hand-over in our code.
-  std::atomic<unsigned> eventsPosted_{0};
   mutable std::mutex dispatcherLock_;
   std::shared_ptr<TSerDispatcher> dispatcher_;
-  TTriggerEvent onTrigger_;
-  TTriggerAvailEvent onTriggerAvail_;
-  TTriggerHandleEvent onTriggerData_, onTriggerStatus_, onTriggerTimer_;
-  TTriggerLineErrorEvent onTriggerLineError_;
-  TNotifyEvent onTriggerModemStatus_, onTriggerOutbuffFree_, onTriggerOutbuffUsed_, onTriggerOutSent_;
   TDeviceFactory deviceFactory_;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/guard.h"
 #include "serial/SerComPort.h"
+#include "serial/SerComPortDelivery.h"
 #include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
 
@@ -26,34 +27,60 @@ class TPortEvent final : public QEvent {
 
 }  // namespace
 
-TSerDispatcherCallbacks TSerComPort::DeliveryCallbacks(unsigned generation) {
+TSerComPortDelivery::TSerComPortDelivery(QObject* owner) : QObject(owner) {}
+
+TSerComPort& TSerComPortDelivery::Port() { return static_cast<TSerComPort&>(*this); }
+
+TSerDispatcherCallbacks TSerComPortDelivery::DeliveryCallbacks(unsigned generation) {
   TSerDispatcherCallbacks callbacks;
   callbacks.DeliveryReady = [this, generation] { PostEvent(kDeliverEvent, generation); };
   callbacks.Failed = [this, generation](int code) { PostEvent(kFailureEvent, generation, code); };
   return callbacks;
 }
 
-void TSerComPort::PostEvent(int type, unsigned generation, int code) {
+void TSerComPortDelivery::PostEvent(int type, unsigned generation, int code) {
   auto* event = new TPortEvent(static_cast<QEvent::Type>(type), generation, code);
   eventsPosted_.fetch_add(1, std::memory_order_release);
   QCoreApplication::postEvent(this, event);
 }
 
-void TSerComPort::SetOnTrigger(TTriggerEvent handler) { SetEvent(onTrigger_, std::move(handler)); }
-void TSerComPort::SetOnTriggerAvail(TTriggerAvailEvent handler) { SetEvent(onTriggerAvail_, std::move(handler)); }
-void TSerComPort::SetOnTriggerData(TTriggerHandleEvent handler) { SetEvent(onTriggerData_, std::move(handler)); }
-void TSerComPort::SetOnTriggerStatus(TTriggerHandleEvent handler) { SetEvent(onTriggerStatus_, std::move(handler)); }
-void TSerComPort::SetOnTriggerTimer(TTriggerHandleEvent handler) { SetEvent(onTriggerTimer_, std::move(handler)); }
-void TSerComPort::SetOnTriggerLineError(TTriggerLineErrorEvent handler) {
+void TSerComPortDelivery::AssignTriggerEvents(const TSerComPortDelivery& source) {
+  SetOnTrigger(source.onTrigger_);
+  SetOnTriggerAvail(source.onTriggerAvail_);
+  SetOnTriggerData(source.onTriggerData_);
+  SetOnTriggerStatus(source.onTriggerStatus_);
+  SetOnTriggerTimer(source.onTriggerTimer_);
+}
+
+void TSerComPortDelivery::SetOnTrigger(TTriggerEvent handler) { SetEvent(onTrigger_, std::move(handler)); }
+void TSerComPortDelivery::SetOnTriggerAvail(TTriggerAvailEvent handler) {
+  SetEvent(onTriggerAvail_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerData(TTriggerHandleEvent handler) {
+  SetEvent(onTriggerData_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerStatus(TTriggerHandleEvent handler) {
+  SetEvent(onTriggerStatus_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerTimer(TTriggerHandleEvent handler) {
+  SetEvent(onTriggerTimer_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerLineError(TTriggerLineErrorEvent handler) {
   SetEvent(onTriggerLineError_, std::move(handler));
 }
-void TSerComPort::SetOnTriggerModemStatus(TNotifyEvent handler) { SetEvent(onTriggerModemStatus_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutbuffFree(TNotifyEvent handler) { SetEvent(onTriggerOutbuffFree_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutbuffUsed(TNotifyEvent handler) { SetEvent(onTriggerOutbuffUsed_, std::move(handler)); }
-void TSerComPort::SetOnTriggerOutSent(TNotifyEvent handler) { SetEvent(onTriggerOutSent_, std::move(handler)); }
+void TSerComPortDelivery::SetOnTriggerModemStatus(TNotifyEvent handler) {
+  SetEvent(onTriggerModemStatus_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerOutbuffFree(TNotifyEvent handler) {
+  SetEvent(onTriggerOutbuffFree_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerOutbuffUsed(TNotifyEvent handler) {
+  SetEvent(onTriggerOutbuffUsed_, std::move(handler));
+}
+void TSerComPortDelivery::SetOnTriggerOutSent(TNotifyEvent handler) { SetEvent(onTriggerOutSent_, std::move(handler)); }
 
 // Without any trigger event no message reaches the port.
-void TSerComPort::UpdateHandlerState() {
+void TSerComPortDelivery::UpdateHandlerState() {
   auto d = Dispatcher();
   if (!d) return;
   d->SetPortHandlerInstalled(onTrigger_ || onTriggerAvail_ || onTriggerData_ || onTriggerStatus_ || onTriggerTimer_ ||
@@ -61,34 +88,34 @@ void TSerComPort::UpdateHandlerState() {
                              onTriggerOutbuffUsed_ || onTriggerOutSent_);
 }
 
-int TSerComPort::AddDataTrigger(const std::string& pattern, bool ignoreCase) {
+int TSerComPortDelivery::AddDataTrigger(const std::string& pattern, bool ignoreCase) {
   auto d = RequireDispatcher();
   return d ? Check(d->AddDataTrigger(pattern, ignoreCase)) : SerErr::CommNotOpen;
 }
 
-int TSerComPort::AddTimerTrigger() {
+int TSerComPortDelivery::AddTimerTrigger() {
   auto d = RequireDispatcher();
   return d ? Check(d->AddTimerTrigger()) : SerErr::CommNotOpen;
 }
 
-void TSerComPort::SetTimerTrigger(int handle, int ticks, bool activate) {
+void TSerComPortDelivery::SetTimerTrigger(int handle, int ticks, bool activate) {
   if (auto d = RequireDispatcher()) Check(d->SetTimerTrigger(handle, ticks, activate));
 }
 
-int TSerComPort::AddStatusTrigger(int kind) {
+int TSerComPortDelivery::AddStatusTrigger(int kind) {
   auto d = RequireDispatcher();
   return d ? Check(d->AddStatusTrigger(kind)) : SerErr::CommNotOpen;
 }
 
-void TSerComPort::SetStatusTrigger(int handle, int value, bool activate) {
+void TSerComPortDelivery::SetStatusTrigger(int handle, int value, bool activate) {
   if (auto d = RequireDispatcher()) Check(d->SetStatusTrigger(handle, value, activate));
 }
 
-void TSerComPort::RemoveTrigger(int handle) {
+void TSerComPortDelivery::RemoveTrigger(int handle) {
   if (auto d = RequireDispatcher()) Check(d->RemoveTrigger(handle));
 }
 
-void TSerComPort::customEvent(QEvent* event) {
+void TSerComPortDelivery::customEvent(QEvent* event) {
   eventsPosted_.load(std::memory_order_acquire);
   const auto* e = dynamic_cast<const TPortEvent*>(event);
   if (!e) return;
@@ -102,10 +129,10 @@ void TSerComPort::customEvent(QEvent* event) {
   }
 }
 
-void TSerComPort::HandleDeliver(unsigned generation) {
+void TSerComPortDelivery::HandleDeliver(unsigned generation) {
   auto d = Dispatcher();
   if (!d || generation != generation_) return;
-  QPointer<TSerComPort> self(this);
+  QPointer<TSerComPortDelivery> self(this);
   d->Deliver([this, &self](const TTriggerMessage& m) {
     // A handler's failure is shown here; the delivery still ends normally.
     try {
@@ -114,15 +141,12 @@ void TSerComPort::HandleDeliver(unsigned generation) {
       if (self) ShowException(ex);
     }
   });
-  if (self && closeAfterDelivery_ && state_ == psClosing) {
-    FinishClose();
-    OpenIfPending();
-  }
+  if (self) FinishCloseAfterDelivery();
 }
 
 // Each message goes to DoTrigger first, then to the Trigger operation of its kind.
 // Each of those copies its handler before calling it: a handler may replace itself.
-void TSerComPort::HandleMessage(const TTriggerMessage& m) {
+void TSerComPortDelivery::HandleMessage(const TTriggerMessage& m) {
   DoTrigger(m.Msg, m.WParam, m.Msg == SerMsg::Avail ? m.WParam : m.Value);
   switch (m.Msg) {
     case SerMsg::Avail: return TriggerAvail(m.WParam);
@@ -134,8 +158,8 @@ void TSerComPort::HandleMessage(const TTriggerMessage& m) {
   switch (m.WParam & SerStatus::KindMask) {
     case SerStatus::ModemStatus: return TriggerModemStatus();
     case SerStatus::LineError: {
-      const int error = LineError();
-      return TriggerLineError(error, LineBreak());
+      const int error = Port().LineError();
+      return TriggerLineError(error, Port().LineBreak());
     }
     case SerStatus::OutbuffFree: return TriggerOutbuffFree();
     case SerStatus::OutbuffUsed: return TriggerOutbuffUsed();
@@ -144,54 +168,54 @@ void TSerComPort::HandleMessage(const TTriggerMessage& m) {
   }
 }
 
-void TSerComPort::DoTrigger(int msg, int triggerHandle, int data) {
-  if (auto h = onTrigger_) h(this, msg, triggerHandle, data);
+void TSerComPortDelivery::DoTrigger(int msg, int triggerHandle, int data) {
+  if (auto h = onTrigger_) h(&Port(), msg, triggerHandle, data);
 }
 
-void TSerComPort::TriggerAvail(int count) {
-  if (auto h = onTriggerAvail_) h(this, count);
+void TSerComPortDelivery::TriggerAvail(int count) {
+  if (auto h = onTriggerAvail_) h(&Port(), count);
 }
 
-void TSerComPort::TriggerData(int triggerHandle) {
-  if (auto h = onTriggerData_) h(this, triggerHandle);
+void TSerComPortDelivery::TriggerData(int triggerHandle) {
+  if (auto h = onTriggerData_) h(&Port(), triggerHandle);
 }
 
-void TSerComPort::TriggerStatus(int triggerHandle) {
-  if (auto h = onTriggerStatus_) h(this, triggerHandle);
+void TSerComPortDelivery::TriggerStatus(int triggerHandle) {
+  if (auto h = onTriggerStatus_) h(&Port(), triggerHandle);
 }
 
-void TSerComPort::TriggerTimer(int triggerHandle) {
-  if (auto h = onTriggerTimer_) h(this, triggerHandle);
+void TSerComPortDelivery::TriggerTimer(int triggerHandle) {
+  if (auto h = onTriggerTimer_) h(&Port(), triggerHandle);
 }
 
-void TSerComPort::TriggerLineError(int error, bool lineBreak) {
-  if (auto h = onTriggerLineError_) h(this, error, lineBreak);
+void TSerComPortDelivery::TriggerLineError(int error, bool lineBreak) {
+  if (auto h = onTriggerLineError_) h(&Port(), error, lineBreak);
 }
 
-void TSerComPort::TriggerModemStatus() {
-  if (auto h = onTriggerModemStatus_) h(this);
+void TSerComPortDelivery::TriggerModemStatus() {
+  if (auto h = onTriggerModemStatus_) h(&Port());
 }
 
-void TSerComPort::TriggerOutbuffFree() {
-  if (auto h = onTriggerOutbuffFree_) h(this);
+void TSerComPortDelivery::TriggerOutbuffFree() {
+  if (auto h = onTriggerOutbuffFree_) h(&Port());
 }
 
-void TSerComPort::TriggerOutbuffUsed() {
-  if (auto h = onTriggerOutbuffUsed_) h(this);
+void TSerComPortDelivery::TriggerOutbuffUsed() {
+  if (auto h = onTriggerOutbuffUsed_) h(&Port());
 }
 
-void TSerComPort::TriggerOutSent() {
-  if (auto h = onTriggerOutSent_) h(this);
+void TSerComPortDelivery::TriggerOutSent() {
+  if (auto h = onTriggerOutSent_) h(&Port());
 }
 
 // A device that hung up or failed ends the port as a close does, once every byte
 // received before the failure has been handed over; a failure other than the
 // device's read or write is also shown.
-void TSerComPort::HandleFailure(unsigned generation, int code) {
-  if (generation != generation_ || state_ != psOpen) return;
-  QPointer<TSerComPort> self(this);
+void TSerComPortDelivery::HandleFailure(unsigned generation, int code) {
+  if (generation != generation_ || !PortOpen()) return;
+  QPointer<TSerComPortDelivery> self(this);
   HandleDeliver(generation);
-  if (!self || state_ != psOpen) return;
+  if (!self || !PortOpen()) return;
   std::string message;
   if (code != SerErr::ReadFault && code != SerErr::WriteFault && code != SerErr::InvalidHandle) {
     try {
@@ -200,6 +224,6 @@ void TSerComPort::HandleFailure(unsigned generation, int code) {
       message = e.what();
     }
   }
-  SetOpen(false);
+  Port().SetOpen(false);
   if (!message.empty()) ShowException(std::runtime_error(message));
 }

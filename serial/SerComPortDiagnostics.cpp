@@ -1,7 +1,7 @@
 // The port's trace and dispatch log: their states, sizes and files, and the steps
 // that start, pause, write and end them.
 #include "platform/exepath.h"
-#include "serial/SerComPort.h"
+#include "serial/SerComPortDiagnostics.h"
 #include "serial/SerErrorCodes.h"
 
 namespace {
@@ -10,24 +10,37 @@ std::string StoredPath(const QString& name) { return ResolveStoredPath(name).toL
 
 }  // namespace
 
-void TSerComPort::SetTraceSize(unsigned size) {
+void TSerComPortDiagnostics::AssignDiagnostics(const TSerComPortDiagnostics& source) {
+  tracing_ = source.tracing_ > tlOn ? tlOff : source.tracing_;
+  logging_ = source.logging_ > tlOn ? tlOff : source.logging_;
+  traceSize_ = source.traceSize_;
+  logSize_ = source.logSize_;
+  traceName_ = source.traceName_;
+  logName_ = source.logName_;
+  traceHex_ = source.traceHex_;
+  logHex_ = source.logHex_;
+  traceAllHex_ = source.traceAllHex_;
+  logAllHex_ = source.logAllHex_;
+}
+
+void TSerComPortDiagnostics::SetTraceSize(unsigned size) {
   traceSize_ = std::min<unsigned>(size, TSerTrace::kMaxSize);
-  if (state_ != psOpen || (tracing_ != tlOn && tracing_ != tlPause)) return;
+  if (!PortOpen() || (tracing_ != tlOn && tracing_ != tlPause)) return;
   TSerTrace& trace = Dispatcher()->Trace();
   trace.Start(traceSize_);
   if (tracing_ == tlPause) trace.Pause();
 }
 
-void TSerComPort::SetLogSize(unsigned size) {
+void TSerComPortDiagnostics::SetLogSize(unsigned size) {
   logSize_ = std::min<unsigned>(size, TSerDispatchLog::kMaxSize);
-  if (state_ != psOpen || (logging_ != tlOn && logging_ != tlPause)) return;
+  if (!PortOpen() || (logging_ != tlOn && logging_ != tlPause)) return;
   TSerDispatchLog& log = Dispatcher()->Log();
   log.Start(logSize_, DevicePath());
   if (logging_ == tlPause) log.Pause();
 }
 
 // The trace's states: on, paused, or off; the other values are actions that end in one of those.
-void TSerComPort::ApplyTrace(TTraceLogState state) {
+void TSerComPortDiagnostics::ApplyTrace(TTraceLogState state) {
   TSerTrace& trace = Dispatcher()->Trace();
   const std::string file = StoredPath(traceName_);
   switch (state) {
@@ -56,7 +69,7 @@ void TSerComPort::ApplyTrace(TTraceLogState state) {
   tracing_ = state == tlAppendAndContinue ? tlOn : state;
 }
 
-void TSerComPort::ApplyLog(TTraceLogState state) {
+void TSerComPortDiagnostics::ApplyLog(TTraceLogState state) {
   TSerDispatchLog& log = Dispatcher()->Log();
   const std::string file = StoredPath(logName_);
   switch (state) {
@@ -84,32 +97,27 @@ void TSerComPort::ApplyLog(TTraceLogState state) {
   logging_ = state == tlAppendAndContinue ? tlOn : state;
 }
 
-void TSerComPort::SetTracing(TTraceLogState state) {
-  if (state_ != psOpen) {
+void TSerComPortDiagnostics::SetTracing(TTraceLogState state) {
+  if (!PortOpen()) {
     tracing_ = state > tlOn ? tlOff : state;
     return;
   }
-  if (state == tracing_ && !force_) return;
+  if (state == tracing_ && !Reapplying()) return;
   ApplyTrace(state);
 }
 
-void TSerComPort::SetLogging(TTraceLogState state) {
-  if (state_ != psOpen) {
+void TSerComPortDiagnostics::SetLogging(TTraceLogState state) {
+  if (!PortOpen()) {
     logging_ = state > tlOn ? tlOff : state;
     return;
   }
-  if (state == logging_ && !force_) return;
+  if (state == logging_ && !Reapplying()) return;
   ApplyLog(state);
 }
 
-std::shared_ptr<TSerDispatcher> TSerComPort::DiagnosticsDispatcher() {
-  if (state_ == psClosing) return nullptr;
-  return RequireDispatcher();
-}
-
 template <class D>
-void TSerComPort::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(), TTraceLogState& state,
-                                 TTraceLogState after) {
+void TSerComPortDiagnostics::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*step)(),
+                                            TTraceLogState& state, TTraceLogState after) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   D& diag = ((*d).*diagnostic)();
@@ -119,8 +127,8 @@ void TSerComPort::StepDiagnostic(D& (TSerDispatcher::*diagnostic)(), void (D::*s
 }
 
 template <class D>
-void TSerComPort::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName, bool append,
-                                  bool hex, bool allHex, TTraceLogState& state) {
+void TSerComPortDiagnostics::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QString& fileName,
+                                             bool append, bool hex, bool allHex, TTraceLogState& state) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   D& diag = ((*d).*diagnostic)();
@@ -129,42 +137,64 @@ void TSerComPort::WriteDiagnostic(D& (TSerDispatcher::*diagnostic)(), const QStr
   state = tlOff;
 }
 
-void TSerComPort::TraceStart(unsigned size) {
+void TSerComPortDiagnostics::TraceStart(unsigned size) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   d->Trace().Start(std::min<unsigned>(size, TSerTrace::kMaxSize));
   tracing_ = tlOn;
 }
 
-void TSerComPort::TraceWrite(const QString& fileName) {
+void TSerComPortDiagnostics::TraceWrite(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Trace, fileName, false, traceHex_, traceAllHex_, tracing_);
 }
 
-void TSerComPort::TraceAppend(const QString& fileName) {
+void TSerComPortDiagnostics::TraceAppend(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Trace, fileName, true, traceHex_, traceAllHex_, tracing_);
 }
 
-void TSerComPort::TraceClear() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_); }
-void TSerComPort::TraceStop() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff); }
-void TSerComPort::TraceResume() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn); }
-void TSerComPort::TracePause() { StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause); }
+void TSerComPortDiagnostics::TraceClear() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Clear, tracing_, tracing_);
+}
 
-void TSerComPort::LogStart(unsigned size) {
+void TSerComPortDiagnostics::TraceStop() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Stop, tracing_, tlOff);
+}
+
+void TSerComPortDiagnostics::TraceResume() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Resume, tracing_, tlOn);
+}
+
+void TSerComPortDiagnostics::TracePause() {
+  StepDiagnostic(&TSerDispatcher::Trace, &TSerTrace::Pause, tracing_, tlPause);
+}
+
+void TSerComPortDiagnostics::LogStart(unsigned size) {
   auto d = DiagnosticsDispatcher();
   if (!d) return;
   d->Log().Start(std::min<unsigned>(size, TSerDispatchLog::kMaxSize), DevicePath());
   logging_ = tlOn;
 }
 
-void TSerComPort::LogWrite(const QString& fileName) {
+void TSerComPortDiagnostics::LogWrite(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Log, fileName, false, logHex_, logAllHex_, logging_);
 }
 
-void TSerComPort::LogAppend(const QString& fileName) {
+void TSerComPortDiagnostics::LogAppend(const QString& fileName) {
   WriteDiagnostic(&TSerDispatcher::Log, fileName, true, logHex_, logAllHex_, logging_);
 }
 
-void TSerComPort::LogClear() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_); }
-void TSerComPort::LogStop() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff); }
-void TSerComPort::LogResume() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn); }
-void TSerComPort::LogPause() { StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause); }
+void TSerComPortDiagnostics::LogClear() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Clear, logging_, logging_);
+}
+
+void TSerComPortDiagnostics::LogStop() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Stop, logging_, tlOff);
+}
+
+void TSerComPortDiagnostics::LogResume() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Resume, logging_, tlOn);
+}
+
+void TSerComPortDiagnostics::LogPause() {
+  StepDiagnostic(&TSerDispatcher::Log, &TSerDispatchLog::Pause, logging_, tlPause);
+}
