@@ -182,6 +182,7 @@ class TFrmMain : public QMainWindow {
   // A reply the account gives to no command: a stream sample, or a stray.
   void UnownedReply(const std::string& reply);
   void PollReply(const std::string& command, const std::string& reply);
+  void LatePollReply(const std::string& command, const std::string& reply);
   void RefreshConnectButtons();
   class TSettingsHost;
   class TPollLink;

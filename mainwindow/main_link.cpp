@@ -85,12 +85,22 @@ void TFrmMain::PollReply(const std::string& command, const std::string& reply) {
   }
 }
 
+// A display image that comes after its poll's time-out still shows the indicator
+// as it was a moment ago. Dropped, it would leave the front panel frozen behind
+// one lost reply for as long as polls go out back to back, each poll taking the
+// image that answers the one after it.
+void TFrmMain::LatePollReply(const std::string& command, const std::string& reply) {
+  if (command != "FPL?;" || (FPollMode != pmDisplay && FPollMode != pmCalibration)) return;
+  parser_.ParseReply(reply, false, false);
+  ShowDisplayReply(FPollMode == pmCalibration ? *calMimic_ : *displayMimic_);
+}
+
 void TFrmMain::UnownedReply(const std::string& reply) {
   if (ledger_.Streaming() && FPollMode == pmLog) logSession_->LogSample(reply);
 }
 
 // Each reply goes to the command the link's account says it answers; a reply
-// whose owner has given up on it is dropped.
+// whose owner has given up on it is dropped, but for a display image.
 void TFrmMain::DispatchReply(const std::string& reply) {
   FLcdBlankTicks = FReplyTimeout;
   // Set before the display paints the reply, so that one repaint shows both.
@@ -101,7 +111,10 @@ void TFrmMain::DispatchReply(const std::string& reply) {
     UnownedReply(reply);
     return;
   }
-  if (claim.entry.late) return;
+  if (claim.entry.late) {
+    if (claim.entry.owner == TReplyOwner::kPoll) LatePollReply(claim.entry.command, reply);
+    return;
+  }
   switch (claim.entry.owner) {
     case TReplyOwner::kRequest:
       if (!engine_.Dispatch(claim.entry.id, reply)) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QAction>
+#include <limits>
 
 #include "mimic/voxMimicDisp.h"
 #include "tests/mainwindow/viewer_fixture.h"
@@ -166,6 +167,22 @@ TEST_F(TViewerTest, GarbageSplitAndOverlongRepliesChangeNothingButWhatTheyShould
   indicator.SetWeight(weight += 111);
   ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
   EXPECT_TRUE(window->Connected());
+}
+
+// A display image that comes after its poll's time-out still shows the
+// indicator: a lost reply must not leave every later image one behind, each
+// dropped as the answer to the poll before it.
+TEST_F(TViewerTest, DisplayImagesBehindLostRepliesStillShowTheIndicator) {
+  Connect();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
+  // Lost replies are never waited out, so every later reply comes late.
+  window->ReplyLedger().lateAllowanceTicks = std::numeric_limits<int>::max();
+  indicator.SetFaults({.silent = true});
+  const std::size_t polls = FplPolls();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= polls + 2; }, kWaitMs));
+  indicator.SetFaults({});
+  indicator.SetWeight(4321);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
 }
 
 TEST_F(TViewerTest, PollingSurvivesConnectingDisconnectingAndClosing) {
