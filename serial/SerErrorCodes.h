@@ -36,5 +36,6 @@ constexpr int NoMemory = -13868;
 constexpr int kSystemErrorBase = 100000;
 constexpr int SystemError(int error) { return -(kSystemErrorBase + error); }
 constexpr bool IsSystemError(int code) { return code <= -kSystemErrorBase; }
-constexpr int SystemErrorNumber(int code) { return -code - kSystemErrorBase; }
+// Taken apart in 64 bits: the lowest int has no negation of its own.
+constexpr int SystemErrorNumber(int code) { return static_cast<int>(-static_cast<long long>(code) - kSystemErrorBase); }
 }  // namespace SerErr

@@ -196,9 +196,9 @@ constexpr std::array<std::pair<int, const char*>, 179> kRows = {{
 }  // namespace
 
 std::string SerialErrorMessage(int code) {
-  const int key = std::abs(code);
+  const long long key = std::llabs(code);
   const auto it = std::lower_bound(kRows.begin(), kRows.end(), key,
-                                   [](const auto& row, int k) { return row.first < k; });
+                                   [](const auto& row, long long k) { return row.first < k; });
   if (it == kRows.end() || it->first != key) return std::string();
   return it->second;
 }
@@ -215,7 +215,7 @@ std::string CleanMessage(std::string text) {
 std::string ErrorMessageText(int code) {
   std::string text = SerialErrorMessage(code);
   if (!text.empty()) return text;
-  const int number = SerErr::IsSystemError(code) ? SerErr::SystemErrorNumber(code) : std::abs(code);
+  const int number = SerErr::IsSystemError(code) ? SerErr::SystemErrorNumber(code) : static_cast<int>(std::llabs(code));
   char buffer[256];
   return CleanMessage(::strerror_r(number, buffer, sizeof buffer));
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "serial/SerErrorCodes.h"
@@ -108,6 +109,16 @@ TEST(CheckException, ASystemErrorWithoutARowRaisesTheSystemsText) {
     EXPECT_EQ(e.what(), reason);
     EXPECT_EQ(e.ErrorCode(), EIO);
   }
+}
+
+// The codes at the ends of the range are taken apart without overflow (the
+// undefined behaviour sanitizer watches this) and still speak with a text.
+TEST(ErrorMessageText, TheCodesAtTheEndsOfTheRangeGetTheSystemsText) {
+  constexpr int lowest = std::numeric_limits<int>::min();
+  constexpr int highest = std::numeric_limits<int>::max();
+  EXPECT_EQ(SerialErrorMessage(lowest), "");
+  EXPECT_EQ(ErrorMessageText(lowest), std::strerror(SerErr::SystemErrorNumber(lowest)));
+  EXPECT_EQ(ErrorMessageText(highest), std::strerror(highest));
 }
 
 // The table's I/O rows that carry no text of their own, and numbers it has no row
