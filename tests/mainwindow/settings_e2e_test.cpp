@@ -159,7 +159,10 @@ TEST_F(TSettingsViewerTest, SilentIndicatorGetsFourSendsThenNotRespondingAndNoCh
   prompter.AnswerMessage(mrOk);  // the dialog gives up: one box for the whole write
   Control<QAction>(*window, "WriteSettings1").trigger();
 
-  // Nothing more goes to an indicator that has just not answered ("TDD1" stays unsent).
+  // Nothing more goes to an indicator that has just not answered ("TDD1" stays
+  // unsent). The last send ends the dialog as it goes out, so it may still be on
+  // its way to the indicator.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return SentCommands().size() >= 4; }, kWaitMs));
   EXPECT_EQ(SentCommands(), std::vector<std::string>(4, BaseQueries().front()));
   EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"});
   EXPECT_FALSE(window->InSync());
