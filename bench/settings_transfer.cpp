@@ -2,8 +2,9 @@
 // simulated indicator over TCP on 127.0.0.1, with the transfer dialog's 20 ms steps
 // on a real timer. Each run reports beside its time the least those steps allow:
 // two ticks before the first command, one tick per answered command, one to finish.
-// Every command and reply goes through the link's account of owed replies, as in
-// the main window.
+// Every command and reply goes through the link's account of owed replies, and
+// every reply to a query through the model's check of its shape, as in the main
+// window.
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -30,7 +31,7 @@ constexpr int kQueryWaitMs = 2000;
 // The main window's side of a transfer on a bare TCP link.
 class TTcpHost : public TSettingsTransfer::THost {
  public:
-  explicit TTcpHost(uint16_t port) {
+  TTcpHost(uint16_t port, const TSettingsModel& model) : model_(model) {
     socket_.connectToHost("127.0.0.1", port);
     if (!socket_.waitForConnected(kQueryWaitMs)) throw std::runtime_error("simulator not reachable");
     QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Receive(); });
@@ -52,7 +53,11 @@ class TTcpHost : public TSettingsTransfer::THost {
     timer.setTimerType(Qt::PreciseTimer);
     bool ok = false;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-      const auto outcome = steps.Tick([this](const std::string& command) { Send(command); }, ledger_.Clear());
+      const auto outcome = steps.Tick(
+          [this](const std::string& command) {
+            Send(command, [this, command](const std::string& reply) { return model_.ReplyFits(command, reply); });
+          },
+          ledger_.Clear());
       if (outcome == TTrafficSteps::TOutcome::kRunning) return;
       ok = outcome == TTrafficSteps::TOutcome::kDone;
       loop.quit();
@@ -91,8 +96,8 @@ class TTcpHost : public TSettingsTransfer::THost {
   bool inSync = false;
 
  private:
-  void Send(const std::string& command) {
-    if (TReplyLedger::ReplyExpected(command)) ledger_.Owe(TReplyOwner::kTraffic, command, 0);
+  void Send(const std::string& command, TReplyShape fits = {}) {
+    if (TReplyLedger::ReplyExpected(command)) ledger_.Owe(TReplyOwner::kTraffic, command, 0, std::move(fits));
     socket_.write(QByteArray::fromStdString(command + ";"));
     socket_.flush();
   }
@@ -120,6 +125,7 @@ class TTcpHost : public TSettingsTransfer::THost {
     }
   }
 
+  const TSettingsModel& model_;
   QTcpSocket socket_;
   std::string rx_;
   TReplyLedger ledger_;
@@ -136,7 +142,7 @@ struct TBench {
   std::optional<TSettingsTransfer> transfer;
 
   TBench() {
-    host.emplace(server.ListenTcp(0));
+    host.emplace(server.ListenTcp(0), working);
     transfer.emplace(*host, working, instrument);
   }
 };

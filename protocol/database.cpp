@@ -86,16 +86,52 @@ std::vector<TSetLine<M>> SetLines() {
   });
 }
 
+// The field counts are those of the replies the loading rules read. The replies
+// that the W840 gives shorter (the channel, the print settings, the network, the
+// setpoints and the network ports) are taken at the W840's length or longer, as
+// the indicator's firmware grows a reply by settings at its end.
 std::vector<TQuery> BaseQueries() {
-  return {{"IDN"}, {"ADR"}, {"AOC"}, {"IAD", "1", "", 0, 0, true}, {"IAD", "2", "", 0, 0, true}, {"WMD"}, {"ENU"},
-          {"ICR"}, {"LBT", "%d", "%d,", 0, 5}, {"MBS"}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDN"}, {"LWN"}, {"WFP"}, {"CLK"},
-          {"CFM"}, {"QAF"}, {"BRT"}, {"UNT"}};
+  return {{"IDN", {3}},
+          {"ADR", {1}},
+          {"AOC", {7}},
+          {"IAD", AtLeast(6), "1", "", 0, 0, true},
+          {"IAD", AtLeast(6), "2", "", 0, 0, true},
+          {"WMD", {2}},
+          {"ENU", {1}},
+          {"ICR", {1}},
+          {"LBT", {1}, "%d", "%d,", 0, 5},
+          {"MBS", {2}},
+          {"MTD", {1}},
+          {"ZST", {4}},
+          {"CWT", {1}},
+          {"LDN", {2}},  // the direct value and the calibration status
+          {"LWN", {2}},
+          {"WFP", {1}},
+          {"CLK", {6}},
+          {"CFM", {2}},
+          {"QAF", {4}},
+          {"BRT", {1}},
+          {"UNT", {4}}};
 }
 
 std::vector<TQuery> ExtendedQueries() {
-  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 0, 7, true}, {"BDX", "%d", "", 11, 14, true}, {"PFT"},
-          {"PST", "%d", "%d,", 1, 6}, {"PRS"}, {"AFT"}, {"FBT", "%d", "%d,", 1, 3}, {"RBT", "%d", "%d,", 1, 8},
-          {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8, true}, {"LIW"}};
+  return {{"ASF", {2}},
+          {"ETH", AtLeast(8)},
+          {"BUZ", {1}},
+          {"BDX", {9}, "%d", "", 0, 3, true},
+          {"BDX", AtLeast(10), "%d", "", 4, 5, true},
+          {"BDX", {9}, "%d", "", 6, 7, true},
+          {"BDX", {12}, "%d", "", 11, 12, true},
+          {"BDX", {10}, "%d", "", 13, 14, true},
+          {"PFT", {1}},
+          {"PST", {1}, "%d", "%d,", 1, 6},
+          {"PRS", AtLeast(6)},
+          {"AFT", {1}},
+          {"FBT", {1}, "%d", "%d,", 1, 3},
+          {"RBT", {1}, "%d", "%d,", 1, 8},
+          {"LIC", {2}, "%d", "%d,", 1, 10},
+          {"LIV", AtLeast(10), "%d", "", 1, 8, true},
+          {"LIW", {6}}};
 }
 
 void LoadPort(M& m, const TLineLoader& l) {

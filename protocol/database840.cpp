@@ -8,14 +8,40 @@ namespace {
 using namespace settings;
 using M = Tdata7400;
 
+// The field counts are those of the replies the loading rules read. The replies
+// that the W830 gives longer (the channel, the print settings, the network, the
+// setpoints and the network ports) may be longer here too, as the indicator's
+// firmware grows a reply by settings at its end.
 std::vector<TQuery> BaseQueries() {
-  return {{"IDN"}, {"ADR"}, {"IAD", "1", "", 0, 0, true}, {"IAD", "2", "", 0, 0, true}, {"WMD"}, {"ENU"}, {"ICR"},
-          {"LBT", "%d", "%d,", 0, 4}, {"MTD"}, {"ZST"}, {"CWT"}, {"LDW", "1"}, {"LWT", "1"}, {"WFP"}};
+  return {{"IDN", {3}},
+          {"ADR", {1}},
+          {"IAD", AtLeast(6), "1", "", 0, 0, true},
+          {"IAD", AtLeast(6), "2", "", 0, 0, true},
+          {"WMD", {2}},
+          {"ENU", {1}},
+          {"ICR", {1}},
+          {"LBT", {1}, "%d", "%d,", 0, 4},
+          {"MTD", {1}},
+          {"ZST", {4}},
+          {"CWT", {1}},
+          {"LDW", {1}, "1"},
+          {"LWT", {1}, "1"},
+          {"WFP", {1}}};
 }
 
 std::vector<TQuery> ExtendedQueries() {
-  return {{"ASF"}, {"ETH"}, {"BUZ"}, {"BDX", "%d", "", 1, 6, true}, {"PFT"}, {"PST", "%d", "%d,", 1, 6}, {"PRS"},
-          {"AFT"}, {"RBT", "%d", "%d,", 0, 8}, {"LIC", "%d", "%d,", 1, 10}, {"LIV", "%d", "", 1, 8, true}};
+  return {{"ASF", {2}},
+          {"ETH", AtLeast(8)},
+          {"BUZ", {1}},
+          {"BDX", {9}, "%d", "", 1, 4, true},
+          {"BDX", AtLeast(10), "%d", "", 5, 6, true},
+          {"PFT", {1}},
+          {"PST", {1}, "%d", "%d,", 1, 6},
+          {"PRS", AtLeast(6)},
+          {"AFT", {1}},
+          {"RBT", {1}, "%d", "%d,", 0, 8},
+          {"LIC", {2}, "%d", "%d,", 1, 10},
+          {"LIV", AtLeast(10), "%d", "", 1, 8, true}};
 }
 
 void LoadPort(M& m, const TLineLoader& l) {

@@ -57,14 +57,28 @@ void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& q
   }
 }
 
-bool EchoFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply) {
+namespace {
+
+bool FieldsFit(TReplyFields fields, std::string_view reply) {
+  if (fields.count == 0) return true;
+  Tcommsobj parser;
+  parser.ParseReply(reply, false, false);
+  const int count = parser.FieldCount();
+  return fields.orMore ? count >= fields.count : count == fields.count;
+}
+
+}  // namespace
+
+bool ShapeFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply) {
   if (reply == "?") return true;
   for (const TQuery& q : table) {
-    if (!q.echoesIndex || !query.starts_with(q.mnemonic) || query.substr(q.mnemonic.size(), 1) != "?") continue;
+    if (!query.starts_with(q.mnemonic) || query.substr(q.mnemonic.size(), 1) != "?") continue;
     const std::string_view asked = query.substr(q.mnemonic.size() + 1);
     for (int index = q.first; index <= q.last; ++index) {
       const std::string echo = FormatLine(q.index, {index});
-      if (asked == echo) return reply.substr(0, reply.find(',')) == echo;
+      if (asked != echo) continue;
+      if (q.echoesIndex && reply.substr(0, reply.find(',')) != echo) return false;
+      return FieldsFit(q.fields, reply);
     }
   }
   return true;

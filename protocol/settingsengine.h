@@ -60,15 +60,26 @@ struct TSetLine {
   int last = 0;
 };
 
+// How many comma-separated fields the reply to a query has (commas inside a quoted
+// text do not count): exactly count, or at least count where the indicator's
+// firmware has grown the reply by settings at its end (the two indicators' replies
+// to the same query differ so). A count of 0 says nothing.
+struct TReplyFields {
+  int count = 0;
+  bool orMore = false;
+};
+constexpr TReplyFields AtLeast(int count) { return {count, true}; }
+
 // The queries of one mnemonic, for each index first..last: the mnemonic, "?" and
 // the index text make the query; the mnemonic and the reply-index text make the
 // prefix that turns the reply into a settings line. A %d in either text takes the
 // index ("LBT", "%d", "%d," asks "LBT?0" and prefixes its reply with "LBT0,").
 // A reply that echoes its index ("IAD?1" answers "1,...", which its loading rule
 // reads as the channel) begins with the index text; one that does not echo it
-// ("LDW?1" answers the value alone) has no shape the table knows.
+// ("LDW?1" answers the value alone) tells its query only by its fields.
 struct TQuery {
   std::string_view mnemonic;
+  TReplyFields fields = {};
   std::string_view index = {};
   std::string_view replyIndex = {};
   int first = 0;
@@ -118,10 +129,10 @@ struct TSettingsTables {
 
 void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& queries,
                    std::vector<std::string>& prefixes);
-// False when the table asks this query with an echoed index and the reply's first
-// field is another index; true for "?" and for every query whose reply shape the
-// table does not give.
-bool EchoFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply);
+// False when the table asks this query and the reply has another number of fields
+// than the table gives, or echoes another index than the one asked; true for "?"
+// and for every query the table does not ask.
+bool ShapeFits(const std::vector<TQuery>& table, std::string_view query, std::string_view reply);
 
 // Parses each line whose mnemonic has a rule and hands it over; shorter lines and
 // unknown mnemonics are passed over.
@@ -182,7 +193,7 @@ class TTableModel : public TSettingsModel {
     if (extended) AppendQueries(Tables().extendedQueries, queries, prefixes);
   }
   bool ReplyFits(const std::string& query, const std::string& reply) const final {
-    return EchoFits(Tables().baseQueries, query, reply) && EchoFits(Tables().extendedQueries, query, reply);
+    return ShapeFits(Tables().baseQueries, query, reply) && ShapeFits(Tables().extendedQueries, query, reply);
   }
   void LoadReplies(const std::vector<std::string>& lines) final {
     M& self = static_cast<M&>(*this);

@@ -18,9 +18,9 @@ class TSettingsModel {
   // a settings line. The extended list adds everything a full read needs.
   virtual void BuildQueries(bool extended, std::vector<std::string>& queries,
                             std::vector<std::string>& prefixes) const = 0;
-  // False when the reply to this query of the read cannot be its answer: it
-  // echoes another index than the one asked. Replies whose shape the model's
-  // tables do not give always fit.
+  // False when the reply to this query of the read cannot be its answer: it has
+  // another number of fields than the query's reply, or echoes another index than
+  // the one asked. "?" and the replies to queries the model does not ask always fit.
   virtual bool ReplyFits(const std::string& query, const std::string& reply) const = 0;
   // Applies settings lines (prefixed replies, settings-file lines, set commands) in
   // order. Never fails: a bad field (a number out of range, a text that IsStorableText

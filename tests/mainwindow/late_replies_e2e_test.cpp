@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include "dialogs/option.h"
 #include "dialogs/trafficdlg.h"
 #include "components/NumEdit.h"
@@ -152,6 +154,37 @@ TEST_P(TLateRepliesTest, AWriteWhoseLineIsRefusedLateEndsWithAMessageAndOutOfSyn
   std::vector<std::string> after;
   window->InstrumentData().BuildSetCommands(after);
   EXPECT_EQ(after, held);
+}
+
+// A query answered with another query's reply, whose number of fields is not its
+// own: the read never loads it, ends with a message and stays out of sync, and
+// loads nothing else either; once the indicator answers right, a read is whole.
+TEST_P(TLateRepliesTest, AReadWhoseQueryGetsAnotherQuerysReplyLoadsNothing) {
+  for (const char* line : {"CWT4321;", "PFT\"abc\";"}) ASSERT_EQ(indicator.Feed(line), "0\r\n") << line;
+  Connect();
+  window->ReplyLedger().lateAllowanceTicks = 20;
+  const std::vector<std::string> unread = Settings();
+  const std::pair<const char*, const char*> astray[] = {{"CWT", "WMD?"}, {"PFT", "IDN?"}};
+  for (const auto& [mnemonic, answerAs] : astray) {
+    sim::TSimFaults faults;
+    faults.answerAs = answerAs;
+    indicator.SetCommandFaults(mnemonic, faults);
+    prompter.Clear();
+    AnswerTrafficStepped();
+    prompter.AnswerMessage(mrOk);
+    Control<QAction>(*window, "ReadSettings1").trigger();
+    EXPECT_EQ(prompter.Messages(), std::vector<QString>{"Instrument Not Responding"}) << mnemonic;
+    EXPECT_FALSE(window->InSync()) << mnemonic;
+    EXPECT_EQ(Settings(), unread) << mnemonic;
+    indicator.SetCommandFaults(mnemonic, {});
+  }
+  prompter.Clear();
+  ReadSettings();
+  EXPECT_TRUE(window->InSync());
+  EXPECT_TRUE(prompter.Messages().empty());
+  const std::vector<std::string> read = Settings();
+  for (const char* line : {"CWT4321", "PFT\"abc\""})
+    EXPECT_NE(std::find(read.begin(), read.end(), line), read.end()) << line;
 }
 
 TEST_P(TLateRepliesTest, ABackupWithALateBlockHoldsOnlyTheBlocksAsTheyAre) {

@@ -47,24 +47,32 @@ TEST(SimSettingsRead, EveryQueryReplyLoadsIntoTheModel) {
   EXPECT_EQ(model.DirectSpan, 20000);
 }
 
+std::unique_ptr<TSettingsModel> MakeW830() { return std::make_unique<w830::Tdata7400>(); }
+std::unique_ptr<TSettingsModel> MakeW840() { return std::make_unique<w840::Tdata7400>(); }
+
 struct TEchoCase {
   const char* name;
   sim::Model model;
   std::unique_ptr<TSettingsModel> (*make)();
+  // Set lines fed to the indicator first: texts whose commas are inside quotes.
+  std::vector<std::string> changes;
   // Queries that echo their index, each with the same mnemonic's neighbour.
   std::vector<std::pair<std::string, std::string>> echoed;
-  // Queries whose reply leaves the index out: any reply fits.
+  // Queries whose reply leaves the index out and has the neighbour's fields: it fits.
   std::vector<std::pair<std::string, std::string>> unchecked;
 };
 
 class SimSettingsEcho : public ::testing::TestWithParam<TEchoCase> {};
 
 // Every reply the simulated indicator gives a full read fits its own query, and a
-// reply that echoes the neighbouring index is refused, so a reply that went astray
-// among one mnemonic's queries is never loaded as another index's settings.
+// reply with another number of fields than its query's, or that echoes the
+// neighbouring index, is refused, so a reply that went astray by one query, as on
+// a slow link, is never loaded as another setting. The simulator splits its fields
+// on its own, so a reply it gives and a count the model takes cannot drift apart.
 TEST_P(SimSettingsEcho, RepliesFitTheirQueryAndNotTheNeighbours) {
   const TEchoCase& c = GetParam();
   sim::TSimIndicator ind(c.model, 0);
+  for (const auto& line : c.changes) ASSERT_EQ(ind.Feed(line + ";"), "0\r\n") << line;
   const std::unique_ptr<TSettingsModel> model = c.make();
   std::vector<std::string> queries, prefixes;
   model->BuildQueries(true, queries, prefixes);
@@ -73,6 +81,13 @@ TEST_P(SimSettingsEcho, RepliesFitTheirQueryAndNotTheNeighbours) {
     replies[query] = StripLineEnd(ind.Feed(query + ";"));
     EXPECT_TRUE(model->ReplyFits(query, replies[query])) << query << " -> " << replies[query];
     EXPECT_TRUE(model->ReplyFits(query, "?")) << query;
+  }
+  const auto fields = [&](const std::string& query) { return sim::SplitFields(replies[query]).size(); };
+  for (std::size_t i = 0; i < queries.size(); ++i) {
+    for (const std::size_t n : {i - 1, i + 1}) {
+      if (n >= queries.size() || fields(queries[n]) == fields(queries[i])) continue;
+      EXPECT_FALSE(model->ReplyFits(queries[i], replies[queries[n]])) << queries[i] << " took " << replies[queries[n]];
+    }
   }
   for (const auto& [query, neighbour] : c.echoed) {
     ASSERT_TRUE(replies.contains(query) && replies.contains(neighbour)) << query;
@@ -87,15 +102,55 @@ TEST_P(SimSettingsEcho, RepliesFitTheirQueryAndNotTheNeighbours) {
 INSTANTIATE_TEST_SUITE_P(
     BothModels, SimSettingsEcho,
     ::testing::Values(
-        TEchoCase{"W830", sim::Model::W830, [] { return std::unique_ptr<TSettingsModel>(new w830::Tdata7400); },
+        TEchoCase{"W830", sim::Model::W830, MakeW830,
+                  {"IDN\"Scale, 4\"", "PST2,\"Hello, world\"", "PFT\"a,b,c\""},
                   {{"IAD?1", "IAD?2"}, {"IAD?2", "IAD?1"}, {"BDX?0", "BDX?1"}, {"BDX?4", "BDX?3"},
                    {"BDX?7", "BDX?6"}, {"BDX?11", "BDX?12"}, {"BDX?14", "BDX?13"}, {"LIV?1", "LIV?2"},
                    {"LIV?8", "LIV?7"}},
                   {{"LBT?1", "LBT?0"}, {"LIC?2", "LIC?1"}, {"PST?2", "PST?1"}, {"LDN?", "LWN?"}}},
-        TEchoCase{"W840", sim::Model::W840, [] { return std::unique_ptr<TSettingsModel>(new w840::Tdata7400); },
+        TEchoCase{"W840", sim::Model::W840, MakeW840,
+                  {"IDN\"Scale, 4\"", "PST2,\"Hello, world\"", "AFT\"x,y\""},
                   {{"IAD?1", "IAD?2"}, {"IAD?2", "IAD?1"}, {"BDX?1", "BDX?2"}, {"BDX?5", "BDX?4"},
                    {"BDX?6", "BDX?5"}, {"LIV?1", "LIV?2"}, {"LIV?8", "LIV?7"}},
                   {{"LBT?1", "LBT?0"}, {"RBT?1", "RBT?0"}, {"LDW?1", "LWT?1"}, {"LIC?2", "LIC?1"}}}),
     [](const ::testing::TestParamInfo<TEchoCase>& info) { return std::string(info.param.name); });
+
+struct TFieldsCase {
+  const char* name;
+  std::unique_ptr<TSettingsModel> (*make)();
+  const char* query;
+  const char* reply;
+  bool fits;
+};
+
+class ReplyFields : public ::testing::TestWithParam<TFieldsCase> {};
+
+// Where the two indicators' replies to one query differ by settings at the end, a
+// reply of either length fits, and one cut short does not; elsewhere the count is
+// exact.
+TEST_P(ReplyFields, FitWhereTheIndicatorMayGrowAReplyAndNowhereElse) {
+  const TFieldsCase& c = GetParam();
+  EXPECT_EQ(c.make()->ReplyFits(c.query, c.reply), c.fits);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothModels, ReplyFields,
+    ::testing::Values(
+        TFieldsCase{"W830PrintSettingsGrown", MakeW830, "PRS?", ",1,1,0,0,1,0,2", true},
+        TFieldsCase{"W830PrintSettingsOfTheW840", MakeW830, "PRS?", ",1,1,0,0,1", true},
+        TFieldsCase{"W830PrintSettingsCutShort", MakeW830, "PRS?", ",1,1,0", false},
+        TFieldsCase{"W830NetworkOfTheW840", MakeW830, "ETH?",
+                    "1,\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0\",\"0.0.0.0.0.0\",\"\"", true},
+        TFieldsCase{"W830CalibrationWeightTakesNoPair", MakeW830, "CWT?", "1,0", false},
+        TFieldsCase{"W830IdentityOfTwoTexts", MakeW830, "IDN?", "\"a\",\"b\"", false},
+        TFieldsCase{"W830LinearisationWithoutWeight", MakeW830, "LIC?3", "50", false},
+        TFieldsCase{"W830SerialPortGrown", MakeW830, "BDX?1", "1,0,1,0,7,1,0,0,0,0", false},
+        TFieldsCase{"W840ChannelOfTheW830", MakeW840, "IAD?1", "1,4000,0,1,0,0,0", true},
+        TFieldsCase{"W840ChannelCutShort", MakeW840, "IAD?1", "1,4000,0,1,0", false},
+        TFieldsCase{"W840NetPortOfTheW830", MakeW840, "BDX?5", "5,,,,,,,,,2222,0", true},
+        TFieldsCase{"W840SerialPortCutShort", MakeW840, "BDX?1", "1,0,1,0,7,1,0,0", false},
+        TFieldsCase{"W840DirectZeroTakesNoPair", MakeW840, "LDW?1", "1,0", false},
+        TFieldsCase{"W840HeaderWithAComma", MakeW840, "PST?3", "\"Hello, world\"", true}),
+    [](const ::testing::TestParamInfo<TFieldsCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -143,6 +143,16 @@ TEST_F(SimTransport, FaultsChangeOnlyWhatTheyShould) {
     EXPECT_EQ(got.substr(0, 3), "2\r\n");
     EXPECT_EQ(got.size(), 3u + 34u);
   }
+  {
+    indicator.SetFaults({});
+    sim::TSimFaults f;
+    f.answerAs = "WMD?";
+    indicator.SetCommandFaults("CWT", f);
+    Client c(port);
+    // Only the query goes astray; the set line and the next query are answered as sent.
+    c.Send("CWT?;ENU?;CWT5000;");
+    EXPECT_EQ(c.Read(10), "1,0\r\n2\r\n0\r\n");
+  }
 }
 
 TEST_F(SimTransport, AHalfCommandOfAnEarlierConnectionIsForgotten) {

@@ -91,7 +91,9 @@ void TSimIndicator::TakeCommand(std::vector<TSimOutput>& out, const std::string&
   pendingAddress_ = -1;
   const bool forUs = address < 0 || address == 99 || address == 98 || address == OwnAddress();
   if (!forUs) return;
-  std::string reply = Execute(command);
+  const std::string& answerAs = FaultsFor(command).answerAs;
+  const bool astray = !answerAs.empty() && command.find('?') != std::string::npos;
+  std::string reply = Execute(astray ? answerAs : command);
   if (address == 98) reply.clear();  // a broadcast is carried out but never answered
   Answer(out, command, std::move(reply), stxEtx);
 }

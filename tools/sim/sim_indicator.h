@@ -33,6 +33,7 @@ struct TSimFaults {
   bool garbage = false;       // stray bytes (no frame marks) before each reply
   bool overlongLine = false;  // 1 MB without a line end in place of the reply
   int dropAfter = 0;          // drop the connection after this many commands; 0 never
+  std::string answerAs = {};  // a query is answered as this other one ("WMD?"): a reply gone astray
 };
 
 // One received command and when it arrived, in seconds since the indicator was made.
