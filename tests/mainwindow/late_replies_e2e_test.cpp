@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "dialogs/option.h"
-#include "dialogs/trafficdlg.h"
 #include "components/NumEdit.h"
 #include "mainwindow/logsession.h"
 #include "mainwindow/settingspagescore.h"
@@ -27,19 +26,6 @@ class TLateReplyFixture : public TCalibrationPageFixture {
 
   QByteArray IniText() const override {
     return TViewerFixture::IniText().replace("TcpTimeout=200", "TcpTimeout=30");
-  }
-  // Stepped by hand: a silent indicator's four sends would take 16 s of real ticks.
-  void AnswerTrafficStepped() {
-    prompter.AnswerDialog([](QDialog& dialog) {
-      auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
-      dialog.show();
-      traffic.Timer1().stop();
-      while (dialog.isVisible()) {
-        traffic.Timer1Timer();
-        QTest::qWait(1);
-      }
-      return dialog.result();
-    });
   }
   std::vector<std::string> Settings() {
     std::vector<std::string> lines;
@@ -130,12 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Delays, TSlowLinkTest,
 // A set command the indicator refuses, late: the refusal belongs to that line,
 // which is never recorded as written.
 TEST_P(TLateRepliesTest, AWriteWhoseLineIsRefusedLateEndsWithAMessageAndOutOfSync) {
-  Connect();
-  ReadSettings();
-  ShowPage("TSSettings");
-  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
-  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
-  ShowPage("TSDisplay");
+  ConnectReadAndChangeTheUnits();
   ASSERT_FALSE(window->InSync());
   const std::vector<std::string> held = [&] {
     std::vector<std::string> lines;

@@ -2,13 +2,13 @@
 // indicator over TCP on 127.0.0.1: what the pages show, what goes on the wire and in
 // which order, and the status line's sync colour.
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include <algorithm>
 
-#include "dialogs/trafficdlg.h"
 #include "mainwindow/settingspages.h"
 #include "protocol/database.h"
 #include "mainwindow/statuspanel.h"
@@ -18,29 +18,6 @@ namespace {
 
 class TSettingsViewerTest : public TViewerTest {
  protected:
-  // Stepped by hand: a silent indicator's four sends would take 16 s of real ticks.
-  void AnswerTrafficStepped() {
-    prompter.AnswerDialog([](QDialog& dialog) {
-      auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
-      dialog.show();
-      traffic.Timer1().stop();
-      // A resend also waits out the reply owed to the last send, on the window's clock.
-      for (int i = 0; i < 100000 && dialog.isVisible(); ++i) {
-        traffic.Timer1Timer();
-        QTest::qWait(1);
-      }
-      return dialog.result();
-    });
-  }
-  // Connected, settings read, and one unsent change of the units on the pages.
-  void ConnectReadAndChangeTheUnits() {
-    Connect();
-    ReadSettings();
-    ShowPage("TSSettings");
-    auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
-    units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
-    ShowPage("TSDisplay");
-  }
   static std::vector<std::string> BaseQueries() {
     std::vector<std::string> queries, prefixes;
     w830::Tdata7400().BuildQueries(false, queries, prefixes);

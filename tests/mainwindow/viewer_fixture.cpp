@@ -1,6 +1,7 @@
 #include "tests/mainwindow/viewer_fixture.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -8,7 +9,9 @@
 #include <QTabWidget>
 
 #include "dialogs/comdialog.h"
+#include "dialogs/trafficdlg.h"
 #include "mainwindow/reusabledialogs.h"
+#include "mainwindow/settingspages.h"
 #include "mimic/voxMimicDisp.h"
 
 namespace {
@@ -130,6 +133,28 @@ void TViewerFixture::AnswerTraffic() {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kWaitMs));
     return dialog.result();
   });
+}
+
+void TViewerFixture::AnswerTrafficStepped() {
+  prompter.AnswerDialog([](QDialog& dialog) {
+    auto& traffic = dynamic_cast<TFrmTraffic&>(dialog);
+    dialog.show();
+    traffic.Timer1().stop();
+    while (dialog.isVisible()) {
+      traffic.Timer1Timer();
+      QTest::qWait(1);
+    }
+    return dialog.result();
+  });
+}
+
+void TViewerFixture::ConnectReadAndChangeTheUnits() {
+  Connect();
+  ReadSettings();
+  ShowPage("TSSettings");
+  auto& units = Control<QComboBox>(window->SettingsPages(), "CBxUnits");
+  units.setCurrentIndex(units.currentIndex() == 1 ? 2 : 1);
+  ShowPage("TSDisplay");
 }
 
 void TViewerFixture::AnswerPasscode(const QString& digits) {

@@ -62,6 +62,12 @@ class TViewerFixture : public ::testing::Test {
 
   // The transfer dialog runs on its own 20 ms timer until it ends.
   void AnswerTraffic();
+  // The transfer dialog's timer stepped by hand, as fast as events allow: a silent
+  // indicator's four sends would take 16 s of real ticks. A resend still waits
+  // out the reply owed to the last send, on the window's own clock.
+  void AnswerTrafficStepped();
+  // Connected, settings read, and one unsent change of the units on the pages.
+  void ConnectReadAndChangeTheUnits();
   void AnswerPasscode(const QString& digits);
   void ReadSettings();
   void ShowPage(const char* name);
