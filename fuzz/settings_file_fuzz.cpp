@@ -38,11 +38,12 @@ void OpenSaveOpen(const std::vector<std::string>& lines) {
   Model opened;
   opened.LoadReplies(lines);
   const std::string saved = Saved(opened);
+  const std::vector<std::string> savedLines = SplitTextLines(saved);
   Model reopened;
-  reopened.LoadReplies(SplitTextLines(saved));
+  reopened.LoadReplies(savedLines);
   Check(Saved(reopened) == saved);
-  Check(ours.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOwn);
-  Check(theirs.KindOf(SplitTextLines(saved)) == TSettingsFileKind::kOtherModel);
+  Check(ours.KindOf(savedLines) == TSettingsFileKind::kOwn);
+  Check(theirs.KindOf(savedLines) == TSettingsFileKind::kOtherModel);
 }
 
 }  // namespace

@@ -19,13 +19,25 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
+// The queries of a full read are the same whatever the model holds: they are
+// asked once, not for every input.
+template <class Model>
+const std::vector<std::string>& ReplyPrefixes() {
+  static const std::vector<std::string> prefixes = [] {
+    std::vector<std::string> queries, made;
+    Model().BuildQueries(true, queries, made);
+    return made;
+  }();
+  return prefixes;
+}
+
 template <class Model>
 void LoadReadReplies(const std::vector<std::string>& replies) {
-  Model model;
-  std::vector<std::string> queries, prefixes;
-  model.BuildQueries(true, queries, prefixes);
+  const std::vector<std::string>& prefixes = ReplyPrefixes<Model>();
   std::vector<std::string> lines;
+  lines.reserve(replies.size());
   for (std::size_t i = 0; i < replies.size(); ++i) lines.push_back(prefixes[i % prefixes.size()] + replies[i]);
+  Model model;
   model.LoadReplies(lines);
 
   Model again = model;

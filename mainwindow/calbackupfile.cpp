@@ -11,7 +11,7 @@ const QString kCalData = QStringLiteral("CalData");
 // The writer spells it so; the reader asks for "CheckSum", and names ignore case.
 const QString kChecksumKey = QStringLiteral("Checksum");
 
-QString BlockKey(int block) { return QStringLiteral("BCA%1").arg(block); }
+QString BlockKey(int block) { return QStringLiteral("BCA") + QString::number(block); }
 
 }  // namespace
 
@@ -36,14 +36,13 @@ void FillCalBackup(TMemIniFile& ini, const TCalIdentity& identity, const std::ve
     ini.WriteString(kCalData, BlockKey(block.number),
                     QString::fromLatin1(block.value.data(), static_cast<qsizetype>(block.value.size())));
   // A value loses its outer blanks and anything from a line break on when it is
-  // read again: the sum is taken over what a reader will get.
-  TMemIniFile written;
-  written.SetBytes(ini.Bytes());
+  // read again: the sum is taken over what a reader will get, which is the value
+  // the key holds now (the last one written to it) as a reread gives it back.
   std::string lines;
-  for (const TCalBlock& block : blocks)
-    lines += CalBlockLine(block.number,
-                          written.ReadString(kCalData, BlockKey(block.number), QString()).toLatin1().toStdString()) +
-             "\r\n";
+  for (const TCalBlock& block : blocks) {
+    const QString held = ini.ReadString(kCalData, BlockKey(block.number), QString());
+    lines += CalBlockLine(block.number, TMemIniFile::ValueAsRead(held).toLatin1().toStdString()) + "\r\n";
+  }
   ini.WriteInteger(kCalData, kChecksumKey, CalChecksum(lines));
 }
 
