@@ -158,7 +158,6 @@ void TFrmMain::FormCreate() {
   ui_->PgCMain->setCurrentWidget(ui_->TSDisplay);
   FCalBusy = false;
   FAddress = 99;
-  FTickCount = 0;
   FInSync = false;
   FLogMode = lmOff;
 
@@ -173,7 +172,8 @@ void TFrmMain::FormCreate() {
   Timer1.setInterval(10);
   Timer1.setTimerType(Qt::PreciseTimer);
   connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
-  Timer1.start();
+  ticksStarted_ = true;
+  ScheduleTicks();
   // A page change before any read then stores real values, not empty controls.
   settingsPages_->SettingsToControls(false);
   PushPollState();
@@ -198,6 +198,8 @@ void TFrmMain::CreateMimics() {
   displayMimic_ = make(ui_->TSDisplay, true);
   static_cast<QBoxLayout*>(ui_->TSDisplay->layout())->insertWidget(0, displayMimic_, 1);
   displayMimic_->Buttons().OnKeyPressed = [this](TVoxLCDButtons*, int key, int holdMs) { LCDButtonPress(key, holdMs); };
+  // A held key is released on the ticks.
+  displayMimic_->Buttons().OnKeyDown = [this](TVoxLCDButtons*, int) { ScheduleTicks(); };
   calMimic_ = make(ui_->pnlDispCal, false);
   // The Calibration page's panel keeps the Display page's proportions too.
   auto* calLayout = new TAspectLayout(ui_->pnlDispCal, kPanelWidth, kPanelHeight);

@@ -76,7 +76,7 @@ void TFrmMain::SetConnected(bool on) {
   } else {
     ui_->ToolButton4->setText(QStringLiteral("&Connect"));
     ui_->ToolButton4->setToolTip(QStringLiteral("Connect to instrument"));
-    FLcdBlankTicks = 0;
+    lcdBlankAt_.reset();
     if (!variant_.KeepsPollModeOffline()) SetPollMode(pmNone);
     BlankDisplay(true);
   }
