@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QStatusBar>
 #include <algorithm>
 #include <cctype>
@@ -21,6 +20,7 @@
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspagescore.h"
 #include "mainwindow/statuspanel.h"
+#include "mainwindow/statustextpanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
 #include "platform/guard.h"
@@ -211,10 +211,10 @@ void TFrmMain::CreateStatusBar() {
   // Every command and reply lands in panels 0 and 1: fixed in both directions, a new
   // text only repaints its panel instead of laying the status bar out again.
   auto panel = [this](const char* name) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(name));
-    label->setFixedSize(150, label->sizeHint().height());
-    return label;
+    auto* text = new TStatusTextPanel(this);
+    text->setObjectName(QLatin1String(name));
+    text->setFixedSize(150, text->fontMetrics().height());
+    return text;
   };
   statusCommand_ = panel("StatusPanel0");
   statusReply_ = panel("StatusPanel1");

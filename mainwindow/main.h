@@ -26,7 +26,6 @@ namespace Ui {
 class TFrmMain;
 }
 class QKeyEvent;
-class QLabel;
 class TCalibrationPage;
 class TCalibrationSteps;
 class QPrinter;
@@ -35,6 +34,7 @@ class TLogSession;
 class TSettingsPagesCore;
 class TSettingsTransfer;
 class TStatusLinePanel;
+class TStatusTextPanel;
 struct TTcpChoice;
 class TVoxMimicDisp;
 
@@ -228,8 +228,8 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TPoller> FPoller;
   TVoxMimicDisp* displayMimic_ = nullptr;
   TVoxMimicDisp* calMimic_ = nullptr;
-  QLabel* statusCommand_ = nullptr;
-  QLabel* statusReply_ = nullptr;
+  TStatusTextPanel* statusCommand_ = nullptr;
+  TStatusTextPanel* statusReply_ = nullptr;
   TStatusLinePanel* statusLine_ = nullptr;
   TSettingsPagesCore* settingsPages_ = nullptr;
   std::unique_ptr<TSettingsHost> settingsHost_;

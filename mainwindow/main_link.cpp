@@ -1,6 +1,5 @@
 // The send path, the receive framing, reply dispatch and the request engine's
 // clock: everything between the link and the window's consumers of replies.
-#include <QLabel>
 #include <algorithm>
 #include <cctype>
 
@@ -10,6 +9,7 @@
 #include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
+#include "mainwindow/statustextpanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "ui_main.h"
 
@@ -30,7 +30,7 @@ bool IsAck(const std::string& reply) { return reply == "0"; }
 std::uint64_t TFrmMain::SendCommand(const std::string& text, bool stxEtx, TReplyOwner owner, int timeoutTicks,
                                     TReplyShape fits) {
   if (!LinkActive() || text.empty()) return 0;
-  statusCommand_->setText(QString::fromLatin1(text.c_str()));
+  statusCommand_->SetText(QString::fromLatin1(text.c_str()));
   const TCommandFrame frame = FrameCommand(text, stxEtx);
   const std::string body = TReplyLedger::CommandBody(text);
   // A stop's answer comes after every sample sent before it: the stream has
@@ -112,7 +112,7 @@ void TFrmMain::DispatchReply(const std::string& reply) {
 void TFrmMain::RouteReply(const std::string& reply) {
   ArmLcdBlank();
   // Set before the display paints the reply, so that one repaint shows both.
-  statusReply_->setText(QString::fromLatin1(reply.c_str()));
+  statusReply_->SetText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
   TReplyLedger::TClaim claim = ledger_.Claim(reply);
   if (!claim.owed) {
