@@ -50,15 +50,19 @@ const QImage& TStatusTextPanel::Character(char16_t c) {
 
 void TStatusTextPanel::Compose() {
   line_.fill(palette().color(backgroundRole()));
-  const auto bytesPerPixel = sizeof(QRgb);
-  int x = 0;
+  uchar* const line = line_.bits();
+  const auto lineStride = static_cast<std::size_t>(line_.bytesPerLine());
+  std::size_t x = 0;
+  const auto width = static_cast<std::size_t>(line_.width());
   for (const QChar c : text_) {
-    if (x >= line_.width()) break;
+    if (x >= width) break;
     const QImage& character = Character(c.unicode());
-    const int width = std::min(character.width(), line_.width() - x);
-    for (int row = 0; row < line_.height(); ++row)
-      std::memcpy(line_.scanLine(row) + x * bytesPerPixel, character.constScanLine(row), width * bytesPerPixel);
-    x += character.width();
+    const uchar* from = character.constBits();
+    const auto stride = static_cast<std::size_t>(character.bytesPerLine());
+    const std::size_t bytes = std::min(static_cast<std::size_t>(character.width()), width - x) * sizeof(QRgb);
+    uchar* to = line + x * sizeof(QRgb);
+    for (int row = 0; row < line_.height(); ++row, from += stride, to += lineStride) std::memcpy(to, from, bytes);
+    x += static_cast<std::size_t>(character.width());
   }
   composed_ = true;
 }
