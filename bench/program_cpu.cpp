@@ -3,10 +3,12 @@
 // Display page: the CPU it uses (all its threads, from /proc/<pid>/task/*/schedstat),
 // its context switches and the polls the indicator sees, per second.
 //
-// The programs are taken from the build's bin folder, or from VIEWER_PROGRAM_DIR
-// when set (so that another build's programs can be measured against the same
-// simulator, one after the other). The connection is made as a person makes it:
-// Alt+C on the main window, Return in the connection dialog (through XTest).
+// The programs are taken from the build's bin folder, or from the folders that
+// VIEWER_PROGRAM_DIR names, separated by ':' (so that another build's programs are
+// measured in the same run, each program's folders one after the other). The
+// connection is made as a person makes it: Alt+C on the main window, Return in the
+// connection dialog (through XTest). Wake-ups are the voluntary context switches:
+// the rest are the machine's load taking the processor away.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -146,6 +148,7 @@ void Key(Display* d, Window w, KeySym key, KeySym modifier = NoSymbol) {
 struct TUsage {
   double cpuSeconds = 0;
   double switches = 0;
+  double wakeups = 0;
 };
 
 TUsage Usage(pid_t pid) {
@@ -159,8 +162,11 @@ TUsage Usage(pid_t pid) {
     std::ifstream status(task.path() / "status");
     std::string line;
     while (std::getline(status, line)) {
-      if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
-        u.switches += std::stod(line.substr(line.find(':') + 1));
+      const bool voluntary = line.rfind("voluntary_ctxt_switches:", 0) == 0;
+      if (!voluntary && line.rfind("nonvoluntary_ctxt_switches:", 0) != 0) continue;
+      const double count = std::stod(line.substr(line.find(':') + 1));
+      u.switches += count;
+      if (voluntary) u.wakeups += count;
     }
   }
   return u;
@@ -173,26 +179,31 @@ std::size_t DisplayPolls(const sim::TSimIndicator& indicator) {
   }));
 }
 
-fs::path ProgramDir() {
-  const char* dir = std::getenv("VIEWER_PROGRAM_DIR");
-  return dir && *dir ? fs::path(dir) : fs::path(VIEWER_BIN_DIR);
+std::vector<fs::path> ProgramDirs() {
+  const char* dirs = std::getenv("VIEWER_PROGRAM_DIR");
+  std::vector<fs::path> found;
+  std::stringstream list(dirs ? dirs : "");
+  for (std::string dir; std::getline(list, dir, ':');)
+    if (!dir.empty()) found.emplace_back(dir);
+  if (found.empty()) found.emplace_back(VIEWER_BIN_DIR);
+  return found;
 }
 
 // A portable copy of the program beside an ini that names the simulator.
-fs::path CopyProgram(const TProgram& program, int port) {
+fs::path CopyProgram(const TProgram& program, const fs::path& from, int port) {
   const fs::path dir = fs::temp_directory_path() / ("program_cpu_" + std::to_string(getpid()) + "_" + program.name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   const std::string name = program.name;
   for (const std::string& file : {name, name + "lcd.VB2", name + "key.VB2", name + "panel.BMP"})
-    fs::copy_file(ProgramDir() / file, dir / file);
+    fs::copy_file(from / file, dir / file);
   std::ofstream ini(dir / (name + ".ini"), std::ios::binary);
   ini << "[Connection]\r\nConnectionType=1\r\nTcpHostname=127.0.0.1\r\nTcpPort=" << port
       << "\r\n[Options]\r\nFirstRun=0\r\n[General]\r\nBackgroundImage=" << name << "panel.BMP\r\n";
   return dir;
 }
 
-void BM_ProgramPolling(benchmark::State& state, const TProgram& program) {
+void BM_ProgramPolling(benchmark::State& state, const TProgram& program, const fs::path& from) {
   TXvfb x;
   if (!x.display()) {
     state.SkipWithError("Xvfb did not start");
@@ -203,7 +214,7 @@ void BM_ProgramPolling(benchmark::State& state, const TProgram& program) {
   indicator.SetSignal(sim::Signal::kRamp, 1000, 4);
   sim::TSimServer server(indicator);
   const int port = server.ListenTcp(0);
-  const fs::path dir = CopyProgram(program, port);
+  const fs::path dir = CopyProgram(program, from, port);
   const pid_t pid = Spawn({(dir / program.name).string()}, {"DISPLAY=" + x.name(), "QT_QPA_PLATFORM=xcb"});
   Display* d = x.display();
   std::optional<Window> main;
@@ -246,15 +257,28 @@ void BM_ProgramPolling(benchmark::State& state, const TProgram& program) {
   fs::remove_all(dir);
   state.counters["cpu_percent_of_core"] = 100.0 * (after.cpuSeconds - before.cpuSeconds) / seconds;
   state.counters["context_switches_per_s"] = (after.switches - before.switches) / seconds;
+  state.counters["wakeups_per_s"] = (after.wakeups - before.wakeups) / seconds;
   state.counters["polls_per_s"] = static_cast<double>(polls) / seconds;
 }
 
 const TProgram kW830{"W830_830", "Velmacor W830 Viewer", sim::Model::W830};
 const TProgram kW840{"W840Viewer", "Velmacor W840 Viewer", sim::Model::W840};
 
-BENCHMARK_CAPTURE(BM_ProgramPolling, W830_830, kW830)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_ProgramPolling, W840Viewer, kW840)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  const std::vector<fs::path> dirs = ProgramDirs();
+  for (const TProgram* program : {&kW830, &kW840}) {
+    for (const fs::path& dir : dirs) {
+      std::string name = std::string("BM_ProgramPolling/") + program->name;
+      if (dirs.size() > 1) name += ":" + dir.string();
+      benchmark::RegisterBenchmark(name.c_str(), [program, dir](benchmark::State& state) {
+        BM_ProgramPolling(state, *program, dir);
+      })->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+    }
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

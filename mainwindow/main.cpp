@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QStatusBar>
 #include <algorithm>
 #include <cctype>
@@ -21,6 +20,7 @@
 #include "mainwindow/main_settingshost.h"
 #include "mainwindow/settingspagescore.h"
 #include "mainwindow/statuspanel.h"
+#include "mainwindow/statustextpanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
 #include "platform/guard.h"
@@ -158,7 +158,6 @@ void TFrmMain::FormCreate() {
   ui_->PgCMain->setCurrentWidget(ui_->TSDisplay);
   FCalBusy = false;
   FAddress = 99;
-  FTickCount = 0;
   FInSync = false;
   FLogMode = lmOff;
 
@@ -173,7 +172,8 @@ void TFrmMain::FormCreate() {
   Timer1.setInterval(10);
   Timer1.setTimerType(Qt::PreciseTimer);
   connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
-  Timer1.start();
+  ticksStarted_ = true;
+  ScheduleTicks();
   // A page change before any read then stores real values, not empty controls.
   settingsPages_->SettingsToControls(false);
   PushPollState();
@@ -198,6 +198,8 @@ void TFrmMain::CreateMimics() {
   displayMimic_ = make(ui_->TSDisplay, true);
   static_cast<QBoxLayout*>(ui_->TSDisplay->layout())->insertWidget(0, displayMimic_, 1);
   displayMimic_->Buttons().OnKeyPressed = [this](TVoxLCDButtons*, int key, int holdMs) { LCDButtonPress(key, holdMs); };
+  // A held key is released on the ticks.
+  displayMimic_->Buttons().OnKeyDown = [this](TVoxLCDButtons*, int) { ScheduleTicks(); };
   calMimic_ = make(ui_->pnlDispCal, false);
   // The Calibration page's panel keeps the Display page's proportions too.
   auto* calLayout = new TAspectLayout(ui_->pnlDispCal, kPanelWidth, kPanelHeight);
@@ -209,10 +211,10 @@ void TFrmMain::CreateStatusBar() {
   // Every command and reply lands in panels 0 and 1: fixed in both directions, a new
   // text only repaints its panel instead of laying the status bar out again.
   auto panel = [this](const char* name) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(name));
-    label->setFixedSize(150, label->sizeHint().height());
-    return label;
+    auto* text = new TStatusTextPanel(this);
+    text->setObjectName(QLatin1String(name));
+    text->setFixedSize(150, text->fontMetrics().height());
+    return text;
   };
   statusCommand_ = panel("StatusPanel0");
   statusReply_ = panel("StatusPanel1");

@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/IOIface.h"
@@ -24,7 +26,6 @@ namespace Ui {
 class TFrmMain;
 }
 class QKeyEvent;
-class QLabel;
 class TCalibrationPage;
 class TCalibrationSteps;
 class QPrinter;
@@ -33,6 +34,7 @@ class TLogSession;
 class TSettingsPagesCore;
 class TSettingsTransfer;
 class TStatusLinePanel;
+class TStatusTextPanel;
 struct TTcpChoice;
 class TVoxMimicDisp;
 
@@ -74,6 +76,8 @@ class TFrmMain : public QMainWindow {
   int32_t FCalStatus() { return engine_.Context().calStatus; }
   int ReplyTimeout() const { return FReplyTimeout; }
   void Timer1Timer();
+  // Timer1 ticks every 10 ms, rather than sleeping until the LCD's next deadline.
+  bool Ticking() const;
 
   // --- Polling, modes and pauses
   TPollMode PollMode() const { return FPollMode; }
@@ -175,6 +179,15 @@ class TFrmMain : public QMainWindow {
   void FIOInterfaceDisconnect(TIOIface* sender);
   void InstallLink(std::unique_ptr<TIOIface> link);
   void PushPollState();
+  // The 10 ms timer ticks while anything counts in ticks (a request's time-out, a
+  // delay, an owed reply, a poll's turn, a held key) and otherwise sleeps until the
+  // LCD's next deadline: a tick with nothing to do is never taken.
+  void ScheduleTicks();
+  bool TicksWanted() const;
+  void StartTicking();
+  // The Display LCD goes dark once FReplyTimeout ticks pass without a reply.
+  void ArmLcdBlank();
+  void RouteReply(const std::string& reply);
   // A stored time-out of 0 counts as one tick: a poll or a request that never
   // times out would hold the link for good.
   void LoadReplyTimeout();
@@ -215,8 +228,8 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TPoller> FPoller;
   TVoxMimicDisp* displayMimic_ = nullptr;
   TVoxMimicDisp* calMimic_ = nullptr;
-  QLabel* statusCommand_ = nullptr;
-  QLabel* statusReply_ = nullptr;
+  TStatusTextPanel* statusCommand_ = nullptr;
+  TStatusTextPanel* statusReply_ = nullptr;
   TStatusLinePanel* statusLine_ = nullptr;
   TSettingsPagesCore* settingsPages_ = nullptr;
   std::unique_ptr<TSettingsHost> settingsHost_;
@@ -229,13 +242,15 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<TLogSession> logSession_;
   QTimer Timer1;
 
-  int FLcdBlankTicks = 0;
+  using TickClock = std::chrono::steady_clock;
+  std::optional<TickClock::time_point> lcdBlankAt_;  // none while disconnected
+  TickClock::time_point lcdRepaintAt_{};             // the once-a-second repaint
+  bool ticksStarted_ = false;
   bool FCalBusy = false;
   bool FTransferBusy = false;
   TPollMode FPollMode = pmNone;
   TLogMode FLogMode = lmOff;
   bool FInSync = false;
-  int FTickCount = 0;
   int FReplyTimeout = 70;
   int FAddress = 99;
   bool FClosing = false;

@@ -1,7 +1,6 @@
 // Connecting and disconnecting, what the window shows in each state, the pages'
 // poll modes, the front-panel keys and the status line.
 #include <QGuiApplication>
-#include <QLabel>
 
 #include "dialogs/comdialog.h"
 #include "link/dmViewer.h"
@@ -10,6 +9,7 @@
 #include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
+#include "mainwindow/statustextpanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/prompter.h"
 #include "ui_main.h"
@@ -76,7 +76,7 @@ void TFrmMain::SetConnected(bool on) {
   } else {
     ui_->ToolButton4->setText(QStringLiteral("&Connect"));
     ui_->ToolButton4->setToolTip(QStringLiteral("Connect to instrument"));
-    FLcdBlankTicks = 0;
+    lcdBlankAt_.reset();
     if (!variant_.KeepsPollModeOffline()) SetPollMode(pmNone);
     BlankDisplay(true);
   }
@@ -176,9 +176,9 @@ void TFrmMain::SetInSync(bool inSync) {
 QString TFrmMain::StatusPanelText(int panel) const {
   switch (panel) {
     case 0:
-      return statusCommand_->text();
+      return statusCommand_->Text();
     case 1:
-      return statusReply_->text();
+      return statusReply_->Text();
     default:
       return statusLine_->Text();
   }

@@ -1,6 +1,5 @@
 // The send path, the receive framing, reply dispatch and the request engine's
 // clock: everything between the link and the window's consumers of replies.
-#include <QLabel>
 #include <algorithm>
 #include <cctype>
 
@@ -10,12 +9,14 @@
 #include "mainwindow/logsession.h"
 #include "mainwindow/main.h"
 #include "mainwindow/statuspanel.h"
+#include "mainwindow/statustextpanel.h"
 #include "mimic/voxMimicDisp.h"
 #include "ui_main.h"
 
 namespace {
 constexpr int kAutoReleaseMs = 2000;
-constexpr int kTicksPerSecond = 100;
+constexpr std::chrono::milliseconds kTick{10};
+constexpr std::chrono::seconds kLcdRepaintPeriod{1};
 }  // namespace
 
 bool TFrmMain::LinkActive() const { return !FClosing && FIOInterface && FIOInterface->GetActive(); }
@@ -29,7 +30,7 @@ bool IsAck(const std::string& reply) { return reply == "0"; }
 std::uint64_t TFrmMain::SendCommand(const std::string& text, bool stxEtx, TReplyOwner owner, int timeoutTicks,
                                     TReplyShape fits) {
   if (!LinkActive() || text.empty()) return 0;
-  statusCommand_->setText(QString::fromLatin1(text.c_str()));
+  statusCommand_->SetText(QString::fromLatin1(text.c_str()));
   const TCommandFrame frame = FrameCommand(text, stxEtx);
   const std::string body = TReplyLedger::CommandBody(text);
   // A stop's answer comes after every sample sent before it: the stream has
@@ -45,6 +46,7 @@ std::uint64_t TFrmMain::SendCommand(const std::string& text, bool stxEtx, TReply
   if (body == "MSV?,0") ledger_.SetStreaming(true);
   CommsLogData("", false, frame.wire);
   AddTestLine(frame.echo);
+  ScheduleTicks();
   return entry;
 }
 
@@ -99,12 +101,18 @@ void TFrmMain::UnownedReply(const std::string& reply) {
   if (ledger_.Streaming() && FPollMode == pmLog) logSession_->LogSample(reply);
 }
 
+void TFrmMain::DispatchReply(const std::string& reply) {
+  RouteReply(reply);
+  // The reply may end what the ticks counted for, or give a poll its turn.
+  ScheduleTicks();
+}
+
 // Each reply goes to the command the link's account says it answers; a reply
 // whose owner has given up on it is dropped, but for a display image.
-void TFrmMain::DispatchReply(const std::string& reply) {
-  FLcdBlankTicks = FReplyTimeout;
+void TFrmMain::RouteReply(const std::string& reply) {
+  ArmLcdBlank();
   // Set before the display paints the reply, so that one repaint shows both.
-  statusReply_->setText(QString::fromLatin1(reply.c_str()));
+  statusReply_->SetText(QString::fromLatin1(reply.c_str()));
   AddTestLine(reply);
   TReplyLedger::TClaim claim = ledger_.Claim(reply);
   if (!claim.owed) {
@@ -148,22 +156,29 @@ bool TFrmMain::Query(const std::string& command, bool stxEtx, const TReplyHandle
 }
 
 // Once the window shuts down its timer stops, so no tick would ever end a new delay.
-bool TFrmMain::DelayTicks(int n) { return !shutDown_ && engine_.DelayTicks(n); }
+bool TFrmMain::DelayTicks(int n) {
+  if (shutDown_) return false;
+  StartTicking();
+  return engine_.DelayTicks(n);
+}
 
 void TFrmMain::ResetLink() {
   engine_.Abort();
   framer_.Clear();
   ledger_.Reset();
   FPoller->Reset();
-  FLcdBlankTicks = FReplyTimeout;
+  ArmLcdBlank();
   SetTransferBusy(false);
 }
+
+void TFrmMain::ArmLcdBlank() { lcdBlankAt_ = TickClock::now() + FReplyTimeout * kTick; }
 
 void TFrmMain::Timer1Timer() {
   const bool timedOut = engine_.Tick();
   ledger_.Tick();
-  if (++FTickCount >= kTicksPerSecond) FTickCount = 0;
-  if (FLcdBlankTicks > 0 && --FLcdBlankTicks == 0) {
+  const TickClock::time_point now = TickClock::now();
+  if (lcdBlankAt_ && now >= *lcdBlankAt_) {
+    lcdBlankAt_.reset();
     BlankDisplay(false);
     displayMimic_->PaintLCD();
   }
@@ -171,7 +186,34 @@ void TFrmMain::Timer1Timer() {
   // The box is the failed Request's, shown before it returns: a timer slot never blocks.
   if (timedOut) CommsLog("TFrmMain.Timer1Timer: Instrument Not Responding");
   displayMimic_->Buttons().CheckAutoRelease(kAutoReleaseMs);
-  if (FTickCount == 0) displayMimic_->PaintLCD();
+  if (now >= lcdRepaintAt_) {
+    lcdRepaintAt_ = now + kLcdRepaintPeriod;
+    displayMimic_->PaintLCD();
+  }
+  ScheduleTicks();
+}
+
+bool TFrmMain::TicksWanted() const {
+  return engine_.Ticking() || !ledger_.Clear() || FPoller->NeedsTicks() || displayMimic_->Buttons().HeldKey() >= 0;
+}
+
+bool TFrmMain::Ticking() const { return Timer1.isActive() && Timer1.interval() == kTick.count(); }
+
+// A timer that already ticks keeps its phase.
+void TFrmMain::StartTicking() {
+  if (!Ticking()) Timer1.start(kTick);
+}
+
+void TFrmMain::ScheduleTicks() {
+  if (!ticksStarted_ || shutDown_) return;
+  if (TicksWanted()) {
+    StartTicking();
+    return;
+  }
+  TickClock::time_point next = lcdRepaintAt_;
+  if (lcdBlankAt_) next = std::min(next, *lcdBlankAt_);
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - TickClock::now());
+  Timer1.start(std::max(wait, std::chrono::milliseconds(1)));
 }
 
 void TFrmMain::InstallLink(std::unique_ptr<TIOIface> link) {
@@ -209,9 +251,10 @@ void TFrmMain::SetTransferBusy(bool busy) {
 }
 
 void TFrmMain::PushPollState() {
-  if (FPoller)
-    FPoller->SetState({FPollMode, FLogMode, FCalBusy, engine_.Busy(), FTransferBusy, pollLinkActive_, FAddress,
-                       FReplyTimeout});
+  if (!FPoller) return;
+  FPoller->SetState({FPollMode, FLogMode, FCalBusy, engine_.Busy(), FTransferBusy, pollLinkActive_, FAddress,
+                     FReplyTimeout});
+  ScheduleTicks();
 }
 
 void TFrmMain::LoadReplyTimeout() {

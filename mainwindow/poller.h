@@ -50,6 +50,9 @@ class TPoller {
   virtual void KeySent() = 0;
   // One tick of the window's 10 ms timer.
   virtual void Tick() = 0;
+  // The next tick has something to do or to count down: without it the window's
+  // timer may sleep.
+  virtual bool NeedsTicks() const = 0;
   // A new link: nothing is outstanding.
   virtual void Reset() = 0;
 };

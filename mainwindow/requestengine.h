@@ -61,6 +61,8 @@ class TRequestEngine {
 
   // A Request is under way, waiting for the link, a reply or its box: polls stay paused.
   bool Busy() const { return current_ != nullptr; }
+  // A Request or a delay counts ticks down.
+  bool Ticking() const { return current_ != nullptr || delay_ != nullptr; }
   TReplyContext& Context() { return context_; }
 
  private:

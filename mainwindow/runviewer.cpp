@@ -7,6 +7,11 @@
 #include "platform/guard.h"
 
 int RunViewer(int argc, char* argv[], const TViewerVariant& variant) {
+  // A window painted through X shared memory waits, before each paint, for the X
+  // server to have read the last one: a round trip and two thread wake-ups for
+  // every display reply. The LCD's small changed parts cost less sent over the
+  // connection, where nothing waits. Set by hand, the variable is left as it is.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   TViewerApplication app(argc, argv);
   QApplication::setApplicationDisplayName(variant.Title());
   TdatViewer store(variant.Model());

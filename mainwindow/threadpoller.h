@@ -26,6 +26,7 @@ class TThreadPoller final : public QObject, public TPoller {
   void KeySent() override {}
   // A poll held back while another command's reply was owed goes out now if it may.
   void Tick() override;
+  bool NeedsTicks() const override { return !heldPoll_.empty(); }
   void Reset() override {}
 
   const TPollStatusThread& Thread() const { return thread_; }

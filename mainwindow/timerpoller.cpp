@@ -16,6 +16,8 @@ void TTimerPoller::Tick() {
   if (replyPendingTicks_ > 0) --replyPendingTicks_;
 }
 
+bool TTimerPoller::NeedsTicks() const { return Running() || (replyPendingTicks_ > 0 && !stopped_ && host_.LinkActive()); }
+
 void TTimerPoller::Poll() {
   std::string command;
   switch (state_.pollMode) {

@@ -22,6 +22,7 @@ class TTimerPoller final : public TPoller {
   void ReplyArrived() override { replyPendingTicks_ = 0; }
   void KeySent() override { replyPendingTicks_ = state_.replyTimeoutTicks; }
   void Tick() override;
+  bool NeedsTicks() const override;
   void Reset() override;
 
  private:

@@ -29,6 +29,19 @@ void TIndexPixels::Build(const TVoxBitmap& map) {
       if (k < count) offsets_[next[k]++] = y * w + x;
     }
   }
+  bounds_.assign(count, QRect());
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::span<const std::uint32_t> pixels = Of(static_cast<int>(k));
+    if (pixels.empty()) continue;
+    // In column order, the first pixel is in the leftmost column and the last in the rightmost.
+    int top = height_, bottom = -1;
+    for (const std::uint32_t offset : pixels) {
+      const int y = static_cast<int>(offset / w);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+    bounds_[k] = QRect(QPoint(static_cast<int>(pixels.front() % w), top), QPoint(static_cast<int>(pixels.back() % w), bottom));
+  }
 }
 
 std::span<const std::uint32_t> TIndexPixels::Of(int k) const {
@@ -39,15 +52,6 @@ std::span<const std::uint32_t> TIndexPixels::Of(int k) const {
 }
 
 QRect TIndexPixels::Bounds(int k) const {
-  const auto pixels = Of(k);
-  if (pixels.empty()) return {};
-  const auto w = static_cast<std::uint32_t>(width_);
-  // In column order, the first pixel is in the leftmost column and the last in the rightmost.
-  int top = height_, bottom = -1;
-  for (const std::uint32_t offset : pixels) {
-    const int y = static_cast<int>(offset / w);
-    top = std::min(top, y);
-    bottom = std::max(bottom, y);
-  }
-  return QRect(QPoint(static_cast<int>(pixels.front() % w), top), QPoint(static_cast<int>(pixels.back() % w), bottom));
+  if (k < 0 || static_cast<std::size_t>(k) >= bounds_.size()) return {};
+  return bounds_[static_cast<std::size_t>(k)];
 }

@@ -18,8 +18,7 @@ class TIndexPixels {
   int Height() const { return height_; }
   // The pixels of index k, in column order; empty for an index the map lacks.
   std::span<const std::uint32_t> Of(int k) const;
-  // The smallest rectangle holding index k's pixels (a walk over them); empty for
-  // an index the map lacks.
+  // The smallest rectangle holding index k's pixels; empty for an index the map lacks.
   QRect Bounds(int k) const;
 
  private:
@@ -27,4 +26,5 @@ class TIndexPixels {
   int height_ = 0;
   std::vector<std::uint32_t> start_;    // start_[k]..start_[k+1] are index k's pixels
   std::vector<std::uint32_t> offsets_;
+  std::vector<QRect> bounds_;  // by index, worked out once
 };

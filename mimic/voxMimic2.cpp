@@ -3,7 +3,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-TVoxMimic::TVoxMimic(QWidget* parent) : QWidget(parent) { resize(100, 100); }
+// The control paints every pixel itself: the page under it is never painted first.
+TVoxMimic::TVoxMimic(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(100, 100);
+}
 
 void TVoxMimic::SetLCDLeft(int perMille) {
   if (lcdLeft_ == perMille) return;
@@ -53,8 +57,11 @@ QPoint TVoxMimic::ToCanvas(const QPointF& position) const {
 }
 
 void TVoxMimic::paintEvent(QPaintEvent* event) {
-  if (canvas_.isNull()) return;
   QPainter painter(this);
+  if (canvas_.isNull()) {
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    return;
+  }
   if (canvas_.size() == size()) {
     painter.drawImage(event->rect(), canvas_, event->rect());
     return;
