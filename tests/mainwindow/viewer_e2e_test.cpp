@@ -151,14 +151,16 @@ TEST_F(TViewerTest, GarbageSplitAndOverlongRepliesChangeNothingButWhatTheyShould
   ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShows(indicator.Display()); }, kWaitMs));
 
   // Stray bytes run into the reply they precede: that is no display image, and
-  // the LCD keeps the last good one.
+  // the LCD keeps the last good one. An unanswered poll waits out the reply
+  // time-out before the next goes, and the LCD goes dark after that same time
+  // without a reply, so it may also be dark by now.
   const std::string shown = indicator.Display();
   indicator.SetFaults({.garbage = true});
   indicator.SetWeight(weight += 111);
   std::size_t polls = FplPolls();
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= polls + 3; }, kWaitMs));
   EXPECT_NE(indicator.Display(), shown);
-  EXPECT_TRUE(LcdShows(shown));
+  EXPECT_TRUE(LcdShows(shown) || LcdAll(false));
 
   indicator.SetFaults({.overlongLine = true});
   polls = FplPolls();
