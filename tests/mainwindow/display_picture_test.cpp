@@ -9,13 +9,6 @@
 
 namespace {
 
-QPoint FirstPixelOfKey(TVoxLCDButtons& keys, int key) {
-  for (int x = 0; x < keys.KeyMap.Width; ++x)
-    for (int y = 0; y < keys.KeyMap.Height; ++y)
-      if (keys.KeyMap.Index(x, y) == key) return {x, y};
-  return {-1, -1};
-}
-
 TEST_F(TViewerTest, TheDisplayPageShowsTheWeightAndAHeldKey) {
   indicator.SetWeight(12.5);
   indicator.Feed("IAD1,4000,1;");

@@ -5,13 +5,6 @@
 
 namespace {
 
-QPoint FirstPixelOfKey(TVoxLCDButtons& keys, int key) {
-  for (int x = 0; x < keys.KeyMap.Width; ++x)
-    for (int y = 0; y < keys.KeyMap.Height; ++y)
-      if (keys.KeyMap.Index(x, y) == key) return {x, y};
-  return {-1, -1};
-}
-
 TEST_F(TViewerTest, BetweenDisplayPollsTheTimerSleepsAndTheLcdStillBlanksWhenRepliesStop) {
   Connect();
   ASSERT_TRUE(QTest::qWaitFor([&] { return FplPolls() >= 3 && LcdShows(indicator.Display()); }, kWaitMs));

@@ -76,6 +76,13 @@ void TViewerFixture::Connect(bool unansweredUnits) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window->Connected(); }, kWaitMs));
 }
 
+QPoint TViewerFixture::FirstPixelOfKey(TVoxLCDButtons& keys, int key) {
+  for (int x = 0; x < keys.KeyMap.Width; ++x)
+    for (int y = 0; y < keys.KeyMap.Height; ++y)
+      if (keys.KeyMap.Index(x, y) == key) return {x, y};
+  return {-1, -1};
+}
+
 bool TViewerFixture::MimicShows(TVoxMimicDisp& mimic, const std::string& segments) {
   TVoxLCD& lcd = mimic.LCD();
   for (int i = 0; i < lcd.SegmentCount(); ++i)

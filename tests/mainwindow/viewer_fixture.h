@@ -18,6 +18,8 @@
 #include "tools/sim/sim_indicator.h"
 #include "tools/sim/sim_server.h"
 
+class TVoxLCDButtons;
+
 // Which program a test runs.
 struct TViewerProgram {
   const char* name;  // the executable's, which names its side files
@@ -52,6 +54,8 @@ class TViewerFixture : public ::testing::Test {
   // The LCD of the Display page shows exactly this segment string.
   bool LcdShows(const std::string& segments) { return MimicShows(window->DisplayMimic(), segments); }
   static bool MimicShows(TVoxMimicDisp& mimic, const std::string& segments);
+  // Where a click lands on this key of the panel: its first pixel in the key map.
+  static QPoint FirstPixelOfKey(TVoxLCDButtons& keys, int key);
   // Every segment of the Display page's LCD is lit (true) or dark (false).
   bool LcdAll(bool lit);
   std::size_t FplPolls() const;
