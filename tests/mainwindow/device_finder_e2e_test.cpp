@@ -85,22 +85,13 @@ class DeviceFinderViewerTest : public TViewerTest, public ::testing::WithParamIn
   void ClickDeviceFinder() { QTest::mouseClick(&Control<QToolButton>(*window, "ToolButton5"), Qt::LeftButton); }
 
   // Passes every question on to the scripted prompter but a panel's missing picture.
-  struct TPanelErrorsAnswered final : TPrompter {
-    explicit TPanelErrorsAnswered(TPrompter& next) : next(next) {}
+  struct TPanelErrorsAnswered final : TForwardingPrompter {
+    using TForwardingPrompter::TForwardingPrompter;
     int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
-      return text == QLatin1String("Image format not recognised") ? mrOk : next.MessageDlg(text, type, buttons);
+      return text == QLatin1String("Image format not recognised")
+                 ? mrOk
+                 : TForwardingPrompter::MessageDlg(text, type, buttons);
     }
-    void ShowMessage(const QString& text) override { next.ShowMessage(text); }
-    QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
-      return next.OpenFileName(parent, caption, filter);
-    }
-    QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                         const QString& suffix) override {
-      return next.SaveFileName(parent, caption, filter, suffix);
-    }
-    bool PrintDialog(QWidget* parent, QPrinter& printer) override { return next.PrintDialog(parent, printer); }
-    int ExecDialog(QDialog& dialog) override { return next.ExecDialog(dialog); }
-    TPrompter& next;
   };
 
   TPrivateNetwork net;  // before SetUp makes any socket

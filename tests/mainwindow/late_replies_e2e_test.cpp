@@ -235,30 +235,21 @@ TEST_P(TLateRepliesTest, ACalibrationStepOrABackupWhileAStreamRunsSeesNoSample) 
 // Passes every prompt on to the scripted prompter; while a message box is open it
 // lets the window's own 10 ms clock run for half a second and counts what reached
 // the indicator meanwhile.
-class TWatchingPrompter final : public TPrompter {
+class TWatchingPrompter final : public TForwardingPrompter {
  public:
   TWatchingPrompter(TScriptedPrompter& scripted, TFrmMain& window, sim::TSimIndicator& indicator)
-      : scripted_(scripted), window_(window), indicator_(indicator) {
+      : TForwardingPrompter(scripted), scripted_(scripted), window_(window), indicator_(indicator) {
     SetPrompter(this);
   }
   ~TWatchingPrompter() override { SetPrompter(&scripted_); }
   int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
     Watch();
-    return scripted_.MessageDlg(text, type, buttons);
+    return TForwardingPrompter::MessageDlg(text, type, buttons);
   }
   void ShowMessage(const QString& text) override {
     Watch();
-    scripted_.ShowMessage(text);
+    TForwardingPrompter::ShowMessage(text);
   }
-  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
-    return scripted_.OpenFileName(parent, caption, filter);
-  }
-  QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                       const QString& suffix) override {
-    return scripted_.SaveFileName(parent, caption, filter, suffix);
-  }
-  bool PrintDialog(QWidget* parent, QPrinter& printer) override { return scripted_.PrintDialog(parent, printer); }
-  int ExecDialog(QDialog& dialog) override { return scripted_.ExecDialog(dialog); }
 
   std::size_t sentWhileOpen = 0;
 

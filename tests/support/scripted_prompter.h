@@ -67,3 +67,26 @@ class TScriptedPrompter final : public TPrompter {
   std::deque<Answer> answers_;
   std::vector<TPrompt> prompts_;
 };
+
+// Passes every prompt on to another prompter: a test's own prompter overrides
+// only the prompts it answers or watches.
+class TForwardingPrompter : public TPrompter {
+ public:
+  explicit TForwardingPrompter(TPrompter& next) : next_(next) {}
+  int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+    return next_.MessageDlg(text, type, buttons);
+  }
+  void ShowMessage(const QString& text) override { next_.ShowMessage(text); }
+  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override {
+    return next_.OpenFileName(parent, caption, filter);
+  }
+  QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                       const QString& suffix) override {
+    return next_.SaveFileName(parent, caption, filter, suffix);
+  }
+  bool PrintDialog(QWidget* parent, QPrinter& printer) override { return next_.PrintDialog(parent, printer); }
+  int ExecDialog(QDialog& dialog) override { return next_.ExecDialog(dialog); }
+
+ private:
+  TPrompter& next_;
+};
