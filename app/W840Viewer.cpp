@@ -1,4 +1,4 @@
 // The W840 viewer.
-#include "mainwindow/runviewer.h"
+#include "mainwindow/window/runviewer.h"
 
 int main(int argc, char* argv[]) { return RunViewer(argc, argv, w840::Variant()); }

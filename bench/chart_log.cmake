@@ -1,6 +1,6 @@
 viewer_benchmark(chart_log
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/chart_log.cpp ${CMAKE_CURRENT_LIST_DIR}/qt_benchmark_main.cpp
-  DEPS viewer_mainwindow)
+  DEPS viewer_logging)
 # Qt Charts is the yardstick of the full redraw only; without it that comparison is
 # left out. The programs never link it.
 find_package(Qt6 QUIET COMPONENTS Charts)

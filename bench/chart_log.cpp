@@ -17,8 +17,8 @@
 #include <cmath>
 #include <memory>
 
-#include "mainwindow/loginfo.h"
-#include "mainwindow/weightlogfile.h"
+#include "mainwindow/logging/loginfo.h"
+#include "mainwindow/logging/weightlogfile.h"
 #include "platform/chart/chartmodel.h"
 #include "platform/chart/chartpaint.h"
 #include "platform/chart/chartwidget.h"

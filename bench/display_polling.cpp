@@ -17,8 +17,8 @@
 
 #include "dialogs/comdialog.h"
 #include "link/dmViewer.h"
-#include "mainwindow/main.h"
-#include "mainwindow/threadpoller.h"
+#include "mainwindow/window/main.h"
+#include "mainwindow/wire/threadpoller.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/exepath.h"
 #include "platform/prompter.h"

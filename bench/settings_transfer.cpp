@@ -17,7 +17,7 @@
 
 #include "dialogs/trafficsteps.h"
 #include "link/replyledger.h"
-#include "mainwindow/settingstransfer.h"
+#include "mainwindow/settings/settingstransfer.h"
 #include "protocol/database.h"
 #include "tools/sim/sim_indicator.h"
 #include "tools/sim/sim_server.h"

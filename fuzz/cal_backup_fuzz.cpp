@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/calbackupfile.h"
+#include "mainwindow/calibration/calbackupfile.h"
 #include "platform/inifile.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/loginfo.h"
-#include "mainwindow/weightlogfile.h"
+#include "mainwindow/logging/loginfo.h"
+#include "mainwindow/logging/weightlogfile.h"
 #include "platform/chart/chartmodel.h"
 #include "platform/textlines.h"
 

@@ -1,0 +1,83 @@
+#include "mainwindow/window/statustextpanel.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+
+TStatusTextPanel::TStatusTextPanel(QWidget* parent) : QWidget(parent) {
+  // Every pixel is the panel's own: the status bar under it is never painted first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TStatusTextPanel::SetText(const QString& text) {
+  if (text == text_) return;
+  text_ = text;
+  composed_ = false;
+  update();
+}
+
+void TStatusTextPanel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  const QEvent::Type type = event->type();
+  if (type == QEvent::FontChange || type == QEvent::PaletteChange || type == QEvent::StyleChange) Restyle();
+}
+
+void TStatusTextPanel::Restyle() {
+  for (QImage& character : characters_) character = QImage();
+  composed_ = false;
+  update();
+}
+
+// A character's picture is as wide as its advance and as high as the panel, its
+// baseline where a label would put it, centred.
+const QImage& TStatusTextPanel::Character(char16_t c) {
+  QImage& character = characters_[c <= 0xFF ? c : u'?'];
+  if (!character.isNull()) return character;
+  const QChar shown(c <= 0xFF ? c : u'?');
+  const qreal ratio = devicePixelRatioF();
+  const QFontMetrics metrics(font());
+  const int advance = metrics.horizontalAdvance(shown);
+  character = QImage(QSize(qRound(advance * ratio), line_.height()), QImage::Format_RGB32);
+  character.setDevicePixelRatio(ratio);
+  character.fill(palette().color(backgroundRole()));
+  QPainter painter(&character);
+  painter.setFont(font());
+  painter.setPen(palette().color(foregroundRole()));
+  painter.drawText(QPointF(0, (height() - metrics.height()) / 2 + metrics.ascent()), QString(shown));
+  return character;
+}
+
+void TStatusTextPanel::Compose() {
+  line_.fill(palette().color(backgroundRole()));
+  uchar* const line = line_.bits();
+  const auto lineStride = static_cast<std::size_t>(line_.bytesPerLine());
+  std::size_t x = 0;
+  const auto width = static_cast<std::size_t>(line_.width());
+  for (const QChar c : text_) {
+    if (x >= width) break;
+    const QImage& character = Character(c.unicode());
+    const uchar* from = character.constBits();
+    const auto stride = static_cast<std::size_t>(character.bytesPerLine());
+    const std::size_t bytes = std::min(static_cast<std::size_t>(character.width()), width - x) * sizeof(QRgb);
+    uchar* to = line + x * sizeof(QRgb);
+    for (int row = 0; row < line_.height(); ++row, from += stride, to += lineStride) std::memcpy(to, from, bytes);
+    x += static_cast<std::size_t>(character.width());
+  }
+  composed_ = true;
+}
+
+void TStatusTextPanel::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  if (line_.size() != pixels || line_.devicePixelRatio() != ratio) {
+    // The characters' height and baseline follow the panel's.
+    for (QImage& character : characters_) character = QImage();
+    line_ = QImage(pixels, QImage::Format_RGB32);
+    line_.setDevicePixelRatio(ratio);
+    composed_ = false;
+  }
+  if (!composed_) Compose();
+  QPainter painter(this);
+  painter.drawImage(QPoint(0, 0), line_);
+}
