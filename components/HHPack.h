@@ -30,7 +30,7 @@ using TGetWinHelpFileEvent = std::function<void(QString& winHelpFile)>;
 // Sees an engine call first; clearing callHelp stops it. Its result is not used.
 using THTMLHelpEvent = std::function<bool(unsigned command, const THHData& data, bool& callHelp)>;
 
-class TAppHelpSocket : public QObject {
+class TAppHelpSocket : public QObject, public THelpFileSource {
   Q_OBJECT
  public:
   // Becomes the current socket and the application's help handler.
@@ -102,9 +102,9 @@ class TAppHelpSocket : public QObject {
   // The help file in force: the one of the call under way, else the active
   // window's, else the application's; "file>window type".
   QString HelpFileName() const;
-  bool IsHtmlHelpFile() const;
+  bool IsHtmlHelpFile() const override;
   // The help file's side file with this extension, when it exists.
-  QString SideFileName(const QString& ext) const;
+  QString SideFileName(const QString& ext) const override;
 
  private:
   struct TSocketHandler {

@@ -3,10 +3,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "components/HHPack.h"
 #include "platform/prompter.h"
 
-THHTopics::THHTopics(const TAppHelpSocket& socket, QString extension)
+THHTopics::THHTopics(const THelpFileSource& socket, QString extension)
     : socket_(socket), extension_(std::move(extension)) {
   SetTextFile(QString());
 }

@@ -7,12 +7,20 @@
 #include <QStringList>
 #include <cstdint>
 
-class TAppHelpSocket;
+// What a list asks of the help file it belongs to.
+class THelpFileSource {
+ public:
+  virtual QString SideFileName(const QString& ext) const = 0;
+  virtual bool IsHtmlHelpFile() const = 0;
+
+ protected:
+  ~THelpFileSource() = default;
+};
 
 class THHTopics {
  public:
   // extension: "pup" or "ali". Takes its default side file at once.
-  THHTopics(const TAppHelpSocket& socket, QString extension);
+  THHTopics(const THelpFileSource& socket, QString extension);
 
   QStringList Strings;
 
@@ -26,7 +34,7 @@ class THHTopics {
   QString Find(std::int32_t n);
 
  private:
-  const TAppHelpSocket& socket_;
+  const THelpFileSource& socket_;
   QString extension_;
   bool loaded_ = false;
   QStringList lines_;

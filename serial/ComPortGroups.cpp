@@ -1,7 +1,5 @@
 #include "serial/ComPortGroups.h"
 
-#include "serial/CustomComPort.h"
-
 void TComTimeouts::Assign(const TComTimeouts& o) {
   ReadInterval = o.ReadInterval;
   ReadTotalMultiplier = o.ReadTotalMultiplier;
@@ -36,7 +34,7 @@ void TComFlowControl::Changed() {
 }
 
 void TComFlowControl::Assign(const TComFlowControl& o) {
-  TCustomComPort* port = port_;
+  TComGroupsOwner* port = port_;
   *this = o;
   port_ = port;
 }

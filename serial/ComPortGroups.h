@@ -3,7 +3,15 @@
 // parity and buffer sizes.
 #include "serial/ComSet.h"
 
-class TCustomComPort;
+// The port the groups belong to, told when a value of a group changes.
+class TComGroupsOwner {
+ public:
+  virtual void ApplyLineSettings() = 0;
+  virtual void ApplyBufferSizes() = 0;
+
+ protected:
+  ~TComGroupsOwner() = default;
+};
 
 // Each group re-applies its part of the device settings when a value changes;
 // the time-outs are taken by Read and Write as they go.
@@ -20,7 +28,7 @@ class TComTimeouts {
 
 class TComFlowControl {
  public:
-  explicit TComFlowControl(TCustomComPort* port = nullptr) : port_(port) {}
+  explicit TComFlowControl(TComGroupsOwner* port = nullptr) : port_(port) {}
   bool OutCTSFlow = false;
   bool OutDSRFlow = false;
   TDTRFlowControl ControlDTR = dtrDisable;
@@ -43,12 +51,12 @@ class TComFlowControl {
 
  private:
   void Changed();
-  TCustomComPort* port_;
+  TComGroupsOwner* port_;
 };
 
 class TComParity {
  public:
-  explicit TComParity(TCustomComPort* port = nullptr) : port_(port) {}
+  explicit TComParity(TComGroupsOwner* port = nullptr) : port_(port) {}
   TParityBits Bits = prNone;
   // Received bytes are checked for parity; with Replace a bad one arrives as ReplaceChar.
   bool Check = false;
@@ -64,12 +72,12 @@ class TComParity {
 
  private:
   void Changed();
-  TCustomComPort* port_;
+  TComGroupsOwner* port_;
 };
 
 class TComBuffer {
  public:
-  explicit TComBuffer(TCustomComPort* port = nullptr) : port_(port) {}
+  explicit TComBuffer(TComGroupsOwner* port = nullptr) : port_(port) {}
   int InputSize() const { return input_; }
   int OutputSize() const { return output_; }
   // A positive odd size is lowered by one.
@@ -78,7 +86,7 @@ class TComBuffer {
   void Assign(const TComBuffer& other);
 
  private:
-  TCustomComPort* port_;
+  TComGroupsOwner* port_;
   int input_ = 1024;
   int output_ = 1024;
 };

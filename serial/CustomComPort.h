@@ -37,7 +37,7 @@ enum TStoredGroup : unsigned {
   sgFlowControl = 1u << 5,
 };
 
-class TCustomComPort : public QObject {
+class TCustomComPort : public QObject, public TComGroupsOwner {
   Q_OBJECT
   friend class TComEventWindow;
 
@@ -116,8 +116,8 @@ class TCustomComPort : public QObject {
   void RegisterLink(TComLink* link);
   void UnregisterLink(TComLink* link);
 
-  void ApplyLineSettings();
-  void ApplyBufferSizes();
+  void ApplyLineSettings() override;
+  void ApplyBufferSizes() override;
 
   void StoreToIni(TMemIniFile& ini) const;
   void LoadFromIni(const TMemIniFile& ini);

@@ -160,6 +160,12 @@ class TSerComPort : public TSerComPortDelivery, public TSerComPortDiagnostics {
   bool PortOpen() const override { return state_ == psOpen; }
   bool Reapplying() const override { return force_; }
   void FinishCloseAfterDelivery() override;
+  TSerComPort& Port() override { return *this; }
+  std::pair<int, bool> TakeLineError() override {
+    const int error = LineError();
+    return {error, LineBreak()};
+  }
+  void CloseAfterFault() override { SetOpen(false); }
   void ValidateComNumber();
   void InitPort();
   void DonePort();

@@ -6,7 +6,6 @@
 #include <QPointer>
 
 #include "platform/guard.h"
-#include "serial/SerComPort.h"
 #include "serial/SerComPortDelivery.h"
 #include "serial/SerErrorCodes.h"
 #include "serial/SerExceptions.h"
@@ -28,8 +27,6 @@ class TPortEvent final : public QEvent {
 }  // namespace
 
 TSerComPortDelivery::TSerComPortDelivery(QObject* owner) : QObject(owner) {}
-
-TSerComPort& TSerComPortDelivery::Port() { return static_cast<TSerComPort&>(*this); }
 
 TSerDispatcherCallbacks TSerComPortDelivery::DeliveryCallbacks(unsigned generation) {
   TSerDispatcherCallbacks callbacks;
@@ -158,8 +155,8 @@ void TSerComPortDelivery::HandleMessage(const TTriggerMessage& m) {
   switch (m.WParam & SerStatus::KindMask) {
     case SerStatus::ModemStatus: return TriggerModemStatus();
     case SerStatus::LineError: {
-      const int error = Port().LineError();
-      return TriggerLineError(error, Port().LineBreak());
+      const auto [error, lineBreak] = TakeLineError();
+      return TriggerLineError(error, lineBreak);
     }
     case SerStatus::OutbuffFree: return TriggerOutbuffFree();
     case SerStatus::OutbuffUsed: return TriggerOutbuffUsed();
@@ -224,6 +221,6 @@ void TSerComPortDelivery::HandleFailure(unsigned generation, int code) {
       message = e.what();
     }
   }
-  Port().SetOpen(false);
+  CloseAfterFault();
   if (!message.empty()) ShowException(std::runtime_error(message));
 }

@@ -83,8 +83,13 @@ class TSerComPortDelivery : public QObject {
   virtual bool PortOpen() const = 0;
   // A close asked inside the delivery that just ended finishes now.
   virtual void FinishCloseAfterDelivery() = 0;
+  // The port itself, as the trigger events name it.
+  virtual TSerComPort& Port() = 0;
+  // The pending line error and break, each cleared by being taken.
+  virtual std::pair<int, bool> TakeLineError() = 0;
+  // A read or write fault ends the opening.
+  virtual void CloseAfterFault() = 0;
 
-  TSerComPort& Port();
   void HandleDeliver(unsigned generation);
   void HandleMessage(const TTriggerMessage& m);
   void HandleFailure(unsigned generation, int code);
