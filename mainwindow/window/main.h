@@ -17,11 +17,11 @@
 #include "mainwindow/calibration/calibrationsteps.h"
 #include "mainwindow/logging/logsession.h"
 #include "mainwindow/settings/settingstransfer.h"
-#include "mainwindow/wire/pollmode.h"
+#include "mainwindow/window/viewervariant.h"
 #include "mainwindow/wire/poller.h"
+#include "mainwindow/wire/pollmode.h"
 #include "mainwindow/wire/replyframer.h"
 #include "mainwindow/wire/requestengine.h"
-#include "mainwindow/window/viewervariant.h"
 #include "protocol/comms.h"
 #include "protocol/settingsmodel.h"
 

@@ -6,10 +6,10 @@
 
 #include "link/dmViewer.h"
 #include "mainwindow/logging/logsession.h"
-#include "mainwindow/window/main.h"
 #include "mainwindow/report/reportprinter.h"
 #include "mainwindow/settings/settingspagescore.h"
 #include "mainwindow/settings/settingstransfer.h"
+#include "mainwindow/window/main.h"
 #include "platform/busycursor.h"
 #include "platform/prompter.h"
 #include "platform/textlines.h"

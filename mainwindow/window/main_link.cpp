@@ -5,11 +5,11 @@
 
 #include "link/dmViewer.h"
 #include "link/logging.h"
-#include "mainwindow/wire/commandframe.h"
 #include "mainwindow/logging/logsession.h"
 #include "mainwindow/window/main.h"
 #include "mainwindow/window/statuspanel.h"
 #include "mainwindow/window/statustextpanel.h"
+#include "mainwindow/wire/commandframe.h"
 #include "mimic/voxMimicDisp.h"
 #include "ui_main.h"
 

@@ -6,14 +6,14 @@
 #include <QLayout>
 
 #include "mainwindow/logging/logsession.h"
-#include "mainwindow/window/main.h"
-#include "mainwindow/window/reusabledialogs.h"
 #include "mainwindow/settings/settingspagescore.h"
 #include "mainwindow/settings/settingstransfer.h"
+#include "mainwindow/window/main.h"
+#include "mainwindow/window/reusabledialogs.h"
 #include "mainwindow/window/viewervariant.h"
-#include "protocol/settingsmodel.h"
 #include "mimic/voxMimicDisp.h"
 #include "platform/prompter.h"
+#include "protocol/settingsmodel.h"
 #include "ui_main.h"
 
 // The main window's side of a settings transfer: its link, poll mode, dialogs and

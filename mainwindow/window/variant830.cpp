@@ -2,11 +2,11 @@
 // and a thread polls.
 #include "mainwindow/logging/chartinputs.h"
 #include "mainwindow/report/reportsources.h"
-#include "mainwindow/settings/settingspages.h"
 #include "mainwindow/report/settingsreport_w830.h"
-#include "mainwindow/wire/threadpoller.h"
+#include "mainwindow/settings/settingspages.h"
 #include "mainwindow/window/programicon.h"
 #include "mainwindow/window/viewervariant.h"
+#include "mainwindow/wire/threadpoller.h"
 #include "protocol/database.h"
 
 namespace w830 {

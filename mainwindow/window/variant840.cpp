@@ -4,11 +4,11 @@
 
 #include "mainwindow/logging/chartinputs.h"
 #include "mainwindow/report/reportsources.h"
-#include "mainwindow/settings/settingspages840.h"
 #include "mainwindow/report/settingsreport_w840.h"
-#include "mainwindow/wire/timerpoller.h"
+#include "mainwindow/settings/settingspages840.h"
 #include "mainwindow/window/programicon.h"
 #include "mainwindow/window/viewervariant.h"
+#include "mainwindow/wire/timerpoller.h"
 #include "protocol/database840.h"
 
 namespace w840 {

@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "mainwindow/settings/settingspages.h"
-#include "protocol/database.h"
 #include "mainwindow/window/statuspanel.h"
+#include "protocol/database.h"
 #include "tests/mainwindow/fixture/viewer_fixture.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "protocol/database840.h"
 #include "mainwindow/settings/setpointtabbar.h"
+#include "protocol/database840.h"
 #include "tests/mainwindow/settings/pages_fixture.h"
 #include "tests/protocol/model_lines.h"
 #include "tests/support/accessible_names.h"

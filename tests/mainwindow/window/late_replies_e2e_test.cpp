@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "dialogs/option.h"
 #include "components/NumEdit.h"
+#include "dialogs/option.h"
 #include "mainwindow/logging/logsession.h"
 #include "mainwindow/settings/settingspagescore.h"
 #include "platform/chart/chartmodel.h"
