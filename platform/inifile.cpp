@@ -11,12 +11,13 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-QByteArray Trimmed(const QByteArray& text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && IsBlank(text.at(begin))) ++begin;
-  while (end > begin && IsBlank(text.at(end - 1))) --end;
-  return text.mid(begin, end - begin);
+// A view, so that reading a file copies each key and value once.
+QByteArrayView Trimmed(QByteArrayView text) {
+  const char* begin = text.begin();
+  const char* end = text.end();
+  while (begin < end && IsBlank(*begin)) ++begin;
+  while (end > begin && IsBlank(end[-1])) --end;
+  return QByteArrayView(begin, end);
 }
 
 // Case folding for Latin-1: ASCII letters and the accented capitals.
@@ -26,10 +27,12 @@ unsigned char Fold(unsigned char c) {
   return c;
 }
 
-bool SameName(const QByteArray& a, const QByteArray& b) {
+bool SameName(QByteArrayView a, QByteArrayView b) {
   if (a.size() != b.size()) return false;
+  const auto* x = reinterpret_cast<const unsigned char*>(a.data());
+  const auto* y = reinterpret_cast<const unsigned char*>(b.data());
   for (qsizetype i = 0; i < a.size(); ++i)
-    if (Fold(static_cast<unsigned char>(a.at(i))) != Fold(static_cast<unsigned char>(b.at(i)))) return false;
+    if (x[i] != y[i] && Fold(x[i]) != Fold(y[i])) return false;
   return true;
 }
 
@@ -87,36 +90,41 @@ TMemIniFile::TMemIniFile(const QString& fileName) : fileName_(fileName) {
 void TMemIniFile::SetBytes(const QByteArray& bytes) {
   sections_.clear();
   sections_.push_back(TSection{});
-  // A file saved as UTF-8 by an editor may start with a byte-order mark; it is no
-  // part of the first line, which may be a section header.
+  // A file saved as UTF-8 by an editor may start with a byte-order mark (more than
+  // one, when each save added its own); none is part of the first line, which may
+  // be a section header, and none is written back.
   const QByteArrayView mark(kUtf8ByteOrderMark.data(), static_cast<qsizetype>(kUtf8ByteOrderMark.size()));
-  qsizetype pos = bytes.startsWith(mark) ? mark.size() : 0;
-  while (pos < bytes.size()) {
+  const QByteArrayView all(bytes);
+  qsizetype pos = 0;
+  while (all.sliced(pos).startsWith(mark)) pos += mark.size();
+  while (pos < all.size()) {
+    const char* data = all.data();
     qsizetype end = pos;
-    while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n') ++end;
-    TLine line;
-    line.raw = bytes.mid(pos, end - pos);
+    while (end < all.size() && data[end] != '\r' && data[end] != '\n') ++end;
+    const QByteArrayView raw = all.sliced(pos, end - pos);
     pos = end;
-    if (pos < bytes.size() && bytes.at(pos) == '\r') {
+    if (pos < all.size() && all[pos] == '\r') {
       ++pos;
-      if (pos < bytes.size() && bytes.at(pos) == '\n') ++pos;
-    } else if (pos < bytes.size()) {
+      if (pos < all.size() && all[pos] == '\n') ++pos;
+    } else if (pos < all.size()) {
       ++pos;
     }
 
-    const QByteArray text = Trimmed(line.raw);
+    const QByteArrayView text = Trimmed(raw);
     if (text.size() >= 2 && text.startsWith('[') && text.endsWith(']')) {
       TSection section;
-      section.name = Trimmed(text.mid(1, text.size() - 2));
-      section.headerRaw = line.raw;
+      section.name = Trimmed(text.sliced(1, text.size() - 2)).toByteArray();
+      section.headerRaw = raw.toByteArray();
       section.hasHeader = true;
       sections_.push_back(std::move(section));
       continue;
     }
+    TLine line;
+    line.raw = raw.toByteArray();
     const qsizetype eq = text.indexOf('=');
     if (!text.startsWith(';') && eq > 0) {
-      line.key = Trimmed(text.left(eq));
-      line.value = Trimmed(text.mid(eq + 1));
+      line.key = Trimmed(text.first(eq)).toByteArray();
+      line.value = Trimmed(text.sliced(eq + 1)).toByteArray();
       line.isKey = !line.key.isEmpty();
     }
     sections_.back().lines.push_back(std::move(line));
@@ -124,10 +132,16 @@ void TMemIniFile::SetBytes(const QByteArray& bytes) {
 }
 
 QByteArray TMemIniFile::Bytes() const {
-  QByteArray out;
+  qsizetype size = 0;
   for (const auto& section : sections_) {
-    if (section.hasHeader) out += section.headerRaw + "\r\n";
-    for (const auto& line : section.lines) out += line.raw + "\r\n";
+    if (section.hasHeader) size += section.headerRaw.size() + 2;
+    for (const auto& line : section.lines) size += line.raw.size() + 2;
+  }
+  QByteArray out;
+  out.reserve(size);
+  for (const auto& section : sections_) {
+    if (section.hasHeader) out.append(section.headerRaw).append("\r\n", 2);
+    for (const auto& line : section.lines) out.append(line.raw).append("\r\n", 2);
   }
   return out;
 }

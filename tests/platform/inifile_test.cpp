@@ -136,6 +136,15 @@ TEST(MemIniFile, AByteOrderMarkBeforeTheFirstSectionIsNoPartOfIt) {
   EXPECT_EQ(ini.Bytes(), QByteArray("[Connection]\r\nTcpPort=4002\r\n"));
 }
 
+// Saved again by such an editor, the file starts with two marks: the rewritten
+// file reads back as it was written, not with a line of marks before its header.
+TEST(MemIniFile, EveryByteOrderMarkBeforeTheFirstLineIsNoPartOfIt) {
+  TMemIniFile ini;
+  ini.SetBytes("\xEF\xBB\xBF\xEF\xBB\xBF[Connection]\r\nTcpPort=4001\r\n");
+  EXPECT_EQ(ini.ReadSections(), QStringList{"Connection"});
+  EXPECT_EQ(ini.Bytes(), QByteArray("[Connection]\r\nTcpPort=4001\r\n"));
+}
+
 TEST(MemIniFile, AValueWithALineBreakCannotAddLinesToTheFile) {
   TMemIniFile ini;
   ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("host\r\n[Evil]\r\nx=1"));
