@@ -1,5 +1,7 @@
 #include "protocol/settingsfilekind.h"
 
+#include <climits>
+
 #include "protocol/comms.h"
 #include "protocol/settingsmodel.h"
 
@@ -12,8 +14,14 @@ int FieldCount(Tcommsobj& parser, const std::string& line) {
 
 }  // namespace
 
+TSettingsFileRecogniser::TMnemonic TSettingsFileRecogniser::MnemonicOf(const std::string& line) {
+  TMnemonic key = 0;
+  for (std::size_t i = 0; i < 3 && i < line.size(); ++i) key = key << 8 | static_cast<unsigned char>(line[i]);
+  return key;
+}
+
 TSettingsFileRecogniser::TSettingsFileRecogniser(const TSettingsModel& own, const TSettingsModel& other)
-    : ours_(VocabularyOf(own)), theirs_(VocabularyOf(other)) {}
+    : ours_(VocabularyOf(own)), theirs_(VocabularyOf(other)), telling_(TellingMnemonics(ours_, theirs_)) {}
 
 TSettingsFileRecogniser::TVocabulary TSettingsFileRecogniser::VocabularyOf(const TSettingsModel& model) {
   TVocabulary v;
@@ -21,14 +29,29 @@ TSettingsFileRecogniser::TVocabulary TSettingsFileRecogniser::VocabularyOf(const
   std::vector<std::string> lines, queries, prefixes;
   model.BuildSetCommands(lines);
   for (const std::string& line : lines) {
-    v.mnemonics.insert(line.substr(0, 3));
-    v.shapes.emplace(line.substr(0, 3), FieldCount(parser, line));
+    v.mnemonics.insert(MnemonicOf(line));
+    v.shapes.emplace(MnemonicOf(line), FieldCount(parser, line));
   }
   // The replies only a read brings (the direct calibration, the linearisation
   // points, the serial port in use) load too.
   model.BuildQueries(true, queries, prefixes);
-  for (const std::string& query : queries) v.mnemonics.insert(query.substr(0, 3));
+  for (const std::string& query : queries) v.mnemonics.insert(MnemonicOf(query));
   return v;
+}
+
+std::set<TSettingsFileRecogniser::TMnemonic> TSettingsFileRecogniser::TellingMnemonics(const TVocabulary& ours,
+                                                                                       const TVocabulary& theirs) {
+  std::set<TMnemonic> telling;
+  const auto countsOf = [](const TVocabulary& v, TMnemonic mnemonic) {
+    std::set<int> counts;
+    for (auto it = v.shapes.lower_bound({mnemonic, INT_MIN}); it != v.shapes.end() && it->first == mnemonic; ++it)
+      counts.insert(it->second);
+    return counts;
+  };
+  for (const TMnemonic mnemonic : ours.mnemonics)
+    if (theirs.mnemonics.contains(mnemonic) && countsOf(ours, mnemonic) != countsOf(theirs, mnemonic))
+      telling.insert(mnemonic);
+  return telling;
 }
 
 TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>& lines) const {
@@ -36,7 +59,7 @@ TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>
   bool known = false, onlyOurs = false, onlyTheirs = false;
   for (const std::string& line : lines) {
     if (line.size() < 3) continue;
-    const std::string mnemonic = line.substr(0, 3);
+    const TMnemonic mnemonic = MnemonicOf(line);
     const bool ourMnemonic = ours_.mnemonics.contains(mnemonic);
     const bool theirMnemonic = theirs_.mnemonics.contains(mnemonic);
     known = known || ourMnemonic;
@@ -44,6 +67,7 @@ TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>
       (ourMnemonic ? onlyOurs : onlyTheirs) = true;
       continue;
     }
+    if (!telling_.contains(mnemonic)) continue;
     // A shape neither writes (a line cut short by hand) tells nothing.
     const TShape shape{mnemonic, FieldCount(parser, line)};
     const bool ourShape = ours_.shapes.contains(shape);
