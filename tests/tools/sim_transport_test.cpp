@@ -169,6 +169,22 @@ TEST_F(SimTransport, AHalfCommandOfAnEarlierConnectionIsForgotten) {
   EXPECT_EQ(second.Read(3), "1\r\n");
 }
 
+// A silent indicator gives a test no reply to wait on: catching up is how it
+// knows every command written so far has been taken, several reads' worth too.
+TEST_F(SimTransport, CatchingUpTakesEveryCommandAlreadyWritten) {
+  const uint16_t port = server.ListenTcp(0);
+  sim::TSimFaults f;
+  f.silent = true;
+  indicator.SetFaults(f);
+  Client c(port);
+  ASSERT_TRUE(c.Connected());
+  std::string commands;
+  for (int i = 0; i < 2000; ++i) commands += "ENU?;";
+  c.Send(commands);
+  server.CatchUp();
+  EXPECT_EQ(indicator.Commands().size(), 2000u);
+}
+
 TEST_F(SimTransport, DroppingConnectionsClosesThem) {
   const uint16_t port = server.ListenTcp(0);
   Client c(port);

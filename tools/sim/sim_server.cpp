@@ -12,6 +12,8 @@
 #include <atomic>
 #include <cstring>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <stdexcept>
@@ -95,8 +97,10 @@ struct TSimServer::Impl {
   void Run() {
     while (!stop) {
       std::vector<pollfd> fds;
+      std::uint64_t catchUpsAsked = 0;
       {
         std::lock_guard lock(mutex);
+        catchUpsAsked = catchUpsRequested;
         fds.push_back({wake[0], POLLIN, 0});
         if (listenFd >= 0) fds.push_back({listenFd, POLLIN, 0});
         if (udpFd >= 0) fds.push_back({udpFd, POLLIN, 0});
@@ -107,18 +111,25 @@ struct TSimServer::Impl {
       char drain[64];
       while (read(wake[0], drain, sizeof drain) > 0) {
       }
-      std::lock_guard lock(mutex);
+      std::unique_lock lock(mutex);
+      bool readSome = false;
       for (const auto& p : fds) {
         if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
         if (p.fd == listenFd) Accept();
         else if (p.fd == udpFd || p.fd == broadcastFd) AnswerProbe(p.fd);
-        else if (p.fd != wake[0]) ReadFrom(p.fd);
+        else if (p.fd != wake[0] && ReadFrom(p.fd)) readSome = true;
       }
       const std::string streamed = indicator.TakeStreamed(Clock::now());
       for (auto& c : connections)
         if (!streamed.empty()) c.out.push_back({Clock::now(), streamed, false, false});
       Flush();
       SendDueReplies();
+      // A pass that began after the ask and found nothing to read has read it all.
+      if (!readSome && catchUpsAsked > caughtUp) {
+        caughtUp = catchUpsAsked;
+        lock.unlock();
+        caughtUpChanged.notify_all();
+      }
     }
   }
 
@@ -130,7 +141,8 @@ struct TSimServer::Impl {
     connections.push_back({fd, false, {}});
   }
 
-  void ReadFrom(int fd) {
+  // False when nothing was read.
+  bool ReadFrom(int fd) {
     for (auto& c : connections) {
       if (c.fd != fd) continue;
       char buffer[4096];
@@ -138,13 +150,14 @@ struct TSimServer::Impl {
       if (n <= 0) {
         // A pty master reads EIO while no one holds the device open; that is no hang-up.
         if (!c.isPty) c.closing = true;
-        return;
+        return false;
       }
       const auto now = Clock::now();
       for (auto& o : indicator.Process(std::string_view(buffer, static_cast<std::size_t>(n))))
         c.out.push_back({now + std::chrono::milliseconds(o.delayMs), std::move(o.bytes), o.split, o.drop});
-      return;
+      return true;
     }
+    return false;
   }
 
   void Flush() {
@@ -238,6 +251,9 @@ struct TSimServer::Impl {
   uint16_t tcpPort = 0;
   int accepted = 0;
   std::vector<Connection> connections;
+  std::uint64_t catchUpsRequested = 0;
+  std::uint64_t caughtUp = 0;
+  std::condition_variable caughtUpChanged;
 };
 
 TSimServer::TSimServer(TSimIndicator& indicator) : impl_(std::make_unique<Impl>(indicator)) {}
@@ -338,6 +354,13 @@ void TSimServer::DropConnections() {
 void TSimServer::ClosePty() {
   std::lock_guard lock(impl_->mutex);
   impl_->ClosePty();
+}
+
+void TSimServer::CatchUp() const {
+  std::unique_lock lock(impl_->mutex);
+  const std::uint64_t asked = ++impl_->catchUpsRequested;
+  impl_->Wake();
+  impl_->caughtUpChanged.wait(lock, [&] { return impl_->caughtUp >= asked; });
 }
 
 int TSimServer::Accepted() const {

@@ -33,6 +33,9 @@ class TSimServer {
   void DropConnections();
   // Closes the pseudo-terminal, as a serial cable pulled out.
   void ClosePty();
+  // Returns once every byte the viewer has written so far has been read and
+  // answered: a test that counts commands then counts none still on the way.
+  void CatchUp() const;
   // Connections accepted so far.
   int Accepted() const;
 

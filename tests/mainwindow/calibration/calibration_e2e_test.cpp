@@ -243,11 +243,13 @@ TEST_F(TCalibrationViewerTest, ClosingTheWindowWhileAStepWaitsEndsItWithoutAnoth
     if (std::count(sent.begin(), sent.end(), "LDN?") < 2) return;
     watch.stop();
     window->close();
+    server.CatchUp();
     sentAtClose = indicator.Commands().size();
   });
   watch.start(10);
   Click("BtnZero");
   EXPECT_GT(sentAtClose, 0u);
+  server.CatchUp();
   EXPECT_EQ(indicator.Commands().size(), sentAtClose);
   EXPECT_TRUE(prompter.Prompts().empty());
   EXPECT_FALSE(window->CalibrationSteps().Running());
