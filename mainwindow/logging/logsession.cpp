@@ -67,8 +67,11 @@ void TLogSession::BtnStartClick() {
       SetupChart(true);
       traces_.SetWeightTitle();
       SelectLogFormat();
-      if (StartStands(startedAt)) WarnUnsupportedChannels();
-      if (StartStands(startedAt)) {
+      // "Instrument Not Responding" has been shown: a log of that indicator would
+      // only stream into silence behind the box's back.
+      const bool answered = !host_.Unanswered();
+      if (answered && StartStands(startedAt)) WarnUnsupportedChannels();
+      if (answered && StartStands(startedAt)) {
         logMode_ = choice_.mode;
         logStart_ = Now();
         lastSampleTime_ = -1.0;

@@ -63,6 +63,8 @@ class TLogSession {
     // A request answered "0" (AckReply), or a set command ("?" reported, SetReply).
     virtual bool QueryAck(const std::string& command) = 0;
     virtual bool QuerySet(const std::string& command) = 0;
+    // A request of this action got no answer and the technician was told so.
+    virtual bool Unanswered() const = 0;
     virtual void Send(const std::string& command) = 0;
     // Sends "STP;" and returns once the lines the indicator streamed before it have
     // arrived, so that none of them passes for the reply to what is sent next.

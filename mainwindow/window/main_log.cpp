@@ -55,6 +55,7 @@ class TFrmMain::TLogHost final : public TLogSession::THost {
   TChartInputs ChartInputs() const override;
   bool QueryAck(const std::string& command) override;
   bool QuerySet(const std::string& command) override;
+  bool Unanswered() const override;
   void Send(const std::string& command) override;
   void StopStream() override;
   void ShowMessage(const QString& text) override;
@@ -87,6 +88,8 @@ TChartInputs TFrmMain::TLogHost::ChartInputs() const { return w_.variant_.ChartI
 bool TFrmMain::TLogHost::QueryAck(const std::string& command) { return w_.Query(command, false, AckReply); }
 
 bool TFrmMain::TLogHost::QuerySet(const std::string& command) { return w_.Query(command, false, SetReply); }
+
+bool TFrmMain::TLogHost::Unanswered() const { return w_.engine_.Unanswered(); }
 
 void TFrmMain::TLogHost::Send(const std::string& command) { w_.SendCommand(command, false); }
 

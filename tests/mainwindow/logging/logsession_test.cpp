@@ -30,12 +30,16 @@ class TFakeLogHost : public TLogSession::THost {
   bool QueryAck(const std::string& command) override {
     sent.push_back(command);
     Meanwhile(duringQuery);
-    return cof12Accepted && linkActive;
+    unanswered = silent;
+    return cof12Accepted && linkActive && !silent;
   }
+  // After an unanswered request the window asks nothing more in that action.
   bool QuerySet(const std::string& command) override {
-    if (linkActive) sent.push_back(command);
-    return linkActive;
+    if (!linkActive || unanswered) return false;
+    sent.push_back(command);
+    return true;
   }
+  bool Unanswered() const override { return unanswered; }
   void Send(const std::string& command) override { sent.push_back(command); }
   void StopStream() override { sent.push_back("STP; drained"); }
   void ShowMessage(const QString& text) override { messages.push_back(text); }
@@ -54,6 +58,8 @@ class TFakeLogHost : public TLogSession::THost {
   bool linkActive = true;
   bool dialogOk = true;
   bool cof12Accepted = true;
+  bool silent = false;  // the indicator answers nothing: the first query goes unanswered
+  bool unanswered = false;
   TLogChoice choice;
   TChartInputs inputs;
   std::vector<std::string> sent;
@@ -129,6 +135,18 @@ TEST_F(LogSession, ARefusedCof12FallsBackAndWarnsOfTheChannelsItCannotLog) {
             std::vector<QString>{"Your indicator doesn't support COF12, therefore the following IOs cannot be "
                                  "logged: Digital 2: I/O 5, Digital 4: I/O 8, Digital 8: I/O 6, . To log IOs 5 to 8 "
                                  "please upgrade the indicator."});
+}
+
+TEST_F(LogSession, AnIndicatorThatLeavesTheFormatUnansweredGetsNoLog) {
+  host.silent = true;
+  for (const int intervalMs : {0, 100}) {
+    host.sent.clear();
+    Start(intervalMs, {3, 7});
+    EXPECT_EQ(host.sent, std::vector<std::string>{"S99;COF12;"}) << intervalMs;
+    EXPECT_TRUE(host.warnings.empty()) << intervalMs;
+    EXPECT_EQ(session.LogMode(), lmOff) << intervalMs;
+    EXPECT_TRUE(session.StartEnabled()) << intervalMs;
+  }
 }
 
 TEST_F(LogSession, ACancelledDialogStartsNothingAndItsChoicesAreNotTaken) {
