@@ -18,7 +18,8 @@ if(VIEWER_SANITIZE STREQUAL "address")
   # Every library a fuzz target links feeds libFuzzer its coverage and comparisons;
   # without it the fuzzer sees only the target's own file and mutates blind.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_compile_options(-fsanitize=fuzzer-no-link
+                        -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignorelist.txt)
   endif()
 elseif(VIEWER_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)

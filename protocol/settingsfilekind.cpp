@@ -56,7 +56,8 @@ std::set<TSettingsFileRecogniser::TMnemonic> TSettingsFileRecogniser::TellingMne
 
 TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>& lines) const {
   Tcommsobj parser;
-  bool known = false, onlyOurs = false, onlyTheirs = false;
+  // One line only this model writes makes the file its own, whatever follows.
+  bool known = false, onlyTheirs = false;
   for (const std::string& line : lines) {
     if (line.size() < 3) continue;
     const TMnemonic mnemonic = MnemonicOf(line);
@@ -64,7 +65,8 @@ TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>
     const bool theirMnemonic = theirs_.mnemonics.contains(mnemonic);
     known = known || ourMnemonic;
     if (ourMnemonic != theirMnemonic) {
-      (ourMnemonic ? onlyOurs : onlyTheirs) = true;
+      if (ourMnemonic) return TSettingsFileKind::kOwn;
+      onlyTheirs = true;
       continue;
     }
     if (!telling_.contains(mnemonic)) continue;
@@ -72,8 +74,9 @@ TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>
     const TShape shape{mnemonic, FieldCount(parser, line)};
     const bool ourShape = ours_.shapes.contains(shape);
     const bool theirShape = theirs_.shapes.contains(shape);
-    if (ourShape != theirShape) (ourShape ? onlyOurs : onlyTheirs) = true;
+    if (ourShape && !theirShape) return TSettingsFileKind::kOwn;
+    onlyTheirs = onlyTheirs || (theirShape && !ourShape);
   }
-  if (onlyTheirs && !onlyOurs) return TSettingsFileKind::kOtherModel;
+  if (onlyTheirs) return TSettingsFileKind::kOtherModel;
   return known ? TSettingsFileKind::kOwn : TSettingsFileKind::kNoSettings;
 }
