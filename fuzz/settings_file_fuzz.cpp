@@ -2,10 +2,13 @@
 // line ends, and whatever either model makes of them, the file it saves opens to
 // the same settings and saves to the same bytes again, and is told apart from the
 // other indicator's.
+#include <algorithm>
 #include <cstddef>
+#include <deque>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/textlines.h"
@@ -28,6 +31,29 @@ std::string Saved(const TSettingsModel& model) {
   return bytes;
 }
 
+// True when these bytes were saved before: most inputs change no setting, or the
+// same few, and proving a saved file again would cost more than all the rest of a
+// run. The set forgets everything once it is full, so memory stays bounded.
+template <class Model>
+bool SavedBefore(const std::string& saved) {
+  static std::unordered_set<std::string> seen;
+  if (seen.contains(saved)) return true;
+  if (seen.size() >= 4096) seen.clear();
+  seen.insert(saved);
+  return false;
+}
+
+// True when one of the last few inputs opened to these very settings: comparing
+// them costs far less than saving them.
+template <class Model>
+bool OpenedJustBefore(const Model& opened) {
+  static std::deque<Model> recent;
+  if (std::find(recent.begin(), recent.end(), opened) != recent.end()) return true;
+  if (recent.size() >= 16) recent.pop_front();
+  recent.push_back(opened);
+  return false;
+}
+
 // Whatever a model of either indicator makes of the lines, the file it saves opens
 // to the same settings and saves to the same bytes again.
 // A file it saves is its own, and the other indicator's viewer refuses it.
@@ -37,7 +63,9 @@ void OpenSaveOpen(const std::vector<std::string>& lines) {
   ours.KindOf(lines);
   Model opened;
   opened.LoadReplies(lines);
+  if (OpenedJustBefore(opened)) return;
   const std::string saved = Saved(opened);
+  if (SavedBefore<Model>(saved)) return;
   const std::vector<std::string> savedLines = SplitTextLines(saved);
   Model reopened;
   reopened.LoadReplies(savedLines);

@@ -27,12 +27,16 @@ unsigned char Fold(unsigned char c) {
   return c;
 }
 
-bool SameName(QByteArrayView a, QByteArrayView b) {
-  if (a.size() != b.size()) return false;
-  const auto* x = reinterpret_cast<const unsigned char*>(a.data());
-  const auto* y = reinterpret_cast<const unsigned char*>(b.data());
-  for (qsizetype i = 0; i < a.size(); ++i)
-    if (x[i] != y[i] && Fold(x[i]) != Fold(y[i])) return false;
+// A name held in the file against one asked for, whose characters beyond Latin-1
+// stand for '?' as they would once written.
+bool SameName(QByteArrayView held, QStringView asked) {
+  if (held.size() != asked.size()) return false;
+  const auto* x = reinterpret_cast<const unsigned char*>(held.data());
+  for (qsizetype i = 0; i < held.size(); ++i) {
+    const char16_t u = asked[i].unicode();
+    const auto y = static_cast<unsigned char>(u > 0xFF ? '?' : u);
+    if (x[i] != y && Fold(x[i]) != Fold(y)) return false;
+  }
   return true;
 }
 
@@ -50,7 +54,7 @@ QByteArray OneLine(const QString& value) {
   return bytes;
 }
 
-bool ParseInteger(const QByteArray& text, int& out) {
+bool ParseInteger(QByteArrayView text, int& out) {
   qsizetype i = 0;
   bool negative = false;
   if (i < text.size() && (text.at(i) == '+' || text.at(i) == '-')) negative = text.at(i++) == '-';
@@ -123,9 +127,13 @@ void TMemIniFile::SetBytes(const QByteArray& bytes) {
     line.raw = raw.toByteArray();
     const qsizetype eq = text.indexOf('=');
     if (!text.startsWith(';') && eq > 0) {
-      line.key = Trimmed(text.first(eq)).toByteArray();
-      line.value = Trimmed(text.sliced(eq + 1)).toByteArray();
-      line.isKey = !line.key.isEmpty();
+      const QByteArrayView key = Trimmed(text.first(eq));
+      const QByteArrayView value = Trimmed(text.sliced(eq + 1));
+      line.keyAt = key.data() - raw.data();
+      line.keySize = key.size();
+      line.valueAt = value.data() - raw.data();
+      line.valueSize = value.size();
+      line.isKey = !key.isEmpty();
     }
     sections_.back().lines.push_back(std::move(line));
   }
@@ -146,37 +154,46 @@ QByteArray TMemIniFile::Bytes() const {
   return out;
 }
 
-const TMemIniFile::TSection* TMemIniFile::FindSection(const QByteArray& name) const {
+TMemIniFile::TLine TMemIniFile::TLine::KeyLine(const QByteArray& key, const QByteArray& value) {
+  TLine line;
+  line.raw = key + '=' + value;
+  line.keySize = key.size();
+  line.valueAt = key.size() + 1;
+  line.valueSize = value.size();
+  line.isKey = true;
+  return line;
+}
+
+const TMemIniFile::TSection* TMemIniFile::FindSection(QStringView name) const {
   for (const auto& section : sections_)
     if (section.hasHeader && SameName(section.name, name)) return &section;
   return nullptr;
 }
 
-TMemIniFile::TSection* TMemIniFile::FindSection(const QByteArray& name) {
+TMemIniFile::TSection* TMemIniFile::FindSection(QStringView name) {
   return const_cast<TSection*>(static_cast<const TMemIniFile*>(this)->FindSection(name));
 }
 
-const TMemIniFile::TLine* TMemIniFile::FindKey(const QByteArray& section, const QByteArray& ident) const {
+const TMemIniFile::TLine* TMemIniFile::FindKey(QStringView section, QStringView ident) const {
   const TSection* s = FindSection(section);
   if (!s) return nullptr;
   for (const auto& line : s->lines)
-    if (line.isKey && SameName(line.key, ident)) return &line;
+    if (line.isKey && SameName(line.Key(), ident)) return &line;
   return nullptr;
 }
 
 QString TMemIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const {
-  const TLine* line = FindKey(Latin1(section), Latin1(ident));
-  return line ? QString::fromLatin1(line->value) : defaultValue;
+  const TLine* line = FindKey(section, ident);
+  return line ? QString::fromLatin1(line->Value()) : defaultValue;
 }
 
 QString TMemIniFile::ValueAsRead(const QString& value) { return QString::fromLatin1(Trimmed(OneLine(value))); }
 
 void TMemIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-  const QByteArray sectionName = Latin1(section);
-  const QByteArray key = Latin1(ident);
   const QByteArray bytes = OneLine(value);
-  TSection* s = FindSection(sectionName);
+  TSection* s = FindSection(section);
   if (!s) {
+    const QByteArray sectionName = Latin1(section);
     if (sections_.empty()) sections_.push_back(TSection{});
     auto& last = sections_.back();
     const bool endsBlank = last.lines.empty() ? !last.hasHeader : Trimmed(last.lines.back().raw).isEmpty();
@@ -189,9 +206,8 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
     s = &sections_.back();
   }
   for (auto& line : s->lines) {
-    if (line.isKey && SameName(line.key, key)) {
-      line.value = bytes;
-      line.raw = line.key + '=' + bytes;
+    if (line.isKey && SameName(line.Key(), ident)) {
+      line = TLine::KeyLine(line.Key().toByteArray(), bytes);
       return;
     }
   }
@@ -199,18 +215,13 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
   // separates it from the next section stays where it was.
   auto at = s->lines.end();
   while (at != s->lines.begin() && Trimmed((at - 1)->raw).isEmpty()) --at;
-  TLine line;
-  line.key = key;
-  line.value = bytes;
-  line.raw = key + '=' + bytes;
-  line.isKey = true;
-  s->lines.insert(at, std::move(line));
+  s->lines.insert(at, TLine::KeyLine(Latin1(ident), bytes));
 }
 
 int TMemIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {
-  const TLine* line = FindKey(Latin1(section), Latin1(ident));
+  const TLine* line = FindKey(section, ident);
   int value = 0;
-  return line && ParseInteger(line->value, value) ? value : defaultValue;
+  return line && ParseInteger(line->Value(), value) ? value : defaultValue;
 }
 
 void TMemIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
@@ -226,10 +237,10 @@ void TMemIniFile::WriteBool(const QString& section, const QString& ident, bool v
 }
 
 bool TMemIniFile::ValueExists(const QString& section, const QString& ident) const {
-  return FindKey(Latin1(section), Latin1(ident)) != nullptr;
+  return FindKey(section, ident) != nullptr;
 }
 
-bool TMemIniFile::SectionExists(const QString& section) const { return FindSection(Latin1(section)) != nullptr; }
+bool TMemIniFile::SectionExists(const QString& section) const { return FindSection(section) != nullptr; }
 
 QStringList TMemIniFile::ReadSections() const {
   QStringList names;
@@ -240,10 +251,10 @@ QStringList TMemIniFile::ReadSections() const {
 
 QStringList TMemIniFile::ReadSection(const QString& section) const {
   QStringList keys;
-  const TSection* s = FindSection(Latin1(section));
+  const TSection* s = FindSection(section);
   if (!s) return keys;
   for (const auto& line : s->lines)
-    if (line.isKey) keys << QString::fromLatin1(line.key);
+    if (line.isKey) keys << QString::fromLatin1(line.Key());
   return keys;
 }
 

@@ -56,11 +56,16 @@ class TMemIniFile {
   const QString& LastError() const { return lastError_; }
 
  private:
+  // Key and value are places in the line's own text: reading a file of hundreds
+  // of lines makes one copy of each, not three.
   struct TLine {
     QByteArray raw;  // the line as read, written back unless the value changed
-    QByteArray key;  // empty for comments, blank and malformed lines
-    QByteArray value;
+    qsizetype keyAt = 0, keySize = 0;  // no key for comments, blank and malformed lines
+    qsizetype valueAt = 0, valueSize = 0;
     bool isKey = false;
+    QByteArrayView Key() const { return QByteArrayView(raw).sliced(keyAt, keySize); }
+    QByteArrayView Value() const { return QByteArrayView(raw).sliced(valueAt, valueSize); }
+    static TLine KeyLine(const QByteArray& key, const QByteArray& value);
   };
   struct TSection {
     QByteArray name;       // empty for the lines before the first header
@@ -69,9 +74,10 @@ class TMemIniFile {
     std::vector<TLine> lines;
   };
 
-  const TSection* FindSection(const QByteArray& name) const;
-  TSection* FindSection(const QByteArray& name);
-  const TLine* FindKey(const QByteArray& section, const QByteArray& ident) const;
+  // Names asked for are matched as their Latin-1 bytes, without making them.
+  const TSection* FindSection(QStringView name) const;
+  TSection* FindSection(QStringView name);
+  const TLine* FindKey(QStringView section, QStringView ident) const;
 
   QString fileName_;
   QString loadError_;

@@ -11,7 +11,16 @@ const QString kCalData = QStringLiteral("CalData");
 // The writer spells it so; the reader asks for "CheckSum", and names ignore case.
 const QString kChecksumKey = QStringLiteral("Checksum");
 
-QString BlockKey(int block) { return QStringLiteral("BCA") + QString::number(block); }
+QString BlockKey(int block) {
+  // A backup names its blocks over and over: the names are made once.
+  static const auto kKeys = [] {
+    std::array<QString, kCalBlocks> keys;
+    for (int i = 0; i < kCalBlocks; ++i) keys[static_cast<std::size_t>(i)] = QStringLiteral("BCA") + QString::number(i);
+    return keys;
+  }();
+  if (block >= 0 && block < kCalBlocks) return kKeys[static_cast<std::size_t>(block)];
+  return QStringLiteral("BCA") + QString::number(block);
+}
 
 }  // namespace
 

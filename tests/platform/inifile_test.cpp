@@ -125,6 +125,18 @@ TEST(MemIniFile, WritesValuesInPlaceAndNewOnesWhereTheyBelong) {
   EXPECT_EQ(ini.ReadSection(QStringLiteral("Connection")), (QStringList{"tcpport", "Other", "TcpHostname"}));
 }
 
+// A name with characters beyond Latin-1 is written with '?' for each of them, and
+// names the same key and section again, accented capitals matching their small letters.
+TEST(MemIniFile, ANameBeyondLatin1IsStoredAsWrittenAndFoundAgain) {
+  TMemIniFile ini;
+  const QString section = QString::fromUtf8("Caf\u00E9 \u20AC"), key = QString::fromUtf8("\U0001F600\u00C9t\u00E9");
+  ini.WriteString(section, key, QStringLiteral("1"));
+  ini.WriteString(section.toUpper(), QString::fromUtf8("\U0001F600\u00E9T\u00C9"), QStringLiteral("2"));
+  EXPECT_EQ(ini.Bytes(), "[Caf\xE9 ?]\r\n??\xC9t\xE9=2\r\n");
+  EXPECT_EQ(ini.ReadString(section, key, QString()), QStringLiteral("2"));
+  EXPECT_EQ(ini.ReadInteger(QStringLiteral("CAF\xC9 ?"), QStringLiteral("??\xC9T\xC9"), 0), 2);
+}
+
 // An editor that saved the file as UTF-8 put a byte-order mark before the first
 // header: the section is still found, and written into rather than added again.
 TEST(MemIniFile, AByteOrderMarkBeforeTheFirstSectionIsNoPartOfIt) {
