@@ -112,20 +112,21 @@ struct TSimServer::Impl {
       while (read(wake[0], drain, sizeof drain) > 0) {
       }
       std::unique_lock lock(mutex);
-      bool readSome = false;
+      // A connection just taken may already hold commands: it is read on the next pass.
+      bool tookSome = false;
       for (const auto& p : fds) {
         if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        if (p.fd == listenFd) Accept();
+        if (p.fd == listenFd) tookSome = Accept() || tookSome;
         else if (p.fd == udpFd || p.fd == broadcastFd) AnswerProbe(p.fd);
-        else if (p.fd != wake[0] && ReadFrom(p.fd)) readSome = true;
+        else if (p.fd != wake[0] && ReadFrom(p.fd)) tookSome = true;
       }
       const std::string streamed = indicator.TakeStreamed(Clock::now());
       for (auto& c : connections)
         if (!streamed.empty()) c.out.push_back({Clock::now(), streamed, false, false});
       Flush();
       SendDueReplies();
-      // A pass that began after the ask and found nothing to read has read it all.
-      if (!readSome && catchUpsAsked > caughtUp) {
+      // A pass that began after the ask and found nothing to take has taken it all.
+      if (!tookSome && catchUpsAsked > caughtUp) {
         caughtUp = catchUpsAsked;
         lock.unlock();
         caughtUpChanged.notify_all();
@@ -133,12 +134,14 @@ struct TSimServer::Impl {
     }
   }
 
-  void Accept() {
+  // False when no connection was waiting.
+  bool Accept() {
     const int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0) return false;
     ++accepted;
     indicator.ResetInput();
     connections.push_back({fd, false, {}});
+    return true;
   }
 
   // False when nothing was read.
