@@ -49,10 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Target sizes from the input's last byte: 1 pixel, smaller, larger.
   const int pick = size > 0 ? data[size - 1] : 0;
   const int targets[][2] = {{1, 1}, {1 + pick % 7, 1 + pick % 5}, {2 + pick % 97, 3 + pick % 61}};
+  // One object built again for every map: its tables keep their storage, where
+  // fresh ones for a high index would be mapped and faulted in for every input.
+  static TIndexPixels pixels;
   for (const auto& t : targets) {
     TVoxBitmap scaled;
     scaled.AssignScaled(map, t[0], t[1]);
-    TIndexPixels pixels;
     pixels.Build(scaled);
     // Past the highest index a cell holds no index has a pixel: the count the
     // header names may be tens of thousands above it.
