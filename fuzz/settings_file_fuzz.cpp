@@ -2,15 +2,14 @@
 // line ends, and whatever either model makes of them, the file it saves opens to
 // the same settings and saves to the same bytes again, and is told apart from the
 // other indicator's.
-#include <algorithm>
 #include <cstddef>
-#include <deque>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "fuzz/seen_recently.h"
 #include "platform/textlines.h"
 #include "protocol/database.h"
 #include "protocol/database840.h"
@@ -43,17 +42,6 @@ bool SavedBefore(const std::string& saved) {
   return false;
 }
 
-// True when one of the last few inputs opened to these very settings: comparing
-// them costs far less than saving them.
-template <class Model>
-bool OpenedJustBefore(const Model& opened) {
-  static std::deque<Model> recent;
-  if (std::find(recent.begin(), recent.end(), opened) != recent.end()) return true;
-  if (recent.size() >= 16) recent.pop_front();
-  recent.push_back(opened);
-  return false;
-}
-
 // Whatever a model of either indicator makes of the lines, the file it saves opens
 // to the same settings and saves to the same bytes again.
 // A file it saves is its own, and the other indicator's viewer refuses it.
@@ -63,7 +51,7 @@ void OpenSaveOpen(const std::vector<std::string>& lines) {
   ours.KindOf(lines);
   Model opened;
   opened.LoadReplies(lines);
-  if (OpenedJustBefore(opened)) return;
+  if (SeenRecently(opened)) return;
   const std::string saved = Saved(opened);
   if (SavedBefore<Model>(saved)) return;
   const std::vector<std::string> savedLines = SplitTextLines(saved);

@@ -3,14 +3,13 @@
 // the lines load into either model without failing. Loading the same lines again
 // changes nothing, and neither does loading the model's own set commands: what a
 // model writes reads back as it holds it.
-#include <algorithm>
 #include <cstddef>
-#include <deque>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz/seen_recently.h"
 #include "platform/textlines.h"
 #include "protocol/database.h"
 #include "protocol/database840.h"
@@ -33,18 +32,6 @@ const std::vector<std::string>& ReplyPrefixes() {
   return prefixes;
 }
 
-// True when one of the last few inputs loaded to these very settings, whose set
-// commands have then read back already: most inputs change no setting, or the
-// same few, and comparing costs far less than writing and reading them again.
-template <class Model>
-bool LoadedJustBefore(const Model& model) {
-  static std::deque<Model> recent;
-  if (std::find(recent.begin(), recent.end(), model) != recent.end()) return true;
-  if (recent.size() >= 16) recent.pop_front();
-  recent.push_back(model);
-  return false;
-}
-
 template <class Model>
 void LoadReadReplies(const std::vector<std::string>& replies) {
   const std::vector<std::string>& prefixes = ReplyPrefixes<Model>();
@@ -58,7 +45,7 @@ void LoadReadReplies(const std::vector<std::string>& replies) {
   again.LoadReplies(lines);
   Check(again == model);
 
-  if (LoadedJustBefore(model)) return;
+  if (SeenRecently(model)) return;
   std::vector<std::string> commands;
   model.BuildSetCommands(commands);
   Model reloaded = model;
