@@ -1,24 +1,8 @@
 #include "protocol/comms.h"
 
-std::string& Tcommsobj::FieldSlot(int n) {
-  if (n >= kMaxFields) {
-    overflow_.clear();
-    return overflow_;
-  }
-  // Fields are taken in order, so slot n is either kept from before or the next new one.
-  const auto i = static_cast<std::size_t>(n);
-  if (i == FieldTexts.size()) return FieldTexts.emplace_back();
-  FieldTexts[i].clear();
-  return FieldTexts[i];
-}
-
-// Every display poll passes through here, so the fields' texts reuse their storage
-// from one parse to the next and nothing is allocated once they have grown.
+// Every display poll passes through here, so the fields' texts reuse one buffer
+// from one parse to the next and nothing is allocated once it has grown.
 bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
-  Values.fill(0);
-  Decimals.fill(0);
-  Valid.fill(false);
-
   const uint32_t base = hex ? 16 : 10;
   bool inQuote = false;
   int count = 0;
@@ -29,28 +13,32 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
   enum { kNone, kValid, kInvalid } state = kNone;
   bool negative = false;
   std::size_t decPos = 0;  // 1-based position of the last '.', 0 when none
-  std::string* raw = &FieldSlot(0);
+  // A field's raw text is every byte of it but the quotes and what stands ahead of
+  // its last opening quote, so the texts of a line never outgrow the line.
+  if (texts_.size() < text.size()) texts_.resize(text.size());
+  char* const raw = texts_.data();
+  std::size_t fieldStart = 0;
+  std::size_t rawEnd = 0;
 
   auto takeField = [&] {
     if (count < kMaxFields) {
       uint32_t v = value;
       if (state == kValid && negative) v = 0u - v;
-      const auto i = static_cast<std::size_t>(count);
-      Values[i] = static_cast<int32_t>(v);
-      Decimals[i] = static_cast<int32_t>(decPos);
-      Valid[i] = state == kValid;
+      fields_[static_cast<std::size_t>(count)] = {static_cast<int32_t>(v), static_cast<int32_t>(decPos), state == kValid,
+                                                   fieldStart, rawEnd - fieldStart};
       ++count;
     }
-    raw = &FieldSlot(count);
+    fieldStart = rawEnd;
     value = 0;
     state = kNone;
     negative = false;
     decPos = 0;
   };
 
-  const std::size_t start = skipMnemonic ? 3 : 0;
-  for (std::size_t i = start; i < text.size(); ++i) {
-    const char c = text[i];
+  const char* const chars = text.data();
+  const std::size_t size = text.size();
+  for (std::size_t i = skipMnemonic ? 3 : 0; i < size; ++i) {
+    const char c = chars[i];
     const auto digit = static_cast<unsigned char>(c - '0');
     if (digit < 10) {
       value = value * base + digit;
@@ -62,7 +50,7 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
           break;
         case '"':
           inQuote = !inQuote;
-          if (inQuote) raw->clear();
+          if (inQuote) rawEnd = fieldStart;
           continue;
         case ',':
           if (inQuote) break;
@@ -85,9 +73,9 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
           }
       }
     }
-    raw->push_back(c);
+    raw[rawEnd++] = c;
   }
-  if (decPos != 0) decPos = text.size() - decPos;
+  if (decPos != 0) decPos = size - decPos;
   // An open quote swallows the rest of the line.
   if (!inQuote) takeField();
   fieldCount_ = count;
@@ -95,11 +83,11 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
 }
 
 bool Tcommsobj::GetInteger(int n, int32_t& value, int32_t min, int32_t max, int32_t& decimals) const {
-  if (n < 0 || n >= kMaxFields) return false;
-  const auto i = static_cast<std::size_t>(n);
-  if (!Valid[i] || Values[i] < min || Values[i] > max) return false;
-  value = Values[i];
-  decimals = Decimals[i];
+  if (n < 0 || n >= fieldCount_) return false;
+  const TField& field = fields_[static_cast<std::size_t>(n)];
+  if (!field.valid || field.value < min || field.value > max) return false;
+  value = field.value;
+  decimals = field.decimals;
   return true;
 }
 
@@ -109,9 +97,9 @@ bool Tcommsobj::GetInteger(int n, int32_t& value, int32_t min, int32_t max) cons
 }
 
 bool Tcommsobj::GetString(int n, std::string& text, std::size_t minLen, std::size_t maxLen) const {
-  if (n < 0 || n >= FieldCount()) return false;
-  const std::string& field = FieldTexts[static_cast<std::size_t>(n)];
-  if (field.size() < minLen || field.size() > maxLen) return false;
-  text = field;
+  if (n < 0 || n >= fieldCount_) return false;
+  const TField& field = fields_[static_cast<std::size_t>(n)];
+  if (field.size < minLen || field.size > maxLen) return false;
+  text.assign(texts_, field.start, field.size);
   return true;
 }

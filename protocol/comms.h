@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class Tcommsobj {
  public:
@@ -26,15 +25,17 @@ class Tcommsobj {
   int FieldCount() const { return fieldCount_; }
 
  private:
-  // The cleared text of field n; fields past the last one kept go to a scratch text.
-  std::string& FieldSlot(int n);
-
-  std::array<int32_t, kMaxFields> Values{};
-  std::array<int32_t, kMaxFields> Decimals{};
-  std::array<bool, kMaxFields> Valid{};
-  // The raw texts of the last parse are the first fieldCount_; the rest are kept
-  // for their storage.
-  std::vector<std::string> FieldTexts;
-  std::string overflow_;
+  // Field n of the last parse, for n below fieldCount_; its raw text is size bytes
+  // from start in texts_, one buffer for all fields that keeps its storage from
+  // parse to parse.
+  struct TField {
+    int32_t value = 0;
+    int32_t decimals = 0;
+    bool valid = false;
+    std::size_t start = 0;
+    std::size_t size = 0;
+  };
+  std::array<TField, kMaxFields> fields_{};
+  std::string texts_;
   int fieldCount_ = 0;
 };
