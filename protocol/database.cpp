@@ -153,7 +153,7 @@ void LoadPort(M& m, const TLineLoader& l) {
   }
 }
 
-std::map<std::string_view, TLoadRule<M>> Loaders() {
+std::map<TMnemonic, TLoadRule<M>> Loaders() {
   auto loaders = rows::SharedLoaders<M>();
   loaders.insert({
       {"LDN", rows::LoadDirectZero<M>},

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/comms.h"
+#include "protocol/mnemonic.h"
 #include "protocol/settingsmodel.h"
 
 namespace settings {
@@ -124,7 +125,7 @@ struct TSettingsTables {
   std::vector<TQuery> baseQueries;
   std::vector<TQuery> extendedQueries;
   // Keyed by the three characters exactly as they stand.
-  std::map<std::string_view, TLoadRule<M>> loaders;
+  std::map<TMnemonic, TLoadRule<M>> loaders;
 };
 
 void AppendQueries(const std::vector<TQuery>& table, std::vector<std::string>& queries,
@@ -139,12 +140,12 @@ bool ShapeFits(const std::vector<TQuery>& table, std::string_view query, std::st
 class TLineWalk {
  public:
   template <class M, class Apply>
-  void Each(const std::vector<std::string>& lines, const std::map<std::string_view, TLoadRule<M>>& rules,
+  void Each(const std::vector<std::string>& lines, const std::map<TMnemonic, TLoadRule<M>>& rules,
             Apply apply) {
     const TLineLoader loader(parser_);
     for (const std::string& line : lines) {
       if (line.size() < 3) continue;
-      const auto it = rules.find(std::string_view(line).substr(0, 3));
+      const auto it = rules.find(TMnemonic(line));
       if (it == rules.end()) continue;
       parser_.ParseReply(line, false, true);
       apply(it->second, loader);

@@ -14,12 +14,6 @@ int FieldCount(Tcommsobj& parser, const std::string& line) {
 
 }  // namespace
 
-TSettingsFileRecogniser::TMnemonic TSettingsFileRecogniser::MnemonicOf(const std::string& line) {
-  TMnemonic key = 0;
-  for (std::size_t i = 0; i < 3 && i < line.size(); ++i) key = key << 8 | static_cast<unsigned char>(line[i]);
-  return key;
-}
-
 TSettingsFileRecogniser::TSettingsFileRecogniser(const TSettingsModel& own, const TSettingsModel& other)
     : ours_(VocabularyOf(own)), theirs_(VocabularyOf(other)), telling_(TellingMnemonics(ours_, theirs_)) {}
 
@@ -29,17 +23,17 @@ TSettingsFileRecogniser::TVocabulary TSettingsFileRecogniser::VocabularyOf(const
   std::vector<std::string> lines, queries, prefixes;
   model.BuildSetCommands(lines);
   for (const std::string& line : lines) {
-    v.mnemonics.insert(MnemonicOf(line));
-    v.shapes.emplace(MnemonicOf(line), FieldCount(parser, line));
+    v.mnemonics.insert(TMnemonic(line));
+    v.shapes.emplace(TMnemonic(line), FieldCount(parser, line));
   }
   // The replies only a read brings (the direct calibration, the linearisation
   // points, the serial port in use) load too.
   model.BuildQueries(true, queries, prefixes);
-  for (const std::string& query : queries) v.mnemonics.insert(MnemonicOf(query));
+  for (const std::string& query : queries) v.mnemonics.insert(TMnemonic(query));
   return v;
 }
 
-std::set<TSettingsFileRecogniser::TMnemonic> TSettingsFileRecogniser::TellingMnemonics(const TVocabulary& ours,
+std::set<TMnemonic> TSettingsFileRecogniser::TellingMnemonics(const TVocabulary& ours,
                                                                                        const TVocabulary& theirs) {
   std::set<TMnemonic> telling;
   const auto countsOf = [](const TVocabulary& v, TMnemonic mnemonic) {
@@ -60,7 +54,7 @@ TSettingsFileKind TSettingsFileRecogniser::KindOf(const std::vector<std::string>
   bool known = false, onlyTheirs = false;
   for (const std::string& line : lines) {
     if (line.size() < 3) continue;
-    const TMnemonic mnemonic = MnemonicOf(line);
+    const TMnemonic mnemonic(line);
     const bool ourMnemonic = ours_.mnemonics.contains(mnemonic);
     const bool theirMnemonic = theirs_.mnemonics.contains(mnemonic);
     known = known || ourMnemonic;

@@ -4,11 +4,12 @@
 // that mean something else; the lines tell the two apart by their shapes: a
 // mnemonic only one of them knows, or a line with the number of fields only one
 // of them writes (the W830's IAD, PRS, ETH and LIV lines carry more than the W840's).
-#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "protocol/mnemonic.h"
 
 class TSettingsModel;
 
@@ -27,15 +28,11 @@ class TSettingsFileRecogniser {
   TSettingsFileKind KindOf(const std::vector<std::string>& lines) const;
 
  private:
-  // A line's three-letter mnemonic as one number: a file of hundreds of lines is
-  // told apart by lookups, not by string comparisons.
-  using TMnemonic = std::uint32_t;
   using TShape = std::pair<TMnemonic, int>;  // mnemonic and field count
   struct TVocabulary {
     std::set<TMnemonic> mnemonics;  // every mnemonic the model writes or loads
     std::set<TShape> shapes;        // the shape of every line it writes
   };
-  static TMnemonic MnemonicOf(const std::string& line);
   static TVocabulary VocabularyOf(const TSettingsModel& model);
   // The mnemonics both models know whose lines differ in their field counts: only
   // these lines are worth parsing, every other tells by its mnemonic or not at all.

@@ -89,7 +89,7 @@ void LoadDirectSpan(M& m, const TLineLoader& l) {
 
 // The loading rules of every mnemonic both models know.
 template <class M>
-std::map<std::string_view, TLoadRule<M>> SharedLoaders() {
+std::map<TMnemonic, TLoadRule<M>> SharedLoaders() {
   return {
       {"IDN", [](M& m, const TLineLoader& l) {
          l.Text(0, 0, 10, m.InstrumentID);
