@@ -1,24 +1,27 @@
 #include "protocol/settingsengine.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace settings {
 
 std::string FormatLine(std::string_view format, const TLineValues& values) {
   std::string out;
   auto next = values.begin();
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%' || i + 1 == format.size() || next == values.end()) {
-      out += format[i];
-      continue;
+  std::size_t done = 0;  // the format up to here is written
+  for (std::size_t p = format.find('%'); p != std::string_view::npos && p + 1 < format.size() && next != values.end();
+       p = format.find('%', done)) {
+    out.append(format.substr(done, p - done));
+    if (next->isText) {
+      out.append(next->text);
+    } else {
+      char digits[16];
+      out.append(digits, std::to_chars(digits, digits + sizeof digits, next->number).ptr);
     }
-    ++i;
-    if (next->isText)
-      out += next->text;
-    else
-      out += std::to_string(next->number);
     ++next;
+    done = p + 2;
   }
+  out.append(format.substr(done));
   return out;
 }
 

@@ -3,6 +3,8 @@
 // the set-command lines in the indicator's order, the base and extended queries with
 // their reply prefixes, and a loading rule per mnemonic. The engine writes, asks and
 // loads from those tables alone, so the W830 and the W840 differ only in content.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <map>
@@ -18,6 +20,7 @@ namespace settings {
 
 // One value of a set-command line: an integer for %d, a text for %s.
 struct TLineArg {
+  TLineArg() = default;
   TLineArg(int32_t v) : number(v) {}
   TLineArg(bool v) : number(v ? 1 : 0) {}
   TLineArg(const std::string& t) : text(t), isText(true) {}
@@ -25,7 +28,24 @@ struct TLineArg {
   std::string_view text;
   bool isText = false;
 };
-using TLineValues = std::vector<TLineArg>;
+
+// The values of one line, held in place: a save formats every line of a model,
+// and one allocation for each would cost more than the formatting.
+class TLineValues {
+ public:
+  static constexpr std::size_t kMax = 12;  // the longest line, LIV, has 11
+
+  template <class... Args>
+    requires(sizeof...(Args) <= kMax)
+  TLineValues(const Args&... args) : values_{TLineArg(args)...}, size_(sizeof...(Args)) {}
+
+  const TLineArg* begin() const { return values_.data(); }
+  const TLineArg* end() const { return values_.data() + size_; }
+
+ private:
+  std::array<TLineArg, kMax> values_;
+  std::size_t size_;
+};
 
 // Builds a line from a format of the indicator's command language, which holds only
 // %d and %s. Texts go out byte for byte (a NUL does not end them, as it would with
