@@ -32,8 +32,9 @@ unsigned char Fold(unsigned char c) {
 bool SameName(QByteArrayView held, QStringView asked) {
   if (held.size() != asked.size()) return false;
   const auto* x = reinterpret_cast<const unsigned char*>(held.data());
+  const char16_t* ys = asked.utf16();
   for (qsizetype i = 0; i < held.size(); ++i) {
-    const char16_t u = asked[i].unicode();
+    const char16_t u = ys[i];
     const auto y = static_cast<unsigned char>(u > 0xFF ? '?' : u);
     if (x[i] != y && Fold(x[i]) != Fold(y)) return false;
   }
@@ -114,25 +115,28 @@ void TMemIniFile::SetBytes(const QByteArray& bytes) {
       ++pos;
     }
 
+    TLine line;
+    line.text = bytes;
+    line.at = raw.data() - all.data();
+    line.size = raw.size();
+    const auto place = [&](QByteArrayView part, qsizetype& at, qsizetype& size) {
+      at = part.data() - all.data();
+      size = part.size();
+    };
     const QByteArrayView text = Trimmed(raw);
     if (text.size() >= 2 && text.startsWith('[') && text.endsWith(']')) {
+      place(Trimmed(text.sliced(1, text.size() - 2)), line.keyAt, line.keySize);
       TSection section;
-      section.name = Trimmed(text.sliced(1, text.size() - 2)).toByteArray();
-      section.headerRaw = raw.toByteArray();
+      section.header = std::move(line);
       section.hasHeader = true;
       sections_.push_back(std::move(section));
       continue;
     }
-    TLine line;
-    line.raw = raw.toByteArray();
     const qsizetype eq = text.indexOf('=');
     if (!text.startsWith(';') && eq > 0) {
       const QByteArrayView key = Trimmed(text.first(eq));
-      const QByteArrayView value = Trimmed(text.sliced(eq + 1));
-      line.keyAt = key.data() - raw.data();
-      line.keySize = key.size();
-      line.valueAt = value.data() - raw.data();
-      line.valueSize = value.size();
+      place(key, line.keyAt, line.keySize);
+      place(Trimmed(text.sliced(eq + 1)), line.valueAt, line.valueSize);
       line.isKey = !key.isEmpty();
     }
     sections_.back().lines.push_back(std::move(line));
@@ -142,21 +146,23 @@ void TMemIniFile::SetBytes(const QByteArray& bytes) {
 QByteArray TMemIniFile::Bytes() const {
   qsizetype size = 0;
   for (const auto& section : sections_) {
-    if (section.hasHeader) size += section.headerRaw.size() + 2;
-    for (const auto& line : section.lines) size += line.raw.size() + 2;
+    if (section.hasHeader) size += section.header.size + 2;
+    for (const auto& line : section.lines) size += line.size + 2;
   }
   QByteArray out;
   out.reserve(size);
   for (const auto& section : sections_) {
-    if (section.hasHeader) out.append(section.headerRaw).append("\r\n", 2);
-    for (const auto& line : section.lines) out.append(line.raw).append("\r\n", 2);
+    if (section.hasHeader) out.append(section.header.Raw()).append("\r\n", 2);
+    for (const auto& line : section.lines) out.append(line.Raw()).append("\r\n", 2);
   }
   return out;
 }
 
-TMemIniFile::TLine TMemIniFile::TLine::KeyLine(const QByteArray& key, const QByteArray& value) {
+TMemIniFile::TLine TMemIniFile::TLine::KeyLine(QByteArrayView key, QByteArrayView value) {
   TLine line;
-  line.raw = key + '=' + value;
+  line.text.reserve(key.size() + 1 + value.size());
+  line.text.append(key).append('=').append(value);
+  line.size = line.text.size();
   line.keySize = key.size();
   line.valueAt = key.size() + 1;
   line.valueSize = value.size();
@@ -166,7 +172,7 @@ TMemIniFile::TLine TMemIniFile::TLine::KeyLine(const QByteArray& key, const QByt
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(QStringView name) const {
   for (const auto& section : sections_)
-    if (section.hasHeader && SameName(section.name, name)) return &section;
+    if (section.hasHeader && SameName(section.Name(), name)) return &section;
   return nullptr;
 }
 
@@ -193,28 +199,30 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
   const QByteArray bytes = OneLine(value);
   TSection* s = FindSection(section);
   if (!s) {
-    const QByteArray sectionName = Latin1(section);
     if (sections_.empty()) sections_.push_back(TSection{});
     auto& last = sections_.back();
-    const bool endsBlank = last.lines.empty() ? !last.hasHeader : Trimmed(last.lines.back().raw).isEmpty();
+    const bool endsBlank = last.lines.empty() ? !last.hasHeader : Trimmed(last.lines.back().Raw()).isEmpty();
     if (!endsBlank) last.lines.push_back(TLine{});
     TSection added;
-    added.name = sectionName;
-    added.headerRaw = '[' + sectionName + ']';
+    TLine& header = added.header;
+    header.text = '[' + Latin1(section) + ']';
+    header.size = header.text.size();
+    header.keyAt = 1;
+    header.keySize = header.size - 2;
     added.hasHeader = true;
     sections_.push_back(std::move(added));
     s = &sections_.back();
   }
   for (auto& line : s->lines) {
     if (line.isKey && SameName(line.Key(), ident)) {
-      line = TLine::KeyLine(line.Key().toByteArray(), bytes);
+      line = TLine::KeyLine(line.Key(), bytes);
       return;
     }
   }
   // New keys go after the section's last non-blank line, so the blank line that
   // separates it from the next section stays where it was.
   auto at = s->lines.end();
-  while (at != s->lines.begin() && Trimmed((at - 1)->raw).isEmpty()) --at;
+  while (at != s->lines.begin() && Trimmed((at - 1)->Raw()).isEmpty()) --at;
   s->lines.insert(at, TLine::KeyLine(Latin1(ident), bytes));
 }
 
@@ -245,7 +253,7 @@ bool TMemIniFile::SectionExists(const QString& section) const { return FindSecti
 QStringList TMemIniFile::ReadSections() const {
   QStringList names;
   for (const auto& section : sections_)
-    if (section.hasHeader) names << QString::fromLatin1(section.name);
+    if (section.hasHeader) names << QString::fromLatin1(section.Name());
   return names;
 }
 

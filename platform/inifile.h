@@ -56,22 +56,25 @@ class TMemIniFile {
   const QString& LastError() const { return lastError_; }
 
  private:
-  // Key and value are places in the line's own text: reading a file of hundreds
-  // of lines makes one copy of each, not three.
+  // A line read from a file is a place in the file's bytes, which all its lines
+  // share: reading a file of hundreds of lines allocates for none of them. A line
+  // written since holds bytes of its own. Key and value are places in the same bytes.
   struct TLine {
-    QByteArray raw;  // the line as read, written back unless the value changed
+    QByteArray text;                   // the file's bytes, or the line's own
+    qsizetype at = 0, size = 0;        // the line as read, written back unless the value changed
     qsizetype keyAt = 0, keySize = 0;  // no key for comments, blank and malformed lines
     qsizetype valueAt = 0, valueSize = 0;
     bool isKey = false;
-    QByteArrayView Key() const { return QByteArrayView(raw).sliced(keyAt, keySize); }
-    QByteArrayView Value() const { return QByteArrayView(raw).sliced(valueAt, valueSize); }
-    static TLine KeyLine(const QByteArray& key, const QByteArray& value);
+    QByteArrayView Raw() const { return QByteArrayView(text).sliced(at, size); }
+    QByteArrayView Key() const { return QByteArrayView(text).sliced(keyAt, keySize); }
+    QByteArrayView Value() const { return QByteArrayView(text).sliced(valueAt, valueSize); }
+    static TLine KeyLine(QByteArrayView key, QByteArrayView value);
   };
   struct TSection {
-    QByteArray name;       // empty for the lines before the first header
-    QByteArray headerRaw;  // the header line as read
-    bool hasHeader = false;
+    TLine header;  // its key is the section's name
+    bool hasHeader = false;  // false for the lines before the first header
     std::vector<TLine> lines;
+    QByteArrayView Name() const { return header.Key(); }
   };
 
   // Names asked for are matched as their Latin-1 bytes, without making them.
