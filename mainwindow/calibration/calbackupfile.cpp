@@ -31,7 +31,9 @@ int32_t CalChecksum(std::string_view text) {
 }
 
 std::string CalBlockLine(int block, std::string_view value) {
-  return "BCA" + std::to_string(block) + "=" + std::string(value);
+  std::string line = "BCA" + std::to_string(block) + '=';
+  line.append(value);
+  return line;
 }
 
 void FillCalBackup(TMemIniFile& ini, const TCalIdentity& identity, const std::vector<TCalBlock>& blocks) {
@@ -49,15 +51,16 @@ void FillCalBackup(TMemIniFile& ini, const TCalIdentity& identity, const std::ve
   // the key holds now (the last one written to it) as a reread gives it back.
   std::string lines;
   for (const TCalBlock& block : blocks) {
-    const QString held = ini.ReadString(kCalData, BlockKey(block.number), QString());
-    lines += CalBlockLine(block.number, TMemIniFile::ValueAsRead(held).toLatin1().toStdString()) + "\r\n";
+    const QByteArray held = TMemIniFile::ValueAsRead(ini.ReadString(kCalData, BlockKey(block.number), QString())).toLatin1();
+    lines.append(CalBlockLine(block.number, std::string_view(held.data(), static_cast<std::size_t>(held.size()))))
+        .append("\r\n");
   }
   ini.WriteInteger(kCalData, kChecksumKey, CalChecksum(lines));
 }
 
 int32_t TCalBackup::Checksum() const {
   std::string lines;
-  for (int i = 0; i < kCalBlocks; ++i) lines += CalBlockLine(i, values[static_cast<std::size_t>(i)]) + "\r\n";
+  for (int i = 0; i < kCalBlocks; ++i) lines.append(CalBlockLine(i, values[static_cast<std::size_t>(i)])).append("\r\n");
   return CalChecksum(lines);
 }
 
