@@ -1,5 +1,7 @@
 #include "protocol/comms.h"
 
+#include <algorithm>
+
 // Every display poll passes through here, so the fields' texts reuse one buffer
 // from one parse to the next and nothing is allocated once it has grown.
 bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
@@ -20,25 +22,12 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
   std::size_t fieldStart = 0;
   std::size_t rawEnd = 0;
 
-  auto takeField = [&] {
-    if (count < kMaxFields) {
-      uint32_t v = value;
-      if (state == kValid && negative) v = 0u - v;
-      fields_[static_cast<std::size_t>(count)] = {static_cast<int32_t>(v), static_cast<int32_t>(decPos), state == kValid,
-                                                   fieldStart, rawEnd - fieldStart};
-      ++count;
-    }
-    fieldStart = rawEnd;
-    value = 0;
-    state = kNone;
-    negative = false;
-    decPos = 0;
-  };
-
   const char* const chars = text.data();
   const std::size_t size = text.size();
-  for (std::size_t i = skipMnemonic ? 3 : 0; i < size; ++i) {
-    const char c = chars[i];
+  // The line's end closes the last field as a comma would, unless a quote is open:
+  // an open quote swallows the rest of the line, and the field it opened is dropped.
+  for (std::size_t i = std::min<std::size_t>(skipMnemonic ? 3 : 0, size); i <= size; ++i) {
+    const char c = i < size ? chars[i] : ',';
     const auto digit = static_cast<unsigned char>(c - '0');
     if (digit < 10) {
       value = value * base + digit;
@@ -54,8 +43,19 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
           continue;
         case ',':
           if (inQuote) break;
-          if (decPos != 0) decPos = i - decPos;  // the characters between the point and the comma
-          takeField();
+          if (count < kMaxFields) {
+            if (state == kValid && negative) value = 0u - value;
+            // The decimals are the characters between the last point and the comma.
+            fields_[static_cast<std::size_t>(count)] = {static_cast<int32_t>(value),
+                                                         static_cast<int32_t>(decPos != 0 ? i - decPos : 0),
+                                                         state == kValid, fieldStart, rawEnd - fieldStart};
+            ++count;
+          }
+          fieldStart = rawEnd;
+          value = 0;
+          state = kNone;
+          negative = false;
+          decPos = 0;
           continue;
         case '-':
           negative = true;
@@ -75,9 +75,6 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
     }
     raw[rawEnd++] = c;
   }
-  if (decPos != 0) decPos = size - decPos;
-  // An open quote swallows the rest of the line.
-  if (!inQuote) takeField();
   fieldCount_ = count;
   return !inQuote && count >= 1;
 }
