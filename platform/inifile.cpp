@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/filereplace.h"
 #include "platform/textlines.h"
@@ -41,11 +44,16 @@ bool SameName(QByteArrayView held, QStringView asked) {
   return true;
 }
 
-QByteArray Latin1(const QString& text) { return text.toLatin1(); }
+// Writes the text's Latin-1 bytes, '?' for what Latin-1 lacks as toLatin1 makes
+// them, and returns where they end: a line is built in place, without a copy of each piece.
+char* PutLatin1(char* out, QStringView text) {
+  return QStringEncoder(QStringConverter::Latin1).appendToBuffer(out, text);
+}
+char* PutLatin1(char* out, QByteArrayView latin1) { return std::copy(latin1.begin(), latin1.end(), out); }
 
-// A value must stay on its line, or the file would grow a line of its own.
+// The first line of a value, as a file gives it back once written.
 QByteArray OneLine(const QString& value) {
-  QByteArray bytes = Latin1(value);
+  QByteArray bytes = value.toLatin1();
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     if (bytes.at(i) == '\r' || bytes.at(i) == '\n') {
       bytes.truncate(i);
@@ -158,14 +166,20 @@ QByteArray TMemIniFile::Bytes() const {
   return out;
 }
 
-TMemIniFile::TLine TMemIniFile::TLine::KeyLine(QByteArrayView key, QByteArrayView value) {
+template <class KeyText>
+TMemIniFile::TLine TMemIniFile::TLine::KeyLine(KeyText key, QStringView value) {
   TLine line;
-  line.text.reserve(key.size() + 1 + value.size());
-  line.text.append(key).append('=').append(value);
-  line.size = line.text.size();
-  line.keySize = key.size();
-  line.valueAt = key.size() + 1;
-  line.valueSize = value.size();
+  line.text.resize(key.size() + 1 + value.size());
+  char* const begin = line.text.data();
+  char* const equals = PutLatin1(begin, key);
+  *equals = '=';
+  char* const valueBegin = equals + 1;
+  const std::string_view written(valueBegin, static_cast<std::size_t>(PutLatin1(valueBegin, value) - valueBegin));
+  line.keySize = equals - begin;
+  line.valueAt = line.keySize + 1;
+  line.valueSize = static_cast<qsizetype>(std::min(written.find_first_of("\r\n"), written.size()));
+  line.size = line.valueAt + line.valueSize;
+  line.text.truncate(line.size);
   line.isKey = true;
   return line;
 }
@@ -196,7 +210,6 @@ QString TMemIniFile::ReadString(const QString& section, const QString& ident, co
 QString TMemIniFile::ValueAsRead(const QString& value) { return QString::fromLatin1(Trimmed(OneLine(value))); }
 
 void TMemIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-  const QByteArray bytes = OneLine(value);
   TSection* s = FindSection(section);
   if (!s) {
     if (sections_.empty()) sections_.push_back(TSection{});
@@ -205,8 +218,10 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
     if (!endsBlank) last.lines.push_back(TLine{});
     TSection added;
     TLine& header = added.header;
-    header.text = '[' + Latin1(section) + ']';
-    header.size = header.text.size();
+    header.size = section.size() + 2;
+    header.text.resize(header.size);
+    header.text[0] = '[';
+    *PutLatin1(header.text.data() + 1, section) = ']';
     header.keyAt = 1;
     header.keySize = header.size - 2;
     added.hasHeader = true;
@@ -215,7 +230,7 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
   }
   for (auto& line : s->lines) {
     if (line.isKey && SameName(line.Key(), ident)) {
-      line = TLine::KeyLine(line.Key(), bytes);
+      line = TLine::KeyLine(line.Key(), value);
       return;
     }
   }
@@ -223,7 +238,7 @@ void TMemIniFile::WriteString(const QString& section, const QString& ident, cons
   // separates it from the next section stays where it was.
   auto at = s->lines.end();
   while (at != s->lines.begin() && Trimmed((at - 1)->Raw()).isEmpty()) --at;
-  s->lines.insert(at, TLine::KeyLine(Latin1(ident), bytes));
+  s->lines.insert(at, TLine::KeyLine(QStringView(ident), value));
 }
 
 int TMemIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {

@@ -68,7 +68,10 @@ class TMemIniFile {
     QByteArrayView Raw() const { return QByteArrayView(text).sliced(at, size); }
     QByteArrayView Key() const { return QByteArrayView(text).sliced(keyAt, keySize); }
     QByteArrayView Value() const { return QByteArrayView(text).sliced(valueAt, valueSize); }
-    static TLine KeyLine(QByteArrayView key, QByteArrayView value);
+    // "key=value" in one allocation, the value up to its first line break: a value
+    // must stay on its line, or the file would grow a line of its own.
+    template <class KeyText>
+    static TLine KeyLine(KeyText key, QStringView value);
   };
   struct TSection {
     TLine header;  // its key is the section's name
