@@ -25,7 +25,10 @@ void Check(bool ok) {
 std::string Saved(const TSettingsModel& model) {
   std::vector<std::string> lines;
   model.BuildSetCommands(lines);
+  std::size_t size = 0;
+  for (const std::string& line : lines) size += line.size() + 2;
   std::string bytes;
+  bytes.reserve(size);
   for (const std::string& line : lines) bytes.append(line).append("\r\n");
   return bytes;
 }

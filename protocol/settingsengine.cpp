@@ -6,7 +6,11 @@
 namespace settings {
 
 std::string FormatLine(std::string_view format, const TLineValues& values) {
+  // Room for the longest line these values make, so that the line grows once.
+  std::size_t room = format.size();
+  for (const TLineArg& value : values) room += value.isText ? value.text.size() : 11;
   std::string out;
+  out.reserve(room);
   auto next = values.begin();
   std::size_t done = 0;  // the format up to here is written
   for (std::size_t p = format.find('%'); p != std::string_view::npos && p + 1 < format.size() && next != values.end();

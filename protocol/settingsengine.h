@@ -201,6 +201,9 @@ class TTableModel : public TSettingsModel {
   }
   void BuildSetCommands(std::vector<std::string>& list) const final {
     list.clear();
+    std::size_t count = 0;
+    for (const TSetLine<M>& line : Tables().lines) count += static_cast<std::size_t>(line.last - line.first + 1);
+    list.reserve(count);
     const M& self = static_cast<const M&>(*this);
     for (const TSetLine<M>& line : Tables().lines)
       for (int index = line.first; index <= line.last; ++index)
