@@ -80,17 +80,18 @@ bool Tcommsobj::ParseReply(std::string_view text, bool hex, bool skipMnemonic) {
 }
 
 bool Tcommsobj::GetInteger(int n, int32_t& value, int32_t min, int32_t max, int32_t& decimals) const {
+  if (!GetInteger(n, value, min, max)) return false;
+  decimals = fields_[static_cast<std::size_t>(n)].decimals;
+  return true;
+}
+
+// The settings loaders ask for every field through here.
+bool Tcommsobj::GetInteger(int n, int32_t& value, int32_t min, int32_t max) const {
   if (n < 0 || n >= fieldCount_) return false;
   const TField& field = fields_[static_cast<std::size_t>(n)];
   if (!field.valid || field.value < min || field.value > max) return false;
   value = field.value;
-  decimals = field.decimals;
   return true;
-}
-
-bool Tcommsobj::GetInteger(int n, int32_t& value, int32_t min, int32_t max) const {
-  int32_t decimals = 0;
-  return GetInteger(n, value, min, max, decimals);
 }
 
 bool Tcommsobj::GetString(int n, std::string& text, std::size_t minLen, std::size_t maxLen) const {

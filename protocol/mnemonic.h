@@ -9,10 +9,12 @@
 
 class TMnemonic {
  public:
-  // The first three characters of a line; a shorter line gives what it has.
-  constexpr explicit TMnemonic(std::string_view line) {
-    for (std::size_t i = 0; i < 3 && i < line.size(); ++i) key_ = key_ << 8 | static_cast<unsigned char>(line[i]);
-  }
+  // The first three characters of a line; a shorter line has no mnemonic and gives 0.
+  constexpr explicit TMnemonic(std::string_view line)
+      : key_(line.size() < 3 ? 0
+                             : static_cast<std::uint32_t>(static_cast<unsigned char>(line[0])) << 16 |
+                                   static_cast<std::uint32_t>(static_cast<unsigned char>(line[1])) << 8 |
+                                   static_cast<unsigned char>(line[2])) {}
   // A table's mnemonic as it is written there: "IDN".
   template <std::size_t N>
   constexpr TMnemonic(const char (&mnemonic)[N]) : TMnemonic(std::string_view(mnemonic, N - 1)) {}
