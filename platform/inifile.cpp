@@ -44,8 +44,8 @@ bool SameName(QByteArrayView held, QStringView asked) {
   return true;
 }
 
-// Writes the text's Latin-1 bytes, '?' for what Latin-1 lacks as toLatin1 makes
-// them, and returns where they end: a line is built in place, without a copy of each piece.
+// Writes a text's Latin-1 bytes at out, '?' for what Latin-1 lacks, as toLatin1
+// would, and returns their end: a line is built in place, not from a copy of each piece.
 char* PutLatin1(char* out, QStringView text) {
   return QStringEncoder(QStringConverter::Latin1).appendToBuffer(out, text);
 }
