@@ -18,8 +18,15 @@ if(VIEWER_SANITIZE STREQUAL "address")
   # Every library a fuzz target links feeds libFuzzer its coverage and comparisons;
   # without it the fuzzer sees only the target's own file and mutates blind.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # No dependency list names the ignorelist, so the compilers see it under a name
+    # made from its contents: a changed list changes every command line, and the
+    # build and the compiler cache compile everything again.
+    set(ignorelist ${CMAKE_SOURCE_DIR}/fuzz/coverage-ignorelist.txt)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ignorelist})
+    file(MD5 ${ignorelist} ignorelistHash)
+    configure_file(${ignorelist} ${CMAKE_BINARY_DIR}/coverage-ignorelist-${ignorelistHash}.txt COPYONLY)
     add_compile_options(-fsanitize=fuzzer-no-link
-                        -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignorelist.txt)
+                        -fsanitize-coverage-ignorelist=${CMAKE_BINARY_DIR}/coverage-ignorelist-${ignorelistHash}.txt)
   endif()
 elseif(VIEWER_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
