@@ -35,6 +35,9 @@ void TIOIfaceSocket::Close() {
 void TIOIfaceSocket::Send(const std::string& data) {
   if (!GetActive()) return;
   socket_.write(data.data(), static_cast<qint64>(data.size()));
+  // Out now, not on the event loop's next pass: a poll is on the wire in the tick
+  // that sends it, and the loop does not wake once more only to write it.
+  socket_.flush();
 }
 
 QString TIOIfaceSocket::GetDescription() const {
