@@ -7,7 +7,9 @@
 
 TIOIfaceSocket::TIOIfaceSocket() {
   OnError = [](const QString& message) { ShowException(std::runtime_error(message.toStdString())); };
-  connect(&socket_, &QTcpSocket::readyRead, this, &TIOIfaceSocket::SocketRead);
+  // Unlike readyRead, channelReadyRead also comes while a handler of the bytes
+  // before waits in a nested event loop.
+  connect(&socket_, &QTcpSocket::channelReadyRead, this, &TIOIfaceSocket::SocketRead);
   connect(&socket_, &QTcpSocket::stateChanged, this, &TIOIfaceSocket::SocketStateChanged);
   connect(&socket_, &QTcpSocket::errorOccurred, this, &TIOIfaceSocket::SocketError);
 }
@@ -48,8 +50,23 @@ void TIOIfaceSocket::SocketRead() {
   const QByteArray bytes = socket_.readAll();
   if (bytes.isEmpty()) return;
   std::string data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // Bytes that come behind a connection change still queued wait their turn.
+  if (queued_ > 0) {
+    Queue([this, data = std::move(data)] { FireRxData(data); });
+    return;
+  }
+  Guarded([&] { FireRxData(data); });
+}
+
+void TIOIfaceSocket::Queue(std::function<void()> event) {
+  ++queued_;
   QMetaObject::invokeMethod(
-      this, [this, data = std::move(data)] { Guarded([&] { FireRxData(data); }); }, Qt::QueuedConnection);
+      this,
+      [this, event = std::move(event)] {
+        --queued_;
+        Guarded(event);
+      },
+      Qt::QueuedConnection);
 }
 
 void TIOIfaceSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
@@ -59,16 +76,16 @@ void TIOIfaceSocket::SocketStateChanged(QAbstractSocket::SocketState state) {
     SocketDisconnect();
 }
 
-// Queued like the received bytes, so that the events keep the order in which the
-// socket saw them.
+// Queued: a handler that opens a request or a box runs outside the socket's own
+// state change.
 void TIOIfaceSocket::SocketConnect() {
   connected_ = true;
-  QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireConnect(); }); }, Qt::QueuedConnection);
+  Queue([this] { FireConnect(); });
 }
 
 void TIOIfaceSocket::SocketDisconnect() {
   connected_ = false;
-  QMetaObject::invokeMethod(this, [this] { Guarded([this] { FireDisconnect(); }); }, Qt::QueuedConnection);
+  Queue([this] { FireDisconnect(); });
 }
 
 void TIOIfaceSocket::SocketError(QAbstractSocket::SocketError error) {

@@ -139,6 +139,28 @@ TEST(TIOIfaceSocket, FarEndClosingIsOneDisconnectAndNoError) {
   EXPECT_TRUE(events.errors.empty());
 }
 
+// A far end that greets and hangs up before the link's event loop has run once:
+// the connection, the bytes and the close reach the socket in one pass, and the
+// events still come in that order.
+TEST(TIOIfaceSocket, EventsKeepTheOrderTheSocketSawThemIn) {
+  TFarEnd far;
+  TIOIfaceSocket link;
+  std::string order;
+  link.OnConnect = [&](TIOIface*) { order += "<connect>"; };
+  link.OnRxData = [&](const std::string& data) { order += data; };
+  link.OnDisconnect = [&](TIOIface*) { order += "<disconnect>"; };
+  link.SetAddress(QStringLiteral("127.0.0.1"));
+  link.SetPort(far.Port());
+  link.Open();
+  ASSERT_TRUE(far.server.waitForNewConnection(kWaitMs));
+  ASSERT_NE(far.peer, nullptr);
+  far.peer->write("hello\r");
+  ASSERT_TRUE(far.peer->waitForBytesWritten(kWaitMs));
+  far.peer->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return order.ends_with("<disconnect>"); }, kWaitMs));
+  EXPECT_EQ(order, "<connect>hello\r<disconnect>");
+}
+
 TEST(TIOIfaceSocket, OwnCloseIsOneDisconnectAndANewOpenConnectsAgain) {
   TFarEnd far;
   TIOIfaceSocket link;
