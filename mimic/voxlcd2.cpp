@@ -52,7 +52,7 @@ void TVoxLCD::CaptureBackground(int x, int y, const QImage& canvas, int height, 
   composeAll_ = true;
 }
 
-QRect TVoxLCD::Compose() {
+QRegion TVoxLCD::Compose() {
   const QSize mapSize(pixels_.Width(), pixels_.Height());
   if (Background.size() != mapSize) {
     Background = Background.copy(QRect(QPoint(0, 0), mapSize));
@@ -70,7 +70,7 @@ QRect TVoxLCD::Compose() {
   const QRgb on = PixelOf(OnColor);
   const QRgb off = PixelOf(OffColor);
   const bool paintOff = OffColor != clNone;
-  QRect changed;
+  QRegion changed;
   for (std::size_t k = 0; k < count; ++k) {
     const std::uint8_t lit = states_[k] != 0;
     // Composed made afresh shows the background under every segment.
@@ -85,21 +85,22 @@ QRect TVoxLCD::Compose() {
     }
     changed |= pixels_.Bounds(static_cast<int>(k));
   }
-  if (composeAll_) changed = Composed.rect();
+  if (composeAll_) changed = QRegion(Composed.rect());
   composeAll_ = false;
   shownOn_ = OnColor;
   shownOff_ = OffColor;
   return changed;
 }
 
-QRect TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
+QRegion TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
   if (!loaded_ || sizeCache_ != QSize(width, height)) LoadMap(width, height, Map.FileName);
-  QRect changed = Compose();
+  QRegion changed = Compose();
   if (Composed.isNull()) return {};
   if (canvas.format() != QImage::Format_RGB32) canvas = canvas.convertToFormat(QImage::Format_RGB32);
-  if (canvas.cacheKey() != canvasKey_ || QPoint(x, y) != canvasAt_) changed = Composed.rect();
+  if (canvas.cacheKey() != canvasKey_ || QPoint(x, y) != canvasAt_) changed = QRegion(Composed.rect());
   if (changed.isEmpty()) return {};
-  const QRect written = Blit(Composed, changed, canvas, x, y);
+  QRegion written;
+  for (const QRect& area : changed) written |= Blit(Composed, area, canvas, x, y);
   canvasKey_ = canvas.cacheKey();
   canvasAt_ = QPoint(x, y);
   return written;

@@ -175,17 +175,18 @@ TEST_F(VoxLCDChanges, RedrawsOnlyTheSegmentsThatChangedAndShowsWhatAFullDrawShow
   struct Step {
     const char* segments;
     TColor off;
-    QRect drawn;  // in canvas pixels
+    QRegion drawn;  // in canvas pixels
   };
   const Step steps[] = {
-      {"00", clNone, QRect(1, 1, 8, 2)},          // the first draw copies the whole LCD
-      {"00", clNone, QRect()},                    // nothing changed: nothing is drawn
-      {"10", clNone, QRect(4, 1, 1, 2)},          // segment 3 lit
-      {"30", clNone, QRect(3, 1, 1, 2)},          // segment 2 lit, 3 stays
-      {"81", clNone, QRect(1, 1, 8, 2)},          // segments 0 and 7 lit, 2 and 3 off: their span
-      {"81", 0x00FF0000, QRect(1, 1, 8, 2)},      // a new off colour redraws every segment
-      {"80", 0x00FF0000, QRect(8, 1, 1, 2)},      // segment 7 off, in the off colour
-      {"80", clNone, QRect(1, 1, 8, 2)},          // no off colour: the background again
+      {"00", clNone, QRect(1, 1, 8, 2)},      // the first draw copies the whole LCD
+      {"00", clNone, QRegion()},              // nothing changed: nothing is drawn
+      {"10", clNone, QRect(4, 1, 1, 2)},      // segment 3 lit
+      {"30", clNone, QRect(3, 1, 1, 2)},      // segment 2 lit, 3 stays
+      {"81", clNone,                          // segments 0 and 7 lit, 2 and 3 off: theirs only
+       QRegion(1, 1, 1, 2) | QRegion(3, 1, 2, 2) | QRegion(8, 1, 1, 2)},
+      {"81", 0x00FF0000, QRect(1, 1, 8, 2)},  // a new off colour redraws every segment
+      {"80", 0x00FF0000, QRect(8, 1, 1, 2)},  // segment 7 off, in the off colour
+      {"80", clNone, QRect(1, 1, 8, 2)},      // no off colour: the background again
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.segments);
@@ -201,10 +202,10 @@ TEST_F(VoxLCDChanges, AnyoneElsesWriteIntoTheCanvasIsDrawnOverWhole) {
   lcd.SetSegmentsHex("F0");
   lcd.Draw(1, 1, canvas, 2, 8);
   canvas.setPixel(2, 1, qRgb(1, 2, 3));
-  EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), QRect(1, 1, 8, 2));
+  EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), QRegion(1, 1, 8, 2));
   EXPECT_EQ(canvas, Fresh("F0", clNone));
   // Drawn somewhere else, the whole LCD goes there.
-  EXPECT_EQ(lcd.Draw(0, 0, canvas, 2, 8), QRect(0, 0, 8, 2));
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 2, 8), QRegion(0, 0, 8, 2));
 }
 
 }  // namespace
