@@ -1,5 +1,7 @@
 #include "link/IOIfaceSocket.h"
 
+#include <sys/socket.h>
+
 #include <QTimer>
 #include <stdexcept>
 
@@ -34,11 +36,20 @@ void TIOIfaceSocket::Close() {
   if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
 }
 
+// Out now, not on the event loop's next pass: a poll is on the wire in the tick
+// that sends it. While the socket holds nothing unsent, the bytes go straight to
+// its descriptor, which spares switching its write notifier on and off again (each
+// switch wakes the event loop); what the descriptor does not take, an error
+// included, goes through the socket, which queues it or reports the error.
 void TIOIfaceSocket::Send(const std::string& data) {
   if (!GetActive()) return;
-  socket_.write(data.data(), static_cast<qint64>(data.size()));
-  // Out now, not on the event loop's next pass: a poll is on the wire in the tick
-  // that sends it, and the loop does not wake once more only to write it.
+  std::size_t sent = 0;
+  if (socket_.bytesToWrite() == 0) {
+    const ssize_t n = ::send(static_cast<int>(socket_.socketDescriptor()), data.data(), data.size(), MSG_NOSIGNAL);
+    if (n > 0) sent = static_cast<std::size_t>(n);
+  }
+  if (sent == data.size()) return;
+  socket_.write(data.data() + sent, static_cast<qint64>(data.size() - sent));
   socket_.flush();
 }
 
