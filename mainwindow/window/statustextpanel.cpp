@@ -27,11 +27,11 @@ int TStatusTextPanel::Advance(const QString& text, qsizetype count) {
 
 // From the first character that differs to the last one; where the characters
 // after it move, to the end of the longer line. The whole panel while the line
-// is not laid out at the panel's size.
+// is not laid out at the panel's size. The line's own pixel ratio is the one to
+// count in: a new screen ratio repaints the whole window anyway.
 QRect TStatusTextPanel::ChangedPart(const QString& from, const QString& to) {
-  const qreal ratio = devicePixelRatioF();
-  if (line_.isNull() || line_.size() != (QSizeF(size()) * ratio).toSize() || line_.devicePixelRatio() != ratio)
-    return rect();
+  const qreal ratio = line_.devicePixelRatio();
+  if (line_.isNull() || line_.size() != (QSizeF(size()) * ratio).toSize()) return rect();
   qsizetype first = 0;
   while (first < from.size() && first < to.size() && from[first] == to[first]) ++first;
   qsizetype fromEnd = from.size();
