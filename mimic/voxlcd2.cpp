@@ -70,7 +70,11 @@ QRegion TVoxLCD::Compose() {
   const QRgb on = PixelOf(OnColor);
   const QRgb off = PixelOf(OffColor);
   const bool paintOff = OffColor != clNone;
-  QRegion changed;
+  // Each changed segment's rectangle, as long as there are few: past that (a
+  // new weight in every digit) the box around them costs less to build and show.
+  constexpr std::size_t kMostRects = 16;
+  std::vector<QRect> rects;
+  QRect bounds;
   for (std::size_t k = 0; k < count; ++k) {
     const std::uint8_t lit = states_[k] != 0;
     // Composed made afresh shows the background under every segment.
@@ -83,12 +87,18 @@ QRegion TVoxLCD::Compose() {
     } else {
       for (const std::uint32_t offset : segment) pixels[offset] = under[offset];
     }
-    changed |= pixels_.Bounds(static_cast<int>(k));
+    const QRect box = pixels_.Bounds(static_cast<int>(k));
+    bounds |= box;
+    if (rects.size() <= kMostRects) rects.push_back(box);
   }
-  if (composeAll_) changed = QRegion(Composed.rect());
+  const bool all = composeAll_;
   composeAll_ = false;
   shownOn_ = OnColor;
   shownOff_ = OffColor;
+  if (all) return QRegion(Composed.rect());
+  if (rects.size() > kMostRects) return QRegion(bounds);
+  QRegion changed;
+  for (const QRect& box : rects) changed |= box;
   return changed;
 }
 

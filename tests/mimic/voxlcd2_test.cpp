@@ -132,6 +132,26 @@ TEST(VoxLCDDraw, DrawsOnlyInsideTheCanvas) {
   EXPECT_EQ(canvas.pixel(0, 0), qRgb(0xFF, 0xFF, 0x00)) << "the default lit colour is $0000FFFF";
 }
 
+// A new weight in many digits at once: the box around the changed segments is
+// drawn as one rectangle, every changed pixel in it; a few changes stay apart.
+TEST(VoxLCDDraw, ManyChangedSegmentsAreDrawnAsTheBoxAroundThem) {
+  TTempExeDir dir;
+  TVoxLCD lcd;
+  lcd.OnColor = 0x00FFFFFF;
+  lcd.LoadMap(64, 1, WriteStripMap(dir, 64, 64));
+  QImage canvas(64, 1, QImage::Format_RGB32);
+  canvas.fill(Qt::black);
+  lcd.CaptureBackground(0, 0, canvas, 1, 64);
+  lcd.SetSegmentsHex(std::string(16, '0'));
+  lcd.Draw(0, 0, canvas, 1, 64);
+  lcd.SetSegmentsHex(std::string(16, 'A'));  // every other segment lit: 32 rectangles
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 1, 64), QRegion(0, 0, 63, 1));
+  for (int x = 0; x < 64; ++x) EXPECT_EQ(canvas.pixel(x, 0), x % 2 ? qRgb(0, 0, 0) : qRgb(0xFF, 0xFF, 0xFF)) << x;
+  lcd.SetSegmentsHex(std::string(15, 'A') + "B");  // and segment 63
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 1, 64), QRegion(63, 0, 1, 1));
+  EXPECT_EQ(canvas.pixel(63, 0), qRgb(0xFF, 0xFF, 0xFF));
+}
+
 // An LCD of 8 x 2 pixels whose column x is segment x, drawn at (1, 1) of a canvas
 // whose every pixel differs, so that a pixel left stale or taken from the wrong
 // place shows.
