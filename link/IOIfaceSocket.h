@@ -1,9 +1,11 @@
 #pragma once
 // A TCP client link. Connection changes follow the socket's own signals, so the
 // link is active only once the far end has accepted. Received bytes are handed
-// on through a queued call: a handler that waits in a nested event loop or a
-// message box never holds up the socket's own notifications.
+// on as they are read, also to a handler that waits in a nested event loop or a
+// message box; connection changes are queued, and bytes read while one is still
+// queued follow it, so that the events keep the order the socket saw them in.
 #include <QTcpSocket>
+#include <functional>
 
 #include "link/IOIface.h"
 
@@ -29,6 +31,7 @@ class TIOIfaceSocket final : public TIOIface {
 
  private:
   void SocketRead();
+  void Queue(std::function<void()> event);
   void SocketStateChanged(QAbstractSocket::SocketState state);
   void SocketConnect();
   void SocketDisconnect();
@@ -39,4 +42,5 @@ class TIOIfaceSocket final : public TIOIface {
   QString address_;
   int port_ = 0;
   bool connected_ = false;  // OnConnect fired and OnDisconnect not yet
+  int queued_ = 0;          // events posted and not yet handed on
 };

@@ -49,21 +49,21 @@ void TVoxLCDButtons::CheckAutoRelease(int ms) {
   if (heldKey_ >= 0 && HeldMs() >= ms) MouseUp();
 }
 
-void TVoxLCDButtons::RestoreHighlight(const QRect& area) {
+void TVoxLCDButtons::RestoreHighlight(const QRegion& area) {
   if (active_ && heldKey_ >= 0) ToggleHighlight(area);
 }
 
-void TVoxLCDButtons::ToggleHighlight(const QRect& area) {
+void TVoxLCDButtons::ToggleHighlight(const QRegion& area) {
   QImage& canvas = control_->Canvas();
   if (canvas.size() != QSize(keyPixels_.Width(), keyPixels_.Height()) || canvas.depth() != 32) return;
-  const QRect clip = area & canvas.rect();
+  const QRegion clip = area & canvas.rect();
   auto* pixels = reinterpret_cast<QRgb*>(canvas.bits());
   const auto width = static_cast<std::uint32_t>(canvas.width());
-  int left = clip.right() + 1, top = clip.bottom() + 1, right = -1, bottom = -1;
+  int left = canvas.width(), top = canvas.height(), right = -1, bottom = -1;
   for (const std::uint32_t offset : keyPixels_.Of(heldKey_)) {
     const int x = static_cast<int>(offset % width);
     const int y = static_cast<int>(offset / width);
-    if (!clip.contains(x, y)) continue;
+    if (!clip.contains(QPoint(x, y))) continue;
     pixels[offset] ^= 0x444444u;
     left = std::min(left, x);
     top = std::min(top, y);

@@ -3,6 +3,7 @@
 // each pixel; pressing one highlights it, releasing it (or holding it past the
 // auto-release time) reports the key with how long it was held.
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -33,7 +34,7 @@ class TVoxLCDButtons {
   void CheckAutoRelease(int ms);
   // Highlights the held key again where area was redrawn from an unhighlighted
   // picture (the LCD repaints over keys that lie inside it).
-  void RestoreHighlight(const QRect& area);
+  void RestoreHighlight(const QRegion& area);
 
   bool Active() const { return active_; }
   int HeldKey() const { return heldKey_; }
@@ -51,7 +52,7 @@ class TVoxLCDButtons {
  private:
   // Inverts the held key's pixels inside area with XOR $444444: done twice, the
   // picture is exactly as it was.
-  void ToggleHighlight(const QRect& area);
+  void ToggleHighlight(const QRegion& area);
   int HeldMs() const;
 
   TVoxMimic* control_ = nullptr;

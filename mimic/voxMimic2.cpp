@@ -40,7 +40,7 @@ QRect TVoxMimic::LCDRect() const {
                static_cast<int>(lcdWidth_ * w / 1000), static_cast<int>(lcdHeight_ * h / 1000));
 }
 
-void TVoxMimic::CanvasChanged(const QRect& area) {
+void TVoxMimic::CanvasChanged(const QRegion& area) {
   // Painted now rather than at the next coalesced repaint: the display shows a
   // reply as soon as it has arrived.
   if (canvas_.isNull() || canvas_.size() == size()) {
@@ -63,7 +63,7 @@ void TVoxMimic::paintEvent(QPaintEvent* event) {
     return;
   }
   if (canvas_.size() == size()) {
-    painter.drawImage(event->rect(), canvas_, event->rect());
+    for (const QRect& area : event->region()) painter.drawImage(area, canvas_, area);
     return;
   }
   painter.drawImage(rect(), canvas_);

@@ -3,6 +3,7 @@
 // places the LCD in a rectangle given in thousandths of its width and height.
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 class TVoxMimic : public QWidget {
@@ -30,7 +31,7 @@ class TVoxMimic : public QWidget {
   QImage& Canvas() { return canvas_; }
   const QImage& Canvas() const { return canvas_; }
   // Shows a changed part of the canvas at once.
-  void CanvasChanged(const QRect& area);
+  void CanvasChanged(const QRegion& area);
   // A point of the control in canvas pixels (the two differ while a resize is pending).
   QPoint ToCanvas(const QPointF& position) const;
 

@@ -74,10 +74,10 @@ void TVoxMimicDisp::LoadBackground() {
   }
 }
 
-QRect TVoxMimicDisp::DrawLCD() {
+QRegion TVoxMimicDisp::DrawLCD() {
   if (!lcdActive_ || lcdFile_.isEmpty()) return {};
   const QRect r = LCDRect();
-  QRect drawn;
+  QRegion drawn;
   try {
     drawn = lcd_.Draw(r.left(), r.top(), canvas_, r.height(), r.width());
   } catch (const EMimicError& e) {
@@ -90,7 +90,7 @@ QRect TVoxMimicDisp::DrawLCD() {
 }
 
 void TVoxMimicDisp::PaintLCD() {
-  const QRect drawn = DrawLCD();
+  const QRegion drawn = DrawLCD();
   if (!drawn.isEmpty()) CanvasChanged(drawn);
 }
 

@@ -57,7 +57,7 @@ class TVoxMimicDisp : public TVoxMimic {
  private:
   void LoadBackground();
   // Draws the LCD into the canvas; returns the part of the canvas it wrote.
-  QRect DrawLCD();
+  QRegion DrawLCD();
   // Shows a load error unless it is the one shown last (until a load succeeds).
   void Report(const QString& text);
   void PostError(const QString& text);

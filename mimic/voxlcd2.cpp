@@ -52,7 +52,7 @@ void TVoxLCD::CaptureBackground(int x, int y, const QImage& canvas, int height, 
   composeAll_ = true;
 }
 
-QRect TVoxLCD::Compose() {
+QRegion TVoxLCD::Compose() {
   const QSize mapSize(pixels_.Width(), pixels_.Height());
   if (Background.size() != mapSize) {
     Background = Background.copy(QRect(QPoint(0, 0), mapSize));
@@ -70,7 +70,11 @@ QRect TVoxLCD::Compose() {
   const QRgb on = PixelOf(OnColor);
   const QRgb off = PixelOf(OffColor);
   const bool paintOff = OffColor != clNone;
-  QRect changed;
+  // Each changed segment's rectangle, as long as there are few: past that (a
+  // new weight in every digit) the box around them costs less to build and show.
+  constexpr std::size_t kMostRects = 16;
+  std::vector<QRect> rects;
+  QRect bounds;
   for (std::size_t k = 0; k < count; ++k) {
     const std::uint8_t lit = states_[k] != 0;
     // Composed made afresh shows the background under every segment.
@@ -83,23 +87,30 @@ QRect TVoxLCD::Compose() {
     } else {
       for (const std::uint32_t offset : segment) pixels[offset] = under[offset];
     }
-    changed |= pixels_.Bounds(static_cast<int>(k));
+    const QRect box = pixels_.Bounds(static_cast<int>(k));
+    bounds |= box;
+    if (rects.size() <= kMostRects) rects.push_back(box);
   }
-  if (composeAll_) changed = Composed.rect();
+  const bool all = composeAll_;
   composeAll_ = false;
   shownOn_ = OnColor;
   shownOff_ = OffColor;
+  if (all) return QRegion(Composed.rect());
+  if (rects.size() > kMostRects) return QRegion(bounds);
+  QRegion changed;
+  for (const QRect& box : rects) changed |= box;
   return changed;
 }
 
-QRect TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
+QRegion TVoxLCD::Draw(int x, int y, QImage& canvas, int height, int width) {
   if (!loaded_ || sizeCache_ != QSize(width, height)) LoadMap(width, height, Map.FileName);
-  QRect changed = Compose();
+  QRegion changed = Compose();
   if (Composed.isNull()) return {};
   if (canvas.format() != QImage::Format_RGB32) canvas = canvas.convertToFormat(QImage::Format_RGB32);
-  if (canvas.cacheKey() != canvasKey_ || QPoint(x, y) != canvasAt_) changed = Composed.rect();
+  if (canvas.cacheKey() != canvasKey_ || QPoint(x, y) != canvasAt_) changed = QRegion(Composed.rect());
   if (changed.isEmpty()) return {};
-  const QRect written = Blit(Composed, changed, canvas, x, y);
+  QRegion written;
+  for (const QRect& area : changed) written |= Blit(Composed, area, canvas, x, y);
   canvasKey_ = canvas.cacheKey();
   canvasAt_ = QPoint(x, y);
   return written;

@@ -2,10 +2,11 @@
 // The instrument's segment LCD drawn over a copy of the panel picture: the
 // segment state string says which segments are lit, the LCD map says where each
 // segment's pixels are. The composed picture is kept between draws, so a draw
-// touches only the segments whose state changed and copies only their region.
+// touches only the segments whose state changed and copies only their rectangles.
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <cstdint>
 #include <string_view>
@@ -28,10 +29,12 @@ class TVoxLCD {
   void CaptureBackground(int x, int y, const QImage& canvas, int height, int width);
   // Composes the background and the segments and copies them onto canvas at
   // (x, y). A size other than the one last loaded re-reads the map from its file
-  // first (and so may throw EMimicError). Returns the part of the canvas written:
-  // empty when nothing changed since the last draw onto the same canvas at the
-  // same place (anyone else writing into the canvas makes the next draw copy all).
-  QRect Draw(int x, int y, QImage& canvas, int height, int width);
+  // first (and so may throw EMimicError). Returns the part of the canvas written,
+  // the changed segments' rectangles (the box around them when many changed):
+  // empty when nothing changed since the last
+  // draw onto the same canvas at the same place (anyone else writing into the
+  // canvas makes the next draw copy all).
+  QRegion Draw(int x, int y, QImage& canvas, int height, int width);
 
   // Sets one segment's state; indices outside 0..SegmentCount()-1 are ignored.
   void SetSegment(int index, std::uint8_t state);
@@ -55,7 +58,7 @@ class TVoxLCD {
 
  private:
   // Brings Composed up to date with the states and colours; returns its changed part.
-  QRect Compose();
+  QRegion Compose();
 
   std::vector<std::uint8_t> states_;
   std::vector<std::uint8_t> shown_;  // whether each segment is lit in Composed

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 TStatusTextPanel::TStatusTextPanel(QWidget* parent) : QWidget(parent) {
@@ -12,9 +13,38 @@ TStatusTextPanel::TStatusTextPanel(QWidget* parent) : QWidget(parent) {
 
 void TStatusTextPanel::SetText(const QString& text) {
   if (text == text_) return;
+  const QRect changed = ChangedPart(text_, text);
   text_ = text;
   composed_ = false;
-  update();
+  update(changed);
+}
+
+int TStatusTextPanel::Advance(const QString& text, qsizetype count) {
+  int x = 0;
+  for (qsizetype k = 0; k < count && x < line_.width(); ++k) x += Character(text[k].unicode()).width();
+  return x;
+}
+
+// From the first character that differs to the last one; where the characters
+// after it move, to the end of the longer line. The whole panel while the line
+// is not laid out at the panel's size. The line's own pixel ratio is the one to
+// count in: a new screen ratio repaints the whole window anyway.
+QRect TStatusTextPanel::ChangedPart(const QString& from, const QString& to) {
+  const qreal ratio = line_.devicePixelRatio();
+  if (line_.isNull() || line_.size() != (QSizeF(size()) * ratio).toSize()) return rect();
+  qsizetype first = 0;
+  while (first < from.size() && first < to.size() && from[first] == to[first]) ++first;
+  qsizetype fromEnd = from.size();
+  qsizetype toEnd = to.size();
+  while (fromEnd > first && toEnd > first && from[fromEnd - 1] == to[toEnd - 1]) {
+    --fromEnd;
+    --toEnd;
+  }
+  const int left = Advance(to, first);
+  int right = Advance(to, toEnd);
+  if (Advance(from, fromEnd) != right) right = std::max(Advance(from, from.size()), Advance(to, to.size()));
+  const int x = static_cast<int>(std::floor(left / ratio));
+  return QRect(x, 0, static_cast<int>(std::ceil(right / ratio)) - x, height());
 }
 
 void TStatusTextPanel::changeEvent(QEvent* event) {

@@ -102,6 +102,27 @@ TEST(TIOIfaceSocket, ActiveOnlyOnceTheFarEndAcceptsAndBytesPassUnchanged) {
   EXPECT_TRUE(events.errors.empty());
 }
 
+// More than the connection takes at once: what the kernel does not take waits in
+// the link, and a later command goes out behind it, never ahead.
+TEST(TIOIfaceSocket, ACommandBehindOneTheConnectionCouldNotTakeFollowsIt) {
+  TFarEnd far;
+  TIOIfaceSocket link;
+  TEvents events;
+  Connect(link, far, events);
+  std::string big(8 << 20, '\0');
+  for (std::size_t k = 0; k < big.size(); ++k) big[k] = static_cast<char>('a' + k % 26);
+  link.Send(big);
+  // The far end takes some, so that the connection has room again while the link
+  // still holds the rest.
+  QByteArray atFar;
+  while (atFar.size() < (1 << 20) && far.peer->waitForReadyRead(kWaitMs)) atFar += far.peer->readAll();
+  link.Send("S99;");
+  const std::string expected = big + "S99;";
+  ASSERT_TRUE(QTest::qWaitFor([&] { atFar += far.peer->readAll(); return atFar.size() >= static_cast<qsizetype>(expected.size()); }, kWaitMs));
+  EXPECT_TRUE(atFar.toStdString() == expected);
+  EXPECT_TRUE(events.errors.empty());
+}
+
 // The socket does not announce new bytes while its own read signal is being
 // handled; a handler that waits for the next reply there would wait forever.
 TEST(TIOIfaceSocket, AHandlerWaitingInANestedLoopStillGetsTheNextBytes) {
@@ -137,6 +158,28 @@ TEST(TIOIfaceSocket, FarEndClosingIsOneDisconnectAndNoError) {
   EXPECT_EQ(events.disconnects, 1);
   EXPECT_EQ(events.received, "12\r");
   EXPECT_TRUE(events.errors.empty());
+}
+
+// A far end that greets and hangs up before the link's event loop has run once:
+// the connection, the bytes and the close reach the socket in one pass, and the
+// events still come in that order.
+TEST(TIOIfaceSocket, EventsKeepTheOrderTheSocketSawThemIn) {
+  TFarEnd far;
+  TIOIfaceSocket link;
+  std::string order;
+  link.OnConnect = [&](TIOIface*) { order += "<connect>"; };
+  link.OnRxData = [&](const std::string& data) { order += data; };
+  link.OnDisconnect = [&](TIOIface*) { order += "<disconnect>"; };
+  link.SetAddress(QStringLiteral("127.0.0.1"));
+  link.SetPort(far.Port());
+  link.Open();
+  ASSERT_TRUE(far.server.waitForNewConnection(kWaitMs));
+  ASSERT_NE(far.peer, nullptr);
+  far.peer->write("hello\r");
+  ASSERT_TRUE(far.peer->waitForBytesWritten(kWaitMs));
+  far.peer->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return order.ends_with("<disconnect>"); }, kWaitMs));
+  EXPECT_EQ(order, "<connect>hello\r<disconnect>");
 }
 
 TEST(TIOIfaceSocket, OwnCloseIsOneDisconnectAndANewOpenConnectsAgain) {

@@ -132,6 +132,26 @@ TEST(VoxLCDDraw, DrawsOnlyInsideTheCanvas) {
   EXPECT_EQ(canvas.pixel(0, 0), qRgb(0xFF, 0xFF, 0x00)) << "the default lit colour is $0000FFFF";
 }
 
+// A new weight in many digits at once: the box around the changed segments is
+// drawn as one rectangle, every changed pixel in it; a few changes stay apart.
+TEST(VoxLCDDraw, ManyChangedSegmentsAreDrawnAsTheBoxAroundThem) {
+  TTempExeDir dir;
+  TVoxLCD lcd;
+  lcd.OnColor = 0x00FFFFFF;
+  lcd.LoadMap(64, 1, WriteStripMap(dir, 64, 64));
+  QImage canvas(64, 1, QImage::Format_RGB32);
+  canvas.fill(Qt::black);
+  lcd.CaptureBackground(0, 0, canvas, 1, 64);
+  lcd.SetSegmentsHex(std::string(16, '0'));
+  lcd.Draw(0, 0, canvas, 1, 64);
+  lcd.SetSegmentsHex(std::string(16, 'A'));  // every other segment lit: 32 rectangles
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 1, 64), QRegion(0, 0, 63, 1));
+  for (int x = 0; x < 64; ++x) EXPECT_EQ(canvas.pixel(x, 0), x % 2 ? qRgb(0, 0, 0) : qRgb(0xFF, 0xFF, 0xFF)) << x;
+  lcd.SetSegmentsHex(std::string(15, 'A') + "B");  // and segment 63
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 1, 64), QRegion(63, 0, 1, 1));
+  EXPECT_EQ(canvas.pixel(63, 0), qRgb(0xFF, 0xFF, 0xFF));
+}
+
 // An LCD of 8 x 2 pixels whose column x is segment x, drawn at (1, 1) of a canvas
 // whose every pixel differs, so that a pixel left stale or taken from the wrong
 // place shows.
@@ -175,17 +195,18 @@ TEST_F(VoxLCDChanges, RedrawsOnlyTheSegmentsThatChangedAndShowsWhatAFullDrawShow
   struct Step {
     const char* segments;
     TColor off;
-    QRect drawn;  // in canvas pixels
+    QRegion drawn;  // in canvas pixels
   };
   const Step steps[] = {
-      {"00", clNone, QRect(1, 1, 8, 2)},          // the first draw copies the whole LCD
-      {"00", clNone, QRect()},                    // nothing changed: nothing is drawn
-      {"10", clNone, QRect(4, 1, 1, 2)},          // segment 3 lit
-      {"30", clNone, QRect(3, 1, 1, 2)},          // segment 2 lit, 3 stays
-      {"81", clNone, QRect(1, 1, 8, 2)},          // segments 0 and 7 lit, 2 and 3 off: their span
-      {"81", 0x00FF0000, QRect(1, 1, 8, 2)},      // a new off colour redraws every segment
-      {"80", 0x00FF0000, QRect(8, 1, 1, 2)},      // segment 7 off, in the off colour
-      {"80", clNone, QRect(1, 1, 8, 2)},          // no off colour: the background again
+      {"00", clNone, QRect(1, 1, 8, 2)},      // the first draw copies the whole LCD
+      {"00", clNone, QRegion()},              // nothing changed: nothing is drawn
+      {"10", clNone, QRect(4, 1, 1, 2)},      // segment 3 lit
+      {"30", clNone, QRect(3, 1, 1, 2)},      // segment 2 lit, 3 stays
+      {"81", clNone,                          // segments 0 and 7 lit, 2 and 3 off: theirs only
+       QRegion(1, 1, 1, 2) | QRegion(3, 1, 2, 2) | QRegion(8, 1, 1, 2)},
+      {"81", 0x00FF0000, QRect(1, 1, 8, 2)},  // a new off colour redraws every segment
+      {"80", 0x00FF0000, QRect(8, 1, 1, 2)},  // segment 7 off, in the off colour
+      {"80", clNone, QRect(1, 1, 8, 2)},      // no off colour: the background again
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.segments);
@@ -201,10 +222,10 @@ TEST_F(VoxLCDChanges, AnyoneElsesWriteIntoTheCanvasIsDrawnOverWhole) {
   lcd.SetSegmentsHex("F0");
   lcd.Draw(1, 1, canvas, 2, 8);
   canvas.setPixel(2, 1, qRgb(1, 2, 3));
-  EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), QRect(1, 1, 8, 2));
+  EXPECT_EQ(lcd.Draw(1, 1, canvas, 2, 8), QRegion(1, 1, 8, 2));
   EXPECT_EQ(canvas, Fresh("F0", clNone));
   // Drawn somewhere else, the whole LCD goes there.
-  EXPECT_EQ(lcd.Draw(0, 0, canvas, 2, 8), QRect(0, 0, 8, 2));
+  EXPECT_EQ(lcd.Draw(0, 0, canvas, 2, 8), QRegion(0, 0, 8, 2));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -22,10 +23,14 @@ QRect InkBounds(const QImage& image) {
 class TPaintCounter final : public QObject {
  public:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
+    if (event->type() == QEvent::Paint) {
+      ++paints;
+      painted |= static_cast<QPaintEvent*>(event)->region();
+    }
     return false;
   }
   int paints = 0;
+  QRegion painted;
 };
 
 class StatusTextPanel : public ::testing::Test {
@@ -89,6 +94,46 @@ TEST_F(StatusTextPanel, AFontChangeRedrawsTheCharactersAndTheSameTextPaintsNothi
   EXPECT_EQ(counter.paints, paints);
   panel.SetText(QStringLiteral("1"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > paints; }, 5000));
+}
+
+// A new text paints the columns it changes, and no more than it must where the
+// characters around them stay in place.
+TEST_F(StatusTextPanel, ANewTextPaintsEveryPixelThatChanges) {
+  struct Case {
+    const char* from;
+    const char* to;
+    bool narrow;  // the change fits in a fraction of the panel
+  };
+  const Case cases[] = {
+      {"000060BE60F654400000", "000060BE60F754400000", true},  // one digit of a display image
+      {"000060BE60F654400000", "000060BE61F654400001", false},  // two digits far apart: their span
+      {"FPL?;", "ESR?;", true},                                  // the first character
+      {"FPL?;", "S99;ESR?;", false},                             // longer, everything moves
+      {"W1234567890123", "i1234567890123", false},               // narrower: what follows moves
+      {"12345", "123", true},                                    // shorter at the end
+      {"", "0", true},
+  };
+  panel.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    panel.SetText(QString::fromLatin1(c.from));
+    QApplication::processEvents();
+    const QImage before = Shown(panel);
+    TPaintCounter counter;
+    panel.installEventFilter(&counter);
+    panel.SetText(QString::fromLatin1(c.to));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 5000));
+    panel.removeEventFilter(&counter);
+    const QImage after = Shown(panel);
+    QRegion changed;
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x)
+        if (before.pixel(x, y) != after.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_TRUE((changed - counter.painted).isEmpty()) << "left stale: " << (changed - counter.painted).boundingRect().x();
+    EXPECT_EQ(c.narrow, counter.painted.boundingRect().width() < panel.width() / 3);
+  }
 }
 
 }  // namespace
