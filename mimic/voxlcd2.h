@@ -31,9 +31,8 @@ class TVoxLCD {
   // (x, y). A size other than the one last loaded re-reads the map from its file
   // first (and so may throw EMimicError). Returns the part of the canvas written,
   // the changed segments' rectangles (the box around them when many changed):
-  // empty when nothing changed since the last
-  // draw onto the same canvas at the same place (anyone else writing into the
-  // canvas makes the next draw copy all).
+  // empty when nothing changed since the last draw onto the same canvas at the
+  // same place (anyone else writing into the canvas makes the next draw copy all).
   QRegion Draw(int x, int y, QImage& canvas, int height, int width);
 
   // Sets one segment's state; indices outside 0..SegmentCount()-1 are ignored.
