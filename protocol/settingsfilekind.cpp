@@ -33,8 +33,7 @@ TSettingsFileRecogniser::TVocabulary TSettingsFileRecogniser::VocabularyOf(const
   return v;
 }
 
-std::set<TMnemonic> TSettingsFileRecogniser::TellingMnemonics(const TVocabulary& ours,
-                                                                                       const TVocabulary& theirs) {
+std::set<TMnemonic> TSettingsFileRecogniser::TellingMnemonics(const TVocabulary& ours, const TVocabulary& theirs) {
   std::set<TMnemonic> telling;
   const auto countsOf = [](const TVocabulary& v, TMnemonic mnemonic) {
     std::set<int> counts;
