@@ -140,11 +140,17 @@ void TPollStatusThread::Poll(std::unique_lock<std::mutex>& lock, const std::stri
     // A reply within the period changes nothing here, as the next poll waits for
     // the period anyway: it need not wake the thread.
     pacing_ = true;
-    wake_.wait_until(lock, sent + std::min<Clock::duration>(timeout, kDisplayPeriod), [this] { return stop_; });
+    PauseUntil(lock, sent + std::min<Clock::duration>(timeout, kDisplayPeriod));
     pacing_ = false;
   }
   // A reply has ended the wait on the GUI thread already; otherwise it times out now.
   if (!wake_.wait_until(lock, sent + timeout, [&] { return stop_ || replySeq_ != seq; })) pollAnswered_ = Clock::now();
   outstanding_ = false;
-  if (paced) wake_.wait_until(lock, sent + kDisplayPeriod, [this] { return stop_; });
+  if (paced) PauseUntil(lock, sent + kDisplayPeriod);
+}
+
+// A wait whose time has passed is not waited: the library would still go to the
+// kernel to learn so, once on every display poll.
+void TPollStatusThread::PauseUntil(std::unique_lock<std::mutex>& lock, Clock::time_point until) {
+  if (Clock::now() < until) wake_.wait_until(lock, until, [this] { return stop_; });
 }

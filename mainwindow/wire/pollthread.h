@@ -60,6 +60,8 @@ class TPollStatusThread {
   TStep NextStep() const;  // with the lock held
   void Execute();
   void Poll(std::unique_lock<std::mutex>& lock, const std::string& command, bool paced);
+  // Waits until then, or until Stop.
+  void PauseUntil(std::unique_lock<std::mutex>& lock, Clock::time_point until);
   template <class F>
   void Change(F&& change);
 
