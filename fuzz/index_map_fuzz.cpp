@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
+#include <vector>
 
 #include "mimic/indexpixels.h"
 #include "mimic/mimicerror.h"
@@ -63,16 +65,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (cell < scaled.IndexCount) held = std::max(held, cell + 1);
     const int last = scaled.IndexCount - 1;
     if (!pixels.Of(held).empty() || (last > held && !pixels.Of(last).empty())) std::abort();
-    std::size_t grouped = 0;
-    for (int k = 0; k < held; ++k) {
-      for (const std::uint32_t offset : pixels.Of(k)) {
+    // Each index the map holds has its own pixels, each once and in column order,
+    // within the smallest rectangle that holds them all. Its indices are found
+    // from its cells: the numbers between them may run to tens of thousands.
+    std::vector<std::size_t> cellsOf(static_cast<std::size_t>(held), 0);
+    for (const std::uint16_t cell : scaled.Cells())
+      if (cell < held) ++cellsOf[cell];
+    for (const std::uint16_t k : scaled.Cells()) {
+      if (k >= held || cellsOf[k] == 0) continue;
+      const std::span<const std::uint32_t> own = pixels.Of(k);
+      if (own.size() != cellsOf[k]) std::abort();
+      cellsOf[k] = 0;
+      QRect box;
+      std::int64_t previous = -1;
+      for (const std::uint32_t offset : own) {
         const int x = static_cast<int>(offset % static_cast<std::uint32_t>(scaled.Width));
         const int y = static_cast<int>(offset / static_cast<std::uint32_t>(scaled.Width));
-        if (scaled.Index(x, y) != k) std::abort();
-        ++grouped;
+        const std::int64_t columnOrder = std::int64_t{x} * scaled.Height + y;
+        if (scaled.Index(x, y) != k || columnOrder <= previous) std::abort();
+        previous = columnOrder;
+        box |= QRect(x, y, 1, 1);
       }
+      if (pixels.Bounds(k) != box) std::abort();
     }
-    if (grouped > scaled.Cells().size()) std::abort();
   }
   return 0;
 }

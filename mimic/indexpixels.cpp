@@ -1,6 +1,7 @@
 #include "mimic/indexpixels.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "mimic/voxbitmap2.h"
 
@@ -17,30 +18,32 @@ void TIndexPixels::Build(const TVoxBitmap& map) {
   start_.assign(count + 1, 0);
   for (const std::uint16_t k : cells)
     if (k < count) ++start_[k + 1u];
-  for (std::size_t k = 0; k < count; ++k) start_[k + 1] += start_[k];
+  std::partial_sum(start_.begin(), start_.end(), start_.begin());
   offsets_.resize(start_[count]);
   std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+  // The bounds grow with the pixels in the same pass: a map may hold a few indices
+  // numbered in the tens of thousands, and a pass over every number below them
+  // would cost more than the map itself.
+  bounds_.assign(count, QRect());
   const auto w = static_cast<std::uint32_t>(width_);
   const auto h = static_cast<std::size_t>(height_);
   for (std::uint32_t x = 0; x < w; ++x) {
     const std::uint16_t* column = cells.data() + x * h;
     for (std::uint32_t y = 0; y < h; ++y) {
       const std::uint16_t k = column[y];
-      if (k < count) offsets_[next[k]++] = y * w + x;
+      if (k >= count) continue;
+      offsets_[next[k]++] = y * w + x;
+      // In column order, the first pixel is in the leftmost column and the last in the rightmost.
+      QRect& box = bounds_[k];
+      const QPoint at(static_cast<int>(x), static_cast<int>(y));
+      if (box.isNull()) {
+        box = QRect(at, at);
+      } else {
+        box.setRight(at.x());
+        box.setTop(std::min(box.top(), at.y()));
+        box.setBottom(std::max(box.bottom(), at.y()));
+      }
     }
-  }
-  bounds_.assign(count, QRect());
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::span<const std::uint32_t> pixels = Of(static_cast<int>(k));
-    if (pixels.empty()) continue;
-    // In column order, the first pixel is in the leftmost column and the last in the rightmost.
-    int top = height_, bottom = -1;
-    for (const std::uint32_t offset : pixels) {
-      const int y = static_cast<int>(offset / w);
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
-    bounds_[k] = QRect(QPoint(static_cast<int>(pixels.front() % w), top), QPoint(static_cast<int>(pixels.back() % w), bottom));
   }
 }
 
